@@ -1,0 +1,80 @@
+#pragma once
+// One conversation with the drawing host, made fresh for each command and released when it ends.
+// Glossary: working layers are the five named layers this program owns in the user's document
+// ("Assist Layer", "Mark Layer", "Extra Layer", "Cutting Layer", "Creasing Layer"); host lengths
+// are inches with the page origin at the lower-left corner and y up; read-back results are
+// plotter units (1/40 mm) with the origin at the page's top-left corner and y down.
+//
+// Every operation runs the host's opening steps, its own calls, then the closing steps. When the
+// host answers a query with no object, the operation stops where it is, still runs its closing
+// steps, returns false (or an empty result) and errorText() tells the user why.
+
+#include "AutomationObject.h"
+
+#include <QPoint>
+#include <QString>
+#include <QVector>
+#include <memory>
+
+// Mark layout in inches (the window's millimetre values divided by 25.4). Defaults are the
+// window's: margins T 22.5, B 38.5, L 8.5, R 8.5 mm, marks 9 x 9 mm of 1 mm lines.
+struct MarkLayout
+{
+    double top = 22.5 / 25.4;       // 8..30 mm
+    double bottom = 38.5 / 25.4;    // 8..50 mm
+    double left = 8.5 / 25.4;       // 8..15 mm
+    double right = 8.5 / 25.4;      // 8..15 mm
+    double markWidth = 9.0 / 25.4;  // 5..15 mm
+    double markHeight = 9.0 / 25.4; // 5..15 mm
+    double markWeight = 1.0 / 25.4; // 0.5..1.5 mm
+};
+
+class CdrConnection
+{
+public:
+    // Program identifier as the window's `cdrVersion` shows it, "CorelDraw.Application.14".."23".
+    explicit CdrConnection(const QString &programId);
+    // Talks to an application object made elsewhere (tests wrap the host to record calls).
+    explicit CdrConnection(AutomationHandle application);
+    ~CdrConnection();
+    CdrConnection(const CdrConnection &) = delete;
+    CdrConnection &operator=(const CdrConnection &) = delete;
+
+    // True when the host answered to the identifier; every command asks before any operation.
+    bool isConnected() const;
+
+    // Empty after a successful operation; the user-facing warning text after a failed one.
+    QString errorText() const;
+
+    // "Add Mark": assist outline, four corner marks and the extra mark, each on its layer.
+    bool addMarks(const MarkLayout &layout = MarkLayout());
+
+    // HPGL exports into `filePath` (the working file). The file is removed first, so an export
+    // that writes nothing leaves no file rather than the previous export's paths.
+    bool exportCuttingLayer(const QString &filePath);
+    bool exportPrintableShapes(const QString &filePath);
+    bool exportCreasingLayer(const QString &filePath);
+
+    // Mark centres on "Mark Layer" in plotter units, sorted by y then x (top-left, top-right,
+    // bottom-left, bottom-right). Empty when the layer is missing or the host failed.
+    QVector<QPoint> readMarkCentres();
+    // 0 no single extra mark or not aligned, 1 on the second mark's row, 2 in its column.
+    int extraMarkPlacement();
+    // Page size in plotter units; 0 when the host failed.
+    int pageHeightUnits();
+    int pageWidthUnits();
+
+    // The working-layer names, the contract between the drawing and the rest of the system.
+    static const QString AssistLayer;
+    static const QString MarkLayer;
+    static const QString ExtraLayer;
+    static const QString CuttingLayer;
+    static const QString CreasingLayer;
+
+    // The warning shown when the host answered a query with nothing.
+    static const QString NoAnswerText;
+
+private:
+    struct State;
+    std::unique_ptr<State> d;
+};
