@@ -39,6 +39,7 @@ inline constexpr char Activate[] = "Activate()";
 inline constexpr char SetEditable[] = "SetEditable(bool)";
 inline constexpr char SetPrintable[] = "SetPrintable(bool)";
 inline constexpr char Printable[] = "Printable()";
+inline constexpr char Editable[] = "Editable()";
 inline constexpr char Shapes[] = "Shapes()";
 inline constexpr char CreateLineSegment[] = "CreateLineSegment(double,double,double,double)";
 // Shape range, selection, shape
