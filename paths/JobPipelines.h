@@ -1,0 +1,70 @@
+#pragma once
+// The two job pipelines (mark job, blank-cut job) and the assembly of their job text. The
+// window's save and send commands, `cutjob build` and `cutjob sheet` all call these, so the
+// job they produce cannot drift apart. Lengths are plotter units (1/40 mm) unless stated.
+
+#include "CutPath.h"
+
+#include <QByteArray>
+#include <QPoint>
+#include <QPointF>
+#include <QString>
+#include <QVector>
+
+// Plain settings of one job, already converted to plotter units by the caller (mm * 40).
+struct JobOptions
+{
+    bool autoSort = false;    // serpentine sort of the cutting paths
+    double knifeOffset = 0.0; // drag-knife offset d, >= 0; 0 when the knife box is off
+    double overcut = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
+    double dash = 400.0;      // dash length D (> 0) for paths with a line type; posLen * 40
+    double gap = 4.0;         // gap length G (> 0); negLen * 40
+    double exportScale = 5.0; // enlargement of the cutting export to undo (> 0)
+    double realM2X = 22.5;    // millimetres, 17.5 to 27.5: mark distance sent in the header
+    double realM2Y = 8.5;     // millimetres, 3.5 to 13.5
+};
+
+// Page and mark read-back of a job (integers, plotter units, y down from the page's top edge).
+struct JobFrame
+{
+    int pageHeight = 0;    // H
+    int pageWidth = 0;     // W
+    QVector<QPoint> marks; // mark centres in read-back order (by y, then x); mark job: 1..4
+    int extraMark = 0;     // N, extra-mark position code 0, 1 or 2
+};
+
+// The four pieces of the job text, ASCII, sent one at a time or saved joined.
+struct JobText
+{
+    QByteArray header;
+    QByteArray markLine; // empty for a blank-cut job
+    QByteArray body;
+    QByteArray trailer;
+    QString error; // non-empty: no job could be built (pieces are empty)
+
+    bool ok() const { return error.isEmpty(); }
+    QByteArray joined() const { return header + markLine + body + trailer; }
+};
+
+// Mark job, creasing steps: parse, mirror against pageHeight, place relative to firstMark.
+CutPathList markJobCreasing(const QByteArray &pltText, double pageHeight, QPointF firstMark);
+// Mark job, cutting steps: parse, undo the export scale, mirror, place, sort if asked, offset
+// and overcut, remove degenerate segments.
+CutPathList markJobCutting(const QByteArray &pltText, double pageHeight, QPointF firstMark,
+                           const JobOptions &options);
+// Blank-cut job: as the cutting steps but without placing against a mark.
+CutPathList blankCutPaths(const QByteArray &pltText, double pageHeight, const JobOptions &options);
+
+// The same pipelines on lists already read (by value; pass with std::move to save memory).
+CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark);
+CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMark,
+                           const JobOptions &options);
+CutPathList blankCutPaths(CutPathList paths, double pageHeight, const JobOptions &options);
+
+// Mark-job text: header, mark line (DY, DX from the first and last of frame.marks), body
+// (pen 1 creasing, pen 2 cutting), trailer. Fails with an error text when frame.marks is
+// empty or holds more than four marks.
+JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, const JobFrame &frame,
+                    const JobOptions &options);
+// Blank-cut text: header, no mark line, body (pen 2 only), trailer. frame.marks is ignored.
+JobText blankCutJobText(const CutPathList &paths, const JobFrame &frame, const JobOptions &options);
