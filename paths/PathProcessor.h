@@ -95,5 +95,8 @@ public:
     QByteArray trailerLine(int pageHeight, int pageWidth) const;
 
 private:
+    // The knife step of offsetPaths on one path's segments (all with a direction).
+    QVector<QLineF> knifeCompensated(const QVector<QLineF> &w, double d) const;
+
     double pi;
 };

@@ -1,0 +1,84 @@
+#include "JobPipelines.h"
+
+#include "PathProcessor.h"
+
+CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark)
+{
+    const PathProcessor pp;
+    paths = pp.mirrorY(std::move(paths), pageHeight);
+    return pp.translatePaths(std::move(paths), firstMark.x(), firstMark.y());
+}
+
+CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMark,
+                           const JobOptions &options)
+{
+    const PathProcessor pp;
+    paths = pp.scaleAboutMinCorner(std::move(paths), options.exportScale);
+    paths = pp.mirrorY(std::move(paths), pageHeight);
+    paths = pp.translatePaths(std::move(paths), firstMark.x(), firstMark.y());
+    if (options.autoSort)
+        paths = pp.sortPaths(std::move(paths));
+    paths = pp.offsetPaths(std::move(paths), options.knifeOffset, options.overcut);
+    return pp.removeDegenerateSegments(std::move(paths));
+}
+
+CutPathList blankCutPaths(CutPathList paths, double pageHeight, const JobOptions &options)
+{
+    const PathProcessor pp;
+    paths = pp.scaleAboutMinCorner(std::move(paths), options.exportScale);
+    paths = pp.mirrorY(std::move(paths), pageHeight);
+    if (options.autoSort)
+        paths = pp.sortPaths(std::move(paths));
+    paths = pp.offsetPaths(std::move(paths), options.knifeOffset, options.overcut);
+    return pp.removeDegenerateSegments(std::move(paths));
+}
+
+CutPathList markJobCreasing(const QByteArray &pltText, double pageHeight, QPointF firstMark)
+{
+    return markJobCreasing(PathProcessor().parsePlt(pltText), pageHeight, firstMark);
+}
+
+CutPathList markJobCutting(const QByteArray &pltText, double pageHeight, QPointF firstMark,
+                           const JobOptions &options)
+{
+    return markJobCutting(PathProcessor().parsePlt(pltText), pageHeight, firstMark, options);
+}
+
+CutPathList blankCutPaths(const QByteArray &pltText, double pageHeight, const JobOptions &options)
+{
+    return blankCutPaths(PathProcessor().parsePlt(pltText), pageHeight, options);
+}
+
+JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, const JobFrame &frame,
+                    const JobOptions &options)
+{
+    JobText job;
+    if (frame.marks.isEmpty()) {
+        job.error = QStringLiteral("no registration marks: a mark job needs at least one");
+        return job;
+    }
+    if (frame.marks.size() > 4) {
+        job.error = QStringLiteral("%1 registration marks: a mark job takes at most four")
+                        .arg(frame.marks.size());
+        return job;
+    }
+    const PathProcessor pp;
+    const QPoint first = frame.marks.constFirst();
+    const QPoint last = frame.marks.constLast();
+    job.header =
+        pp.markHeaderLine(frame.pageHeight, frame.pageWidth, options.realM2X, options.realM2Y);
+    job.markLine = pp.markLine(last.y() - first.y(), last.x() - first.x(), frame.extraMark);
+    job.body = pp.markJobBody(creasing, cutting, options.dash, options.gap);
+    job.trailer = pp.trailerLine(frame.pageHeight, frame.pageWidth);
+    return job;
+}
+
+JobText blankCutJobText(const CutPathList &paths, const JobFrame &frame, const JobOptions &options)
+{
+    const PathProcessor pp;
+    JobText job;
+    job.header = pp.blankHeaderLine(frame.pageHeight, frame.pageWidth);
+    job.body = pp.blankJobBody(paths, options.dash, options.gap);
+    job.trailer = pp.trailerLine(frame.pageHeight, frame.pageWidth);
+    return job;
+}

@@ -1,0 +1,162 @@
+// Overcut and drag-knife compensation. A drag knife's tip trails its axis by the knife offset d:
+// every segment is pushed forward along itself by d, and at each corner the axis swings about
+// the corner of the unshifted path on an arc of radius d, in more pieces the sharper the turn.
+
+#include "PathProcessor.h"
+
+#include <cmath>
+
+namespace {
+
+// Extends a closed path by cutting its start again for `overcut`, over appended copies of its
+// segments (an overcut longer than the path laps it again). The cap only matters for an overcut
+// many thousand times the path's length, which would otherwise exhaust memory.
+constexpr int kMaxOvercutSegments = 1 << 22;
+
+void appendOvercut(QVector<QLineF> &w, double overcut)
+{
+    double r = overcut;
+    const int cap = w.size() + kMaxOvercutSegments;
+    for (int i = 0; i < w.size() && w.size() < cap; ++i) {
+        const QLineF s = w.at(i);
+        if (PathProcessor::pointsEqual(s.p1(), s.p2()))
+            continue;
+        const double t = s.length();
+        if (r > t) {
+            w.append(s);
+            r -= t;
+        } else if (qFuzzyCompare(r, t)) {
+            w.append(s);
+            return;
+        } else {
+            w.append(QLineF(s.p1(), s.p1() + (r / t) * (s.p2() - s.p1())));
+            return;
+        }
+    }
+}
+
+// A segment without a usable direction (zero length, or a coordinate that is not finite)
+// cannot be shifted along itself; left in, it would poison its own corner and the next one.
+bool hasDirection(const QLineF &s)
+{
+    const double t = s.length();
+    return t > 0 && std::isfinite(t);
+}
+
+void dropDirectionless(QVector<QLineF> &w)
+{
+    int kept = 0;
+    for (int i = 0; i < w.size(); ++i) {
+        if (!hasDirection(w.at(i)))
+            continue;
+        if (kept != i)
+            w[kept] = w.at(i);
+        ++kept;
+    }
+    w.resize(kept);
+}
+
+QLineF shifted(const QLineF &s, double d)
+{
+    return s.translated((d / s.length()) * (s.p2() - s.p1()));
+}
+
+// Pieces of the corner arc for a turn of S degrees (0: straight on); 1 joins by one segment,
+// 0 appends nothing (S outside [0, 360]).
+int arcPieces(double s)
+{
+    if (s >= 150 && s < 210)
+        return 7;
+    if ((s >= 120 && s < 150) || (s >= 210 && s < 240))
+        return 6;
+    if ((s >= 90 && s < 120) || (s >= 240 && s < 270))
+        return 5;
+    if ((s >= 60 && s < 90) || (s >= 270 && s < 300))
+        return 4;
+    if ((s >= 30 && s < 60) || (s >= 300 && s < 330))
+        return 3;
+    if ((s >= 0 && s < 30) || (s >= 330 && s <= 360))
+        return 1;
+    return 0;
+}
+
+} // namespace
+
+QVector<QLineF> PathProcessor::cornerArc(const QLineF &n, const QLineF &r, int pieces) const
+{
+    QVector<QLineF> arc;
+    const QPointF p0 = n.p2();
+    if (pieces < 2) {
+        arc.append(QLineF(p0, r.p1()));
+        return arc;
+    }
+    QPointF c;
+    QPointF ip;
+    const QLineF::IntersectionType kind = n.intersects(r, &ip);
+    if (kind != QLineF::NoIntersection && QLineF(p0, ip).length() <= 400.0)
+        c = ip;
+    else
+        c = (p0 + r.p1()) / 2.0;
+    const double a = n.angleTo(r);
+    const double step = a < 180 ? -a / pieces : (360 - a) / pieces;
+    arc.reserve(pieces);
+    QPointF prev = p0;
+    for (int k = 1; k < pieces; ++k) {
+        const double theta = k * step * pi / 180;
+        const double x =
+            (p0.x() - c.x()) * std::cos(theta) - (p0.y() - c.y()) * std::sin(theta) + c.x();
+        const double y =
+            (p0.x() - c.x()) * std::sin(theta) + (p0.y() - c.y()) * std::cos(theta) + c.y();
+        const QPointF pk(x, y);
+        arc.append(QLineF(prev, pk));
+        prev = pk;
+    }
+    arc.append(QLineF(prev, r.p1()));
+    return arc;
+}
+
+CutPathList PathProcessor::offsetPaths(CutPathList paths, double knifeOffset, double overcut) const
+{
+    if (knifeOffset == 0 && overcut == 0)
+        return paths;
+    CutPathList out;
+    out.reserve(paths.size());
+    for (CutPath &path : paths) {
+        QVector<QLineF> w = std::move(path.segments);
+        path.segments = QVector<QLineF>();
+        if (overcut > 0 && isClosedPath(w))
+            appendOvercut(w, overcut);
+        dropDirectionless(w);
+        CutPath result = path;
+        result.segments = knifeCompensated(w, knifeOffset);
+        out.append(result);
+    }
+    return out;
+}
+
+QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &w, double d) const
+{
+    QVector<QLineF> o;
+    if (w.isEmpty())
+        return o;
+    o.reserve(w.size() + w.size() / 4);
+    QLineF n = shifted(w.at(0), d);
+    o.append(n);
+    const int last = w.size() - 1;
+    for (int i = 1; i <= last; ++i) {
+        const QLineF r = shifted(w.at(i), d);
+        const double s = n.angleTo(r);
+        const int pieces = arcPieces(s);
+        if (pieces >= 2) {
+            o += cornerArc(n, r, pieces);
+            o.append(r);
+        } else if (pieces == 1 && i != last) {
+            o.append(QLineF(n.p2(), r.p2()));
+        } else if (pieces == 1) {
+            o.append(QLineF(n.p2(), r.p1()));
+            o.append(r);
+        }
+        n = r;
+    }
+    return o;
+}

@@ -1,0 +1,222 @@
+#include "PltReader.h"
+
+#include "IntField.h"
+
+#include <QPointF>
+
+namespace {
+
+enum class State
+{
+    Idle,
+    AfterP,
+    AfterS,
+    AfterL,
+    ReadX,
+    ReadY,
+    ReadPen,
+    ReadLineType
+};
+
+inline bool isDigit(unsigned c)
+{
+    return c - '0' < 10u;
+}
+
+// The reader's whole state; one instance per parse.
+class Machine
+{
+public:
+    Machine() { scratch.reserve(1024); }
+
+    void feed(unsigned c);
+    CutPathList finish()
+    {
+        emitPath();
+        return std::move(out);
+    }
+
+private:
+    void completePair(bool lastPair);
+    void beginPath();
+    void emitPath();
+    void lineTypeField(bool end);
+    void ltChar(unsigned c);
+
+    State state = State::Idle;
+    bool penDown = false;
+    int curX = 0, curY = 0;
+    QPointF lastEnd;
+    int pendingX = 0;
+    IntField xDigits, yDigits, penDigits;
+    QByteArray ltText;
+    int ltCounter = 0;
+    int pen = 0;
+    int lineType = 0;
+    double patternLength = 0.0;
+    int lineTypeMode = 0;
+    bool started = false;
+    CutPath building;        // attributes of the path being built
+    QVector<QLineF> scratch; // its segments, grown here and copied out at its exact size
+    CutPathList out;
+};
+
+void Machine::feed(unsigned c)
+{
+    switch (state) {
+    case State::ReadY:
+        if (isDigit(c) || c == '-')
+            yDigits.add(char(c));
+        else if (c == ',') {
+            completePair(false);
+            state = State::ReadX;
+        } else if (c == ';') {
+            completePair(true);
+            state = State::Idle;
+        }
+        return;
+    case State::ReadX:
+        if (isDigit(c) || c == '-')
+            xDigits.add(char(c));
+        else if (c == ' ' || c == ',') {
+            if (!xDigits.isEmpty()) {
+                pendingX = xDigits.toInt();
+                xDigits.clear();
+                state = State::ReadY;
+            }
+        } else if (c == ';') {
+            // A lone X value ("PD100;") must not stand in front of the next command's X.
+            xDigits.clear();
+            state = State::Idle;
+        }
+        return;
+    case State::Idle:
+        if (c == 'P')
+            state = State::AfterP;
+        else if (c == 'S')
+            state = State::AfterS;
+        else if (c == 'L')
+            state = State::AfterL;
+        return;
+    case State::AfterP:
+        if (c == 'U')
+            penDown = false;
+        else if (c == 'D')
+            penDown = true;
+        state = (c == 'U' || c == 'D' || c == 'A') ? State::ReadX : State::Idle;
+        return;
+    case State::AfterS:
+        state = c == 'P' ? State::ReadPen : State::Idle;
+        return;
+    case State::AfterL:
+        state = c == 'T' ? State::ReadLineType : State::Idle;
+        return;
+    case State::ReadPen:
+        if (isDigit(c))
+            penDigits.add(char(c));
+        else if (c == ';') {
+            pen = penDigits.toInt();
+            penDigits.clear();
+            state = State::Idle;
+        }
+        return;
+    case State::ReadLineType:
+        ltChar(c);
+        return;
+    }
+}
+
+void Machine::ltChar(unsigned c)
+{
+    if (isDigit(c) || c == '-' || c == '.')
+        ltText.append(char(c));
+    else if (c == ' ' || c == ',')
+        lineTypeField(false);
+    else if (c == ';') {
+        lineTypeField(true);
+        ltText.clear();
+        ltCounter = 0;
+        state = State::Idle;
+    }
+}
+
+void Machine::lineTypeField(bool end)
+{
+    const QString text = QString::fromLatin1(ltText);
+    if (ltCounter == 0) {
+        if (end && text.isEmpty()) {
+            lineType = 0;
+            patternLength = 0.0;
+            lineTypeMode = 0;
+        } else {
+            lineType = text.toInt(nullptr, 10);
+        }
+    } else if (ltCounter == 1) {
+        patternLength = text.toDouble();
+    } else if (end) {
+        lineTypeMode = text.toInt(nullptr, 10);
+    }
+    if (!end && ltCounter < 2) {
+        ltText.clear();
+        ++ltCounter;
+    }
+}
+
+void Machine::completePair(bool lastPair)
+{
+    const int x = pendingX;
+    const int y = yDigits.toInt();
+    yDigits.clear();
+    if (penDown) {
+        const QPointF start(curX, curY);
+        // Coordinates are integers here, so the fuzzy comparison is an exact one.
+        const bool continues = start == lastEnd;
+        const bool closed = lastPair && !scratch.isEmpty() && lastEnd == scratch.constFirst().p1();
+        if (!started || !continues || closed)
+            beginPath();
+        scratch.append(QLineF(start, QPointF(x, y)));
+        lastEnd = QPointF(x, y);
+    }
+    curX = x;
+    curY = y;
+}
+
+void Machine::beginPath()
+{
+    emitPath();
+    started = true;
+    building.pen = pen;
+    building.lineType = lineType;
+    building.patternLength = patternLength;
+    building.lineTypeMode = lineTypeMode;
+}
+
+void Machine::emitPath()
+{
+    if (scratch.isEmpty())
+        return;
+    building.segments = QVector<QLineF>(scratch.cbegin(), scratch.cend());
+    out.append(building);
+    building.segments = QVector<QLineF>();
+    scratch.resize(0);
+}
+
+} // namespace
+
+CutPathList PltReader::read(const QByteArray &latin1Text)
+{
+    Machine m;
+    const auto *p = reinterpret_cast<const unsigned char *>(latin1Text.constData());
+    const auto *end = p + latin1Text.size();
+    for (; p != end; ++p)
+        m.feed(*p);
+    return m.finish();
+}
+
+CutPathList PltReader::read(const QString &text)
+{
+    Machine m;
+    for (const QChar ch : text)
+        m.feed(ch.unicode() > 0xff ? 0u : ch.unicode());
+    return m.finish();
+}
