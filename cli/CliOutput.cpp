@@ -1,0 +1,43 @@
+#include "CliOutput.h"
+
+#include <QSaveFile>
+
+#include <cstdio>
+
+void printError(const QString &message)
+{
+    const QByteArray text = "cutjob: " + message.toLocal8Bit() + '\n';
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    std::fflush(stderr);
+}
+
+bool writeStandardOutput(const QByteArrayList &pieces)
+{
+    bool written = true;
+    for (const QByteArray &piece : pieces) {
+        const size_t size = size_t(piece.size());
+        written = written && std::fwrite(piece.constData(), 1, size, stdout) == size;
+    }
+    return std::fflush(stdout) == 0 && written;
+}
+
+bool writeFileAtomically(const QString &path, const QByteArrayList &pieces, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    for (const QByteArray &piece : pieces) {
+        if (file.write(piece) != piece.size()) {
+            error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            file.cancelWriting();
+            return false;
+        }
+    }
+    if (!file.commit()) {
+        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}

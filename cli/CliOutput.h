@@ -1,0 +1,19 @@
+#pragma once
+// Output helpers of the cutjob subcommands: a message on standard error, bytes on standard
+// output, and files written whole or not at all.
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QString>
+
+// Writes "cutjob: <message>" and a line break to standard error.
+void printError(const QString &message);
+
+// Writes the pieces, joined, to standard output exactly; false when the stream fails (a closed
+// pipe).
+bool writeStandardOutput(const QByteArrayList &pieces);
+
+// Writes the pieces, joined, to `path` through a temporary file that replaces it only when
+// everything was written, so a failure leaves any earlier file untouched. False with a message on
+// failure.
+bool writeFileAtomically(const QString &path, const QByteArrayList &pieces, QString &error);

@@ -1,0 +1,27 @@
+#pragma once
+// One cutjob subcommand: its name on the command line, the kind of Qt application it needs and
+// the function that runs it. The table in main.cpp lists them all.
+
+#include <QStringList>
+
+enum class AppKind
+{
+    Core,   // files and text only
+    Gui,    // paints images (offscreen platform unless the user chose one)
+    Widgets // the built-in drawing host with its documents
+};
+
+// `arguments` holds "cutjob <name>" first, then the arguments after the subcommand's name.
+// Returns the process exit status: 0 success, 1 bad input or a failure reported on stderr.
+using SubcommandFunction = int (*)(const QStringList &arguments);
+
+struct Subcommand
+{
+    const char *name;
+    AppKind app;
+    SubcommandFunction run;
+    const char *summary;
+};
+
+int runBuildCommand(const QStringList &arguments);   // BuildCommand.cpp
+int runPreviewCommand(const QStringList &arguments); // PreviewCommand.cpp

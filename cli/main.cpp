@@ -1,0 +1,66 @@
+// cutjob: the window's job commands without the window, for scripts and for checking a job.
+
+#include "Subcommand.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Adding a subcommand: one line here and its function declared in Subcommand.h.
+const Subcommand subcommands[] = {
+    {"build", AppKind::Core, runBuildCommand, "turn exported PLT files into the cutter's job text"},
+    {"preview", AppKind::Core, runPreviewCommand, "draw a job file into a PNG picture"},
+};
+
+void printUsage(FILE *stream)
+{
+    std::fprintf(stream, "Usage: cutjob <subcommand> [options]\n\nSubcommands:\n");
+    for (const Subcommand &command : subcommands)
+        std::fprintf(stream, "  %-10s %s\n", command.name, command.summary);
+    std::fprintf(stream, "\n'cutjob <subcommand> --help' documents each subcommand's options.\n");
+}
+
+// A command-line tool never opens a window: painting goes to an offscreen surface unless the
+// user asked for a platform.
+std::unique_ptr<QCoreApplication> makeApplication(AppKind kind, int &argc, char **argv)
+{
+    if (kind != AppKind::Core && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    switch (kind) {
+    case AppKind::Gui:
+        return std::make_unique<QGuiApplication>(argc, argv);
+    case AppKind::Widgets:
+        return std::make_unique<QApplication>(argc, argv);
+    case AppKind::Core:
+        break;
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        printUsage(argc < 2 ? stderr : stdout);
+        return argc < 2 ? 1 : 0;
+    }
+    for (const Subcommand &command : subcommands) {
+        if (std::strcmp(argv[1], command.name) != 0)
+            continue;
+        const auto app = makeApplication(command.app, argc, argv);
+        QStringList arguments = QCoreApplication::arguments();
+        arguments.removeFirst();
+        arguments.first() = QStringLiteral("cutjob ") + arguments.first();
+        return command.run(arguments);
+    }
+    std::fprintf(stderr, "cutjob: unknown subcommand \"%s\"\n\n", argv[1]);
+    printUsage(stderr);
+    return 1;
+}
