@@ -45,6 +45,9 @@ public:
 
     // Empty after a successful operation; the user-facing warning text after a failed one.
     QString errorText() const;
+    // Which call the host did not answer and why, for logs and the command line; empty after
+    // a successful operation.
+    QString failureDetail() const;
 
     // "Add Mark": assist outline, four corner marks and the extra mark, each on its layer.
     bool addMarks(const MarkLayout &layout = MarkLayout());
@@ -75,6 +78,9 @@ public:
     static const QString NoAnswerText;
 
 private:
+    int placementAgainstMarks(const QPoint &extra);
+    int pageSizeUnits(const char *sizeMember);
+
     struct State;
     std::unique_ptr<State> d;
 };

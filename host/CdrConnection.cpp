@@ -1,0 +1,355 @@
+#include "CdrConnection.h"
+
+#include "AutomationMembers.h"
+#include "HostSession.h"
+#include "MarkDrawing.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+const QString CdrConnection::AssistLayer = QStringLiteral("Assist Layer");
+const QString CdrConnection::MarkLayer = QStringLiteral("Mark Layer");
+const QString CdrConnection::ExtraLayer = QStringLiteral("Extra Layer");
+const QString CdrConnection::CuttingLayer = QStringLiteral("Cutting Layer");
+const QString CdrConnection::CreasingLayer = QStringLiteral("Creasing Layer");
+const QString CdrConnection::NoAnswerText = QStringLiteral("CorelDraw没有响应, 操作已取消.");
+
+namespace {
+constexpr double MmPerInch = 25.4;
+constexpr double UnitsPerMm = 40.0;
+constexpr int HpglFilter = 1281;
+constexpr int BottomLeft = 5; // the host's reference-point number for the selection's corner
+constexpr double Enlargement = 5.0;
+
+// Host inches to plotter units: add a half and truncate toward zero.
+int toUnits(double inches)
+{
+    const double units = std::trunc(inches * MmPerInch * UnitsPerMm + 0.5);
+    if (!std::isfinite(units) || std::fabs(units) > std::numeric_limits<int>::max())
+        throw HostNoAnswer{QStringLiteral("position out of range")};
+    return static_cast<int>(units);
+}
+
+// Sorted by y, then x: neighbour swaps until a pass makes none, so equal points keep their order.
+void sortMarks(QVector<QPoint> &marks)
+{
+    std::stable_sort(marks.begin(), marks.end(), [](const QPoint &a, const QPoint &b) {
+        return a.y() < b.y() || (a.y() == b.y() && a.x() < b.x());
+    });
+}
+
+struct Outcome
+{
+    QString error;
+    QString detail;
+};
+
+// Runs one operation between the opening and closing steps; a host that answers nothing stops
+// the operation, the closing steps still run, and the failure is kept for the command to show.
+template <typename Body>
+bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Opening &opening,
+                  bool restoreLayer, Body body)
+{
+    outcome = Outcome();
+    if (!app || app->isNull()) {
+        outcome = {CdrConnection::NoAnswerText, QStringLiteral("not connected")};
+        return false;
+    }
+    HostSession session(*app);
+    bool ok = true;
+    try {
+        session.open(opening);
+        body(session);
+    } catch (const HostNoAnswer &failure) {
+        ok = false;
+        outcome = {CdrConnection::NoAnswerText, failure.detail};
+    }
+    session.close(restoreLayer);
+    return ok;
+}
+
+// The export step shared by the three exports: page size, option structures, the HPGL filter
+// and its settings in the order the filter takes them, then Finish() writes the file.
+void exportStep(HostSession &s, const QString &filePath)
+{
+    const double width = HostSession::readDouble(s.page(), Member::SizeWidth);
+    const double height = HostSession::readDouble(s.page(), Member::SizeHeight);
+    const QVariant options = HostSession::read(s.application(), Member::CreateStructExportOptions);
+    const QVariant palette = HostSession::read(s.application(), Member::CreateStructPaletteOptions);
+    AutomationHandle filter = HostSession::query(s.document(), Member::ExportEx,
+                                                 {filePath, HpglFilter, 0, options, palette});
+    const std::pair<const char *, QVariant> settings[] = {
+        {"PenLibIndex", 0},           {"FitToPage", false},
+        {"ScaleFactor", 100},         {"PageWidth", width},
+        {"PageHeight", height},       {"FillType", 0},
+        {"FillSpacing", 0.005},       {"FillAngle", 0},
+        {"HatchAngle", 90},           {"CurveResolution", 0.00025},
+        {"RemoveHiddenLines", false}, {"AutomaticWeld", false},
+        {"ExcludeWVC", false},        {"PlotterUnits", 1016},
+        {"PlotterOrigin", 1},
+    };
+    for (const auto &setting : settings) {
+        if (!filter->setProperty(setting.first, setting.second))
+            throw HostNoAnswer{
+                QStringLiteral("export filter refused %1").arg(QString::fromLatin1(setting.first))};
+    }
+    HostSession::call(*filter, Member::Finish);
+}
+
+// Five-fold stretch about the bottom-left corner, the export, and the stretch back; the shapes
+// regain their size even when the export fails half-way.
+void enlargedExport(HostSession &s, AutomationObject &selection, const QString &filePath)
+{
+    HostSession::call(s.document(), Member::SetReferencePoint, {BottomLeft});
+    HostSession::call(selection, Member::Stretch, {Enlargement});
+    try {
+        exportStep(s, filePath);
+    } catch (const HostNoAnswer &) {
+        selection.dynamicCall(Member::Stretch, {1.0 / Enlargement});
+        throw;
+    }
+    HostSession::call(selection, Member::Stretch, {1.0 / Enlargement});
+}
+
+// Empties the selection, then selects the given range: artwork the user had selected must not
+// be stretched or combined with what the operation adds.
+AutomationHandle selectOnly(HostSession &s, AutomationObject &range)
+{
+    HostSession::call(s.document(), Member::ClearSelection);
+    HostSession::call(range, Member::AddToSelection);
+    return HostSession::query(s.application(), Member::ActiveSelection);
+}
+
+void relock(HostSession &s, const QVector<int> &indexes) noexcept
+{
+    for (int i : indexes) {
+        AutomationHandle layer = s.layers().querySubObject(Member::Item, {i});
+        if (layer && !layer->isNull())
+            layer->dynamicCall(Member::SetEditable, {false});
+    }
+}
+
+QPoint centreUnits(AutomationObject &shape, double pageHeight)
+{
+    const double x = HostSession::readDouble(shape, Member::CenterX);
+    const double y = HostSession::readDouble(shape, Member::CenterY);
+    return QPoint(toUnits(x), toUnits(pageHeight - y));
+}
+} // namespace
+
+struct CdrConnection::State
+{
+    AutomationHandle app;
+    bool connected = false;
+    Outcome outcome;
+};
+
+CdrConnection::CdrConnection(const QString &programId)
+    : CdrConnection(createAutomationApplication(programId))
+{
+}
+
+CdrConnection::CdrConnection(AutomationHandle application) : d(std::make_unique<State>())
+{
+    d->app = std::move(application);
+    d->connected = d->app && !d->app->isNull();
+    if (d->connected)
+        d->app->dynamicCall(Member::SetVisible, {true});
+}
+
+CdrConnection::~CdrConnection() = default;
+
+bool CdrConnection::isConnected() const
+{
+    return d->connected;
+}
+
+QString CdrConnection::errorText() const
+{
+    return d->outcome.error;
+}
+
+QString CdrConnection::failureDetail() const
+{
+    return d->outcome.detail;
+}
+
+bool CdrConnection::addMarks(const MarkLayout &layout)
+{
+    HostSession::Opening opening;
+    opening.width = opening.height = true;
+    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
+        const bool assist = s.findLayer(AssistLayer);
+        const bool mark = s.findLayer(MarkLayer);
+        const bool extra = s.findLayer(ExtraLayer);
+        MarkDrawing drawing(s, layout);
+        AutomationHandle layer = s.prepareLayer(AssistLayer, assist);
+        relockOnFailure(*layer, [&] { drawing.drawAssistOutline(*layer); });
+        layer = s.prepareLayer(MarkLayer, mark);
+        relockOnFailure(*layer, [&] { drawing.drawCornerMarks(*layer); });
+        layer = s.prepareLayer(ExtraLayer, extra);
+        relockOnFailure(*layer, [&] { drawing.drawExtraMark(*layer); });
+    });
+}
+
+bool CdrConnection::exportCuttingLayer(const QString &filePath)
+{
+    QFile::remove(filePath);
+    HostSession::Opening opening;
+    opening.width = opening.height = true;
+    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
+        const bool found = s.findLayer(CuttingLayer);
+        for (int i = 1; i <= s.layerCount(); ++i)
+            HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}),
+                              Member::SetPrintable, {false});
+        if (!found)
+            return;
+        AutomationHandle layer = s.layerByName(CuttingLayer);
+        HostSession::call(*layer, Member::SetEditable, {true});
+        HostSession::call(*layer, Member::SetPrintable, {true});
+        AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+        AutomationHandle all = HostSession::query(*shapes, Member::All);
+        enlargedExport(s, *selectOnly(s, *all), filePath);
+    });
+}
+
+bool CdrConnection::exportPrintableShapes(const QString &filePath)
+{
+    QFile::remove(filePath);
+    HostSession::Opening opening;
+    opening.layerName = false;
+    opening.width = opening.height = true;
+    return runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
+        QVector<int> unlocked; // printable layers that were locked: locked again afterwards
+        try {
+            for (int i = 1; i <= s.layerCount(); ++i) {
+                AutomationHandle layer = HostSession::query(s.layers(), Member::Item, {i});
+                if (!HostSession::read(*layer, Member::Printable).toBool())
+                    continue;
+                if (!HostSession::read(*layer, Member::Editable).toBool())
+                    unlocked.append(i);
+                HostSession::call(*layer, Member::SetEditable, {true});
+            }
+            AutomationHandle shapes = HostSession::query(s.page(), Member::SelectableShapes);
+            AutomationHandle all = HostSession::query(*shapes, Member::All);
+            enlargedExport(s, *selectOnly(s, *all), filePath);
+        } catch (const HostNoAnswer &) {
+            relock(s, unlocked);
+            throw;
+        }
+        relock(s, unlocked);
+    });
+}
+
+bool CdrConnection::exportCreasingLayer(const QString &filePath)
+{
+    QFile::remove(filePath);
+    HostSession::Opening opening;
+    opening.width = opening.height = true;
+    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
+        const bool found = s.findLayer(CreasingLayer);
+        for (int i = 1; i <= s.layerCount(); ++i)
+            HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}),
+                              Member::SetPrintable, {false});
+        if (found)
+            HostSession::call(*s.layerByName(CreasingLayer), Member::SetPrintable, {true});
+        exportStep(s, filePath);
+    });
+}
+
+QVector<QPoint> CdrConnection::readMarkCentres()
+{
+    HostSession::Opening opening;
+    opening.height = true;
+    QVector<QPoint> marks;
+    const bool ok = runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
+        if (!s.findLayer(MarkLayer))
+            return;
+        AutomationHandle layer = s.layerByName(MarkLayer);
+        HostSession::call(*layer, Member::Activate);
+        HostSession::call(*layer, Member::SetEditable, {true});
+        relockOnFailure(*layer, [&] {
+            AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+            const int count = HostSession::read(*shapes, Member::Count).toInt();
+            for (int i = 1; i <= count; ++i)
+                marks.append(
+                    centreUnits(*HostSession::query(*shapes, Member::Item, {i}), s.pageHeight()));
+        });
+        HostSession::call(*layer, Member::SetEditable, {false});
+    });
+    if (!ok)
+        return {};
+    sortMarks(marks);
+    return marks;
+}
+
+int CdrConnection::extraMarkPlacement()
+{
+    HostSession::Opening opening;
+    opening.height = true;
+    int placement = 0;
+    const bool ok = runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
+        if (!s.findLayer(ExtraLayer))
+            return;
+        AutomationHandle layer = s.layerByName(ExtraLayer);
+        HostSession::call(*layer, Member::Activate);
+        HostSession::call(*layer, Member::SetEditable, {true});
+        relockOnFailure(*layer, [&] {
+            AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+            if (HostSession::read(*shapes, Member::Count).toInt() != 1)
+                return;
+            const QPoint extra =
+                centreUnits(*HostSession::query(*shapes, Member::Item, {1}), s.pageHeight());
+            placement = placementAgainstMarks(extra);
+        });
+        HostSession::call(*layer, Member::SetEditable, {false});
+    });
+    return ok ? placement : 0;
+}
+
+// The extra mark against the second mark (top-right): 1 on its row, 2 in its column. Fewer
+// than two marks give 0. A nested read-back that fails stops the enclosing operation too.
+int CdrConnection::placementAgainstMarks(const QPoint &extra)
+{
+    const Outcome enclosing = d->outcome;
+    QVector<QPoint> marks = readMarkCentres();
+    if (!d->outcome.error.isEmpty())
+        throw HostNoAnswer{d->outcome.detail};
+    d->outcome = enclosing;
+    if (marks.size() < 2)
+        return 0;
+    if (marks.at(1).y() == extra.y())
+        return 1;
+    marks = readMarkCentres();
+    if (!d->outcome.error.isEmpty())
+        throw HostNoAnswer{d->outcome.detail};
+    d->outcome = enclosing;
+    if (marks.size() >= 2 && marks.at(1).x() == extra.x())
+        return 2;
+    return 0;
+}
+
+int CdrConnection::pageHeightUnits()
+{
+    return pageSizeUnits(Member::SizeHeight);
+}
+
+int CdrConnection::pageWidthUnits()
+{
+    return pageSizeUnits(Member::SizeWidth);
+}
+
+int CdrConnection::pageSizeUnits(const char *sizeMember)
+{
+    HostSession::Opening opening;
+    opening.activeLayer = false;
+    opening.layers = false;
+    int units = 0;
+    const bool ok = runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
+        units = toUnits(HostSession::readDouble(s.page(), sizeMember));
+    });
+    return ok ? units : 0;
+}

@@ -1,0 +1,113 @@
+#include "HostSession.h"
+
+#include "AutomationMembers.h"
+
+#include <cmath>
+
+namespace {
+QString describe(const char *signature, const QString &reason)
+{
+    const QString why = reason.isEmpty() ? QStringLiteral("no answer") : reason;
+    return QStringLiteral("%1: %2").arg(QString::fromLatin1(signature), why);
+}
+} // namespace
+
+HostSession::HostSession(AutomationObject &application) : app(application) {}
+
+AutomationHandle HostSession::query(AutomationObject &object, const char *signature,
+                                    const QVariantList &args)
+{
+    AutomationHandle result = object.querySubObject(signature, args);
+    if (!result || result->isNull())
+        throw HostNoAnswer{describe(signature, object.errorText())};
+    return result;
+}
+
+void HostSession::call(AutomationObject &object, const char *signature, const QVariantList &args)
+{
+    object.dynamicCall(signature, args);
+    const QString reason = object.errorText();
+    if (!reason.isEmpty())
+        throw HostNoAnswer{describe(signature, reason)};
+}
+
+QVariant HostSession::read(AutomationObject &object, const char *signature,
+                           const QVariantList &args)
+{
+    const QVariant value = object.dynamicCall(signature, args);
+    if (!value.isValid() || !object.errorText().isEmpty())
+        throw HostNoAnswer{describe(signature, object.errorText())};
+    return value;
+}
+
+double HostSession::readDouble(AutomationObject &object, const char *signature)
+{
+    bool ok = false;
+    const double value = read(object, signature).toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        throw HostNoAnswer{describe(signature, QStringLiteral("not a number"))};
+    return value;
+}
+
+void HostSession::open(const Opening &opening)
+{
+    call(app, Member::SetOptimization, {true});
+    doc = app.querySubObject(Member::ActiveDocument);
+    if (!doc || doc->isNull())
+        doc = query(app, Member::CreateDocument);
+    pg = query(*doc, Member::ActivePage);
+    if (opening.activeLayer)
+        activeLayer = query(*doc, Member::ActiveLayer);
+    if (opening.activeLayer && opening.layerName)
+        savedName = read(*activeLayer, Member::Name).toString();
+    if (opening.width)
+        width = readDouble(*pg, Member::SizeWidth);
+    if (opening.height)
+        height = readDouble(*pg, Member::SizeHeight);
+    if (opening.layers) {
+        lays = query(*pg, Member::Layers);
+        count = read(*lays, Member::Count).toInt();
+    }
+}
+
+void HostSession::close(bool restoreLayer) noexcept
+{
+    if (restoreLayer && lays && !savedName.isEmpty()) {
+        AutomationHandle saved = lays->querySubObject(Member::Find, {savedName});
+        if (saved && !saved->isNull())
+            saved->dynamicCall(Member::Activate);
+    }
+    app.dynamicCall(Member::SetOptimization, {false});
+    app.dynamicCall(Member::Refresh);
+    AutomationHandle windows = app.querySubObject(Member::Windows);
+    if (windows && !windows->isNull())
+        windows->dynamicCall(Member::Refresh);
+}
+
+bool HostSession::findLayer(const QString &name)
+{
+    for (int i = 1; i <= count; ++i) {
+        AutomationHandle layer = query(*lays, Member::Item, {i});
+        if (read(*layer, Member::Name).toString() == name)
+            return true;
+    }
+    return false;
+}
+
+AutomationHandle HostSession::layerByName(const QString &name)
+{
+    return query(*lays, Member::Find, {name});
+}
+
+AutomationHandle HostSession::prepareLayer(const QString &name, bool found)
+{
+    if (!found)
+        return query(*pg, Member::CreateLayer, {name});
+    AutomationHandle layer = layerByName(name);
+    call(*layer, Member::Activate);
+    call(*layer, Member::SetEditable, {true});
+    AutomationHandle shapes = query(*layer, Member::Shapes);
+    AutomationHandle all = query(*shapes, Member::All);
+    call(*all, Member::Delete);
+    return layer;
+}

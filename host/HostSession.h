@@ -1,0 +1,84 @@
+#pragma once
+// The steps every CdrConnection operation shares: the opening steps (document, page, the layer
+// active at the start, page size, the layers collection), finding and preparing working layers,
+// and the closing steps. One session lives for one operation; nested operations open their own.
+//
+// Calls go through call()/read()/query(), which turn a host that answers nothing (a null object,
+// an invalid value or an error text) into HostNoAnswer. The operation catches it, still runs
+// close() and reports the failure; HostNoAnswer never leaves CdrConnection.
+
+#include "AutomationMembers.h"
+#include "AutomationObject.h"
+
+#include <QString>
+
+struct HostNoAnswer
+{
+    QString detail; // which call failed and the host's reason, for diagnostics
+};
+
+class HostSession
+{
+public:
+    // What the opening steps read besides document, page and the active layer.
+    struct Opening
+    {
+        bool activeLayer = true; // query the layer active at the start
+        bool layerName = true;   // read its name (to activate it again at the end)
+        bool width = false;      // page width, inches
+        bool height = false;     // page height, inches
+        bool layers = true;      // the page's layers collection and its count
+    };
+
+    explicit HostSession(AutomationObject &application);
+
+    static AutomationHandle query(AutomationObject &object, const char *signature,
+                                  const QVariantList &args = {});
+    static void call(AutomationObject &object, const char *signature,
+                     const QVariantList &args = {});
+    static QVariant read(AutomationObject &object, const char *signature,
+                         const QVariantList &args = {});
+    static double readDouble(AutomationObject &object, const char *signature);
+
+    void open(const Opening &opening);
+    // Closing steps; never fails, skips what the opening steps did not reach.
+    void close(bool restoreLayer) noexcept;
+
+    // Exact, case-sensitive search over Item(1..count), one pass per name.
+    bool findLayer(const QString &name);
+    // Layers Find(name): the named layer's object.
+    AutomationHandle layerByName(const QString &name);
+    // Empties a found working layer (activate, unlock, delete its shapes) or creates it.
+    AutomationHandle prepareLayer(const QString &name, bool found);
+
+    AutomationObject &application() { return app; }
+    AutomationObject &document() { return *doc; }
+    AutomationObject &page() { return *pg; }
+    AutomationObject &layers() { return *lays; }
+    int layerCount() const { return count; }
+    double pageWidth() const { return width; }
+    double pageHeight() const { return height; }
+
+private:
+    AutomationObject &app;
+    AutomationHandle doc;
+    AutomationHandle pg;
+    AutomationHandle activeLayer;
+    AutomationHandle lays;
+    QString savedName;
+    int count = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// Runs `body` on a layer the operation has unlocked. If the host stops answering, the layer is
+// locked again before the failure goes on, so working layers never stay selectable artwork.
+template <typename Body> void relockOnFailure(AutomationObject &layer, Body body)
+{
+    try {
+        body();
+    } catch (const HostNoAnswer &) {
+        layer.dynamicCall(Member::SetEditable, {false});
+        throw;
+    }
+}
