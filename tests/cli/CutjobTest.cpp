@@ -1,0 +1,442 @@
+// cutjob as a user runs it: job files compared to golden files worked out by hand from the
+// job-text rules, bad input refused without writing anything, the help, agreement with the
+// engine's own pipelines, hostile files, and the preview picture.
+
+#include "CutjobRunner.h"
+#include "paths/JobPipelines.h"
+#include "paths/PathProcessor.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString dataDir = QStringLiteral(VX_TEST_DATA_DIR "/cutjob");
+const QString fourMarks = QStringLiteral("7400,10400;400,400;7400,400;400,10400");
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QStringList markJob(const QStringList &more)
+{
+    return QStringList{QStringLiteral("build"),
+                       QStringLiteral("--marks"),
+                       fourMarks,
+                       QStringLiteral("--page-height"),
+                       QStringLiteral("11880"),
+                       QStringLiteral("--page-width"),
+                       QStringLiteral("8400")} +
+           more;
+}
+
+QStringList blankJob(int height, int width, const QStringList &more)
+{
+    return QStringList{QStringLiteral("build"),         QStringLiteral("--blank"),
+                       QStringLiteral("--page-height"), QString::number(height),
+                       QStringLiteral("--page-width"),  QString::number(width)} +
+           more;
+}
+
+int countPixels(const QImage &image, bool (*matches)(QRgb))
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += matches(image.pixel(x, y)) ? 1 : 0;
+    }
+    return count;
+}
+
+// Lines are one pixel wide and antialiased, so a pen's colour shows blended with the white.
+bool isBlue(QRgb c)
+{
+    return qBlue(c) > qRed(c) + 60 && qBlue(c) > qGreen(c) + 60;
+}
+bool isRed(QRgb c)
+{
+    return qRed(c) > qBlue(c) + 60 && qRed(c) > qGreen(c) + 60;
+}
+bool isBlack(QRgb c)
+{
+    return qMax(qRed(c), qMax(qGreen(c), qBlue(c))) < 150 &&
+           qMax(qRed(c), qMax(qGreen(c), qBlue(c))) - qMin(qRed(c), qMin(qGreen(c), qBlue(c))) < 30;
+}
+
+} // namespace
+
+class CutjobTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void golden_data();
+    void golden();
+    void outputFile_data();
+    void outputFile();
+    void badInput_data();
+    void badInput();
+    void unwritableOutputLeavesNothing();
+    void helpDocumentsEveryOption_data();
+    void helpDocumentsEveryOption();
+    void agreesWithEngine_data();
+    void agreesWithEngine();
+    void hostileFileFinishes_data();
+    void hostileFileFinishes();
+    void preview_data();
+    void preview();
+    void previewOfMissingJobWritesNothing();
+};
+
+void CutjobTest::golden_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("golden");
+    const QString crease = QStringLiteral("--creasing"), creasing = "mark-creasing.plt";
+    QTest::newRow("mark job: the worked example as one exact line")
+        << markJob({crease, creasing, "mark-cutting.plt"}) << "mark-job.golden";
+    QTest::newRow("marks in read-back order give the same job")
+        << QStringList{"build",
+                       "--marks",
+                       "400,400;7400,400;400,10400;7400,10400",
+                       "--page-height",
+                       "11880",
+                       "--page-width",
+                       "8400",
+                       crease,
+                       creasing,
+                       "mark-cutting.plt"}
+        << "mark-job.golden";
+    QTest::newRow("first mark alone with the last one gives the same mark line")
+        << QStringList{"build",
+                       "--marks",
+                       "7400,10400;400,400",
+                       "--page-height=11880",
+                       "--page-width=8400",
+                       crease,
+                       creasing,
+                       "mark-cutting.plt"}
+        << "mark-job.golden";
+    QTest::newRow("no creasing file: empty pen-1 section")
+        << markJob({"mark-cutting.plt"}) << "mark-job-no-creasing.golden";
+    QTest::newRow("--scale 2 undoes a two-fold export")
+        << markJob({"--scale", "2", crease, creasing, "mark-cutting-x2.plt"}) << "mark-job.golden";
+    QTest::newRow("--rmx --rmy fill the header, --extra ends the mark line")
+        << markJob({"--rmx", "17.5", "--rmy", "13.5", "--extra", "2", crease, creasing,
+                    "mark-cutting.plt"})
+        << "mark-job-rmx-rmy-extra.golden";
+    QTest::newRow("blank job: line-type path dashed 0-40, 44-84, 88-100")
+        << blankJob(1000, 2000, {"--dash", "1", "--gap", "0.1", "blank-dashed.plt"})
+        << "blank-dashed.golden";
+    QTest::newRow("blank job: closed square as it is")
+        << blankJob(2000, 2000, {"blank-square.plt"}) << "blank-square.golden";
+    QTest::newRow("--overcut 0.5 cuts 20 units of the first side again")
+        << blankJob(2000, 2000, {"--overcut", "0.5", "blank-square.plt"})
+        << "blank-square-overcut.golden";
+    QTest::newRow("--knife 0.3 shifts a line 12 units along itself")
+        << blankJob(1100, 1000, {"--knife", "0.3", "blank-line.plt"}) << "blank-line-knife.golden";
+    QTest::newRow("without --sort the export's order stays")
+        << blankJob(1000, 1000, {"blank-row.plt"}) << "blank-row.golden";
+    QTest::newRow("--sort cuts a row left to right")
+        << blankJob(1000, 1000, {"--sort", "blank-row.plt"}) << "blank-row-sorted.golden";
+}
+
+void CutjobTest::golden()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, golden);
+    const CutjobRun run = runCutjob(arguments, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(QString::fromLocal8Bit(run.err), QString());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, readAll(dataDir + "/" + golden));
+}
+
+void CutjobTest::outputFile_data()
+{
+    QTest::addColumn<QByteArray>("earlierContent");
+    QTest::newRow("a new file") << QByteArray();
+    QTest::newRow("a longer file is replaced whole") << QByteArray(4000, 'x');
+}
+
+void CutjobTest::outputFile()
+{
+    QFETCH(QByteArray, earlierContent);
+    QTemporaryDir dir;
+    const QString job = dir.filePath("job.plt");
+    if (!earlierContent.isEmpty())
+        QVERIFY(writeAll(job, earlierContent));
+    const CutjobRun run = runCutjob(
+        markJob({"--creasing", "mark-creasing.plt", "mark-cutting.plt", "-o", job}), dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(readAll(job), readAll(dataDir + "/mark-job.golden"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"job.plt"});
+}
+
+void CutjobTest::badInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QString square = "blank-square.plt";
+    QTest::newRow("missing cutting file") << blankJob(2000, 2000, {"absent.plt"}) << "absent.plt";
+    QTest::newRow("cutting file is a folder") << blankJob(2000, 2000, {"."}) << "cannot open";
+    QTest::newRow("missing creasing file")
+        << markJob({"--creasing", "absent.plt", square}) << "absent.plt";
+    QTest::newRow("malformed knife")
+        << blankJob(2000, 2000, {"--knife", "0,3", square}) << "--knife";
+    QTest::newRow("infinite overcut")
+        << blankJob(2000, 2000, {"--overcut", "inf", square}) << "--overcut";
+    QTest::newRow("NaN dash") << blankJob(2000, 2000, {"--dash", "nan", square}) << "--dash";
+    QTest::newRow("overflowing gap") << blankJob(2000, 2000, {"--gap", "1e999", square}) << "--gap";
+    QTest::newRow("zero dash") << blankJob(2000, 2000, {"--dash", "0", square}) << "--dash";
+    QTest::newRow("negative gap") << blankJob(2000, 2000, {"--gap", "-0.1", square}) << "--gap";
+    QTest::newRow("zero scale") << blankJob(2000, 2000, {"--scale", "0", square}) << "--scale";
+    QTest::newRow("negative knife")
+        << blankJob(2000, 2000, {"--knife", "-0.3", square}) << "--knife";
+    QTest::newRow("negative overcut")
+        << blankJob(2000, 2000, {"--overcut", "-1", square}) << "--overcut";
+    QTest::newRow("mark job without --marks")
+        << QStringList{"build", "--page-height", "2000", "--page-width", "2000", square}
+        << "--marks";
+    QTest::newRow("mark job with an empty mark list")
+        << QStringList{"build", "--marks",      ";",    "--page-height",
+                       "2000",  "--page-width", "2000", square}
+        << "mark";
+    QTest::newRow("five marks") << QStringList{"build",         "--marks", "1,1;2,2;3,3;4,4;5,5",
+                                               "--page-height", "2000",    "--page-width",
+                                               "2000",          square}
+                                << "4";
+    QTest::newRow("mark with three numbers")
+        << QStringList{"build", "--marks",      "1,2,3", "--page-height",
+                       "2000",  "--page-width", "2000",  square}
+        << "--marks";
+    QTest::newRow("mark with a fraction")
+        << QStringList{"build", "--marks",      "1.5,2", "--page-height",
+                       "2000",  "--page-width", "2000",  square}
+        << "--marks";
+    QTest::newRow("page height missing")
+        << QStringList{"build", "--blank", "--page-width", "2000", square} << "--page-height";
+    QTest::newRow("page width not a whole number")
+        << QStringList{"build",        "--blank", "--page-height", "2000",
+                       "--page-width", "8400.5",  square}
+        << "--page-width";
+    QTest::newRow("zero page height") << blankJob(0, 2000, {square}) << "page size";
+    QTest::newRow("extra-mark code 3") << markJob({"--extra", "3", square}) << "--extra";
+    QTest::newRow("no cutting file") << blankJob(2000, 2000, {}) << "cutting file";
+    QTest::newRow("two cutting files") << blankJob(2000, 2000, {square, square}) << "one";
+    QTest::newRow("unknown option") << blankJob(2000, 2000, {"--speed", "3", square}) << "speed";
+    QTest::newRow("marks in a blank job")
+        << blankJob(2000, 2000, {"--marks", "1,1", square}) << "--marks";
+    QTest::newRow("unknown subcommand") << QStringList{"bild", square} << "bild";
+}
+
+void CutjobTest::badInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString job = dir.filePath("job.plt");
+    const QByteArray earlier = "an earlier job";
+    QVERIFY(writeAll(job, earlier));
+    const CutjobRun run = runCutjob(arguments + QStringList{"-o", job}, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.contains(message.toLocal8Bit()), run.err.constData());
+    QCOMPARE(readAll(job), earlier);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"job.plt"});
+}
+
+void CutjobTest::unwritableOutputLeavesNothing()
+{
+    QTemporaryDir dir;
+    const QString job = dir.filePath("missing-folder/job.plt");
+    const CutjobRun run = runCutjob(blankJob(2000, 2000, {"blank-square.plt", "-o", job}), dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("cannot write"), run.err.constData());
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void CutjobTest::helpDocumentsEveryOption_data()
+{
+    QTest::addColumn<QString>("option");
+    for (const char *option :
+         {"--blank", "--creasing FILE", "--marks", "--page-height H", "--page-width W", "--extra N",
+          "--rmx MM", "--rmy MM", "--sort", "--knife MM", "--overcut MM", "--dash MM", "--gap MM",
+          "--scale S", "-o FILE"})
+        QTest::newRow(option) << QString::fromLatin1(option);
+}
+
+void CutjobTest::helpDocumentsEveryOption()
+{
+    QFETCH(QString, option);
+    const CutjobRun run = runCutjob({"build", "--help"}, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(option.toLatin1()), run.out.constData());
+}
+
+void CutjobTest::agreesWithEngine_data()
+{
+    // Options as typed, and the engine settings they must become (millimetres x 40).
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("blank");
+    QTest::addColumn<bool>("sort");
+    QTest::addColumn<double>("knife");
+    QTest::addColumn<double>("overcut");
+    QTest::addColumn<double>("dash");
+    QTest::addColumn<double>("gap");
+    QTest::addColumn<double>("rmx");
+    QTest::addColumn<double>("rmy");
+    QTest::addColumn<int>("extra");
+    QTest::newRow("mark job, sort, knife 0.3, overcut 0.5")
+        << QStringList{"--sort", "--knife", "0.3", "--overcut", "0.5"} << false << true << 12.0
+        << 20.0 << 400.0 << 4.0 << 22.5 << 8.5 << 0;
+    QTest::newRow("mark job, knife only, dash 2 gap 0.5, rmx 27.5 rmy 3.5 extra 1")
+        << QStringList{"--knife", "0.25", "--dash", "2",   "--gap",   "0.5",
+                       "--rmx",   "27.5", "--rmy",  "3.5", "--extra", "1"}
+        << false << false << 10.0 << 0.0 << 80.0 << 20.0 << 27.5 << 3.5 << 1;
+    QTest::newRow("mark job, overcut only, zero knife still on")
+        << QStringList{"--overcut", "1", "--knife", "0"} << false << false << 0.0 << 40.0 << 400.0
+        << 4.0 << 22.5 << 8.5 << 0;
+    QTest::newRow("blank job, sort, knife 0.5, overcut 0.25")
+        << QStringList{"--blank", "--sort", "--knife", "0.5", "--overcut", "0.25"} << true << true
+        << 20.0 << 10.0 << 400.0 << 4.0 << 22.5 << 8.5 << 0;
+}
+
+void CutjobTest::agreesWithEngine()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, blank);
+    JobOptions o;
+    QFETCH(bool, sort);
+    o.autoSort = sort;
+    QFETCH(double, knife);
+    o.knifeOffset = knife;
+    QFETCH(double, overcut);
+    o.overcut = overcut;
+    QFETCH(double, dash);
+    o.dash = dash;
+    QFETCH(double, gap);
+    o.gap = gap;
+    QFETCH(double, rmx);
+    o.realM2X = rmx;
+    QFETCH(double, rmy);
+    o.realM2Y = rmy;
+    QFETCH(int, extra);
+    JobFrame frame{11880, 8400, {QPoint(400, 400), QPoint(8000, 400)}, extra};
+    const QByteArray cutting = readAll(dataDir + "/labels-cutting.plt");
+    const QByteArray creasing = readAll(dataDir + "/labels-creasing.plt");
+    const QPointF first(400, 400);
+    const JobText expected = blank
+                                 ? blankCutJobText(blankCutPaths(cutting, 11880, o), frame, o)
+                                 : markJobText(markJobCreasing(creasing, 11880, first),
+                                               markJobCutting(cutting, 11880, first, o), frame, o);
+    QVERIFY(expected.ok());
+    QStringList arguments = {"build", "--page-height", "11880", "--page-width", "8400"};
+    if (!blank)
+        arguments << "--marks"
+                  << "8000,400;400,400"
+                  << "--creasing"
+                  << "labels-creasing.plt";
+    const CutjobRun run =
+        runCutjob(arguments + options + QStringList{"labels-cutting.plt"}, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(QString::fromLocal8Bit(run.err), QString());
+    QCOMPARE(run.out, expected.joined());
+}
+
+void CutjobTest::hostileFileFinishes_data()
+{
+    QTest::addColumn<QByteArray>("plt");
+    QTest::addColumn<QByteArray>("expectedStart");
+    QByteArray circle = "IN;SP1;PU1000000,0;PD";
+    const int pieces = 1000000;
+    const double pi = 4 * std::atan(1.0);
+    for (int i = 1; i <= pieces; ++i) {
+        const double a = 2 * pi * i / pieces;
+        circle += QByteArray::number(qRound(1000000 * std::cos(a)) + 0) + ',' +
+                  QByteArray::number(qRound(1000000 * std::sin(a))) + (i < pieces ? "," : ";");
+    }
+    QTest::newRow("one closed path of a million segments")
+        << circle << QByteArray("CMD:20,3000000,3000000,0,0,1;SP2;PU");
+    QByteArray separators;
+    for (int i = 0; i < 2000000; ++i)
+        separators += " ,;\n"[i % 4];
+    QTest::newRow("only separators")
+        << separators << QByteArray("CMD:20,3000000,3000000,0,0,1;SP2;PU;!PG;;");
+}
+
+void CutjobTest::hostileFileFinishes()
+{
+    QFETCH(QByteArray, plt);
+    QFETCH(QByteArray, expectedStart);
+    QTemporaryDir dir;
+    QVERIFY(writeAll(dir.filePath("hostile.plt"), plt));
+    const CutjobRun run = runCutjob(
+        blankJob(3000000, 3000000,
+                 {"--sort", "--knife", "0.3", "--overcut", "0.5", "--scale", "1", "hostile.plt"}),
+        dir.path(), 300000);
+    QVERIFY2(run.finished, "cutjob did not finish within the bound");
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(run.out.startsWith(expectedStart));
+    QVERIFY(run.out.endsWith("PU;!PG;;CMD:22,3000000,3000000;"));
+}
+
+void CutjobTest::preview_data()
+{
+    QTest::addColumn<QString>("job");
+    QTest::addColumn<bool>("creases");
+    QTest::addColumn<bool>("marks");
+    QTest::newRow("mark job: creasing black, cutting blue, marks red")
+        << "mark-job.golden" << true << true;
+    QTest::newRow("blank job: cutting only, no marks")
+        << "blank-row-sorted.golden" << false << false;
+}
+
+void CutjobTest::preview()
+{
+    QFETCH(QString, job);
+    QFETCH(bool, creases);
+    QFETCH(bool, marks);
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("job.png");
+    const CutjobRun run = runCutjob({"preview", job, "-o", picture, "--size", "2000"}, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(QString::fromLocal8Bit(run.err), QString());
+    QCOMPARE(run.exitCode, 0);
+    const QImage image(picture);
+    QVERIFY(!image.isNull());
+    QVERIFY(qMax(image.width(), image.height()) <= 2000);
+    QVERIFY(countPixels(image, isBlue) > 20);
+    QCOMPARE(countPixels(image, isBlack) > 20, creases);
+    QCOMPARE(countPixels(image, isRed) > 10, marks);
+}
+
+void CutjobTest::previewOfMissingJobWritesNothing()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath("job.png");
+    const CutjobRun run = runCutjob({"preview", "absent.plt", "-o", picture}, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("absent.plt"), run.err.constData());
+    QVERIFY(!QFile::exists(picture));
+}
+
+QTEST_GUILESS_MAIN(CutjobTest)
+#include "CutjobTest.moc"
