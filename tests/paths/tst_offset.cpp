@@ -1,0 +1,238 @@
+// Overcut and drag-knife compensation: the band table at its edges, the corner arc's centre and
+// radius, overcut lengths, and segments without a direction.
+
+#include "PathText.h"
+#include "TestRegistry.h"
+#include "paths/PathProcessor.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// First segment heads along +x; the second turns so that first.angleTo(second) is `s`
+// degrees (Qt's angles count counter-clockwise with y pointing down the screen).
+QVector<QLineF> bend(double s)
+{
+    const QLineF first(0, 0, 1000, 0);
+    QLineF second = QLineF::fromPolar(1000, s).translated(1000, 0);
+    // Exact directions at the axes, so the band edges are met exactly.
+    if (s == 90)
+        second = QLineF(1000, 0, 1000, -1000);
+    else if (s == 180)
+        second = QLineF(1000, 0, 0, 0);
+    else if (s == 270)
+        second = QLineF(1000, 0, 1000, 1000);
+    return {first, second};
+}
+
+CutPathList single(const QVector<QLineF> &segments)
+{
+    CutPath p;
+    p.pen = 2;
+    p.lineType = 1;
+    p.segments = segments;
+    return {p};
+}
+
+} // namespace
+
+class OffsetTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bothOffReturnsInputUnchanged();
+    void bands_data();
+    void bands();
+    void cornerArc_data();
+    void cornerArc();
+    void overcutLength_data();
+    void overcutLength();
+    void overcutSquareExtraSegment();
+    void directionlessSegments_data();
+    void directionlessSegments();
+    void pathsWithoutDirectionlessSegmentsUnchanged();
+};
+
+void OffsetTest::bothOffReturnsInputUnchanged()
+{
+    const QString text = "0,0>10,0 10,0>10,10 10,10>0,0 | 5,5>5,5";
+    QCOMPARE(describe(PathProcessor().offsetPaths(pathsFrom(text), 0, 0)), text);
+}
+
+void OffsetTest::bands_data()
+{
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<int>("segments"); // of the knife output for the two-segment bend
+    // Arc of n pieces: first segment, n pieces, second segment. A gentle bend at the last
+    // segment: first, joining segment, second.
+    const double rows[][2] = {{0, 3},    {20, 3},    {29.9, 3},  {30.1, 5},  {59.9, 5},  {60.1, 6},
+                              {89.9, 6}, {90, 7},    {119.9, 7}, {120.1, 8}, {149.9, 8}, {150.1, 9},
+                              {180, 9},  {209.9, 9}, {210.1, 8}, {239.9, 8}, {240.1, 7}, {269.9, 7},
+                              {270, 6},  {299.9, 6}, {300.1, 5}, {329.9, 5}, {330.1, 3}, {340, 3}};
+    for (const auto &r : rows)
+        QTest::addRow("S=%g", r[0]) << r[0] << int(r[1]);
+}
+
+void OffsetTest::bands()
+{
+    QFETCH(double, angle);
+    QFETCH(int, segments);
+    const QVector<QLineF> w = bend(angle);
+    QVERIFY(qAbs(w[0].angleTo(w[1]) - angle) < 1e-9 || (angle == 0 && w[0].angleTo(w[1]) < 1e-9));
+    const CutPathList out = PathProcessor().offsetPaths(single(w), 10, 0);
+    QCOMPARE(out.size(), 1);
+    QCOMPARE(out[0].segments.size(), segments);
+    QCOMPARE(out[0].pen, 2);
+    QCOMPARE(out[0].lineType, 1);
+    // Both real segments come out shifted forward by the knife offset.
+    QCOMPARE(out[0].segments.first(), w[0].translated(10, 0));
+    const QLineF last = out[0].segments.last();
+    QVERIFY(qAbs(last.length() - 1000) < 1e-9);
+    QVERIFY(qAbs(QLineF(w[1].p2(), last.p2()).length() - 10) < 1e-9);
+}
+
+void OffsetTest::cornerArc_data()
+{
+    QTest::addColumn<QLineF>("n");
+    QTest::addColumn<QLineF>("r");
+    QTest::addColumn<int>("pieces");
+    QTest::addColumn<QPointF>("centre");
+    QTest::addColumn<bool>("evenSteps"); // the turn about the centre lands on r's start
+    // The knife-shifted lines of a right-angle corner at (1000, 0).
+    QTest::newRow("right angle, centre at the corner")
+        << QLineF(10, 0, 1010, 0) << QLineF(1000, -10, 1000, -1010) << 5 << QPointF(1000, 0)
+        << true;
+    QTest::newRow("right angle the other way")
+        << QLineF(10, 0, 1010, 0) << QLineF(1000, 10, 1000, 1010) << 4 << QPointF(1000, 0) << true;
+    QTest::newRow("corner farther than 10 mm: midpoint")
+        << QLineF(500, 0, 1500, 0) << QLineF(1000, -500, 1000, -1500) << 5 << QPointF(1250, -250)
+        << false;
+    QTest::newRow("reversal, parallel lines: midpoint")
+        << QLineF(10, 0, 1010, 0) << QLineF(990, 0, -10, 0) << 7 << QPointF(1000, 0) << true;
+    QTest::newRow("one piece joins directly")
+        << QLineF(10, 0, 1010, 0) << QLineF(1000, -10, 1000, -1010) << 1 << QPointF() << true;
+}
+
+void OffsetTest::cornerArc()
+{
+    QFETCH(QLineF, n);
+    QFETCH(QLineF, r);
+    QFETCH(int, pieces);
+    QFETCH(QPointF, centre);
+    QFETCH(bool, evenSteps);
+    const QVector<QLineF> arc = PathProcessor().cornerArc(n, r, pieces);
+    QCOMPARE(arc.size(), pieces);
+    QCOMPARE(arc.first().p1(), n.p2());
+    QCOMPARE(arc.last().p2(), r.p1());
+    for (int i = 1; i < arc.size(); ++i)
+        QCOMPARE(arc[i].p1(), arc[i - 1].p2());
+    if (pieces < 2)
+        return;
+    const double radius = QLineF(centre, n.p2()).length();
+    for (const QLineF &s : arc)
+        QVERIFY2(qAbs(QLineF(centre, s.p2()).length() - radius) < 1e-6, qPrintable(describe(arc)));
+    // Every vertex but the last is turned from n's end by whole steps, so those pieces are
+    // equal; the last reaches r's start, with an equal step only when the turn lands there.
+    const int even = evenSteps ? arc.size() : arc.size() - 1;
+    for (int i = 1; i < even; ++i)
+        QVERIFY(qAbs(arc[i].length() - arc[0].length()) < 1e-6);
+}
+
+void OffsetTest::overcutLength_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<double>("overcut");
+    QTest::addColumn<double>("length");
+    const QString square400 = "0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0";
+    const QString square10 = "0,0>10,0 10,0>10,10 10,10>0,10 0,10>0,0";
+    QTest::newRow("square 400, overcut 20") << square400 << 20.0 << 1620.0;
+    QTest::newRow("overcut ends exactly at a corner") << square400 << 400.0 << 2000.0;
+    QTest::newRow("overcut longer than the path laps it") << square10 << 50.0 << 90.0;
+    QTest::newRow("overcut of exactly one lap") << square10 << 40.0 << 80.0;
+    QTest::newRow("open path gets no overcut") << "0,0>400,0 400,0>400,400" << 20.0 << 800.0;
+    QTest::newRow("zero-length segments are not counted")
+        << "0,0>0,0 0,0>10,0 10,0>10,10 10,10>0,10 0,10>0,0" << 15.0 << 55.0;
+    QTest::newRow("closed path of one point stays empty") << "5,5>5,5 5,5>5,5" << 20.0 << 0.0;
+}
+
+void OffsetTest::overcutLength()
+{
+    QFETCH(QString, path);
+    QFETCH(double, overcut);
+    QFETCH(double, length);
+    const PathProcessor pp;
+    // Knife off: zero-length arc pieces appear at the corners and the clean-up removes them.
+    const CutPathList out =
+        pp.removeDegenerateSegments(pp.offsetPaths(pathsFrom(path), 0, overcut));
+    double sum = 0;
+    for (const CutPath &p : out)
+        sum += totalLength(p.segments);
+    QVERIFY2(qAbs(sum - length) < 1e-9, qPrintable(QString::number(sum)));
+}
+
+void OffsetTest::overcutSquareExtraSegment()
+{
+    const PathProcessor pp;
+    const CutPathList out = pp.removeDegenerateSegments(
+        pp.offsetPaths(pathsFrom("0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0"), 0, 20));
+    QCOMPARE(describe(out), QStringLiteral("0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0 "
+                                           "0,0>20,0"));
+}
+
+void OffsetTest::directionlessSegments_data()
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const QLineF a(0, 0, 1000, 0);
+    const QLineF b(1000, 0, 1000, 1000);
+    const QLineF c(1000, 1000, 0, 1000);
+    QTest::addColumn<QVector<QLineF>>("withExtras");
+    QTest::addColumn<QVector<QLineF>>("clean");
+    QTest::newRow("zero length in the middle")
+        << QVector<QLineF>{a, QLineF(1000, 0, 1000, 0), b, c} << QVector<QLineF>{a, b, c};
+    QTest::newRow("zero length first")
+        << QVector<QLineF>{QLineF(0, 0, 0, 0), a, b} << QVector<QLineF>{a, b};
+    QTest::newRow("zero length last")
+        << QVector<QLineF>{a, b, QLineF(1000, 1000, 1000, 1000)} << QVector<QLineF>{a, b};
+    QTest::newRow("two in a row") << QVector<QLineF>{a, QLineF(1000, 0, 1000, 0),
+                                                     QLineF(1000, 0, 1000, 0), b}
+                                  << QVector<QLineF>{a, b};
+    QTest::newRow("NaN in the middle")
+        << QVector<QLineF>{a, QLineF(nan, 0, 1000, 0), b} << QVector<QLineF>{a, b};
+    QTest::newRow("infinity in the middle")
+        << QVector<QLineF>{a, QLineF(1000, 0, inf, 0), b} << QVector<QLineF>{a, b};
+    QTest::newRow("only zero length") << QVector<QLineF>{QLineF(5, 5, 5, 5)} << QVector<QLineF>{};
+}
+
+void OffsetTest::directionlessSegments()
+{
+    QFETCH(QVector<QLineF>, withExtras);
+    QFETCH(QVector<QLineF>, clean);
+    const PathProcessor pp;
+    for (double knife : {0.0, 12.0}) {
+        const CutPathList got = pp.offsetPaths(single(withExtras), knife, 20);
+        const CutPathList want = pp.offsetPaths(single(clean), knife, 20);
+        QCOMPARE(describe(got), describe(want));
+        // The real segment after the dropped one is cut, shifted by the knife offset.
+        if (clean.size() > 1)
+            QVERIFY(got[0].segments.contains(clean[1].translated(0, knife)));
+    }
+}
+
+void OffsetTest::pathsWithoutDirectionlessSegmentsUnchanged()
+{
+    // A closed square through the whole knife step: a zero-length segment after its corner
+    // must not change what the corner gets.
+    const PathProcessor pp;
+    const QString square = "0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0";
+    const QString withPoint = "0,0>400,0 400,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0";
+    QCOMPARE(describe(pp.offsetPaths(pathsFrom(withPoint), 12, 20)),
+             describe(pp.offsetPaths(pathsFrom(square), 12, 20)));
+}
+
+VX_REGISTER_TEST(OffsetTest)
+#include "tst_offset.moc"

@@ -1,0 +1,158 @@
+// Auto sort: rows from the top, left to right within a row, serpentine. The engine sorts with
+// boxes computed once and skips settled parts of its sweeps; a literal implementation of the
+// sweeps here checks that those shortcuts never change the order.
+
+#include "PathText.h"
+#include "TestRegistry.h"
+#include "paths/PathProcessor.h"
+#include "paths/PathSorter.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+// A closed rectangle path with its name in `pen`, so the order reads as a list of names.
+CutPath box(int name, double x, double y, double w, double h)
+{
+    CutPath p;
+    p.pen = name;
+    p.segments = {QLineF(x, y, x + w, y), QLineF(x + w, y, x + w, y + h),
+                  QLineF(x + w, y + h, x, y + h), QLineF(x, y + h, x, y)};
+    return p;
+}
+
+QString names(const CutPathList &paths)
+{
+    QStringList out;
+    for (const CutPath &p : paths)
+        out << QString::number(p.pen);
+    return out.join(' ');
+}
+
+// The sweeps exactly as a reader of the algorithm would first write them.
+CutPathList literalSort(CutPathList p)
+{
+    const PathProcessor pp;
+    const int n = p.size();
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i + 1 < n; ++i) {
+            if (pp.minCorner(p[i]).y() > pp.minCorner(p[i + 1]).y()) {
+                p.swapItemsAt(i, i + 1);
+                swapped = true;
+            }
+        }
+    }
+    for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i + 1 < n; ++i) {
+            const double dy = pp.minCorner(p[i]).y() - pp.minCorner(p[i + 1]).y();
+            const double h = pp.maxCorner(p[i]).y() - pp.minCorner(p[i]).y();
+            if (h > std::fabs(dy) && pp.minCorner(p[i]).x() > pp.minCorner(p[i + 1]).x()) {
+                p.swapItemsAt(i, i + 1);
+                swapped = true;
+            }
+        }
+    }
+    bool forward = true;
+    int rowStart = 0;
+    for (int i = 0; i + 1 < n; ++i) {
+        if (pp.minCorner(p[i + 1]).x() > pp.minCorner(p[i]).x())
+            continue;
+        if (forward) {
+            forward = false;
+            rowStart = i + 1;
+        } else {
+            forward = true;
+            std::reverse(p.begin() + rowStart, p.begin() + i + 1);
+        }
+    }
+    if (!forward)
+        std::reverse(p.begin() + rowStart, p.end());
+    return p;
+}
+
+} // namespace
+
+class SortTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void order_data();
+    void order();
+    void matchesLiteralSweeps_data();
+    void matchesLiteralSweeps();
+};
+
+void SortTest::order_data()
+{
+    QTest::addColumn<CutPathList>("paths");
+    QTest::addColumn<QString>("order");
+    QTest::newRow("empty list") << CutPathList() << "";
+    QTest::newRow("one path") << CutPathList{box(1, 5, 5, 10, 10)} << "1";
+    QTest::newRow("overlapping heights sort left to right")
+        << CutPathList{box(1, 300, 10, 50, 50), box(2, 100, 30, 50, 50)} << "2 1";
+    QTest::newRow("top at the bottom of the one before starts a row")
+        << CutPathList{box(1, 300, 0, 50, 100), box(2, 100, 100, 50, 100)} << "1 2";
+    QTest::newRow("higher path first whatever the input order")
+        << CutPathList{box(1, 0, 500, 10, 10), box(2, 0, 100, 10, 10)} << "2 1";
+    // Three rows of three, given shuffled; the middle row comes out right to left.
+    QTest::newRow("serpentine of three rows")
+        << CutPathList{box(32, 200, 400, 50, 50), box(11, 0, 0, 50, 50),
+                       box(23, 400, 200, 50, 50), box(13, 400, 0, 50, 50),
+                       box(31, 0, 400, 50, 50),   box(21, 0, 200, 50, 50),
+                       box(12, 200, 0, 50, 50),   box(33, 400, 400, 50, 50),
+                       box(22, 200, 200, 50, 50)}
+        << "11 12 13 23 22 21 31 32 33";
+    QTest::newRow("uneven tops within a row still share it")
+        << CutPathList{box(3, 400, 0, 50, 50), box(1, 0, 20, 50, 50), box(2, 200, 10, 50, 50)}
+        << "1 2 3";
+    QTest::newRow("equal keys keep their order")
+        << CutPathList{box(1, 0, 0, 10, 0), box(2, 0, 0, 10, 0)} << "1 2";
+}
+
+void SortTest::order()
+{
+    QFETCH(CutPathList, paths);
+    QFETCH(QString, order);
+    const CutPathList sorted = PathProcessor().sortPaths(paths);
+    QCOMPARE(names(sorted), order);
+    QCOMPARE(names(literalSort(paths)), order);
+}
+
+void SortTest::matchesLiteralSweeps_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<double>("jitter");
+    QTest::addColumn<quint32>("seed");
+    QTest::newRow("shuffled grid") << 400 << 20 << 0.0 << 1u;
+    QTest::newRow("grid with uneven tops") << 400 << 20 << 30.0 << 2u;
+    QTest::newRow("rows that overlap their neighbours") << 300 << 15 << 90.0 << 3u;
+    QTest::newRow("one long row") << 300 << 300 << 5.0 << 4u;
+    QTest::newRow("one column") << 200 << 1 << 5.0 << 5u;
+    QTest::newRow("scattered") << 300 << 7 << 400.0 << 6u;
+}
+
+void SortTest::matchesLiteralSweeps()
+{
+    QFETCH(int, count);
+    QFETCH(int, columns);
+    QFETCH(double, jitter);
+    QFETCH(quint32, seed);
+    QRandomGenerator rng(seed);
+    CutPathList paths;
+    for (int i = 0; i < count; ++i) {
+        const double x = (i % columns) * 120 + rng.bounded(jitter + 1);
+        const double y = (i / columns) * 120 + rng.bounded(jitter + 1);
+        paths.append(box(i, x, y, 20 + rng.bounded(80.0), 20 + rng.bounded(80.0)));
+    }
+    for (int i = paths.size() - 1; i > 0; --i)
+        paths.swapItemsAt(i, int(rng.bounded(i + 1)));
+    QCOMPARE(names(PathProcessor().sortPaths(paths)), names(literalSort(paths)));
+}
+
+VX_REGISTER_TEST(SortTest)
+#include "tst_sort.moc"
