@@ -13,6 +13,7 @@ inline constexpr char Refresh[] = "Refresh()";
 inline constexpr char Windows[] = "Windows()";
 inline constexpr char CreateStructExportOptions[] = "CreateStructExportOptions()";
 inline constexpr char CreateStructPaletteOptions[] = "CreateStructPaletteOptions()";
+inline constexpr char OpenDocument[] = "OpenDocument(QString)";
 // Document
 inline constexpr char ActivePage[] = "ActivePage()";
 inline constexpr char ActiveLayer[] = "ActiveLayer()";
@@ -22,6 +23,7 @@ inline constexpr char PDFSettings[] = "PDFSettings()";
 inline constexpr char PublishToPDF[] = "PublishToPDF(QString)";
 inline constexpr char PrintSettings[] = "PrintSettings()";
 inline constexpr char ClearSelection[] = "ClearSelection()";
+inline constexpr char SaveAs[] = "SaveAs(QString)";
 // Page
 inline constexpr char SizeWidth[] = "SizeWidth()";
 inline constexpr char SizeHeight[] = "SizeHeight()";

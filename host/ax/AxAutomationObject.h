@@ -1,0 +1,26 @@
+#pragma once
+// Windows: the automation interface over ActiveQt's QAxObject, passing every call through as it
+// stands. Owns its QAxObject.
+
+#include "../AutomationObject.h"
+
+#include <memory>
+
+class QAxObject;
+
+class AxAutomationObject : public AutomationObject
+{
+public:
+    explicit AxAutomationObject(QAxObject *object); // takes ownership; nullptr is a null object
+    ~AxAutomationObject() override;
+
+    bool isNull() const override;
+    QVariant dynamicCall(const char *signature, const QVariantList &args = {}) override;
+    AutomationHandle querySubObject(const char *signature, const QVariantList &args = {}) override;
+    bool setProperty(const char *name, const QVariant &value) override;
+    QString errorText() const override { return lastError; }
+
+private:
+    std::unique_ptr<QAxObject> object;
+    QString lastError;
+};

@@ -1,0 +1,109 @@
+#include "BoundaryBuilder.h"
+
+#include "ShapeOperations.h"
+
+#include <clipper.hpp>
+#include <cmath>
+
+namespace {
+
+// Clipper works on integers: a micro-inch is far below anything a cutter can resolve.
+constexpr double Scale = 1e6;
+constexpr double FlattenTolerance = 0.0005; // inches
+
+ClipperLib::Path toClipper(const QPolygonF &poly)
+{
+    ClipperLib::Path path;
+    path.reserve(poly.size());
+    for (const QPointF &p : poly)
+        path.emplace_back(static_cast<ClipperLib::cInt>(std::llround(p.x() * Scale)),
+                          static_cast<ClipperLib::cInt>(std::llround(p.y() * Scale)));
+    return path;
+}
+
+bool isClosed(const QPolygonF &poly)
+{
+    return poly.size() > 2 && poly.first() == poly.last();
+}
+
+ClipperLib::Paths areaOf(const HostShape &shape)
+{
+    ClipperLib::Paths closed, open;
+    if (shape.kind != ShapeKind::Curve) {
+        closed.push_back(toClipper(QPolygonF(shape.bounds())));
+    } else {
+        for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance)) {
+            // A filled shape's open subpath is filled as if closed, as a renderer fills it.
+            if (isClosed(poly) || (shape.filled && poly.size() > 2))
+                closed.push_back(toClipper(poly));
+            else
+                open.push_back(toClipper(poly));
+        }
+    }
+    ClipperLib::Paths area;
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(closed, ClipperLib::ptSubject, true);
+    clipper.Execute(ClipperLib::ctUnion, area, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
+    if (halfWidth <= 0.0)
+        return area;
+    ClipperLib::ClipperOffset offset;
+    offset.AddPaths(area, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    offset.AddPaths(open, ClipperLib::jtMiter, ClipperLib::etOpenButt);
+    ClipperLib::Paths widened;
+    offset.Execute(widened, halfWidth);
+    return widened;
+}
+
+} // namespace
+
+namespace BoundaryBuilder {
+
+QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
+{
+    ClipperLib::Clipper clipper;
+    for (const HostShape::Ptr &shape : shapes)
+        clipper.AddPaths(areaOf(*shape), ClipperLib::ptSubject, true);
+    ClipperLib::Paths result;
+    clipper.Execute(ClipperLib::ctUnion, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    QList<QPolygonF> polygons;
+    for (const ClipperLib::Path &path : result) {
+        QPolygonF poly;
+        for (const ClipperLib::IntPoint &p : path)
+            poly << QPointF(p.X / Scale, p.Y / Scale);
+        if (poly.size() > 2) {
+            poly << poly.first();
+            polygons.append(poly);
+        }
+    }
+    return polygons;
+}
+
+HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
+                      QString *error)
+{
+    const QList<QPolygonF> polygons = unionArea(shapes);
+    if (polygons.isEmpty()) {
+        *error = QStringLiteral("the shapes enclose no area to outline");
+        return nullptr;
+    }
+    QPainterPath path;
+    for (const QPolygonF &poly : polygons)
+        path.addPolygon(poly);
+    if (deleteSource) {
+        for (const HostShape::Ptr &shape : shapes)
+            doc.removeShape(shape);
+    }
+    HostLayer::Ptr layer = doc.activeLayer;
+    if (!layer && !doc.activePage->layers.isEmpty())
+        layer = doc.activePage->layers.first();
+    if (!layer) {
+        *error = QStringLiteral("the page has no layer to put the boundary on");
+        return nullptr;
+    }
+    HostShape::Ptr boundary = doc.addShape(layer, path);
+    doc.setSelection({boundary});
+    return boundary;
+}
+
+} // namespace BoundaryBuilder

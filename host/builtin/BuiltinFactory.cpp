@@ -1,0 +1,13 @@
+// The factory of the automation interface where the drawing host is the built-in one.
+#include "../AutomationObject.h"
+#include "ApplicationObject.h"
+#include "BuiltinHost.h"
+#include "NullObject.h"
+
+AutomationHandle createAutomationApplication(const QString &programId)
+{
+    if (!BuiltinHost::instance().isProgramIdAvailable(programId))
+        return std::make_unique<NullObject>(
+            QStringLiteral("no drawing host answers to \"%1\"").arg(programId));
+    return std::make_unique<ApplicationObject>();
+}

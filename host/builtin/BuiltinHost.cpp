@@ -1,0 +1,139 @@
+#include "BuiltinHost.h"
+
+#include "HostWindow.h"
+#include "SvgDocumentReader.h"
+#include "SvgDocumentWriter.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+
+namespace {
+
+const QString ProgramIdPrefix = QStringLiteral("CorelDraw.Application.");
+constexpr int FirstVersion = 14;
+constexpr int LastVersion = 23;
+
+int windowPolicy = -1; // -1 decide from the platform, 0 never, 1 allowed
+
+} // namespace
+
+BuiltinHost &BuiltinHost::instance()
+{
+    static BuiltinHost host;
+    return host;
+}
+
+bool BuiltinHost::isProgramIdAvailable(const QString &programId) const
+{
+    if (!programId.startsWith(ProgramIdPrefix) || unavailable.contains(programId))
+        return false;
+    bool ok = false;
+    const int version = programId.mid(ProgramIdPrefix.size()).toInt(&ok);
+    return ok && version >= FirstVersion && version <= LastVersion &&
+           QString::number(version) == programId.mid(ProgramIdPrefix.size());
+}
+
+void BuiltinHost::setProgramIdAvailable(const QString &programId, bool available)
+{
+    if (available)
+        unavailable.remove(programId);
+    else
+        unavailable.insert(programId);
+}
+
+HostDocument::Ptr BuiltinHost::createDocument(double widthInches, double heightInches)
+{
+    auto doc = std::make_shared<HostDocument>(widthInches, heightInches);
+    documents.append(doc);
+    setActiveDocument(doc);
+    return doc;
+}
+
+void BuiltinHost::setActiveDocument(const HostDocument::Ptr &document)
+{
+    if (document && !documents.contains(document))
+        documents.append(document);
+    active = document;
+    if (hostWindow)
+        hostWindow->showDocument(active);
+}
+
+HostDocument::Ptr BuiltinHost::openDocument(const QString &svgPath, QString *error)
+{
+    HostDocument::Ptr doc = SvgDocumentReader::read(svgPath, error);
+    if (doc)
+        setActiveDocument(doc);
+    return doc;
+}
+
+bool BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QString &svgPath,
+                               QString *error)
+{
+    if (!document) {
+        *error = QStringLiteral("no document to save");
+        return false;
+    }
+    if (!SvgDocumentWriter::write(*document, svgPath, error))
+        return false;
+    document->filePath = svgPath;
+    return true;
+}
+
+void BuiltinHost::closeAllDocuments()
+{
+    documents.clear();
+    setActiveDocument(nullptr);
+}
+
+void BuiltinHost::setVisible(bool on)
+{
+    isVisible = on;
+    if (!on || !windowAllowed()) {
+        if (hostWindow)
+            hostWindow->hide();
+        return;
+    }
+    if (!hostWindow)
+        hostWindow = new HostWindow();
+    hostWindow->showDocument(active);
+    hostWindow->show();
+}
+
+void BuiltinHost::refresh()
+{
+    ++refreshes;
+    if (hostWindow)
+        hostWindow->showDocument(active);
+}
+
+void BuiltinHost::setWindowAllowed(bool allowed)
+{
+    windowPolicy = allowed ? 1 : 0;
+}
+
+bool BuiltinHost::windowAllowed()
+{
+    if (windowPolicy == 0 || !qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return false;
+    if (windowPolicy == 1)
+        return true;
+    // The offscreen and minimal platforms have no screen a user could look at.
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
+void BuiltinHost::reset()
+{
+    closeAllDocuments();
+    unavailable.clear();
+    isVisible = false;
+    optimizing = false;
+    refreshes = 0;
+    printAnswer = nullptr;
+    printOutputFile.clear();
+    callLog.clear();
+    if (hostWindow) {
+        delete hostWindow;
+        hostWindow = nullptr;
+    }
+}

@@ -1,0 +1,86 @@
+#pragma once
+// The built-in drawing host: lives for the whole process, as a running drawing application
+// outlives each command's connection, so a fresh application object finds the document the last
+// one left. Tests reach the document directly through this class and can make a program
+// identifier unavailable. Every automation call is recorded so that tests can check the order.
+
+#include "HostDocument.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QVariantList>
+#include <functional>
+
+class HostWindow;
+
+// One automation call as the host saw it.
+struct HostCall
+{
+    QString object;    // "Application", "Document", "Layer", ... the kind of object called
+    QString signature; // as the caller wrote it, or "property Name" for setProperty
+    QVariantList args;
+    bool ok = true;
+};
+
+class BuiltinHost
+{
+public:
+    static BuiltinHost &instance();
+
+    // "CorelDraw.Application.14" to "CorelDraw.Application.23" answer unless made unavailable.
+    bool isProgramIdAvailable(const QString &programId) const;
+    void setProgramIdAvailable(const QString &programId, bool available);
+
+    // Documents: the active one may be nullptr (no document open).
+    HostDocument::Ptr activeDocument() const { return active; }
+    HostDocument::Ptr createDocument(double widthInches = 210.0 / 25.4,
+                                     double heightInches = 297.0 / 25.4);
+    void setActiveDocument(const HostDocument::Ptr &document);
+    // Opens an SVG file as a new active document; on failure returns nullptr and says why.
+    HostDocument::Ptr openDocument(const QString &svgPath, QString *error);
+    // Saves a document as SVG; false with a reason on failure.
+    bool saveDocument(const HostDocument::Ptr &document, const QString &svgPath, QString *error);
+    void closeAllDocuments();
+
+    // Application state set through automation.
+    bool visible() const { return isVisible; }
+    void setVisible(bool on);
+    bool optimization() const { return optimizing; }
+    void setOptimization(bool on) { optimizing = on; }
+    int refreshCount() const { return refreshes; }
+    void refresh();
+
+    // Whether SetVisible(true) may show a window: on by default only when a QApplication runs
+    // on a platform with a screen; cutjob turns it off for the whole process.
+    static void setWindowAllowed(bool allowed);
+    static bool windowAllowed();
+    HostWindow *window() const { return hostWindow; }
+
+    // Print dialog answer used instead of a real dialog (tests, batch runs); none shows the dialog.
+    void setPrintDialogAnswer(std::function<bool()> answer) { printAnswer = std::move(answer); }
+    const std::function<bool()> &printDialogAnswer() const { return printAnswer; }
+    // Where PrintOut writes instead of a real printer when set (a PDF file); empty prints.
+    QString printOutputFile;
+
+    // Call record, oldest first.
+    const QList<HostCall> &calls() const { return callLog; }
+    void clearCalls() { callLog.clear(); }
+    void recordCall(const HostCall &call) { callLog.append(call); }
+
+    // Back to a fresh host: no documents, every identifier available, hooks and records cleared.
+    void reset();
+
+private:
+    BuiltinHost() = default;
+    HostDocument::Ptr active;
+    QList<HostDocument::Ptr> documents;
+    QSet<QString> unavailable;
+    bool isVisible = false;
+    bool optimizing = false;
+    int refreshes = 0;
+    std::function<bool()> printAnswer;
+    QList<HostCall> callLog;
+    HostWindow *hostWindow = nullptr;
+};

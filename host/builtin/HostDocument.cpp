@@ -1,0 +1,148 @@
+#include "HostDocument.h"
+
+HostDocument::HostDocument(double widthInches, double heightInches)
+{
+    auto page = std::make_shared<HostPage>();
+    page->width = widthInches;
+    page->height = heightInches;
+    auto layer = std::make_shared<HostLayer>();
+    layer->name = QStringLiteral("Layer 1");
+    page->layers.append(layer);
+    pages.append(page);
+    activePage = page;
+    activeLayer = layer;
+}
+
+HostShape::Ptr HostDocument::addShape(const HostLayer::Ptr &layer, const QPainterPath &path)
+{
+    auto shape = std::make_shared<HostShape>();
+    shape->path = path;
+    adoptShape(layer, shape);
+    return shape;
+}
+
+void HostDocument::adoptShape(const HostLayer::Ptr &layer, const HostShape::Ptr &shape)
+{
+    shape->id = nextShapeId++;
+    layer->shapes.append(shape);
+}
+
+bool HostDocument::removeShape(const HostShape::Ptr &shape)
+{
+    const HostLayer::Ptr layer = layerOf(shape);
+    if (!layer)
+        return false;
+    layer->shapes.removeOne(shape);
+    for (int i = selected.size() - 1; i >= 0; --i) {
+        if (selected.at(i).lock() == shape)
+            selected.removeAt(i);
+    }
+    return true;
+}
+
+HostLayer::Ptr HostDocument::layerOf(const HostShape::Ptr &shape) const
+{
+    for (const HostPage::Ptr &page : pages) {
+        for (const HostLayer::Ptr &layer : page->layers) {
+            if (layer->shapes.contains(shape))
+                return layer;
+        }
+    }
+    return nullptr;
+}
+
+HostLayer::Ptr HostDocument::findLayer(const QString &name) const
+{
+    for (const HostLayer::Ptr &layer : activePage->layers) {
+        if (layer->name == name)
+            return layer;
+    }
+    return nullptr;
+}
+
+QList<HostShape::Ptr> HostDocument::selection() const
+{
+    QList<HostShape::Ptr> shapes;
+    for (const std::weak_ptr<HostShape> &weak : selected) {
+        HostShape::Ptr shape = weak.lock();
+        if (shape && layerOf(shape))
+            shapes.append(shape);
+    }
+    return shapes;
+}
+
+void HostDocument::addToSelection(const HostShape::Ptr &shape)
+{
+    for (const std::weak_ptr<HostShape> &weak : selected) {
+        if (weak.lock() == shape)
+            return;
+    }
+    selected.append(shape);
+}
+
+void HostDocument::setSelection(const QList<HostShape::Ptr> &shapes)
+{
+    selected.clear();
+    for (const HostShape::Ptr &shape : shapes)
+        addToSelection(shape);
+}
+
+QList<HostShape::Ptr> HostDocument::selectableShapes() const
+{
+    QList<HostShape::Ptr> shapes;
+    for (const HostLayer::Ptr &layer : activePage->layers) {
+        if (layer->visible && layer->editable)
+            shapes.append(layer->shapes);
+    }
+    return shapes;
+}
+
+QRectF HostDocument::boundsOf(const QList<HostShape::Ptr> &shapes)
+{
+    QRectF box;
+    bool first = true;
+    for (const HostShape::Ptr &shape : shapes) {
+        const QRectF b = shape->bounds();
+        // QRectF::united drops zero-width boxes (a vertical line), so unite by coordinates.
+        if (first) {
+            box = b;
+            first = false;
+            continue;
+        }
+        const double left = qMin(box.left(), b.left());
+        const double top = qMin(box.top(), b.top());
+        const double right = qMax(box.right(), b.right());
+        const double bottom = qMax(box.bottom(), b.bottom());
+        box = QRectF(QPointF(left, top), QPointF(right, bottom));
+    }
+    return box;
+}
+
+QPointF HostDocument::referencePointOf(const QRectF &box, ReferencePoint point)
+{
+    // The box is in y-up coordinates, so QRectF's "top" (smaller y) is the bottom edge.
+    const double left = box.left(), right = box.right();
+    const double bottom = box.top(), top = box.bottom();
+    const double midX = (left + right) / 2, midY = (bottom + top) / 2;
+    switch (point) {
+    case ReferencePoint::TopRight:
+        return {right, top};
+    case ReferencePoint::TopMiddle:
+        return {midX, top};
+    case ReferencePoint::TopLeft:
+        return {left, top};
+    case ReferencePoint::MiddleLeft:
+        return {left, midY};
+    case ReferencePoint::BottomLeft:
+        return {left, bottom};
+    case ReferencePoint::BottomMiddle:
+        return {midX, bottom};
+    case ReferencePoint::BottomRight:
+        return {right, bottom};
+    case ReferencePoint::MiddleRight:
+        return {right, midY};
+    case ReferencePoint::Centre:
+        break;
+    }
+    return {midX, midY};
+}

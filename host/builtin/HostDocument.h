@@ -1,0 +1,72 @@
+#pragma once
+// The built-in host's document: one or more pages, the active layer, the selection and the
+// reference point that Stretch scales about. Lengths are inches, page origin lower-left, y up.
+
+#include "HostPage.h"
+
+#include <QList>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+#include <QVariantMap>
+#include <memory>
+
+// The drawing application's reference-point numbers, each a point of the selection's box.
+enum class ReferencePoint
+{
+    TopRight = 1,
+    TopMiddle = 2,
+    TopLeft = 3,
+    MiddleLeft = 4,
+    BottomLeft = 5,
+    BottomMiddle = 6,
+    BottomRight = 7,
+    MiddleRight = 8,
+    Centre = 9
+};
+
+class HostDocument
+{
+public:
+    using Ptr = std::shared_ptr<HostDocument>;
+
+    // A document with one page of the given size (inches) holding one layer "Layer 1", active.
+    HostDocument(double widthInches, double heightInches);
+
+    QList<HostPage::Ptr> pages;
+    HostPage::Ptr activePage;
+    HostLayer::Ptr activeLayer;
+    ReferencePoint referencePoint = ReferencePoint::Centre;
+    QString filePath;  // where it was opened from or last saved to; empty for a new document
+    QStringList notes; // what opening the file reported (kept text and images, skipped elements)
+    QVariantMap pdfSettings; // the publish settings last set, by property name
+
+    // A new curve shape on a layer, on top of its shapes.
+    HostShape::Ptr addShape(const HostLayer::Ptr &layer, const QPainterPath &path);
+    // Adds a shape made elsewhere (e.g. read from a file), giving it a document-unique id.
+    void adoptShape(const HostLayer::Ptr &layer, const HostShape::Ptr &shape);
+    // Removes a shape from its layer and from the selection; false when it is not in the document.
+    bool removeShape(const HostShape::Ptr &shape);
+    // The layer holding a shape, or nullptr.
+    HostLayer::Ptr layerOf(const HostShape::Ptr &shape) const;
+    // The first layer of the active page with exactly this name, or nullptr.
+    HostLayer::Ptr findLayer(const QString &name) const;
+
+    // The selection in the order shapes were added; deleted shapes drop out.
+    QList<HostShape::Ptr> selection() const;
+    void addToSelection(const HostShape::Ptr &shape);
+    void setSelection(const QList<HostShape::Ptr> &shapes);
+    void clearSelection() { selected.clear(); }
+
+    // Shapes on visible, editable layers of the active page, in drawing order.
+    QList<HostShape::Ptr> selectableShapes() const;
+
+    // The box around the shapes (inches, y up); empty when there are none.
+    static QRectF boundsOf(const QList<HostShape::Ptr> &shapes);
+    // The point of the box that a reference point names.
+    static QPointF referencePointOf(const QRectF &box, ReferencePoint point);
+
+private:
+    QList<std::weak_ptr<HostShape>> selected;
+    int nextShapeId = 1;
+};

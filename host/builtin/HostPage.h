@@ -1,0 +1,17 @@
+#pragma once
+// A page: its size in inches and its layers, 1-based for automation (Item(1) is layers.at(0)),
+// drawn in list order.
+
+#include "HostLayer.h"
+
+#include <QList>
+#include <memory>
+
+struct HostPage
+{
+    using Ptr = std::shared_ptr<HostPage>;
+
+    double width = 210.0 / 25.4;  // inches, > 0
+    double height = 297.0 / 25.4; // inches, > 0
+    QList<HostLayer::Ptr> layers;
+};

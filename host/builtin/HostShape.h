@@ -1,0 +1,63 @@
+#pragma once
+// One shape of the built-in host's document. Geometry is in inches in page coordinates: origin at
+// the page's lower-left corner, y upward. A curve holds one or more subpaths (open or closed).
+// Text and images read from an SVG file cannot become cut geometry: they are kept as the XML they
+// came as, take part in selection through their box, and are never exported as contours.
+
+#include <QPainterPath>
+#include <QRectF>
+#include <QString>
+#include <QTransform>
+#include <array>
+#include <memory>
+
+using Cmyk = std::array<int, 4>; // C, M, Y, K, each 0-100
+
+enum class ShapeKind
+{
+    Curve,
+    Text,
+    Image
+};
+
+struct HostShape
+{
+    using Ptr = std::shared_ptr<HostShape>;
+
+    int id = 0; // unique within the document, stable for the shape's life
+    ShapeKind kind = ShapeKind::Curve;
+    QPainterPath path; // Curve: inches, y up
+
+    bool filled = false;
+    Cmyk fillCmyk{0, 0, 0, 100};
+    bool outlined = true;
+    double outlineWidth = 0.0; // inches; 0 is a hairline
+    Cmyk outlineCmyk{0, 0, 0, 100};
+    bool dashed = false;
+
+    // Text and image shapes: the element as read (kept untouched, inside a group carrying its
+    // ancestors' transforms), the viewBox of its file (user units), the mapping of user units to
+    // page inches (y up), its box in inches as read, and the placement applied since (inches).
+    QString keptXml;
+    QRectF keptViewBox;
+    QTransform keptToPage;
+    QRectF keptBounds;
+    QTransform placement;
+
+    // The box of the shape in inches (y up); for a curve the box of its geometry, outline excluded.
+    QRectF bounds() const
+    {
+        if (kind == ShapeKind::Curve)
+            return path.boundingRect();
+        return placement.mapRect(keptBounds);
+    }
+
+    // Moves or scales the shape; a kept element records the change in its placement.
+    void transform(const QTransform &t)
+    {
+        if (kind == ShapeKind::Curve)
+            path = t.map(path);
+        else
+            placement = placement * t;
+    }
+};

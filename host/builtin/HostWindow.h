@@ -1,0 +1,23 @@
+#pragma once
+// The built-in host's own window: the page with its layers, as the drawing application shows the
+// document its automation works on. Shown by SetVisible(true) only where there is a screen.
+
+#include "HostDocument.h"
+
+#include <QWidget>
+
+class HostWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit HostWindow(QWidget *parent = nullptr);
+
+    // Shows this document (nullptr: an empty window) and repaints.
+    void showDocument(const HostDocument::Ptr &document);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    HostDocument::Ptr doc;
+};

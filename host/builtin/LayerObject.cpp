@@ -1,0 +1,36 @@
+#include "LayerObject.h"
+
+#include "../AutomationMembers.h"
+#include "ShapeObject.h"
+#include "ShapeRangeObject.h"
+
+LayerObject::LayerObject(HostDocument::Ptr document, HostLayer::Ptr layer)
+    : BuiltinObject(QStringLiteral("Layer")), doc(std::move(document)), layer(std::move(layer))
+{
+    addMember(Member::Name, Returns::Value,
+              [this](const QVariantList &) { return CallResult::of(this->layer->name); });
+    addMember(Member::Activate, Returns::Nothing, [this](const QVariantList &) {
+        doc->activeLayer = this->layer;
+        return CallResult::none();
+    });
+    addMember(Member::SetEditable, Returns::Nothing, [this](const QVariantList &a) {
+        this->layer->editable = a.at(0).toBool();
+        return CallResult::none();
+    });
+    addMember(Member::SetPrintable, Returns::Nothing, [this](const QVariantList &a) {
+        this->layer->printable = a.at(0).toBool();
+        return CallResult::none();
+    });
+    addMember(Member::Printable, Returns::Value,
+              [this](const QVariantList &) { return CallResult::of(this->layer->printable); });
+    addMember(Member::Editable, Returns::Value,
+              [this](const QVariantList &) { return CallResult::of(this->layer->editable); });
+    addMember(Member::Shapes, Returns::Object, [this](const QVariantList &) {
+        return CallResult::of(ShapeRangeObject::layerShapes(doc, this->layer));
+    });
+    addMember(Member::CreateLineSegment, Returns::Object, [this](const QVariantList &a) {
+        QPainterPath path(QPointF(a.at(0).toDouble(), a.at(1).toDouble()));
+        path.lineTo(a.at(2).toDouble(), a.at(3).toDouble());
+        return CallResult::of(std::make_unique<ShapeObject>(doc, doc->addShape(this->layer, path)));
+    });
+}

@@ -1,0 +1,21 @@
+#include "NullObject.h"
+
+#include <QDebug>
+
+QVariant NullObject::dynamicCall(const char *signature, const QVariantList &)
+{
+    qWarning("builtin host: %s called on a null object (%s)", signature, qPrintable(why));
+    return {};
+}
+
+AutomationHandle NullObject::querySubObject(const char *signature, const QVariantList &)
+{
+    qWarning("builtin host: %s queried on a null object (%s)", signature, qPrintable(why));
+    return std::make_unique<NullObject>(why);
+}
+
+bool NullObject::setProperty(const char *name, const QVariant &)
+{
+    qWarning("builtin host: property %s set on a null object (%s)", name, qPrintable(why));
+    return false;
+}

@@ -1,0 +1,48 @@
+#include "PageRenderer.h"
+
+#include "KeptElementRenderer.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace PageRenderer {
+
+QColor colorOf(const Cmyk &cmyk)
+{
+    return QColor::fromCmykF(cmyk[0] / 100.0, cmyk[1] / 100.0, cmyk[2] / 100.0, cmyk[3] / 100.0);
+}
+
+void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bool printableOnly)
+{
+    const HostPage &page = *doc.activePage;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    // Page inches (origin lower-left, y up) onto the target (y down).
+    QTransform toTarget;
+    toTarget.translate(target.left(), target.bottom());
+    toTarget.scale(target.width() / page.width, -target.height() / page.height);
+    for (const HostLayer::Ptr &layer : page.layers) {
+        if (!layer->visible || (printableOnly && !layer->printable))
+            continue;
+        for (const HostShape::Ptr &shape : layer->shapes) {
+            if (shape->kind != ShapeKind::Curve) {
+                KeptElementRenderer::render(painter, *shape, toTarget);
+                continue;
+            }
+            const QPainterPath path = toTarget.map(shape->path);
+            if (shape->filled)
+                painter.fillPath(path, colorOf(shape->fillCmyk));
+            if (shape->outlined) {
+                QPen pen(colorOf(shape->outlineCmyk));
+                pen.setWidthF(qMax(shape->outlineWidth * std::fabs(toTarget.m11()), 0.0));
+                pen.setCosmetic(shape->outlineWidth <= 0.0);
+                if (shape->dashed)
+                    pen.setStyle(Qt::DashLine);
+                painter.strokePath(path, pen);
+            }
+        }
+    }
+    painter.restore();
+}
+
+} // namespace PageRenderer

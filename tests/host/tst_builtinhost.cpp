@@ -1,0 +1,459 @@
+// The built-in drawing host as the automation layer meets it: member dispatch and COM-style
+// argument conversion, layers, selection, combine, stretch about the reference point, and a host
+// that outlives each connection.
+#include "HostTestSupport.h"
+#include "builtin/BuiltinObject.h"
+
+#include <QtTest>
+#include <cmath>
+
+using namespace HostTest;
+
+class TestBuiltinHost : public QObject
+{
+    Q_OBJECT
+private slots:
+    void conversion_data();
+    void conversion();
+    void dispatch_data();
+    void dispatch();
+    void layerLookup_data();
+    void layerLookup();
+    void unavailableIdentifier_data();
+    void unavailableIdentifier();
+    void documentOutlivesConnection();
+    void noDocumentGivesNull();
+    void markCombinesIntoOneCurve();
+    void clearSelectionKeepsArtworkOut();
+    void deletedShapeAnswersError();
+    void stretchAboutReferencePoint_data();
+    void stretchAboutReferencePoint();
+    void stretchRoundTripRestoresGeometry();
+    void selectableShapesSkipLockedLayers();
+    void callsAreRecordedInOrder();
+};
+
+void TestBuiltinHost::conversion_data()
+{
+    QTest::addColumn<QVariant>("in");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QVariant>("out");
+    const int B = int(ArgType::Bool), I = int(ArgType::Int), D = int(ArgType::Double),
+              S = int(ArgType::String), V = int(ArgType::Variant);
+    QTest::newRow("int for double") << QVariant(3) << D << true << QVariant(3.0);
+    QTest::newRow("numeric text for double") << QVariant("2.5") << D << true << QVariant(2.5);
+    QTest::newRow("word for double fails") << QVariant("abc") << D << false << QVariant();
+    QTest::newRow("empty for double fails") << QVariant() << D << false << QVariant();
+    QTest::newRow("nan for double fails") << QVariant(std::nan("")) << D << false << QVariant();
+    QTest::newRow("infinity for int fails") << QVariant(INFINITY) << I << false << QVariant();
+    QTest::newRow("double for int rounds half to even")
+        << QVariant(2.5) << I << true << QVariant(2);
+    QTest::newRow("double for int rounds") << QVariant(4.6) << I << true << QVariant(5);
+    QTest::newRow("huge double for int fails") << QVariant(1e12) << I << false << QVariant();
+    QTest::newRow("true for int is minus one") << QVariant(true) << I << true << QVariant(-1);
+    QTest::newRow("int for bool") << QVariant(0) << B << true << QVariant(false);
+    QTest::newRow("nonzero for bool") << QVariant(7) << B << true << QVariant(true);
+    QTest::newRow("text true for bool") << QVariant("True") << B << true << QVariant(true);
+    QTest::newRow("word for bool fails") << QVariant("yes") << B << false << QVariant();
+    QTest::newRow("int for text") << QVariant(12) << S << true << QVariant("12");
+    QTest::newRow("list for text fails") << QVariant(QStringList{"a"}) << S << false << QVariant();
+    QTest::newRow("anything for variant")
+        << QVariant(QStringList{"a"}) << V << true << QVariant(QStringList{"a"});
+}
+
+void TestBuiltinHost::conversion()
+{
+    QFETCH(QVariant, in);
+    QFETCH(int, type);
+    QFETCH(bool, ok);
+    QFETCH(QVariant, out);
+    QVariant converted;
+    QCOMPARE(BuiltinObject::convertArgument(in, ArgType(type), &converted), ok);
+    if (ok)
+        QCOMPARE(converted, out);
+}
+
+void TestBuiltinHost::dispatch_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("signature");
+    QTest::addColumn<QVariantList>("args");
+    QTest::addColumn<bool>("query");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("errorPart");
+
+    const QString seg = QString::fromLatin1(Member::CreateLineSegment);
+    QTest::newRow("segment with doubles")
+        << "Layer" << seg << QVariantList{0.5, 1.0, 2.0, 1.0} << true << true << "";
+    QTest::newRow("segment with ints")
+        << "Layer" << seg << QVariantList{0, 1, 2, 1} << true << true << "";
+    QTest::newRow("segment with text coordinate")
+        << "Layer" << seg << QVariantList{"x", 1, 2, 1} << true << false << "argument 1";
+    QTest::newRow("segment with three numbers")
+        << "Layer"
+        << "CreateLineSegment(double,double,double)" << QVariantList{0, 1, 2} << true << false
+        << "expects 4";
+    QTest::newRow("caller signature and arguments disagree")
+        << "Application"
+        << "SetVisible(bool)" << QVariantList{} << false << false << "expects 1";
+    QTest::newRow("unknown member")
+        << "Application"
+        << "Quit()" << QVariantList{} << false << false << "no such member";
+    QTest::newRow("member of another object")
+        << "Page"
+        << "Printable()" << QVariantList{} << false << false << "no such member";
+    QTest::newRow("value member queried as object")
+        << "Layers"
+        << "Count()" << QVariantList{} << true << false << "does not answer an object";
+    QTest::newRow("item past the end")
+        << "Layers"
+        << "Item(int)" << QVariantList{5} << true << false << "outside 1 to 1";
+    QTest::newRow("item zero") << "Layers"
+                               << "Item(int)" << QVariantList{0} << true << false << "outside";
+    QTest::newRow("reference point 5")
+        << "Document"
+        << "SetReferencePoint(enum)" << QVariantList{5} << false << true << "";
+    QTest::newRow("reference point 10")
+        << "Document"
+        << "SetReferencePoint(enum)" << QVariantList{10} << false << false << "1 to 9";
+    QTest::newRow("reference point 0")
+        << "Document"
+        << "SetReferencePoint(enum)" << QVariantList{0} << false << false << "1 to 9";
+    QTest::newRow("property read without parentheses")
+        << "Page"
+        << "SizeWidth" << QVariantList{} << false << true << "";
+    QTest::newRow("colour component above 100")
+        << "Color"
+        << "CMYKAssign(int,int,int,int)" << QVariantList{0, 0, 0, 101} << false << false
+        << "outside 0 to 100";
+    QTest::newRow("colour from doubles")
+        << "Color"
+        << "CMYKAssign(int,int,int,int)" << QVariantList{0, 50.0, 0, 0} << false << true << "";
+    QTest::newRow("negative outline width")
+        << "Outline"
+        << "SetWidth(double)" << QVariantList{-0.1} << false << false << "outside";
+    QTest::newRow("export with another filter")
+        << "Document"
+        << "ExportEx(const QString&, enum, enum, QVariant, QVariant)"
+        << QVariantList{"/tmp/x.plt", 1280, 0, QVariant(), QVariant()} << true << false << "1281";
+}
+
+namespace {
+// Reaches the object kind a dispatch row names, from a fresh A4 document with one segment.
+AutomationHandle reach(AutomationObject &app, const QString &target)
+{
+    if (target == QLatin1String("Application"))
+        return createAutomationApplication(QStringLiteral("CorelDraw.Application.14"));
+    if (target == QLatin1String("Document"))
+        return document(app);
+    if (target == QLatin1String("Page"))
+        return page(app);
+    if (target == QLatin1String("Layers"))
+        return layers(app);
+    AutomationHandle layer = document(app)->querySubObject(Member::ActiveLayer);
+    if (target == QLatin1String("Layer"))
+        return layer;
+    AutomationHandle shape = layer->querySubObject(Member::CreateLineSegment, {0, 0, 1, 0});
+    AutomationHandle outline = shape->querySubObject(Member::Outline);
+    if (target == QLatin1String("Outline"))
+        return outline;
+    return outline->querySubObject(Member::Color);
+}
+} // namespace
+
+void TestBuiltinHost::dispatch()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, signature);
+    QFETCH(QVariantList, args);
+    QFETCH(bool, query);
+    QFETCH(bool, ok);
+    QFETCH(QString, errorPart);
+
+    AutomationHandle app = freshApplication();
+    AutomationHandle object = reach(*app, target);
+    QVERIFY(!object->isNull());
+    const QByteArray sig = signature.toLatin1();
+    if (!ok)
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QRegularExpression::escape(errorPart)));
+    if (query) {
+        AutomationHandle answer = object->querySubObject(sig.constData(), args);
+        QCOMPARE(answer->isNull(), !ok);
+    } else {
+        const QVariant answer = object->dynamicCall(sig.constData(), args);
+        if (!ok)
+            QVERIFY(!answer.isValid());
+    }
+    QCOMPARE(object->errorText().isEmpty(), ok);
+    if (!ok)
+        QVERIFY2(object->errorText().contains(errorPart), qPrintable(object->errorText()));
+}
+
+void TestBuiltinHost::layerLookup_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("wanted");
+    QTest::addColumn<int>("foundIndex"); // 1-based position in names, 0 none
+
+    const QStringList names{"Layer 1", "mark layer", "Mark Layer", "Cutting Layer"};
+    QTest::newRow("exact name") << names << "Mark Layer" << 3;
+    QTest::newRow("letter case differs") << names << "MARK LAYER" << 0;
+    QTest::newRow("lower-case twin found only by its own name") << names << "mark layer" << 2;
+    QTest::newRow("trailing space differs") << names << "Cutting Layer " << 0;
+    QTest::newRow("first of two equal names") << QStringList{"A", "B", "A"} << "A" << 1;
+}
+
+void TestBuiltinHost::layerLookup()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, wanted);
+    QFETCH(int, foundIndex);
+
+    AutomationHandle app = freshApplication();
+    HostPage &pg = *BuiltinHost::instance().activeDocument()->activePage;
+    pg.layers.first()->name = names.first();
+    for (int i = 1; i < names.size(); ++i)
+        QVERIFY(!createLayer(*app, names.at(i))->isNull());
+
+    AutomationHandle all = layers(*app);
+    QCOMPARE(all->dynamicCall(Member::Count).toInt(), names.size());
+    for (int i = 1; i <= names.size(); ++i)
+        QCOMPARE(all->querySubObject(Member::Item, {i})->dynamicCall(Member::Name).toString(),
+                 names.at(i - 1));
+
+    AutomationHandle found = all->querySubObject(Member::Find, {wanted});
+    QCOMPARE(found->isNull(), foundIndex == 0);
+    if (foundIndex) {
+        found->dynamicCall(Member::SetPrintable, {false});
+        QVERIFY(!pg.layers.at(foundIndex - 1)->printable);
+        for (int i = 0; i < pg.layers.size(); ++i)
+            QCOMPARE(pg.layers.at(i)->printable, i == foundIndex - 1 ? false : true);
+    }
+}
+
+void TestBuiltinHost::unavailableIdentifier_data()
+{
+    QTest::addColumn<QString>("programId");
+    QTest::addColumn<bool>("madeUnavailable");
+    QTest::addColumn<bool>("answers");
+    QTest::newRow("version 14") << "CorelDraw.Application.14" << false << true;
+    QTest::newRow("version 23") << "CorelDraw.Application.23" << false << true;
+    QTest::newRow("version 13 never existed") << "CorelDraw.Application.13" << false << false;
+    QTest::newRow("version 24 never existed") << "CorelDraw.Application.24" << false << false;
+    QTest::newRow("padded version") << "CorelDraw.Application.017" << false << false;
+    QTest::newRow("made unavailable") << "CorelDraw.Application.18" << true << false;
+    QTest::newRow("other program") << "Inkscape.Application.1" << false << false;
+}
+
+void TestBuiltinHost::unavailableIdentifier()
+{
+    QFETCH(QString, programId);
+    QFETCH(bool, madeUnavailable);
+    QFETCH(bool, answers);
+    BuiltinHost::instance().reset();
+    if (madeUnavailable)
+        BuiltinHost::instance().setProgramIdAvailable(programId, false);
+    AutomationHandle app = createAutomationApplication(programId);
+    QCOMPARE(!app->isNull(), answers);
+    if (!answers)
+        QVERIFY(app->errorText().contains(programId));
+    BuiltinHost::instance().setProgramIdAvailable(programId, true);
+}
+
+void TestBuiltinHost::documentOutlivesConnection()
+{
+    BuiltinHost::instance().reset();
+    {
+        AutomationHandle app =
+            createAutomationApplication(QStringLiteral("CorelDraw.Application.20"));
+        QVERIFY(app->querySubObject(Member::ActiveDocument)->isNull());
+        AutomationHandle doc = app->querySubObject(Member::CreateDocument);
+        QVERIFY(!doc->isNull());
+        AutomationHandle layer = doc->querySubObject(Member::ActivePage)
+                                     ->querySubObject(Member::CreateLayer, {"Mark Layer"});
+        layer->querySubObject(Member::CreateLineSegment, {1, 1, 2, 1});
+    }
+    AutomationHandle app = createAutomationApplication(QStringLiteral("CorelDraw.Application.21"));
+    AutomationHandle layer = layers(*app)->querySubObject(Member::Find, {"Mark Layer"});
+    QVERIFY(!layer->isNull());
+    QCOMPARE(layer->querySubObject(Member::Shapes)->dynamicCall(Member::Count).toInt(), 1);
+}
+
+void TestBuiltinHost::noDocumentGivesNull()
+{
+    BuiltinHost::instance().reset();
+    AutomationHandle app = createAutomationApplication(QStringLiteral("CorelDraw.Application.16"));
+    AutomationHandle doc = app->querySubObject(Member::ActiveDocument);
+    QVERIFY(doc->isNull());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("null object"));
+    QVERIFY(!doc->dynamicCall(Member::ActivePage).isValid());
+}
+
+void TestBuiltinHost::markCombinesIntoOneCurve()
+{
+    AutomationHandle app = freshApplication();
+    AutomationHandle layer = createLayer(*app, "Mark Layer");
+    AutomationHandle h = layer->querySubObject(Member::CreateLineSegment, {0.5, 1.0, 1.5, 1.0});
+    AutomationHandle v = layer->querySubObject(Member::CreateLineSegment, {1.0, 0.5, 1.0, 1.5});
+    h->dynamicCall(Member::AddToSelection);
+    v->dynamicCall(Member::AddToSelection);
+    AutomationHandle combined =
+        app->querySubObject(Member::ActiveSelection)->querySubObject(Member::Combine);
+    QVERIFY(!combined->isNull());
+
+    const HostLayer::Ptr markLayer =
+        BuiltinHost::instance().activeDocument()->findLayer("Mark Layer");
+    QCOMPARE(markLayer->shapes.size(), 1);
+    QCOMPARE(markLayer->shapes.first()->path.elementCount(), 4); // two subpaths of two points
+    QCOMPARE(combined->dynamicCall(Member::CenterX).toDouble(), 1.0);
+    QCOMPARE(combined->dynamicCall(Member::CenterY).toDouble(), 1.0);
+    QCOMPARE(combined->dynamicCall(Member::SizeWidth).toDouble(), 1.0);
+    QCOMPARE(BuiltinHost::instance().activeDocument()->selection().size(), 1);
+}
+
+void TestBuiltinHost::clearSelectionKeepsArtworkOut()
+{
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    const HostShape::Ptr artwork = addRectangle(doc->activeLayer, QRectF(3, 3, 1, 1));
+    doc->addToSelection(artwork);
+    AutomationHandle d = document(*app);
+    d->dynamicCall(Member::ClearSelection);
+    AutomationHandle layer = createLayer(*app, "Mark Layer");
+    layer->querySubObject(Member::CreateLineSegment, {0, 0, 1, 0})
+        ->dynamicCall(Member::AddToSelection);
+    layer->querySubObject(Member::CreateLineSegment, {0.5, -0.5, 0.5, 0.5})
+        ->dynamicCall(Member::AddToSelection);
+    app->querySubObject(Member::ActiveSelection)->dynamicCall(Member::Combine);
+    QCOMPARE(doc->activeLayer->shapes.size(), 1);
+    QCOMPARE(doc->activeLayer->shapes.first()->bounds(), QRectF(3, 3, 1, 1));
+}
+
+void TestBuiltinHost::deletedShapeAnswersError()
+{
+    AutomationHandle app = freshApplication();
+    AutomationHandle layer = document(*app)->querySubObject(Member::ActiveLayer);
+    AutomationHandle shape = layer->querySubObject(Member::CreateLineSegment, {0, 0, 1, 1});
+    layer->querySubObject(Member::Shapes)->querySubObject(Member::All)->dynamicCall(Member::Delete);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no longer in the document"));
+    QVERIFY(!shape->dynamicCall(Member::CenterX).isValid());
+    QVERIFY(shape->errorText().contains("no longer"));
+}
+
+void TestBuiltinHost::stretchAboutReferencePoint_data()
+{
+    QTest::addColumn<int>("point");
+    QTest::addColumn<QRectF>("expected"); // y-up box after stretching (1,2)-(3,3) by 2
+    const QRectF box(1, 2, 2, 1);
+    Q_UNUSED(box);
+    QTest::newRow("1 top-right fixed") << 1 << QRectF(-1, 1, 4, 2);
+    QTest::newRow("2 top-middle fixed") << 2 << QRectF(0, 1, 4, 2);
+    QTest::newRow("3 top-left fixed") << 3 << QRectF(1, 1, 4, 2);
+    QTest::newRow("4 middle-left fixed") << 4 << QRectF(1, 1.5, 4, 2);
+    QTest::newRow("5 bottom-left fixed") << 5 << QRectF(1, 2, 4, 2);
+    QTest::newRow("6 bottom-middle fixed") << 6 << QRectF(0, 2, 4, 2);
+    QTest::newRow("7 bottom-right fixed") << 7 << QRectF(-1, 2, 4, 2);
+    QTest::newRow("8 middle-right fixed") << 8 << QRectF(-1, 1.5, 4, 2);
+    QTest::newRow("9 centre fixed") << 9 << QRectF(0, 1.5, 4, 2);
+}
+
+void TestBuiltinHost::stretchAboutReferencePoint()
+{
+    QFETCH(int, point);
+    QFETCH(QRectF, expected);
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    // Two shapes so that the reference point is of the selection's box, not of each shape.
+    addRectangle(doc->activeLayer, QRectF(1, 2, 1, 1));
+    addRectangle(doc->activeLayer, QRectF(2.5, 2, 0.5, 0.5));
+    AutomationHandle d = document(*app);
+    d->querySubObject(Member::ActiveLayer)
+        ->querySubObject(Member::Shapes)
+        ->querySubObject(Member::All)
+        ->dynamicCall(Member::AddToSelection);
+    QVERIFY(d->dynamicCall(Member::SetReferencePoint, {point}).isNull());
+    QCOMPARE(d->errorText(), QString());
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    selection->dynamicCall(Member::Stretch, {2});
+    QCOMPARE(selection->errorText(), QString());
+    const QRectF box = HostDocument::boundsOf(doc->activeLayer->shapes);
+    QVERIFY2(std::abs(box.left() - expected.left()) < 1e-12 &&
+                 std::abs(box.top() - expected.top()) < 1e-12 &&
+                 std::abs(box.width() - expected.width()) < 1e-12 &&
+                 std::abs(box.height() - expected.height()) < 1e-12,
+             qPrintable(QStringLiteral("%1 %2 %3 %4")
+                            .arg(box.left())
+                            .arg(box.top())
+                            .arg(box.width())
+                            .arg(box.height())));
+}
+
+void TestBuiltinHost::stretchRoundTripRestoresGeometry()
+{
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    QPainterPath curve(QPointF(1.1, 2.3));
+    curve.cubicTo(2, 5, 3, -1, 4.7, 2.2);
+    doc->addShape(doc->activeLayer, curve);
+    addRectangle(doc->activeLayer, QRectF(0.3, 7.9, 1.7, 0.2));
+    const QList<HostShape::Ptr> before = doc->activeLayer->shapes;
+    QList<QPainterPath> paths;
+    for (const HostShape::Ptr &s : before)
+        paths << s->path;
+    AutomationHandle d = document(*app);
+    d->dynamicCall(Member::SetReferencePoint, {5});
+    d->querySubObject(Member::ActiveLayer)
+        ->querySubObject(Member::Shapes)
+        ->querySubObject(Member::All)
+        ->dynamicCall(Member::AddToSelection);
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    selection->dynamicCall(Member::Stretch, {5.0});
+    QVERIFY(HostDocument::boundsOf(before).width() > 5 * 4.3);
+    selection->dynamicCall(Member::Stretch, {0.2});
+    for (int i = 0; i < before.size(); ++i) {
+        for (int e = 0; e < paths.at(i).elementCount(); ++e) {
+            const QPointF a = paths.at(i).elementAt(e), b = before.at(i)->path.elementAt(e);
+            QVERIFY(std::abs(a.x() - b.x()) < 1e-12 && std::abs(a.y() - b.y()) < 1e-12);
+        }
+    }
+}
+
+void TestBuiltinHost::selectableShapesSkipLockedLayers()
+{
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    addRectangle(doc->activeLayer, QRectF(1, 1, 1, 1));
+    AutomationHandle marks = createLayer(*app, "Mark Layer");
+    marks->querySubObject(Member::CreateLineSegment, {0, 0, 1, 0});
+    marks->dynamicCall(Member::SetEditable, {false});
+    AutomationHandle selectable = page(*app)->querySubObject(Member::SelectableShapes);
+    QCOMPARE(selectable->dynamicCall(Member::Count).toInt(), 1);
+    marks->dynamicCall(Member::SetEditable, {true});
+    QCOMPARE(selectable->dynamicCall(Member::Count).toInt(), 1); // a range is fixed when made
+    QCOMPARE(
+        page(*app)->querySubObject(Member::SelectableShapes)->dynamicCall(Member::Count).toInt(),
+        2);
+}
+
+void TestBuiltinHost::callsAreRecordedInOrder()
+{
+    AutomationHandle app = freshApplication();
+    BuiltinHost::instance().clearCalls();
+    app->dynamicCall(Member::SetOptimization, {true});
+    AutomationHandle layer = layers(*app)->querySubObject(Member::Item, {1});
+    layer->dynamicCall(Member::SetPrintable, {false});
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no such member"));
+    layer->dynamicCall("Lock()");
+    QStringList seen;
+    for (const HostCall &c : BuiltinHost::instance().calls())
+        seen << c.object + "." + c.signature + (c.ok ? "" : " failed");
+    QCOMPARE(seen, (QStringList{"Application.SetOptimization(bool)", "Application.ActiveDocument()",
+                                "Document.ActivePage()", "Page.Layers()", "Layers.Item(int)",
+                                "Layer.SetPrintable(bool)", "Layer.Lock() failed"}));
+    QCOMPARE(BuiltinHost::instance().calls().at(5).args, QVariantList{false});
+}
+
+QTEST_MAIN(TestBuiltinHost)
+#include "tst_builtinhost.moc"
