@@ -123,12 +123,13 @@ AutomationHandle selectOnly(HostSession &s, AutomationObject &range)
     return HostSession::query(s.application(), Member::ActiveSelection);
 }
 
-void relock(HostSession &s, const QVector<int> &indexes) noexcept
+// Gives layers back the lock state they had; runs on the failure path too, so it never stops.
+void setEditable(HostSession &s, const QVector<int> &indexes, bool editable) noexcept
 {
     for (int i : indexes) {
         AutomationHandle layer = s.layers().querySubObject(Member::Item, {i});
         if (layer && !layer->isNull())
-            layer->dynamicCall(Member::SetEditable, {false});
+            layer->dynamicCall(Member::SetEditable, {editable});
     }
 }
 
@@ -223,24 +224,32 @@ bool CdrConnection::exportPrintableShapes(const QString &filePath)
     opening.layerName = false;
     opening.width = opening.height = true;
     return runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
-        QVector<int> unlocked; // printable layers that were locked: locked again afterwards
+        // Printable layers that were locked are locked again afterwards. Editable layers that do
+        // not print are locked for the export: their shapes would widen the box the stretch is
+        // taken about without being exported, and the job would land beside the artwork.
+        QVector<int> unlocked, hidden;
         try {
             for (int i = 1; i <= s.layerCount(); ++i) {
                 AutomationHandle layer = HostSession::query(s.layers(), Member::Item, {i});
-                if (!HostSession::read(*layer, Member::Printable).toBool())
-                    continue;
-                if (!HostSession::read(*layer, Member::Editable).toBool())
+                const bool printable = HostSession::read(*layer, Member::Printable).toBool();
+                const bool editable = HostSession::read(*layer, Member::Editable).toBool();
+                if (printable && !editable)
                     unlocked.append(i);
-                HostSession::call(*layer, Member::SetEditable, {true});
+                if (!printable && editable)
+                    hidden.append(i);
+                if (printable || editable)
+                    HostSession::call(*layer, Member::SetEditable, {printable});
             }
             AutomationHandle shapes = HostSession::query(s.page(), Member::SelectableShapes);
             AutomationHandle all = HostSession::query(*shapes, Member::All);
             enlargedExport(s, *selectOnly(s, *all), filePath);
         } catch (const HostNoAnswer &) {
-            relock(s, unlocked);
+            setEditable(s, unlocked, false);
+            setEditable(s, hidden, true);
             throw;
         }
-        relock(s, unlocked);
+        setEditable(s, unlocked, false);
+        setEditable(s, hidden, true);
     });
 }
 

@@ -54,8 +54,12 @@ public:
 
     // HPGL exports into `filePath` (the working file). The file is removed first, so an export
     // that writes nothing leaves no file rather than the previous export's paths.
+    // "Cutting Layer" alone, enlarged five-fold about its bottom-left corner during the export.
     bool exportCuttingLayer(const QString &filePath);
+    // The shapes of every printable layer, enlarged five-fold (blank-cut job). Layers keep the
+    // lock state they had before, whether the export succeeds or not.
     bool exportPrintableShapes(const QString &filePath);
+    // The page with only "Creasing Layer" printable, at its own size.
     bool exportCreasingLayer(const QString &filePath);
 
     // Mark centres on "Mark Layer" in plotter units, sorted by y then x (top-left, top-right,

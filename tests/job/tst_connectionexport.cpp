@@ -169,20 +169,16 @@ void ConnectionExportTest::layerStateAroundExport_data()
                        "SetPrintable(bool)[false]", "SetPrintable(bool)[false]",
                        "SetPrintable(bool)[true]",  "Finish()[]"}
         << QStringList{"Creasing Layer"} << QStringList{"Layer 1", "Creasing Layer"};
-    QTest::newRow("printable shapes: locked printable layers unlocked, then locked again")
-        << int(ExportPrintable) << QStringList{"SetEditable(bool)[true]",
-                                               "SetEditable(bool)[true]",
-                                               "SetEditable(bool)[true]",
-                                               "SetEditable(bool)[true]",
-                                               "ClearSelection()[]",
-                                               "AddToSelection()[]",
-                                               "SetReferencePoint(enum)[5]",
-                                               "Stretch(double)[5]",
-                                               "Finish()[]",
-                                               "Stretch(double)[0.2]",
-                                               "SetEditable(bool)[false]",
-                                               "SetEditable(bool)[false]",
-                                               "SetEditable(bool)[false]"}
+    QTest::newRow("printable shapes: printable layers unlocked, others locked, all as before after")
+        << int(ExportPrintable)
+        << QStringList{"SetEditable(bool)[true]",  "SetEditable(bool)[true]",
+                       "SetEditable(bool)[true]",  "SetEditable(bool)[false]",
+                       "SetEditable(bool)[true]",  "ClearSelection()[]",
+                       "AddToSelection()[]",       "SetReferencePoint(enum)[5]",
+                       "Stretch(double)[5]",       "Finish()[]",
+                       "Stretch(double)[0.2]",     "SetEditable(bool)[false]",
+                       "SetEditable(bool)[false]", "SetEditable(bool)[false]",
+                       "SetEditable(bool)[true]"}
         << QStringList{"Layer 1", "Mark Layer", "Extra Layer", "Locked Art"}
         << QStringList{"Layer 1", "Creasing Layer"};
 }
