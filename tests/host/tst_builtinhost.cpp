@@ -455,5 +455,5 @@ void TestBuiltinHost::callsAreRecordedInOrder()
     QCOMPARE(BuiltinHost::instance().calls().at(5).args, QVariantList{false});
 }
 
-QTEST_MAIN(TestBuiltinHost)
+VX_REGISTER_HOST_TEST(TestBuiltinHost)
 #include "tst_builtinhost.moc"
