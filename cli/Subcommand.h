@@ -25,3 +25,4 @@ struct Subcommand
 
 int runBuildCommand(const QStringList &arguments);   // BuildCommand.cpp
 int runPreviewCommand(const QStringList &arguments); // PreviewCommand.cpp
+int runSheetCommand(const QStringList &arguments);   // SheetCommand.cpp

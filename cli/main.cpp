@@ -16,6 +16,7 @@ namespace {
 const Subcommand subcommands[] = {
     {"build", AppKind::Core, runBuildCommand, "turn exported PLT files into the cutter's job text"},
     {"preview", AppKind::Core, runPreviewCommand, "draw a job file into a PNG picture"},
+    {"sheet", AppKind::Widgets, runSheetCommand, "add marks to an SVG sheet and build its job"},
 };
 
 void printUsage(FILE *stream)
