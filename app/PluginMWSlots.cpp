@@ -1,0 +1,135 @@
+// The window's slots: the panel cycle, the small controls and the command buttons' frames.
+#include "PluginMW.h"
+
+#include "PluginMWForm.h"
+#include "host/CdrConnection.h"
+#include "views/MarkView.h"
+#include "views/PaperView.h"
+#include "views/QPaintWidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTcpSocket>
+
+void PluginMW::on_socket_read()
+{
+    socketBuffer = socket->readAll();
+}
+
+void PluginMW::on_painter_configChanged()
+{
+    PaperView *paper = form->paperView;
+    MarkView *mark = form->markView;
+    paper->markWidth = form->markWidthDspbx->value();
+    mark->crossWidth = 2 * form->markWidthDspbx->value();
+    paper->markHeight = form->markHeightDspbx->value();
+    mark->crossHeight = 2 * form->markHeightDspbx->value();
+    paper->markWeight = form->markWeightDspbx->value();
+    mark->crossPen = 2 * form->markWeightDspbx->value();
+    paper->topMargin = form->topDspbx->value();
+    paper->leftMargin = form->leftDspbx->value();
+    paper->rightMargin = form->rightDspbx->value();
+    paper->bottomMargin = form->bottomDspbx->value();
+    repaint();
+}
+
+void PluginMW::on_generateMark_clicked()
+{
+    runCommand(form->generateMark, [](CdrConnection &) {});
+}
+
+void PluginMW::on_generateBoundary_clicked()
+{
+    runCommand(form->generateBoundary, [](CdrConnection &) {});
+}
+
+void PluginMW::on_printOut_clicked()
+{
+    runCommand(form->printOut, [](CdrConnection &) {});
+}
+
+void PluginMW::on_saveAsFile_clicked()
+{
+    runCommand(form->saveAsFile, [](CdrConnection &) {});
+}
+
+void PluginMW::on_configCenter_clicked()
+{
+    form->configCenter->setEnabled(false);
+    const bool settingsHidden = form->configWidget->isHidden();
+    const bool previewHidden = form->paintWidget->isHidden();
+    if (settingsHidden && previewHidden) {
+        resize(expandedSize);
+        form->configWidget->show();
+        form->paintWidget->hide();
+    } else if (settingsHidden) {
+        resize(collapsedSize);
+        form->configWidget->hide();
+        form->paintWidget->hide();
+    } else if (previewHidden) {
+        resize(expandedSize);
+        form->configWidget->hide();
+        form->paintWidget->show();
+    }
+    form->configCenter->setEnabled(true);
+}
+
+void PluginMW::on_sendToCutter_clicked()
+{
+    runCommand(form->sendToCutter, [this](CdrConnection &) { showPreviewPanel(); });
+}
+
+void PluginMW::on_minBtn_clicked()
+{
+    showMinimized();
+}
+
+void PluginMW::on_exitBtn_clicked()
+{
+    close();
+}
+
+void PluginMW::on_horizontalMark_stateChanged(int arg1)
+{
+    if (arg1 != 0)
+        return;
+    form->topDspbx->setValue(22.5);
+    form->leftDspbx->setValue(8.5);
+    form->bottomDspbx->setValue(38.5);
+    form->rightDspbx->setValue(8.5);
+}
+
+void PluginMW::on_blankCut_stateChanged(int arg1)
+{
+    form->sendToCutter->setIcon(
+        QIcon(arg1 ? QStringLiteral(":/png/BlankCutBtn.png") : QStringLiteral(":/png/CutBtn.png")));
+}
+
+void PluginMW::on_createEdge_stateChanged(int arg1)
+{
+    form->generateBoundary->setIcon(QIcon(arg1 ? QStringLiteral(":/png/OutlineBtn.png")
+                                               : QStringLiteral(":/png/LayerBtn.png")));
+}
+
+void PluginMW::on_publishToPDF_stateChanged(int arg1)
+{
+    form->printOut->setIcon(QIcon(arg1 ? QStringLiteral(":/png/SavePdfBtn.png")
+                                       : QStringLiteral(":/png/PrintBtn.png")));
+}
+
+void PluginMW::on_stopBtn_clicked()
+{
+    sending = false;
+    QMessageBox::information(this, tr("提示"), tr("将于本张切割结束后停止, 请等待..."));
+}
+
+void PluginMW::on_useRJ45_clicked(bool checked)
+{
+    form->macName->setVisible(!checked);
+    form->ipAddress->setVisible(checked);
+}

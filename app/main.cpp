@@ -1,0 +1,11 @@
+#include "PluginMW.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    PluginMW window;
+    window.show();
+    return app.exec();
+}
