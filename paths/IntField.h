@@ -30,6 +30,16 @@ public:
                 malformed = true;
         }
     }
+    // A run of digits '0'..'9' (as character codes of any width).
+    template <typename Code> void addDigits(const Code *p, const Code *end)
+    {
+        collected = true;
+        hasDigit = true;
+        for (; p != end && !malformed; ++p) {
+            magnitude = magnitude * 10 + (unsigned(*p) - '0');
+            malformed = magnitude > 2147483648LL;
+        }
+    }
     int toInt() const
     {
         if (malformed || !hasDigit)

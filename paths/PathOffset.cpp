@@ -35,30 +35,38 @@ void appendOvercut(QVector<QLineF> &w, double overcut)
     }
 }
 
-// A segment without a usable direction (zero length, or a coordinate that is not finite)
-// cannot be shifted along itself; left in, it would poison its own corner and the next one.
-bool hasDirection(const QLineF &s)
-{
-    const double t = s.length();
-    return t > 0 && std::isfinite(t);
-}
-
-void dropDirectionless(QVector<QLineF> &w)
+// Shifts every segment forward along itself by d, in place. A segment without a usable direction
+// (zero length, or a coordinate that is not finite) cannot be shifted; left in, it would poison
+// its own corner and the next one, so it is dropped here.
+void shiftForward(QVector<QLineF> &w, double d)
 {
     int kept = 0;
     for (int i = 0; i < w.size(); ++i) {
-        if (!hasDirection(w.at(i)))
+        const QLineF s = w.at(i);
+        const double t = s.length();
+        if (!(t > 0) || !std::isfinite(t))
             continue;
-        if (kept != i)
-            w[kept] = w.at(i);
-        ++kept;
+        w[kept++] = s.translated((d / t) * (s.p2() - s.p1()));
     }
     w.resize(kept);
 }
 
-QLineF shifted(const QLineF &s, double d)
+// QLineF::angleTo with each line's angle computed once: every shifted segment is the second
+// line of one corner and the first of the next.
+struct Heading
 {
-    return s.translated((d / s.length()) * (s.p2() - s.p1()));
+    explicit Heading(const QLineF &l) : angle(l.angle()), null(l.isNull()) {}
+    double angle;
+    bool null;
+};
+
+double turn(const Heading &from, const Heading &to)
+{
+    if (from.null || to.null)
+        return 0;
+    const double delta = to.angle - from.angle;
+    const double normalized = delta < 0 ? delta + 360 : delta;
+    return qFuzzyCompare(normalized, 360.0) ? 0 : normalized;
 }
 
 // Pieces of the corner arc for a turn of S degrees (0: straight on); 1 joins by one segment,
@@ -126,27 +134,28 @@ CutPathList PathProcessor::offsetPaths(CutPathList paths, double knifeOffset, do
         path.segments = QVector<QLineF>();
         if (overcut > 0 && isClosedPath(w))
             appendOvercut(w, overcut);
-        dropDirectionless(w);
+        shiftForward(w, knifeOffset);
         CutPath result = path;
-        result.segments = knifeCompensated(w, knifeOffset);
+        result.segments = knifeCompensated(w);
         out.append(result);
     }
     return out;
 }
 
-QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &w, double d) const
+QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &t) const
 {
     QVector<QLineF> o;
-    if (w.isEmpty())
+    if (t.isEmpty())
         return o;
-    o.reserve(w.size() + w.size() / 4);
-    QLineF n = shifted(w.at(0), d);
+    o.reserve(t.size() + t.size() / 4);
+    QLineF n = t.at(0);
+    Heading nHeading(n);
     o.append(n);
-    const int last = w.size() - 1;
+    const int last = t.size() - 1;
     for (int i = 1; i <= last; ++i) {
-        const QLineF r = shifted(w.at(i), d);
-        const double s = n.angleTo(r);
-        const int pieces = arcPieces(s);
+        const QLineF r = t.at(i);
+        const Heading rHeading(r);
+        const int pieces = arcPieces(turn(nHeading, rHeading));
         if (pieces >= 2) {
             o += cornerArc(n, r, pieces);
             o.append(r);
@@ -157,6 +166,7 @@ QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &w, double
             o.append(r);
         }
         n = r;
+        nHeading = rHeading;
     }
     return o;
 }

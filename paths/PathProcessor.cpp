@@ -51,12 +51,6 @@ CutPathList PathProcessor::parsePlt(const QByteArray &latin1Text) const
     return PltReader::read(latin1Text);
 }
 
-bool PathProcessor::pointsEqual(const QPointF &a, const QPointF &b)
-{
-    // QPointF's own comparison is the fuzzy one, coordinate by coordinate.
-    return a == b;
-}
-
 QPointF PathProcessor::maxCorner(const CutPath &path) const
 {
     if (path.segments.isEmpty())

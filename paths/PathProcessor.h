@@ -38,8 +38,8 @@ public:
     CutPathList parsePlt(const QByteArray &latin1Text) const;
 
     // --- Model queries -------------------------------------------------------------------------
-    // Qt's fuzzy comparison, coordinate by coordinate.
-    static bool pointsEqual(const QPointF &a, const QPointF &b);
+    // Qt's fuzzy comparison, coordinate by coordinate (QPointF::operator== is exactly that).
+    static bool pointsEqual(const QPointF &a, const QPointF &b) { return a == b; }
     // Bounding-box corners of a path's segment ends; (0, 0) for an empty path or list.
     QPointF maxCorner(const CutPath &path) const;
     QPointF minCorner(const CutPath &path) const;
@@ -95,8 +95,8 @@ public:
     QByteArray trailerLine(int pageHeight, int pageWidth) const;
 
 private:
-    // The knife step of offsetPaths on one path's segments (all with a direction).
-    QVector<QLineF> knifeCompensated(const QVector<QLineF> &w, double d) const;
+    // The corners of the knife step, on one path's segments already shifted forward.
+    QVector<QLineF> knifeCompensated(const QVector<QLineF> &shifted) const;
 
     double pi;
 };

@@ -2,8 +2,6 @@
 
 #include "IntField.h"
 
-#include <QPointF>
-
 namespace {
 
 enum class State
@@ -30,6 +28,9 @@ public:
     Machine() { scratch.reserve(1024); }
 
     void feed(unsigned c);
+    // Feeds a whole text; runs of digits inside coordinates are taken in one step.
+    template <typename Code, typename ToLatin1>
+    void feedAll(const Code *p, const Code *end, ToLatin1 toLatin1);
     CutPathList finish()
     {
         emitPath();
@@ -46,7 +47,8 @@ private:
     State state = State::Idle;
     bool penDown = false;
     int curX = 0, curY = 0;
-    QPointF lastEnd;
+    // Integers, so comparing them exactly is what the fuzzy point comparison would decide.
+    int lastEndX = 0, lastEndY = 0;
     int pendingX = 0;
     IntField xDigits, yDigits, penDigits;
     QByteArray ltText;
@@ -168,14 +170,15 @@ void Machine::completePair(bool lastPair)
     const int y = yDigits.toInt();
     yDigits.clear();
     if (penDown) {
-        const QPointF start(curX, curY);
-        // Coordinates are integers here, so the fuzzy comparison is an exact one.
-        const bool continues = start == lastEnd;
-        const bool closed = lastPair && !scratch.isEmpty() && lastEnd == scratch.constFirst().p1();
+        const bool continues = curX == lastEndX && curY == lastEndY;
+        const bool closed = lastPair && !scratch.isEmpty() &&
+                            lastEndX == scratch.constFirst().x1() &&
+                            lastEndY == scratch.constFirst().y1();
         if (!started || !continues || closed)
             beginPath();
-        scratch.append(QLineF(start, QPointF(x, y)));
-        lastEnd = QPointF(x, y);
+        scratch.append(QLineF(curX, curY, x, y));
+        lastEndX = x;
+        lastEndY = y;
     }
     curX = x;
     curY = y;
@@ -201,22 +204,37 @@ void Machine::emitPath()
     scratch.resize(0);
 }
 
+template <typename Code, typename ToLatin1>
+void Machine::feedAll(const Code *p, const Code *end, ToLatin1 toLatin1)
+{
+    while (p != end) {
+        if ((state == State::ReadX || state == State::ReadY) && isDigit(unsigned(*p))) {
+            const Code *q = p + 1;
+            while (q != end && isDigit(unsigned(*q)))
+                ++q;
+            (state == State::ReadX ? xDigits : yDigits).addDigits(p, q);
+            p = q;
+            continue;
+        }
+        feed(toLatin1(*p));
+        ++p;
+    }
+}
+
 } // namespace
 
 CutPathList PltReader::read(const QByteArray &latin1Text)
 {
     Machine m;
     const auto *p = reinterpret_cast<const unsigned char *>(latin1Text.constData());
-    const auto *end = p + latin1Text.size();
-    for (; p != end; ++p)
-        m.feed(*p);
+    m.feedAll(p, p + latin1Text.size(), [](unsigned char c) { return unsigned(c); });
     return m.finish();
 }
 
 CutPathList PltReader::read(const QString &text)
 {
     Machine m;
-    for (const QChar ch : text)
-        m.feed(ch.unicode() > 0xff ? 0u : ch.unicode());
+    const auto *p = reinterpret_cast<const char16_t *>(text.constData());
+    m.feedAll(p, p + text.size(), [](char16_t c) { return c > 0xff ? 0u : unsigned(c); });
     return m.finish();
 }

@@ -5,6 +5,7 @@
 #include "TestRegistry.h"
 #include "paths/PathProcessor.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <cmath>
@@ -37,6 +38,64 @@ CutPathList single(const QVector<QLineF> &segments)
     return {p};
 }
 
+// The knife step exactly as first written from its description, with Qt's angleTo per corner.
+QVector<QLineF> literalKnife(const QVector<QLineF> &in, double d)
+{
+    const PathProcessor pp;
+    QVector<QLineF> w;
+    for (const QLineF &s : in) {
+        if (s.length() > 0 && std::isfinite(s.length()))
+            w.append(s);
+    }
+    QVector<QLineF> o;
+    if (w.isEmpty())
+        return o;
+    const auto shift = [d](const QLineF &s) {
+        return s.translated((d / s.length()) * (s.p2() - s.p1()));
+    };
+    o.append(shift(w[0]));
+    for (int i = 1; i < w.size(); ++i) {
+        const QLineF n = shift(w[i - 1]);
+        const QLineF r = shift(w[i]);
+        const double s = n.angleTo(r);
+        int pieces = 0;
+        if (s >= 150 && s < 210)
+            pieces = 7;
+        else if ((s >= 120 && s < 150) || (s >= 210 && s < 240))
+            pieces = 6;
+        else if ((s >= 90 && s < 120) || (s >= 240 && s < 270))
+            pieces = 5;
+        else if ((s >= 60 && s < 90) || (s >= 270 && s < 300))
+            pieces = 4;
+        else if ((s >= 30 && s < 60) || (s >= 300 && s < 330))
+            pieces = 3;
+        if (pieces) {
+            o += pp.cornerArc(n, r, pieces);
+            o.append(r);
+        } else if ((s >= 0 && s < 30) || (s >= 330 && s <= 360)) {
+            if (i + 1 < w.size()) {
+                o.append(QLineF(n.p2(), r.p2()));
+            } else {
+                o.append(QLineF(n.p2(), r.p1()));
+                o.append(r);
+            }
+        }
+    }
+    return o;
+}
+
+bool bitwiseSame(const QVector<QLineF> &a, const QVector<QLineF> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        if (a[i].x1() != b[i].x1() || a[i].y1() != b[i].y1() || a[i].x2() != b[i].x2() ||
+            a[i].y2() != b[i].y2())
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 class OffsetTest : public QObject
@@ -55,6 +114,8 @@ private slots:
     void directionlessSegments_data();
     void directionlessSegments();
     void pathsWithoutDirectionlessSegmentsUnchanged();
+    void matchesLiteralKnifeStep_data();
+    void matchesLiteralKnifeStep();
 };
 
 void OffsetTest::bothOffReturnsInputUnchanged()
@@ -232,6 +293,56 @@ void OffsetTest::pathsWithoutDirectionlessSegmentsUnchanged()
     const QString withPoint = "0,0>400,0 400,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0";
     QCOMPARE(describe(pp.offsetPaths(pathsFrom(withPoint), 12, 20)),
              describe(pp.offsetPaths(pathsFrom(square), 12, 20)));
+}
+
+void OffsetTest::matchesLiteralKnifeStep_data()
+{
+    QTest::addColumn<quint32>("seed");
+    QTest::addColumn<double>("knife");
+    QTest::addColumn<double>("maxTurn");  // degrees either way between segments
+    QTest::addColumn<double>("tinyTurn"); // add turns this small to some corners
+    QTest::newRow("gentle curves") << 1u << 12.0 << 25.0 << 0.0;
+    QTest::newRow("any turn") << 2u << 12.0 << 180.0 << 0.0;
+    QTest::newRow("any turn, knife off") << 3u << 0.0 << 180.0 << 0.0;
+    QTest::newRow("large knife offset") << 4u << 600.0 << 180.0 << 0.0;
+    QTest::newRow("turns at the edge of a full circle") << 5u << 12.0 << 0.0 << 1e-11;
+}
+
+void OffsetTest::matchesLiteralKnifeStep()
+{
+    QFETCH(quint32, seed);
+    QFETCH(double, knife);
+    QFETCH(double, maxTurn);
+    QFETCH(double, tinyTurn);
+    QRandomGenerator rng(seed);
+    for (int round = 0; round < 40; ++round) {
+        QVector<QLineF> w;
+        QPointF at(rng.bounded(5000.0), rng.bounded(5000.0));
+        double heading = rng.bounded(360.0);
+        for (int i = 0; i < 60; ++i) {
+            const double turnBy = rng.bounded(2 * maxTurn + 1e-9) - maxTurn;
+            heading += (i % 3 == 0 && tinyTurn > 0) ? (i % 2 ? tinyTurn : -tinyTurn) : turnBy;
+            const QLineF s = QLineF::fromPolar(1 + rng.bounded(300.0), heading).translated(at);
+            w.append(s);
+            at = s.p2();
+            if (i % 17 == 5)
+                w.append(QLineF(at, at)); // no direction
+        }
+        // An overcut keeps the knife step running when the knife is off; open paths get none.
+        QVERIFY(!PathProcessor().isClosedPath(w));
+        const CutPathList out = PathProcessor().offsetPaths(single(w), knife, 20);
+        const QVector<QLineF> want = literalKnife(w, knife);
+        const QVector<QLineF> &got = out.first().segments;
+        int k = 0;
+        while (k < got.size() && k < want.size() && bitwiseSame({got[k]}, {want[k]}))
+            ++k;
+        QVERIFY2(bitwiseSame(got, want),
+                 qPrintable(QStringLiteral("first difference at %1 of %2/%3: %4 | %5")
+                                .arg(k)
+                                .arg(got.size())
+                                .arg(want.size())
+                                .arg(describe(got.mid(k, 2)), describe(want.mid(k, 2)))));
+    }
 }
 
 VX_REGISTER_TEST(OffsetTest)
