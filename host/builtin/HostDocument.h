@@ -3,6 +3,7 @@
 // reference point that Stretch scales about. Lengths are inches, page origin lower-left, y up.
 
 #include "HostPage.h"
+#include "SvgSource.h"
 
 #include <QList>
 #include <QRectF>
@@ -40,6 +41,7 @@ public:
     QString filePath;  // where it was opened from or last saved to; empty for a new document
     QStringList notes; // what opening the file reported (kept text and images, skipped elements)
     QVariantMap pdfSettings; // the publish settings last set, by property name
+    SvgSource svg;           // what the SVG file held besides shapes (empty for a new document)
 
     // A new curve shape on a layer, on top of its shapes.
     HostShape::Ptr addShape(const HostLayer::Ptr &layer, const QPainterPath &path);

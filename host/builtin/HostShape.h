@@ -13,18 +13,21 @@
 
 using Cmyk = std::array<int, 4>; // C, M, Y, K, each 0-100
 
+// Other: an element kept from the file that draws nothing here (hidden, unsupported).
 enum class ShapeKind
 {
     Curve,
     Text,
-    Image
+    Image,
+    Other
 };
 
 struct HostShape
 {
     using Ptr = std::shared_ptr<HostShape>;
 
-    int id = 0; // unique within the document, stable for the shape's life
+    int id = 0;    // unique within the document, stable for the shape's life
+    QString svgId; // the element id it had in its SVG file; empty for shapes made here
     ShapeKind kind = ShapeKind::Curve;
     QPainterPath path; // Curve: inches, y up
 
@@ -35,10 +38,13 @@ struct HostShape
     Cmyk outlineCmyk{0, 0, 0, 100};
     bool dashed = false;
 
-    // Text and image shapes: the element as read (kept untouched, inside a group carrying its
-    // ancestors' transforms), the viewBox of its file (user units), the mapping of user units to
-    // page inches (y up), its box in inches as read, and the placement applied since (inches).
+    // Text and image shapes: the element's text as read (kept untouched), the transform of its
+    // ancestors (user units), the namespace declarations it may need, the viewBox of its file
+    // (user units), the mapping of user units to page inches (y up), its box in inches as read,
+    // and the placement applied since (inches).
     QString keptXml;
+    QTransform keptParents;
+    QString keptNamespaces;
     QRectF keptViewBox;
     QTransform keptToPage;
     QRectF keptBounds;

@@ -5,17 +5,29 @@
 
 namespace KeptElementRenderer {
 
+QString matrixText(const QTransform &t)
+{
+    return QStringLiteral("matrix(%1 %2 %3 %4 %5 %6)")
+        .arg(t.m11(), 0, 'g', 17)
+        .arg(t.m12(), 0, 'g', 17)
+        .arg(t.m21(), 0, 'g', 17)
+        .arg(t.m22(), 0, 'g', 17)
+        .arg(t.dx(), 0, 'g', 17)
+        .arg(t.dy(), 0, 'g', 17);
+}
+
 QByteArray wrap(const HostShape &shape)
 {
     const QRectF vb = shape.keptViewBox;
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                          "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.2\" "
-                          "baseProfile=\"tiny\" viewBox=\"%1 %2 %3 %4\">%5</svg>")
+    return QStringLiteral(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+               "xmlns:xlink=\"http://www.w3.org/1999/xlink\" version=\"1.2\" "
+               "baseProfile=\"tiny\" viewBox=\"%1 %2 %3 %4\"><g %5 transform=\"%6\">%7</g></svg>")
         .arg(vb.x())
         .arg(vb.y())
         .arg(vb.width())
         .arg(vb.height())
-        .arg(shape.keptXml)
+        .arg(shape.keptNamespaces, matrixText(shape.keptParents), shape.keptXml)
         .toUtf8();
 }
 

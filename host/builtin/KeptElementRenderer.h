@@ -13,6 +13,9 @@ namespace KeptElementRenderer {
 // `toTarget` maps page inches (y up) to the painter's coordinates.
 void render(QPainter &painter, const HostShape &shape, const QTransform &toTarget);
 
+// An SVG transform attribute value for a matrix, exact to the last digit.
+QString matrixText(const QTransform &t);
+
 // A stand-alone SVG document holding just the kept element, sized to its file's viewBox.
 QByteArray wrap(const HostShape &shape);
 

@@ -4,6 +4,7 @@
 
 #include "HostDocument.h"
 
+#include <QColor>
 #include <QRectF>
 
 class QPainter;

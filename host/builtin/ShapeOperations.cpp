@@ -98,6 +98,8 @@ QList<HostShape::Ptr> breakApart(HostDocument &doc, const HostShape::Ptr &shape,
     for (const QPainterPath &part : parts) {
         auto piece = std::make_shared<HostShape>(*shape);
         piece->path = part;
+        if (!pieces.isEmpty())
+            piece->svgId.clear(); // ids stay unique in a saved file
         doc.adoptShape(layer, piece);
         // Keep the pieces where the curve was in the drawing order.
         layer->shapes.removeLast();

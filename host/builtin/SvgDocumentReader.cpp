@@ -1,17 +1,202 @@
 #include "SvgDocumentReader.h"
 
-namespace SvgDocumentReader {
+#include "RecordingPaintDevice.h"
+#include "SvgElementScanner.h"
 
-HostDocument::Ptr read(const QString &, QString *error)
+#include <QFile>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cmath>
+
+namespace {
+
+Cmyk cmykOf(const QColor &colour)
 {
-    *error = QStringLiteral("SVG documents are not available yet");
-    return nullptr;
+    const QColor c = colour.toCmyk();
+    return {qRound(c.cyanF() * 100), qRound(c.magentaF() * 100), qRound(c.yellowF() * 100),
+            qRound(c.blackF() * 100)};
 }
 
-HostDocument::Ptr readData(const QByteArray &, const QString &, QString *error)
+// "C M Y K" as this program writes it; false when the text is not four values 0-100.
+bool parseCmyk(const QString &text, Cmyk *out)
 {
-    *error = QStringLiteral("SVG documents are not available yet");
-    return nullptr;
+    const QStringList parts = text.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (parts.size() != 4)
+        return false;
+    Cmyk c{};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        c[i] = parts.at(i).toInt(&ok);
+        if (!ok || c[i] < 0 || c[i] > 100)
+            return false;
+    }
+    *out = c;
+    return true;
+}
+
+// Restores the exact style this program saved beside the SVG's own colours.
+void applySavedStyle(HostShape &shape, const ScannedElement &element)
+{
+    parseCmyk(element.strokeCmyk, &shape.outlineCmyk);
+    parseCmyk(element.fillCmyk, &shape.fillCmyk);
+    if (element.hairline)
+        shape.outlineWidth = 0.0;
+}
+
+// The transform QtSvg applies when it maps an element with an empty box: the document's viewBox
+// onto its default size. Undone so that every element is recorded in user units.
+QTransform emptyBoxMapping(const QSvgRenderer &renderer)
+{
+    const QRectF source = renderer.viewBoxF();
+    const QSizeF target = renderer.defaultSize();
+    QTransform t;
+    if (source.isEmpty() || QRectF(QPointF(0, 0), target) == source)
+        return t;
+    const double sx = target.width() / source.width(), sy = target.height() / source.height();
+    t.translate(-source.x() * sx, -source.y() * sy);
+    t.scale(sx, sy);
+    return t;
+}
+
+// Renders one element and turns what it painted into a curve shape; nullptr when it painted
+// nothing (hidden, empty, or not understood by QtSvg).
+// Renders one element onto the recording device in user units (its ancestors' transforms
+// applied), whatever QtSvg would do to fit it into a device.
+void renderElement(QSvgRenderer &renderer, const QString &id, RecordingPaintDevice *device)
+{
+    QPainter painter(device);
+    const QRectF bounds = renderer.boundsOnElement(id);
+    QTransform world = renderer.transformForElement(id);
+    if (bounds.isEmpty())
+        world = emptyBoxMapping(renderer).inverted() * world;
+    painter.setWorldTransform(world);
+    renderer.render(&painter, id, bounds);
+}
+
+HostShape::Ptr recordElement(QSvgRenderer &renderer, const QString &id, const QTransform &toPage)
+{
+    if (!renderer.elementExists(id))
+        return nullptr;
+    RecordingPaintDevice device;
+    renderElement(renderer, id, &device);
+    if (device.outlines().isEmpty())
+        return nullptr;
+    // QtSvg paints a filled and stroked shape twice, the fill without pen and the stroke without
+    // brush: one outline, whose fill and stroke come from whichever pass carries them.
+    auto shape = std::make_shared<HostShape>();
+    shape->outlined = false;
+    QPainterPath last;
+    for (const RecordedOutline &outline : device.outlines()) {
+        if (outline.path != last)
+            shape->path.addPath(toPage.map(outline.path));
+        last = outline.path;
+        if (outline.brush.style() != Qt::NoBrush && !shape->filled) {
+            shape->filled = true;
+            shape->fillCmyk = cmykOf(outline.brush.color());
+        }
+        if (outline.pen.style() != Qt::NoPen && !shape->outlined) {
+            shape->outlined = true;
+            shape->outlineWidth = outline.pen.widthF() * std::sqrt(std::fabs(toPage.determinant()));
+            shape->outlineCmyk = cmykOf(outline.pen.color());
+            shape->dashed = outline.pen.style() != Qt::SolidLine;
+        }
+    }
+    return shape;
+}
+
+HostShape::Ptr keptShape(QSvgRenderer &renderer, const ScannedElement &element,
+                         const QTransform &toPage, const SvgSource &source)
+{
+    auto shape = std::make_shared<HostShape>();
+    shape->kind = element.kind;
+    shape->keptXml = element.text;
+    shape->svgId = element.originalId;
+    shape->keptNamespaces = element.namespaces;
+    shape->keptViewBox = source.viewBox;
+    shape->keptToPage = toPage;
+    if (!renderer.elementExists(element.id))
+        return shape;
+    shape->keptParents = renderer.transformForElement(element.id);
+    QRectF box = (shape->keptParents * toPage).mapRect(renderer.boundsOnElement(element.id));
+    if (box.isEmpty() && element.kind == ShapeKind::Text) {
+        // QtSvg gives text no box; the box of the glyphs it paints stands in.
+        RecordingPaintDevice device;
+        renderElement(renderer, element.id, &device);
+        QList<QRectF> boxes = device.textBoxes();
+        for (const RecordedOutline &outline : device.outlines())
+            boxes << outline.path.boundingRect();
+        for (const QRectF &glyphs : boxes)
+            box = box.isEmpty() ? toPage.mapRect(glyphs) : box.united(toPage.mapRect(glyphs));
+    }
+    shape->keptBounds = box;
+    return shape;
+}
+
+} // namespace
+
+namespace SvgDocumentReader {
+
+HostDocument::Ptr read(const QString &path, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+        return nullptr;
+    }
+    return readData(file.readAll(), path, error);
+}
+
+HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *error)
+{
+    SvgScan scan;
+    if (!SvgElementScanner::scan(QString::fromUtf8(svg), &scan, error))
+        return nullptr;
+    QSvgRenderer renderer(scan.renderable);
+    if (!renderer.isValid()) {
+        *error = QStringLiteral("%1 is not an SVG drawing QtSvg can read").arg(path);
+        return nullptr;
+    }
+    auto doc = std::make_shared<HostDocument>(scan.pageWidth, scan.pageHeight);
+    doc->filePath = path;
+    doc->svg = scan.source;
+    doc->notes = scan.notes;
+    doc->activePage->layers.clear();
+    doc->activeLayer = nullptr;
+    const QTransform toPage = scan.userToPage;
+    for (const ScannedLayer &scanned : scan.layers) {
+        auto layer = std::make_shared<HostLayer>();
+        layer->name = scanned.name;
+        layer->svgId = scanned.id;
+        layer->visible = scanned.visible;
+        layer->editable = scanned.editable;
+        layer->printable = scanned.printable;
+        doc->activePage->layers.append(layer);
+        for (const ScannedElement &element : scanned.elements) {
+            HostShape::Ptr shape;
+            if (element.kind == ShapeKind::Curve)
+                shape = recordElement(renderer, element.id, toPage);
+            if (shape) {
+                shape->svgId = element.originalId;
+                applySavedStyle(*shape, element);
+            }
+            if (!shape) {
+                shape = keptShape(renderer, element, toPage, doc->svg);
+                if (element.kind == ShapeKind::Curve) {
+                    shape->kind = ShapeKind::Other;
+                    doc->notes << QStringLiteral("kept without geometry: <%1> \"%2\" on \"%3\"")
+                                      .arg(element.tag, element.originalId, scanned.name);
+                }
+            }
+            doc->adoptShape(layer, shape);
+        }
+    }
+    if (doc->activePage->layers.isEmpty()) {
+        auto layer = std::make_shared<HostLayer>();
+        layer->name = QStringLiteral("Layer 1");
+        doc->activePage->layers.append(layer);
+    }
+    doc->activeLayer = doc->activePage->layers.last();
+    return doc;
 }
 
 } // namespace SvgDocumentReader

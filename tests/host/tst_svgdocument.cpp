@@ -1,0 +1,356 @@
+// SVG documents in the built-in host: a sheet drawn in Inkscape's layer structure opens with its
+// layers, page size and shapes where they are drawn; text and images are kept and reported;
+// saving and opening again gives the same layers and shapes; working layers show as Inkscape
+// layers.
+#include "HostTestSupport.h"
+#include "builtin/SvgDocumentReader.h"
+#include "builtin/SvgDocumentWriter.h"
+
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+#include <cmath>
+
+using namespace HostTest;
+
+namespace {
+
+const QString Sheet = QStringLiteral(VX_TEST_DATA_DIR "/host/sheet-inkscape.svg");
+
+// A box in millimetres with y down from the top of a page `pageHeight` mm high, in page inches.
+QRectF pageBox(double left, double top, double right, double bottom, double pageHeight = 297)
+{
+    return QRectF(QPointF(inches(left), inches(pageHeight - bottom)),
+                  QPointF(inches(right), inches(pageHeight - top)));
+}
+
+bool sameBox(const QRectF &a, const QRectF &b, double limit = 1e-6)
+{
+    return std::abs(a.left() - b.left()) < limit && std::abs(a.right() - b.right()) < limit &&
+           std::abs(a.top() - b.top()) < limit && std::abs(a.bottom() - b.bottom()) < limit;
+}
+
+QString boxText(const QRectF &r)
+{
+    return QStringLiteral("(%1,%2)-(%3,%4) mm")
+        .arg(r.left() * 25.4)
+        .arg(r.top() * 25.4)
+        .arg(r.right() * 25.4)
+        .arg(r.bottom() * 25.4);
+}
+
+HostShape::Ptr shapeById(const HostDocument &doc, const QString &id)
+{
+    for (const HostLayer::Ptr &layer : doc.activePage->layers)
+        for (const HostShape::Ptr &shape : layer->shapes)
+            if (shape->svgId == id)
+                return shape;
+    return nullptr;
+}
+
+// The Inkscape layers of a saved file: label, and whether each is locked.
+QList<QPair<QString, bool>> inkscapeLayers(const QByteArray &svg)
+{
+    QList<QPair<QString, bool>> layers;
+    QXmlStreamReader reader(svg);
+    const QString ink = QStringLiteral("http://www.inkscape.org/namespaces/inkscape");
+    const QString sodi = QStringLiteral("http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd");
+    while (reader.readNextStartElement() || !reader.atEnd()) {
+        if (reader.isStartElement() && reader.name() == QLatin1String("g") &&
+            reader.attributes().value(ink, "groupmode") == QLatin1String("layer"))
+            layers.append(
+                {reader.attributes().value(ink, "label").toString(),
+                 reader.attributes().value(sodi, "insensitive") == QLatin1String("true")});
+        if (reader.hasError())
+            break;
+        if (!reader.isStartElement())
+            reader.readNext();
+    }
+    return layers;
+}
+
+} // namespace
+
+class TestSvgDocument : public QObject
+{
+    Q_OBJECT
+private slots:
+    void layersOfTheSheet();
+    void shapesWhereDrawn_data();
+    void shapesWhereDrawn();
+    void textAndImagesKeptAndReported();
+    void pageSize_data();
+    void pageSize();
+    void unreadableFiles_data();
+    void unreadableFiles();
+    void roundTripKeepsLayersAndShapes();
+    void workingLayersBecomeInkscapeLayers();
+    void keptElementsSelectableNeverCut();
+    void openThroughAutomation();
+};
+
+void TestSvgDocument::layersOfTheSheet()
+{
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::read(Sheet, &error);
+    QVERIFY2(doc, qPrintable(error));
+    QStringList names;
+    for (const HostLayer::Ptr &layer : doc->activePage->layers)
+        names << QStringLiteral("%1:%2").arg(layer->name).arg(layer->shapes.size());
+    QCOMPARE(names, (QStringList{"Artwork:5", "Cutting Layer:2", "Creasing Layer:1", "Layer 1:1"}));
+}
+
+void TestSvgDocument::shapesWhereDrawn_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QRectF>("box");
+    QTest::addColumn<bool>("dashed");
+    QTest::addColumn<double>("outlineMm");
+    QTest::newRow("rectangle") << "label-a" << pageBox(20, 40, 70, 70) << false << 0.0;
+    QTest::newRow("circle") << "dot" << pageBox(125, 40, 155, 70) << false << 0.5;
+    QTest::newRow("path in a transformed group, stroke scaled")
+        << "corner" << pageBox(10, 100, 20, 120) << false << 0.5;
+    QTest::newRow("closed path on cutting layer")
+        << "cut-a" << pageBox(18, 38, 72, 72) << false << 0.1;
+    QTest::newRow("ellipse") << "cut-dot" << pageBox(123, 38, 157, 72) << false << 0.1;
+    QTest::newRow("line in a moved layer, dashed")
+        << "crease" << pageBox(20, 90, 70, 90) << true << 0.2;
+    QTest::newRow("element outside any layer")
+        << "stray" << pageBox(5, 280, 15, 290) << false << 0.3;
+}
+
+void TestSvgDocument::shapesWhereDrawn()
+{
+    QFETCH(QString, id);
+    QFETCH(QRectF, box);
+    QFETCH(bool, dashed);
+    QFETCH(double, outlineMm);
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::read(Sheet, &error);
+    QVERIFY2(doc, qPrintable(error));
+    HostShape::Ptr shape = shapeById(*doc, id);
+    QVERIFY(shape);
+    QCOMPARE(shape->kind, ShapeKind::Curve);
+    QVERIFY2(sameBox(shape->bounds(), box, 1e-3), qPrintable(boxText(shape->bounds())));
+    QCOMPARE(shape->dashed, dashed);
+    if (outlineMm > 0)
+        QVERIFY2(std::abs(shape->outlineWidth * 25.4 - outlineMm) < 1e-6,
+                 qPrintable(QString::number(shape->outlineWidth * 25.4)));
+    else
+        QVERIFY(!shape->outlined);
+}
+
+void TestSvgDocument::textAndImagesKeptAndReported()
+{
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::read(Sheet, &error);
+    QVERIFY2(doc, qPrintable(error));
+    HostShape::Ptr text = shapeById(*doc, "caption");
+    HostShape::Ptr image = shapeById(*doc, "photo");
+    QVERIFY(text && image);
+    QCOMPARE(text->kind, ShapeKind::Text);
+    QCOMPARE(image->kind, ShapeKind::Image);
+    QVERIFY(text->keptXml.startsWith("<text"));
+    QVERIFY(text->keptXml.contains(QStringLiteral("Fresh &amp; Fruity – Größe M</tspan></text>")));
+    QVERIFY2(sameBox(image->bounds(), pageBox(120, 140, 150, 160)),
+             qPrintable(boxText(image->bounds())));
+    // The caption starts at x 20 mm on a baseline 150 mm from the top, 8 units high.
+    const QRectF t = text->bounds();
+    QVERIFY2(std::abs(t.left() * 25.4 - 20) < 1.0, qPrintable(boxText(t)));
+    QVERIFY2(t.top() * 25.4 > 297 - 152 && t.bottom() * 25.4 < 297 - 142, qPrintable(boxText(t)));
+    QVERIFY2(t.width() * 25.4 > 30 && t.width() * 25.4 < 120, qPrintable(boxText(t)));
+    QCOMPARE(doc->notes.filter("caption").size(), 1);
+    QCOMPARE(doc->notes.filter("photo").size(), 1);
+}
+
+void TestSvgDocument::pageSize_data()
+{
+    QTest::addColumn<QString>("rootAttributes");
+    QTest::addColumn<double>("widthMm");
+    QTest::addColumn<double>("heightMm");
+    QTest::addColumn<QRectF>("rectBox"); // a rect x=10 y=10 w=10 h=10 in user units
+    QTest::newRow("millimetres with matching viewBox")
+        << R"(width="210mm" height="297mm" viewBox="0 0 210 297")" << 210.0 << 297.0
+        << pageBox(10, 10, 20, 20);
+    QTest::newRow("inches with a pixel viewBox")
+        << R"(width="8in" height="10in" viewBox="0 0 768 960")" << 203.2 << 254.0
+        << pageBox(10 / 96.0 * 25.4, 10 / 96.0 * 25.4, 20 / 96.0 * 25.4, 20 / 96.0 * 25.4, 254);
+    QTest::newRow("viewBox alone counts pixels")
+        << R"(viewBox="0 0 96 192")" << 25.4 << 50.8
+        << pageBox(10 / 96.0 * 25.4, 10 / 96.0 * 25.4, 20 / 96.0 * 25.4, 20 / 96.0 * 25.4, 50.8);
+    QTest::newRow("size alone in points")
+        << R"(width="72pt" height="144pt")" << 25.4 << 50.8
+        << pageBox(10 / 96.0 * 25.4, 10 / 96.0 * 25.4, 20 / 96.0 * 25.4, 20 / 96.0 * 25.4, 50.8);
+    QTest::newRow("shifted viewBox origin")
+        << R"(width="100mm" height="100mm" viewBox="5 5 100 100")" << 100.0 << 100.0
+        << pageBox(5, 5, 15, 15, 100);
+    QTest::newRow("centimetres, viewBox in millimetres")
+        << R"(width="10cm" height="20cm" viewBox="0 0 100 200")" << 100.0 << 200.0
+        << pageBox(10, 10, 20, 20, 200);
+}
+
+void TestSvgDocument::pageSize()
+{
+    QFETCH(QString, rootAttributes);
+    QFETCH(double, widthMm);
+    QFETCH(double, heightMm);
+    QFETCH(QRectF, rectBox);
+    const QByteArray svg = QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" %1>"
+                                          "<rect id=\"r\" x=\"10\" y=\"10\" width=\"10\" "
+                                          "height=\"10\" style=\"fill:#000\"/></svg>")
+                               .arg(rootAttributes)
+                               .toUtf8();
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "page.svg", &error);
+    QVERIFY2(doc, qPrintable(error));
+    QVERIFY(std::abs(doc->activePage->width * 25.4 - widthMm) < 1e-9);
+    QVERIFY(std::abs(doc->activePage->height * 25.4 - heightMm) < 1e-9);
+    HostShape::Ptr rect = shapeById(*doc, "r");
+    QVERIFY(rect);
+    QVERIFY2(sameBox(rect->bounds(), rectBox), qPrintable(boxText(rect->bounds())));
+}
+
+void TestSvgDocument::unreadableFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("errorPart");
+    QTest::newRow("not XML") << QByteArray("this is no drawing") << "not well-formed";
+    QTest::newRow("unclosed element")
+        << QByteArray(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10mm\" height=\"10mm\"><g>")
+        << "not well-formed";
+    QTest::newRow("another XML document") << QByteArray("<html><body/></html>") << "not an SVG";
+    QTest::newRow("svg without namespace")
+        << QByteArray("<svg width=\"10mm\" height=\"10mm\"/>") << "not an SVG";
+    QTest::newRow("no page size") << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"/>")
+                                  << "no page size";
+    QTest::newRow("percent size, no viewBox")
+        << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" height=\"100%\"/>")
+        << "no page size";
+    QTest::newRow("empty file") << QByteArray() << "";
+}
+
+void TestSvgDocument::unreadableFiles()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, errorPart);
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::readData(content, "bad.svg", &error);
+    QVERIFY(!doc);
+    QVERIFY(!error.isEmpty());
+    QVERIFY2(error.contains(errorPart), qPrintable(error));
+}
+
+void TestSvgDocument::roundTripKeepsLayersAndShapes()
+{
+    QString error;
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    HostDocument::Ptr first = host.openDocument(Sheet, &error);
+    QVERIFY2(first, qPrintable(error));
+    first->findLayer("Cutting Layer")->editable = false;
+    first->findLayer("Creasing Layer")->printable = false;
+    QTemporaryDir dir;
+    const QString saved = dir.filePath("saved.svg");
+    QVERIFY2(host.saveDocument(first, saved, &error), qPrintable(error));
+    HostDocument::Ptr second = SvgDocumentReader::read(saved, &error);
+    QVERIFY2(second, qPrintable(error));
+
+    QCOMPARE(second->activePage->layers.size(), first->activePage->layers.size());
+    for (int l = 0; l < first->activePage->layers.size(); ++l) {
+        const HostLayer &a = *first->activePage->layers.at(l),
+                        &b = *second->activePage->layers.at(l);
+        QCOMPARE(b.name, a.name);
+        QCOMPARE(b.editable, a.editable);
+        QCOMPARE(b.printable, a.printable);
+        QCOMPARE(b.visible, a.visible);
+        QCOMPARE(b.shapes.size(), a.shapes.size());
+        for (int s = 0; s < a.shapes.size(); ++s) {
+            const HostShape &x = *a.shapes.at(s), &y = *b.shapes.at(s);
+            QCOMPARE(y.kind, x.kind);
+            QCOMPARE(y.svgId, x.svgId);
+            QVERIFY2(sameBox(y.bounds(), x.bounds(), 1e-6),
+                     qPrintable(x.svgId + boxText(x.bounds()) + boxText(y.bounds())));
+            if (x.kind == ShapeKind::Curve) {
+                QCOMPARE(y.outlineCmyk, x.outlineCmyk);
+                QCOMPARE(y.dashed, x.dashed);
+                QCOMPARE(y.filled, x.filled);
+                QVERIFY(std::abs(y.outlineWidth - x.outlineWidth) < 1e-9);
+            } else {
+                QCOMPARE(y.keptXml, x.keptXml);
+            }
+        }
+    }
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QVERIFY(text.contains("<sodipodi:namedview"));
+    QVERIFY(text.contains("<linearGradient id=\"fade\">"));
+    QVERIFY(QString::fromUtf8(text).contains(QStringLiteral("Größe M</tspan></text>")));
+}
+
+void TestSvgDocument::workingLayersBecomeInkscapeLayers()
+{
+    AutomationHandle app = freshApplication();
+    AutomationHandle marks = createLayer(*app, "Mark Layer");
+    marks->querySubObject(Member::CreateLineSegment,
+                          {inches(4), inches(274.5), inches(13), inches(274.5)});
+    marks->dynamicCall(Member::SetEditable, {false});
+    AutomationHandle assist = createLayer(*app, "Assist Layer");
+    assist->dynamicCall(Member::SetPrintable, {false});
+    QTemporaryDir dir;
+    const QString path = dir.filePath("marks.svg");
+    document(*app)->dynamicCall(Member::SaveAs, {path});
+    QCOMPARE(document(*app)->errorText(), QString());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QPair<QString, bool>> layers = inkscapeLayers(file.readAll());
+    QCOMPARE(layers, (QList<QPair<QString, bool>>{
+                         {"Layer 1", false}, {"Mark Layer", true}, {"Assist Layer", false}}));
+
+    QString error;
+    HostDocument::Ptr again = SvgDocumentReader::read(path, &error);
+    QVERIFY2(again, qPrintable(error));
+    QVERIFY(!again->findLayer("Assist Layer")->printable);
+    const QRectF mark = again->findLayer("Mark Layer")->shapes.first()->bounds();
+    QVERIFY2(sameBox(mark, pageBox(4, 22.5, 13, 22.5), 1e-9), qPrintable(boxText(mark)));
+    QCOMPARE(again->activePage->width, 210 / 25.4);
+}
+
+void TestSvgDocument::keptElementsSelectableNeverCut()
+{
+    QString error;
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    QVERIFY2(host.openDocument(Sheet, &error), qPrintable(error));
+    AutomationHandle app = createAutomationApplication("CorelDraw.Application.19");
+    AutomationHandle selectable = page(*app)->querySubObject(Member::SelectableShapes);
+    QCOMPARE(selectable->dynamicCall(Member::Count).toInt(), 9);
+    HostDocument::Ptr doc = host.activeDocument();
+    HostShape::Ptr image = shapeById(*doc, "photo");
+    const QRectF before = image->bounds();
+    selectable->querySubObject(Member::All)->dynamicCall(Member::AddToSelection);
+    document(*app)->dynamicCall(Member::SetReferencePoint, {5});
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    selection->dynamicCall(Member::Stretch, {5});
+    QVERIFY(image->bounds().width() > 4.9 * before.width());
+    selection->dynamicCall(Member::Stretch, {0.2});
+    QVERIFY2(sameBox(image->bounds(), before, 1e-9), qPrintable(boxText(image->bounds())));
+}
+
+void TestSvgDocument::openThroughAutomation()
+{
+    BuiltinHost::instance().reset();
+    AutomationHandle app = createAutomationApplication("CorelDraw.Application.22");
+    AutomationHandle doc = app->querySubObject(Member::OpenDocument, {Sheet});
+    QVERIFY(!doc->isNull());
+    AutomationHandle found = doc->querySubObject(Member::ActivePage)
+                                 ->querySubObject(Member::Layers)
+                                 ->querySubObject(Member::Find, {"Cutting Layer"});
+    QCOMPARE(found->querySubObject(Member::Shapes)->dynamicCall(Member::Count).toInt(), 2);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot open"));
+    QVERIFY(app->querySubObject(Member::OpenDocument, {"/no/such/sheet.svg"})->isNull());
+}
+
+VX_REGISTER_HOST_TEST(TestSvgDocument)
+#include "tst_svgdocument.moc"
