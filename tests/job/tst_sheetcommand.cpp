@@ -1,0 +1,333 @@
+// `cutjob sheet` end to end: an SVG sheet drawn in Inkscape's layer structure gets its marks, is
+// saved and reopened, and its job's contours lie where the drawing has them, relative to the
+// first mark. The job equals what `cutjob build` makes from the same exports and settings.
+
+#include "TestDocument.h"
+#include "host/CdrConnection.h"
+#include "job/JobPreparation.h"
+#include "paths/PathProcessor.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+const QString Sheet = QStringLiteral(VX_TEST_DATA_DIR "/job/label-sheet.svg");
+constexpr double UnitsPerMm = 40.0;
+const QPointF FirstMarkMm(8.5, 22.5); // default margins: left 8.5 mm, top 22.5 mm
+constexpr int ProcessTimeoutMs = 60000;
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out, err;
+};
+
+Run cutjob(const QStringList &args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("ASAN_OPTIONS", "detect_leaks=1:fast_unwind_on_malloc=0");
+    env.insert("LSAN_OPTIONS", "suppressions=" VX_JOB_TEST_DIR "/offscreen-lsan.supp");
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VX_CUTJOB), args);
+    Run run;
+    if (!process.waitForFinished(ProcessTimeoutMs)) {
+        process.kill();
+        process.waitForFinished(ProcessTimeoutMs);
+        run.err = "cutjob did not finish in time";
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeAll(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// A pen section of a job text as paths in the page frame: the job writes y before x.
+CutPathList section(const QByteArray &job, const QByteArray &from, const QByteArray &to)
+{
+    const int start = job.indexOf(from);
+    const int end = job.indexOf(to, start + from.size());
+    if (start < 0 || end < 0)
+        return {};
+    CutPathList paths = PathProcessor().parsePlt(job.mid(start, end - start));
+    for (CutPath &path : paths)
+        for (QLineF &s : path.segments)
+            s = QLineF(s.y1(), s.x1(), s.y2(), s.x2());
+    return paths;
+}
+
+QList<QPointF> vertices(const CutPath &path)
+{
+    QList<QPointF> points{path.segments.first().p1()};
+    for (const QLineF &s : path.segments)
+        points << s.p2();
+    return points;
+}
+
+// A drawing position (mm from the page's top-left corner) in the job's frame.
+QPointF jobPoint(const QPointF &mm)
+{
+    return (mm - FirstMarkMm) * UnitsPerMm;
+}
+
+double distance(const QPointF &a, const QPointF &b)
+{
+    return std::hypot(a.x() - b.x(), a.y() - b.y());
+}
+} // namespace
+
+class SheetCommandTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void contoursWhereDrawn_data();
+    void contoursWhereDrawn();
+    void savedDocumentReopens_data();
+    void savedDocumentReopens();
+    void sameAsCutjobBuild_data();
+    void sameAsCutjobBuild();
+    void refusesWithMessage_data();
+    void refusesWithMessage();
+
+private:
+    QTemporaryDir dir;
+    QByteArray job;
+};
+
+void SheetCommandTest::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    const Run run = cutjob({"sheet", Sheet, "--add-marks", "--job", dir.filePath("sheet.plt"),
+                            "--save-document", dir.filePath("sheet.svg")});
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    job = readAll(dir.filePath("sheet.plt"));
+    QVERIFY(job.startsWith("CMD:20,11880,8400,1120,200,0;MD0,0,9440,7720,2;IN;PA;SP1;"));
+    QVERIFY(job.endsWith("CMD:22,11880,8400;"));
+}
+
+void SheetCommandTest::contoursWhereDrawn_data()
+{
+    QTest::addColumn<QByteArray>("pen");
+    QTest::addColumn<QList<QPointF>>("cornersMm"); // polygon corners; empty for the circle
+    QTest::addColumn<QPointF>("centreMm");
+    QTest::addColumn<double>("radiusMm");
+    QTest::newRow("cut rectangle: its four corners")
+        << QByteArray("SP2;") << QList<QPointF>{{30, 50}, {90, 50}, {90, 90}, {30, 90}}
+        << QPointF(60, 70) << 0.0;
+    QTest::newRow("cut triangle inside a translated group: its three corners")
+        << QByteArray("SP2;") << QList<QPointF>{{30, 160}, {90, 160}, {60, 210}} << QPointF(60, 185)
+        << 0.0;
+    QTest::newRow("cut circle: every flattened point on the circle")
+        << QByteArray("SP2;") << QList<QPointF>{} << QPointF(150, 100) << 20.0;
+    QTest::newRow("crease line: both ends")
+        << QByteArray("SP1;") << QList<QPointF>{{30, 70}, {90, 70}} << QPointF(60, 70) << 0.0;
+}
+
+void SheetCommandTest::contoursWhereDrawn()
+{
+    QFETCH(QByteArray, pen);
+    QFETCH(QList<QPointF>, cornersMm);
+    QFETCH(QPointF, centreMm);
+    QFETCH(double, radiusMm);
+    const CutPathList paths =
+        pen == "SP1;" ? section(job, "SP1;", "PU;SP2;") : section(job, "SP2;", "PU;!PG;");
+    QCOMPARE(paths.size(), pen == "SP1;" ? 1 : 3);
+    const QPointF centre = jobPoint(centreMm);
+    const CutPath *match = nullptr;
+    for (const CutPath &path : paths) {
+        QPolygonF polygon(QVector<QPointF>::fromList(vertices(path)));
+        if (distance(polygon.boundingRect().center(), centre) < 40)
+            match = &path;
+    }
+    QVERIFY2(match, "no contour at the drawn place");
+    const QList<QPointF> points = vertices(*match);
+    if (radiusMm > 0) {
+        for (const QPointF &p : points)
+            QVERIFY2(qAbs(distance(p, centre) - radiusMm * UnitsPerMm) <= 1.0,
+                     qPrintable(QStringLiteral("(%1, %2) off the circle").arg(p.x()).arg(p.y())));
+        QVERIFY(points.size() > 16);
+        return;
+    }
+    for (const QPointF &corner : cornersMm) {
+        const bool found = std::any_of(points.begin(), points.end(), [&](const QPointF &p) {
+            return distance(p, jobPoint(corner)) <= 1.0;
+        });
+        QVERIFY2(found,
+                 qPrintable(
+                     QStringLiteral("corner (%1, %2) mm missing").arg(corner.x()).arg(corner.y())));
+    }
+    for (const QPointF &p : points) {
+        const bool onCorner =
+            std::any_of(cornersMm.begin(), cornersMm.end(),
+                        [&](const QPointF &c) { return distance(p, jobPoint(c)) <= 1.0; });
+        QVERIFY2(onCorner,
+                 qPrintable(QStringLiteral("stray point (%1, %2)").arg(p.x()).arg(p.y())));
+    }
+}
+
+void SheetCommandTest::savedDocumentReopens_data()
+{
+    QTest::addColumn<QString>("layer");
+    QTest::addColumn<int>("shapes"); // -1: as many as in the sheet, with the same boxes
+    QTest::addColumn<bool>("printable");
+    QTest::newRow("Artwork keeps its shapes and boxes") << "Artwork" << -1 << true;
+    QTest::newRow("Cutting Layer keeps its shapes and boxes") << "Cutting Layer" << -1 << true;
+    QTest::newRow("Creasing Layer keeps its shapes and boxes") << "Creasing Layer" << -1 << true;
+    QTest::newRow("Assist Layer: one outline, not printing") << "Assist Layer" << 1 << false;
+    QTest::newRow("Mark Layer: four marks") << "Mark Layer" << 4 << true;
+    QTest::newRow("Extra Layer: one mark") << "Extra Layer" << 1 << true;
+}
+
+void SheetCommandTest::savedDocumentReopens()
+{
+    QFETCH(QString, layer);
+    QFETCH(int, shapes);
+    QFETCH(bool, printable);
+    QString error;
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    const HostDocument::Ptr original = host.openDocument(Sheet, &error);
+    QVERIFY2(original, qPrintable(error));
+    const HostDocument::Ptr saved = host.openDocument(dir.filePath("sheet.svg"), &error);
+    QVERIFY2(saved, qPrintable(error));
+    QStringList names;
+    for (const HostLayer::Ptr &l : saved->activePage->layers)
+        names << l->name;
+    QCOMPARE(names, (QStringList{"Artwork", "Cutting Layer", "Creasing Layer", "Assist Layer",
+                                 "Mark Layer", "Extra Layer"}));
+    const HostLayer::Ptr reopened = saved->findLayer(layer);
+    QCOMPARE(reopened->printable, printable);
+    if (shapes >= 0) {
+        QCOMPARE(reopened->shapes.size(), shapes);
+        return;
+    }
+    const HostLayer::Ptr drawn = original->findLayer(layer);
+    QCOMPARE(reopened->shapes.size(), drawn->shapes.size());
+    for (int i = 0; i < drawn->shapes.size(); ++i) {
+        const QRectF a = drawn->shapes.at(i)->bounds(), b = reopened->shapes.at(i)->bounds();
+        QVERIFY2(qAbs(a.left() - b.left()) + qAbs(a.top() - b.top()) + qAbs(a.width() - b.width()) +
+                         qAbs(a.height() - b.height()) <
+                     1e-4,
+                 qPrintable(QStringLiteral("shape %1 moved").arg(i)));
+    }
+}
+
+void SheetCommandTest::sameAsCutjobBuild_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("default settings") << QStringList{};
+    QTest::newRow("sort, knife offset and overcut")
+        << QStringList{"--sort", "--knife", "0.3", "--overcut", "0.5"};
+    QTest::newRow("dash, gap and mark distances")
+        << QStringList{"--dash", "5", "--gap", "0.5", "--rmx", "20", "--rmy", "10"};
+    QTest::newRow("blank-cut job") << QStringList{"--blank", "--sort"};
+}
+
+void SheetCommandTest::sameAsCutjobBuild()
+{
+    QFETCH(QStringList, options);
+    const QString sheetJob = dir.filePath("same-sheet.plt");
+    const Run sheet =
+        cutjob(QStringList{"sheet", dir.filePath("sheet.svg"), "--job", sheetJob} + options);
+    QVERIFY2(sheet.exitCode == 0, sheet.err.constData());
+    // The same exports, made in this process from the same saved sheet.
+    QString error;
+    BuiltinHost::instance().reset();
+    QVERIFY2(BuiltinHost::instance().openDocument(dir.filePath("sheet.svg"), &error),
+             qPrintable(error));
+    CdrConnection conn(TestDocument::HostId);
+    const bool blank = options.contains("--blank");
+    const PreparedJob prepared = prepareJob(conn, blank, JobOptions(), dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(prepared.ok(), qPrintable(prepared.error));
+    QVERIFY(writeAll(dir.filePath("cutting.plt"), prepared.cuttingExport));
+    QVERIFY(writeAll(dir.filePath("creasing.plt"), prepared.creasingExport));
+    QStringList build{"build",
+                      dir.filePath("cutting.plt"),
+                      "-o",
+                      dir.filePath("same-build.plt"),
+                      "--page-height",
+                      QString::number(prepared.frame.pageHeight),
+                      "--page-width",
+                      QString::number(prepared.frame.pageWidth)};
+    if (!blank) {
+        QStringList marks;
+        for (const QPoint &m : prepared.frame.marks)
+            marks << QStringLiteral("%1,%2").arg(m.x()).arg(m.y());
+        build << "--creasing" << dir.filePath("creasing.plt") << "--marks" << marks.join(';')
+              << "--extra" << QString::number(prepared.frame.extraMark);
+    }
+    const Run built = cutjob(build + options);
+    QVERIFY2(built.exitCode == 0, built.err.constData());
+    const QByteArray fromSheet = readAll(sheetJob);
+    QVERIFY(!fromSheet.isEmpty());
+    QCOMPARE(fromSheet, readAll(dir.filePath("same-build.plt")));
+    if (options.isEmpty())
+        QCOMPARE(prepared.text.joined(), fromSheet);
+}
+
+void SheetCommandTest::refusesWithMessage_data()
+{
+    QTest::addColumn<QByteArray>("svg"); // written to the sheet file; null: no file
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QByteArray fiveMarks =
+        "<svg xmlns='http://www.w3.org/2000/svg' "
+        "xmlns:inkscape='http://www.inkscape.org/namespaces/inkscape' width='210mm' "
+        "height='297mm' viewBox='0 0 210 297'><g inkscape:groupmode='layer' "
+        "inkscape:label='Mark Layer'>"
+        "<path d='M 4,22.5 H 13 M 8.5,18 V 27' stroke='black' fill='none'/>"
+        "<path d='M 197,22.5 H 206 M 201.5,18 V 27' stroke='black' fill='none'/>"
+        "<path d='M 4,258.5 H 13 M 8.5,254 V 263' stroke='black' fill='none'/>"
+        "<path d='M 197,258.5 H 206 M 201.5,254 V 263' stroke='black' fill='none'/>"
+        "<path d='M 96,258.5 H 105 M 100.5,254 V 263' stroke='black' fill='none'/>"
+        "</g></svg>";
+    QTest::newRow("a sheet that does not exist")
+        << QByteArray() << QStringList{"--job"} << "cannot open";
+    QTest::newRow("a file that is no SVG")
+        << QByteArray("PK\x03\x04 not a drawing") << QStringList{"--job"} << "cannot open";
+    QTest::newRow("a mark job on a sheet without marks")
+        << readAll(Sheet) << QStringList{"--job"} << "未找到定位标记, 请先添加标记!";
+    QTest::newRow("more than four marks")
+        << fiveMarks << QStringList{"--job"} << "定位标记超过4个, 请检查Mark Layer!";
+    QTest::newRow("a host version outside 14..23")
+        << readAll(Sheet) << QStringList{"--add-marks", "--version", "24", "--job"}
+        << "--version must be 14 to 23";
+}
+
+void SheetCommandTest::refusesWithMessage()
+{
+    QFETCH(QByteArray, svg);
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir local;
+    const QString sheet = local.filePath("input.svg");
+    if (!svg.isNull())
+        QVERIFY(writeAll(sheet, svg));
+    const QString out = local.filePath("job.plt");
+    const Run run = cutjob(QStringList{"sheet", sheet} + args + QStringList{out});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    QVERIFY(!QFileInfo::exists(out));
+}
+
+QTEST_MAIN(SheetCommandTest)
+#include "tst_sheetcommand.moc"
