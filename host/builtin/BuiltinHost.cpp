@@ -111,6 +111,11 @@ void BuiltinHost::setWindowAllowed(bool allowed)
     windowPolicy = allowed ? 1 : 0;
 }
 
+void BuiltinHost::useDefaultWindowPolicy()
+{
+    windowPolicy = -1;
+}
+
 bool BuiltinHost::windowAllowed()
 {
     if (windowPolicy == 0 || !qobject_cast<QApplication *>(QCoreApplication::instance()))

@@ -55,6 +55,7 @@ public:
     // Whether SetVisible(true) may show a window: on by default only when a QApplication runs
     // on a platform with a screen; cutjob turns it off for the whole process.
     static void setWindowAllowed(bool allowed);
+    static void useDefaultWindowPolicy();
     static bool windowAllowed();
     HostWindow *window() const { return hostWindow; }
 

@@ -1,0 +1,171 @@
+// The boundary around artwork: the union of the selected shapes' areas as one curve, split by
+// BreakApartEx into one curve per outline, as "Create Boundary" drives it.
+#include "HostTestSupport.h"
+#include "builtin/BoundaryBuilder.h"
+
+#include <QtTest>
+#include <cmath>
+
+using namespace HostTest;
+
+namespace {
+
+// A shape made from a description: "rect x y w h [width]" (outline width in inches), "line x1 y1
+// x2 y2 width", "frame" (a 4 x 4 square with a 2 x 2 hole), "text x y w h".
+HostShape::Ptr makeShape(const HostLayer::Ptr &layer, const QString &spec)
+{
+    const QStringList p = spec.split(' ');
+    QVector<double> v;
+    for (int i = 1; i < p.size(); ++i)
+        v << p.at(i).toDouble();
+    HostDocument &doc = *BuiltinHost::instance().activeDocument();
+    QPainterPath path;
+    if (p.first() == "rect" || p.first() == "text") {
+        path.addRect(v[0], v[1], v[2], v[3]);
+    } else if (p.first() == "line") {
+        path.moveTo(v[0], v[1]);
+        path.lineTo(v[2], v[3]);
+    } else if (p.first() == "frame") {
+        path.addRect(1, 1, 4, 4);
+        path.addRect(2, 2, 2, 2);
+    }
+    HostShape::Ptr shape = doc.addShape(layer, path);
+    if (p.first() == "text") {
+        shape->kind = ShapeKind::Text;
+        shape->keptBounds = QRectF(v[0], v[1], v[2], v[3]);
+    }
+    const double width = p.first() == "line" ? v.value(4) : v.value(4, 0.0);
+    shape->outlineWidth = width;
+    return shape;
+}
+
+// Signed area of closed polygons; outer outlines and holes come with opposite signs.
+double netArea(const QList<QPolygonF> &polygons)
+{
+    double total = 0;
+    for (const QPolygonF &poly : polygons) {
+        double a = 0;
+        for (int i = 0; i + 1 < poly.size(); ++i)
+            a += poly.at(i).x() * poly.at(i + 1).y() - poly.at(i + 1).x() * poly.at(i).y();
+        total += a / 2;
+    }
+    return std::abs(total);
+}
+
+} // namespace
+
+class TestBoundary : public QObject
+{
+    Q_OBJECT
+private slots:
+    void unionOfAreas_data();
+    void unionOfAreas();
+    void createBoundaryThroughAutomation();
+    void nothingToOutlineAnswersNull();
+    void breakApartKeepsEveryOutline();
+};
+
+void TestBoundary::unionOfAreas_data()
+{
+    QTest::addColumn<QStringList>("shapes");
+    QTest::addColumn<int>("outlines");
+    QTest::addColumn<double>("area"); // square inches, 0: no boundary
+    QTest::newRow("overlapping squares make one outline")
+        << QStringList{"rect 1 1 2 2", "rect 2 2 2 2"} << 1 << 7.0;
+    QTest::newRow("separate islands make two outlines")
+        << QStringList{"rect 1 1 1 1", "rect 4 4 1 1"} << 2 << 2.0;
+    QTest::newRow("touching squares merge")
+        << QStringList{"rect 1 1 1 1", "rect 2 1 1 1"} << 1 << 2.0;
+    QTest::newRow("square inside a square adds nothing")
+        << QStringList{"rect 0 0 4 4", "rect 1 1 1 1"} << 1 << 16.0;
+    QTest::newRow("hole of a shape stays a hole") << QStringList{"frame"} << 2 << 12.0;
+    QTest::newRow("outline width widens the area") << QStringList{"rect 1 1 1 1 0.2"} << 1 << 1.44;
+    QTest::newRow("wide line has the area of its stroke")
+        << QStringList{"line 0 0 2 0 0.1"} << 1 << 0.2;
+    QTest::newRow("hairline encloses nothing") << QStringList{"line 0 0 2 0 0"} << 0 << 0.0;
+    QTest::newRow("text counts by its box") << QStringList{"text 1 1 2 1"} << 1 << 2.0;
+    QTest::newRow("nothing selected") << QStringList{} << 0 << 0.0;
+}
+
+void TestBoundary::unionOfAreas()
+{
+    QFETCH(QStringList, shapes);
+    QFETCH(int, outlines);
+    QFETCH(double, area);
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    QList<HostShape::Ptr> made;
+    for (const QString &spec : shapes)
+        made << makeShape(doc->activeLayer, spec);
+    const QList<QPolygonF> polygons = BoundaryBuilder::unionArea(made);
+    QCOMPARE(polygons.size(), outlines);
+    QVERIFY2(std::abs(netArea(polygons) - area) < 1e-4,
+             qPrintable(QString::number(netArea(polygons))));
+}
+
+void TestBoundary::createBoundaryThroughAutomation()
+{
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    makeShape(doc->activeLayer, "rect 1 1 1 1");
+    makeShape(doc->activeLayer, "rect 4 4 1 1");
+    AutomationHandle cutting = createLayer(*app, "Cutting Layer");
+    cutting->dynamicCall(Member::Activate);
+    AutomationHandle shapes = page(*app)->querySubObject(Member::SelectableShapes);
+    QCOMPARE(shapes->dynamicCall(Member::Count).toInt(), 2);
+    shapes->querySubObject(Member::All)->dynamicCall(Member::AddToSelection);
+    AutomationHandle boundary = app->querySubObject(Member::ActiveSelection)
+                                    ->querySubObject(Member::CreateBoundary, {0, 0, true, false});
+    QVERIFY(!boundary->isNull());
+    boundary->querySubObject(Member::Fill)->dynamicCall(Member::ApplyNoFill);
+    boundary->querySubObject(Member::Outline)->dynamicCall(Member::SetWidth, {0.076 / 25.4});
+    AutomationHandle pieces = boundary->querySubObject(Member::BreakApartEx);
+    QVERIFY(!pieces->isNull());
+    QCOMPARE(pieces->dynamicCall(Member::Count).toInt(), 2);
+
+    const HostLayer::Ptr layer = doc->findLayer("Cutting Layer");
+    QCOMPARE(layer->shapes.size(), 2);
+    QCOMPARE(doc->activePage->layers.first()->shapes.size(), 2); // artwork untouched
+    for (const HostShape::Ptr &piece : layer->shapes) {
+        QVERIFY(!piece->filled);
+        QVERIFY(std::abs(piece->outlineWidth - 0.076 / 25.4) < 1e-12);
+    }
+    QList<QRectF> boxes{layer->shapes.at(0)->bounds(), layer->shapes.at(1)->bounds()};
+    std::sort(boxes.begin(), boxes.end(),
+              [](const QRectF &a, const QRectF &b) { return a.left() < b.left(); });
+    QCOMPARE(boxes, (QList<QRectF>{QRectF(1, 1, 1, 1), QRectF(4, 4, 1, 1)}));
+}
+
+void TestBoundary::nothingToOutlineAnswersNull()
+{
+    AutomationHandle app = freshApplication();
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    AutomationHandle boundary =
+        selection->querySubObject(Member::CreateBoundary, {0, 0, true, false});
+    QVERIFY(boundary->isNull());
+    QCOMPARE(BuiltinHost::instance().activeDocument()->activeLayer->shapes.size(), 0);
+}
+
+void TestBoundary::breakApartKeepsEveryOutline()
+{
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    makeShape(doc->activeLayer, "frame");
+    AutomationHandle shape = document(*app)
+                                 ->querySubObject(Member::ActiveLayer)
+                                 ->querySubObject(Member::Shapes)
+                                 ->querySubObject(Member::Item, {1});
+    shape->querySubObject(Member::Outline)
+        ->querySubObject(Member::Color)
+        ->dynamicCall(Member::CMYKAssign, {0, 100, 0, 0});
+    QCOMPARE(shape->querySubObject(Member::BreakApartEx)->dynamicCall(Member::Count).toInt(), 2);
+    QCOMPARE(doc->activeLayer->shapes.size(), 2);
+    QCOMPARE(doc->activeLayer->shapes.at(0)->bounds(), QRectF(1, 1, 4, 4));
+    QCOMPARE(doc->activeLayer->shapes.at(1)->bounds(), QRectF(2, 2, 2, 2));
+    QCOMPARE(doc->activeLayer->shapes.at(1)->outlineCmyk, (Cmyk{0, 100, 0, 0}));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no longer in the document"));
+    QVERIFY(shape->querySubObject(Member::BreakApartEx)->isNull());
+}
+
+VX_REGISTER_HOST_TEST(TestBoundary)
+#include "tst_boundary.moc"
