@@ -178,6 +178,21 @@ QString CdrConnection::failureDetail() const
     return d->outcome.detail;
 }
 
+bool CdrConnection::openDocument(const QString &filePath)
+{
+    d->outcome = Outcome();
+    if (!d->connected) {
+        d->outcome = {NoAnswerText, QStringLiteral("not connected")};
+        return false;
+    }
+    AutomationHandle document = d->app->querySubObject(Member::OpenDocument, {filePath});
+    if (document && !document->isNull())
+        return true;
+    const QString reason = d->app->errorText();
+    d->outcome = {QStringLiteral("无法打开文档 %1: %2").arg(filePath, reason), reason};
+    return false;
+}
+
 bool CdrConnection::addMarks(const MarkLayout &layout)
 {
     HostSession::Opening opening;

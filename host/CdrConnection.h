@@ -49,6 +49,9 @@ public:
     // a successful operation.
     QString failureDetail() const;
 
+    // Opens a drawing file in the host as its active document (the window's --document option).
+    bool openDocument(const QString &filePath);
+
     // "Add Mark": assist outline, four corner marks and the extra mark, each on its layer.
     bool addMarks(const MarkLayout &layout = MarkLayout());
 

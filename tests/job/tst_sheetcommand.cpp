@@ -107,6 +107,8 @@ private slots:
     void sameAsCutjobBuild();
     void refusesWithMessage_data();
     void refusesWithMessage();
+    void openDocument_data();
+    void openDocument();
 
 private:
     QTemporaryDir dir;
@@ -327,6 +329,35 @@ void SheetCommandTest::refusesWithMessage()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
     QVERIFY(!QFileInfo::exists(out));
+}
+
+void SheetCommandTest::openDocument_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QStringList>("layers"); // empty: the open fails
+    QTest::newRow("an Inkscape sheet becomes the active document with its layers")
+        << Sheet << QStringList{"Artwork", "Cutting Layer", "Creasing Layer"};
+    QTest::newRow("a missing file: refused, the path named")
+        << QStringLiteral("/nonexistent/sheet.svg") << QStringList{};
+}
+
+void SheetCommandTest::openDocument()
+{
+    QFETCH(QString, path);
+    QFETCH(QStringList, layers);
+    BuiltinHost::instance().reset();
+    CdrConnection conn(TestDocument::HostId);
+    QCOMPARE(conn.openDocument(path), !layers.isEmpty());
+    if (layers.isEmpty()) {
+        QVERIFY(conn.errorText().contains(path));
+        QVERIFY(!BuiltinHost::instance().activeDocument());
+        return;
+    }
+    QVERIFY(conn.errorText().isEmpty());
+    QStringList names;
+    for (const HostLayer::Ptr &layer : BuiltinHost::instance().activeDocument()->activePage->layers)
+        names << layer->name;
+    QCOMPARE(names, layers);
 }
 
 QTEST_MAIN(SheetCommandTest)
