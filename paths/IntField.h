@@ -30,15 +30,26 @@ public:
                 malformed = true;
         }
     }
-    // A run of digits '0'..'9' (as character codes of any width).
-    template <typename Code> void addDigits(const Code *p, const Code *end)
+    // Takes the run of digits '0'..'9' that starts at p (character codes of any width) and
+    // returns where it ends.
+    template <typename Code> const Code *takeDigits(const Code *p, const Code *end)
     {
         collected = true;
         hasDigit = true;
-        for (; p != end && !malformed; ++p) {
-            magnitude = magnitude * 10 + (unsigned(*p) - '0');
-            malformed = magnitude > 2147483648LL;
+        long long m = magnitude;
+        bool bad = malformed;
+        for (; p != end; ++p) {
+            const unsigned d = unsigned(*p) - '0';
+            if (d > 9)
+                break;
+            if (!bad) {
+                m = m * 10 + d;
+                bad = m > 2147483648LL;
+            }
         }
+        magnitude = m;
+        malformed = bad;
+        return p;
     }
     int toInt() const
     {

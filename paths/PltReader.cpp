@@ -209,11 +209,7 @@ void Machine::feedAll(const Code *p, const Code *end, ToLatin1 toLatin1)
 {
     while (p != end) {
         if ((state == State::ReadX || state == State::ReadY) && isDigit(unsigned(*p))) {
-            const Code *q = p + 1;
-            while (q != end && isDigit(unsigned(*q)))
-                ++q;
-            (state == State::ReadX ? xDigits : yDigits).addDigits(p, q);
-            p = q;
+            p = (state == State::ReadX ? xDigits : yDigits).takeDigits(p, end);
             continue;
         }
         feed(toLatin1(*p));
