@@ -100,12 +100,13 @@ void RobustnessTest::randomInputsGiveWellFormedText()
 
 void RobustnessTest::millionSegmentPath()
 {
-    // One pen-down command of a million zig-zag pairs: every step of the pipeline is linear.
+    // One pen-down command of a million pairs in a shallow zig-zag: every step of the pipeline
+    // must be linear in the path's length.
     QByteArray plt("PU0,0;PD");
     plt.reserve(12 * 1000000);
     for (int i = 1; i <= 1000000; ++i) {
-        plt += QByteArray::number(i * 10);
-        plt += (i % 2) ? ",50," : ",0,";
+        plt += QByteArray::number(i * 100);
+        plt += (i % 2) ? ",5," : ",0,";
     }
     plt.chop(1);
     plt += ';';

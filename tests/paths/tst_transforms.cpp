@@ -17,8 +17,6 @@ class TransformTest : public QObject
 private slots:
     void corners_data();
     void corners();
-    void pointsEqual_data();
-    void pointsEqual();
     void transform_data();
     void transform();
     void transformsLeaveTheirInputAlone();
@@ -58,28 +56,6 @@ void TransformTest::corners()
     QCOMPARE(pp.minCorner(first), minOfFirst);
     QCOMPARE(pp.maxCorner(first), maxOfFirst);
     QCOMPARE(pp.minCornerOfAll(list), minOfAll);
-}
-
-void TransformTest::pointsEqual_data()
-{
-    QTest::addColumn<QPointF>("a");
-    QTest::addColumn<QPointF>("b");
-    QTest::addColumn<bool>("equal");
-    QTest::newRow("same") << QPointF(3, 4) << QPointF(3, 4) << true;
-    QTest::newRow("relative 1e-13 apart") << QPointF(1000, 4) << QPointF(1000 + 1e-10, 4) << true;
-    QTest::newRow("relative 1e-9 apart") << QPointF(1000, 4) << QPointF(1000 + 1e-6, 4) << false;
-    QTest::newRow("zero against tiny") << QPointF(0, 0) << QPointF(1e-13, 0) << true;
-    QTest::newRow("zero against small") << QPointF(0, 0) << QPointF(1e-11, 0) << false;
-    QTest::newRow("differs in y only") << QPointF(5, 5) << QPointF(5, 6) << false;
-}
-
-void TransformTest::pointsEqual()
-{
-    QFETCH(QPointF, a);
-    QFETCH(QPointF, b);
-    QFETCH(bool, equal);
-    QCOMPARE(PathProcessor::pointsEqual(a, b), equal);
-    QCOMPARE(PathProcessor::pointsEqual(b, a), equal);
 }
 
 void TransformTest::transform_data()

@@ -24,7 +24,6 @@ private slots:
     void dashSplit();
     void formatInt_data();
     void formatInt();
-    void byteAndTextWritersAgree();
 };
 
 void WriterTest::pen1_data()
@@ -152,18 +151,6 @@ void WriterTest::formatInt()
     char buf[16];
     const int n = HpglWriter::formatInt(buf, value);
     QCOMPARE(QByteArray(buf, n), QByteArray::number(value));
-}
-
-void WriterTest::byteAndTextWritersAgree()
-{
-    const PathProcessor pp;
-    const CutPathList paths = pathsFrom("0,0>10,0 20,0>30,0 | [0 1 0 0] 0,0>300,0 300,0>300,77");
-    QByteArray bytes;
-    pp.appendPen1Section(bytes, paths);
-    QCOMPARE(QString::fromLatin1(bytes), pp.writePen1Section(paths));
-    bytes.clear();
-    pp.appendPen2Section(bytes, paths, 40, 4);
-    QCOMPARE(QString::fromLatin1(bytes), pp.writePen2Section(paths, 40, 4));
 }
 
 VX_REGISTER_TEST(WriterTest)
