@@ -42,6 +42,9 @@ private:
     void beginPath();
     void emitPath();
     void lineTypeField(bool end);
+    void xChar(unsigned c);
+    void yChar(unsigned c);
+    void penChar(unsigned c);
     void ltChar(unsigned c);
 
     State state = State::Idle;
@@ -67,30 +70,10 @@ void Machine::feed(unsigned c)
 {
     switch (state) {
     case State::ReadY:
-        if (isDigit(c) || c == '-')
-            yDigits.add(char(c));
-        else if (c == ',') {
-            completePair(false);
-            state = State::ReadX;
-        } else if (c == ';') {
-            completePair(true);
-            state = State::Idle;
-        }
+        yChar(c);
         return;
     case State::ReadX:
-        if (isDigit(c) || c == '-')
-            xDigits.add(char(c));
-        else if (c == ' ' || c == ',') {
-            if (!xDigits.isEmpty()) {
-                pendingX = xDigits.toInt();
-                xDigits.clear();
-                state = State::ReadY;
-            }
-        } else if (c == ';') {
-            // A lone X value ("PD100;") must not stand in front of the next command's X.
-            xDigits.clear();
-            state = State::Idle;
-        }
+        xChar(c);
         return;
     case State::Idle:
         if (c == 'P')
@@ -114,17 +97,52 @@ void Machine::feed(unsigned c)
         state = c == 'T' ? State::ReadLineType : State::Idle;
         return;
     case State::ReadPen:
-        if (isDigit(c))
-            penDigits.add(char(c));
-        else if (c == ';') {
-            pen = penDigits.toInt();
-            penDigits.clear();
-            state = State::Idle;
-        }
+        penChar(c);
         return;
     case State::ReadLineType:
         ltChar(c);
         return;
+    }
+}
+
+void Machine::xChar(unsigned c)
+{
+    if (isDigit(c) || c == '-') {
+        xDigits.add(char(c));
+    } else if (c == ' ' || c == ',') {
+        if (!xDigits.isEmpty()) {
+            pendingX = xDigits.toInt();
+            xDigits.clear();
+            state = State::ReadY;
+        }
+    } else if (c == ';') {
+        // A lone X value ("PD100;") must not stand in front of the next command's X.
+        xDigits.clear();
+        state = State::Idle;
+    }
+}
+
+void Machine::yChar(unsigned c)
+{
+    if (isDigit(c) || c == '-') {
+        yDigits.add(char(c));
+    } else if (c == ',') {
+        completePair(false);
+        state = State::ReadX;
+    } else if (c == ';') {
+        completePair(true);
+        state = State::Idle;
+    }
+}
+
+void Machine::penChar(unsigned c)
+{
+    if (isDigit(c)) {
+        penDigits.add(char(c));
+    } else if (c == ';') {
+        pen = penDigits.toInt();
+        penDigits.clear();
+        state = State::Idle;
     }
 }
 
