@@ -9,14 +9,12 @@
 namespace {
 
 // Extends a closed path by cutting its start again for `overcut`, over appended copies of its
-// segments (an overcut longer than the path laps it again). The cap only matters for an overcut
-// many thousand times the path's length, which would otherwise exhaust memory.
-constexpr int kMaxOvercutSegments = 1 << 22;
-
+// segments (an overcut longer than the path laps it again). The cap (four more laps and 4096
+// segments) is far beyond any real overcut; it stops an absurd one from exhausting memory.
 void appendOvercut(QVector<QLineF> &w, double overcut)
 {
     double r = overcut;
-    const int cap = w.size() + kMaxOvercutSegments;
+    const int cap = int(qMin<qint64>(qint64(w.size()) * 5 + 4096, 1 << 28));
     for (int i = 0; i < w.size() && w.size() < cap; ++i) {
         const QLineF s = w.at(i);
         if (PathProcessor::pointsEqual(s.p1(), s.p2()))

@@ -56,7 +56,8 @@ public:
     CutPathList sortPaths(CutPathList paths) const;
     // Overcut of closed paths by `overcut`, then drag-knife compensation by `knifeOffset` with
     // corner arcs. Both >= 0; both exactly 0 returns the input unchanged. Zero-length and
-    // non-finite segments are dropped before the knife step, since they have no direction.
+    // non-finite segments are dropped before the knife step, since they have no direction. An
+    // overcut of more than four laps of a path stops after 4096 extra segments.
     CutPathList offsetPaths(CutPathList paths, double knifeOffset, double overcut) const;
     // The `pieces` segments of an arc from n's end to r's start about the corner of their lines.
     QVector<QLineF> cornerArc(const QLineF &n, const QLineF &r, int pieces) const;
@@ -68,7 +69,8 @@ public:
 
     // --- Writing -------------------------------------------------------------------------------
     // Cuts one path into dashes of `dash` separated by gaps of `gap` (both > 0 for progress;
-    // non-positive values leave the segments whole rather than loop).
+    // non-positive values leave the segments whole rather than loop, and so does a pattern that
+    // would cut the path into more than 2^26 pieces).
     QVector<QLineF> dashSplit(const QVector<QLineF> &segments, double dash, double gap) const;
     // "IN;PA;SP1;" + every path solid + "PU;".
     QString writePen1Section(const CutPathList &paths) const;

@@ -111,6 +111,8 @@ private slots:
     void overcutLength_data();
     void overcutLength();
     void overcutSquareExtraSegment();
+    void absurdOvercutStops_data();
+    void absurdOvercutStops();
     void directionlessSegments_data();
     void directionlessSegments();
     void pathsWithoutDirectionlessSegmentsUnchanged();
@@ -242,6 +244,25 @@ void OffsetTest::overcutSquareExtraSegment()
         pp.offsetPaths(pathsFrom("0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0"), 0, 20));
     QCOMPARE(describe(out), QStringLiteral("0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0 "
                                            "0,0>20,0"));
+}
+
+void OffsetTest::absurdOvercutStops_data()
+{
+    QTest::addColumn<double>("overcut");
+    QTest::newRow("a billion units") << 1e9;
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity();
+}
+
+void OffsetTest::absurdOvercutStops()
+{
+    QFETCH(double, overcut);
+    const PathProcessor pp;
+    const CutPathList out =
+        pp.offsetPaths(pathsFrom("0,0>1,0 1,0>1,1 1,1>0,1 0,1>0,0"), 0.5, overcut);
+    QCOMPARE(out.size(), 1);
+    // The laps that were cut are whole: the path runs on over copies of its own segments.
+    QVERIFY(out[0].segments.size() > 4096);
+    QVERIFY(out[0].segments.size() < 4 * 4096 * 8);
 }
 
 void OffsetTest::directionlessSegments_data()
