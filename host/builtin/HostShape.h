@@ -50,6 +50,13 @@ struct HostShape
     QRectF keptBounds;
     QTransform placement;
 
+    // A curve read from an SVG file: its element's text and its ancestors' transform, and the
+    // shape as it was read. While the curve is unchanged, saving writes the element back as it
+    // was (gradients, classes and labels included) instead of a plain path.
+    QString sourceXml;
+    QTransform sourceParents;
+    std::shared_ptr<const HostShape> asRead;
+
     // The box of the shape in inches (y up); for a curve the box of its geometry, outline excluded.
     QRectF bounds() const
     {

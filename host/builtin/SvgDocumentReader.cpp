@@ -178,6 +178,9 @@ HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *
             if (shape) {
                 shape->svgId = element.originalId;
                 applySavedStyle(*shape, element);
+                shape->asRead = std::make_shared<const HostShape>(*shape);
+                shape->sourceXml = element.text;
+                shape->sourceParents = renderer.transformForElement(element.id);
             }
             if (!shape) {
                 shape = keptShape(renderer, element, toPage, doc->svg);

@@ -88,6 +88,38 @@ QString curveElement(const HostShape &shape, const QTransform &toUser)
     return out + QStringLiteral("/>");
 }
 
+bool samePath(const QPainterPath &a, const QPainterPath &b)
+{
+    if (a.elementCount() != b.elementCount())
+        return false;
+    for (int i = 0; i < a.elementCount(); ++i) {
+        const QPainterPath::Element x = a.elementAt(i), y = b.elementAt(i);
+        // A stretch and its inverse leave rounding far below a micro-inch.
+        if (x.type != y.type || std::abs(x.x - y.x) > 1e-9 || std::abs(x.y - y.y) > 1e-9)
+            return false;
+    }
+    return true;
+}
+
+// Whether a curve is still what its SVG element drew, so that the element can be written back.
+bool unchangedSinceRead(const HostShape &shape)
+{
+    const HostShape *read = shape.asRead.get();
+    return read && !shape.sourceXml.isEmpty() && shape.filled == read->filled &&
+           shape.fillCmyk == read->fillCmyk && shape.outlined == read->outlined &&
+           shape.outlineWidth == read->outlineWidth && shape.outlineCmyk == read->outlineCmyk &&
+           shape.dashed == read->dashed && shape.svgId == read->svgId &&
+           samePath(shape.path, read->path);
+}
+
+QString sourceElement(const HostShape &shape)
+{
+    if (shape.sourceParents.isIdentity())
+        return shape.sourceXml;
+    return QStringLiteral("<g transform=\"%1\">%2</g>")
+        .arg(KeptElementRenderer::matrixText(shape.sourceParents), shape.sourceXml);
+}
+
 QString keptElement(const HostShape &shape, const QTransform &toUser)
 {
     // Moves made here (a stretch) are applied around the untouched element, in user units.
@@ -147,11 +179,14 @@ QString layerElement(const HostDocument &doc, const HostLayer &layer, int index,
     out += QStringLiteral(">\n");
     for (const HostShape::Ptr &shape : layer.shapes) {
         out += QStringLiteral("  ");
-        out += shape->kind == ShapeKind::Curve ? curveElement(*shape, toUser)
-                                               : keptElement(*shape, toUser);
+        if (shape->kind != ShapeKind::Curve)
+            out += keptElement(*shape, toUser);
+        else if (unchangedSinceRead(*shape) && doc.svg.fromFile)
+            out += sourceElement(*shape);
+        else
+            out += curveElement(*shape, toUser);
         out += QLatin1Char('\n');
     }
-    Q_UNUSED(doc);
     return out + QStringLiteral("</g>\n");
 }
 

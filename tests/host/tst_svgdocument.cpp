@@ -84,6 +84,8 @@ private slots:
     void unreadableFiles_data();
     void unreadableFiles();
     void roundTripKeepsLayersAndShapes();
+    void changedCurvesRewritten_data();
+    void changedCurvesRewritten();
     void workingLayersBecomeInkscapeLayers();
     void keptElementsSelectableNeverCut();
     void openThroughAutomation();
@@ -287,6 +289,55 @@ void TestSvgDocument::roundTripKeepsLayersAndShapes()
     QVERIFY(text.contains("<sodipodi:namedview"));
     QVERIFY(text.contains("<linearGradient id=\"fade\">"));
     QVERIFY(QString::fromUtf8(text).contains(QStringLiteral("Größe M</tspan></text>")));
+    QVERIFY(text.contains("style=\"fill:url(#fade);stroke:#000000;stroke-width:0.5\""));
+}
+
+void TestSvgDocument::changedCurvesRewritten_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("originalKept");
+    QTest::addColumn<QRectF>("boxAfter");
+    QTest::newRow("untouched circle keeps its element")
+        << "none" << true << pageBox(125, 40, 155, 70);
+    QTest::newRow("stretched and back keeps its element")
+        << "there and back" << true << pageBox(125, 40, 155, 70);
+    QTest::newRow("stretched circle is rewritten")
+        << "stretch" << false << pageBox(125, 10, 185, 70);
+    QTest::newRow("recoloured circle is rewritten")
+        << "colour" << false << pageBox(125, 40, 155, 70);
+}
+
+void TestSvgDocument::changedCurvesRewritten()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, originalKept);
+    QFETCH(QRectF, boxAfter);
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    QString error;
+    HostDocument::Ptr doc = host.openDocument(Sheet, &error);
+    QVERIFY2(doc, qPrintable(error));
+    AutomationHandle app = createAutomationApplication("CorelDraw.Application.18");
+    HostShape::Ptr circle = shapeById(*doc, "dot");
+    doc->setSelection({circle});
+    document(*app)->dynamicCall(Member::SetReferencePoint, {5});
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    if (change == "stretch" || change == "there and back")
+        selection->dynamicCall(Member::Stretch, {2});
+    if (change == "there and back")
+        selection->dynamicCall(Member::Stretch, {0.5});
+    if (change == "colour")
+        circle->outlineCmyk = Cmyk{0, 0, 100, 0};
+    QTemporaryDir dir;
+    QVERIFY2(host.saveDocument(doc, dir.filePath("s.svg"), &error), qPrintable(error));
+    QFile file(dir.filePath("s.svg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().contains("fill:url(#fade)"), originalKept);
+    HostDocument::Ptr again = SvgDocumentReader::read(dir.filePath("s.svg"), &error);
+    QVERIFY2(again, qPrintable(error));
+    const HostShape::Ptr reread = shapeById(*again, "dot");
+    QVERIFY2(sameBox(reread->bounds(), boxAfter, 1e-3), qPrintable(boxText(reread->bounds())));
+    QCOMPARE(reread->outlineCmyk, circle->outlineCmyk);
 }
 
 void TestSvgDocument::workingLayersBecomeInkscapeLayers()
