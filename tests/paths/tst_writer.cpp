@@ -125,6 +125,8 @@ void WriterTest::dashSplit_data()
     QTest::newRow("path shorter than a dash") << "0,0>5,0" << 40.0 << 4.0 << "0,0>5,0";
     QTest::newRow("empty") << "" << 40.0 << 4.0 << "";
     QTest::newRow("zero dash leaves the path whole") << "0,0>100,0" << 0.0 << 4.0 << "0,0>100,0";
+    QTest::newRow("pattern far finer than the path leaves it whole")
+        << "0,0>2000000000,0" << 1.0 << 1.0 << "0,0>2000000000,0";
     QTest::newRow("negative gap leaves the path whole")
         << "0,0>100,0" << 40.0 << -4.0 << "0,0>100,0";
 }
