@@ -3,6 +3,8 @@
 
 #include "PluginMWForm.h"
 #include "host/CdrConnection.h"
+#include "job/JobFile.h"
+#include "job/JobPreparation.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
@@ -10,11 +12,33 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTcpSocket>
+
+namespace {
+
+// The job settings of the settings panel, in plotter units as the engine takes them; an offset
+// whose box is unchecked is 0.
+JobOptions jobOptionsOf(const PluginMWForm &form, double unitsPerMm)
+{
+    JobOptions options;
+    options.autoSort = form.autoSort->isChecked();
+    options.knifeOffset =
+        form.knifeOffsetChx->isChecked() ? form.knifeOffsetDspbx->value() * unitsPerMm : 0.0;
+    options.overcut =
+        form.closeOffsetChx->isChecked() ? form.closeOffsetDspbx->value() * unitsPerMm : 0.0;
+    options.dash = form.posLen->value() * unitsPerMm;
+    options.gap = form.negLen->value() * unitsPerMm;
+    options.realM2X = form.realM2X->value();
+    options.realM2Y = form.realM2Y->value();
+    return options;
+}
+
+} // namespace
 
 void PluginMW::on_socket_read()
 {
@@ -40,7 +64,18 @@ void PluginMW::on_painter_configChanged()
 
 void PluginMW::on_generateMark_clicked()
 {
-    runCommand(form->generateMark, [](CdrConnection &) {});
+    runCommand(form->generateMark, [this](CdrConnection &connection) {
+        MarkLayout layout;
+        layout.top = form->topDspbx->value() / MM_PER_INCH;
+        layout.bottom = form->bottomDspbx->value() / MM_PER_INCH;
+        layout.left = form->leftDspbx->value() / MM_PER_INCH;
+        layout.right = form->rightDspbx->value() / MM_PER_INCH;
+        layout.markWidth = form->markWidthDspbx->value() / MM_PER_INCH;
+        layout.markHeight = form->markHeightDspbx->value() / MM_PER_INCH;
+        layout.markWeight = form->markWeightDspbx->value() / MM_PER_INCH;
+        if (!connection.addMarks(layout))
+            QMessageBox::warning(this, tr("警告"), connection.errorText());
+    });
 }
 
 void PluginMW::on_generateBoundary_clicked()
@@ -55,7 +90,21 @@ void PluginMW::on_printOut_clicked()
 
 void PluginMW::on_saveAsFile_clicked()
 {
-    runCommand(form->saveAsFile, [](CdrConnection &) {});
+    runCommand(form->saveAsFile, [this](CdrConnection &connection) {
+        const PreparedJob job = prepareJob(connection, form->blankCut->isChecked(),
+                                           jobOptionsOf(*form, UNITS_PER_MM), pltPath);
+        if (!job.ok()) {
+            QMessageBox::warning(this, tr("警告"), job.error);
+            return;
+        }
+        const QString name = QFileDialog::getSaveFileName(this, tr("SavePlt"), QString(),
+                                                          tr("HPGL File(*.plt);;All File(*.*)"));
+        if (name.isEmpty())
+            return;
+        const QString error = saveJobFile(name, job.text.joined());
+        if (!error.isEmpty())
+            QMessageBox::warning(this, tr("警告"), error);
+    });
 }
 
 void PluginMW::on_configCenter_clicked()

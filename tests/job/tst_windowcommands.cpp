@@ -1,0 +1,195 @@
+// The window's "Add Mark" and "Save As *.plt" buttons against the built-in host, clicked as a
+// user clicks them, offscreen: what the document holds afterwards, the job file on disk, and
+// the warnings the user sees.
+
+#include "ModalAnswerer.h"
+#include "TestDocument.h"
+#include "app/PluginMW.h"
+#include "app/PluginMWForm.h"
+#include "job/JobPreparation.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace TestDocument;
+
+namespace {
+// Crease line, cut rectangle and, when asked, the marks that "Add Mark" would have drawn.
+HostDocument::Ptr sheet(int marks)
+{
+    HostDocument::Ptr doc = freshA4();
+    addLine(doc, addLayer(doc, "Creasing Layer", false, true), {{40, 75}, {90, 75}});
+    addRectangle(doc, addLayer(doc, "Cutting Layer", false, false), 38, 58, 54, 34);
+    const QList<QPointF> corners{
+        {8.5, 22.5}, {201.5, 22.5}, {8.5, 258.5}, {201.5, 258.5}, {100, 258.5}};
+    if (marks > 0) {
+        const HostLayer::Ptr layer = addLayer(doc, "Mark Layer", true, false);
+        for (int i = 0; i < marks; ++i)
+            addCross(doc, layer, corners.at(i).x(), corners.at(i).y());
+        addCross(doc, addLayer(doc, "Extra Layer", true, false), 201.5, 35.5);
+    }
+    return doc;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString NoHost = QStringLiteral("警告|请确认CorelDraw安装并选择正确的CorelDraw版本...");
+} // namespace
+
+class WindowCommandsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void addMarkButton_data();
+    void addMarkButton();
+    void saveButton_data();
+    void saveButton();
+
+private:
+    QTemporaryDir *data = nullptr;
+    PluginMW *window = nullptr;
+    ModalAnswerer *answerer = nullptr;
+};
+
+void WindowCommandsTest::init()
+{
+    data = new QTemporaryDir;
+    window = new PluginMW(nullptr, DataPaths::inFolder(data->path()));
+    window->setExitFunction([](int) {});
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    answerer = new ModalAnswerer;
+}
+
+void WindowCommandsTest::cleanup()
+{
+    delete answerer;
+    delete window;
+    delete data;
+}
+
+void WindowCommandsTest::addMarkButton_data()
+{
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<int>("version"); // index in cdrVersion
+    QTest::addColumn<int>("marks");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("host answers: four marks, the earlier layer active again")
+        << true << 3 << 4 << QStringList{};
+    QTest::newRow("chosen version missing: the warning, no marks")
+        << false << 9 << 0 << QStringList{NoHost};
+}
+
+void WindowCommandsTest::addMarkButton()
+{
+    QFETCH(bool, available);
+    QFETCH(int, version);
+    QFETCH(int, marks);
+    QFETCH(QStringList, messages);
+    HostDocument::Ptr doc = freshA4();
+    const HostLayer::Ptr active = doc->activeLayer;
+    PluginMWForm *form = window->controls();
+    form->cdrVersion->setCurrentIndex(version);
+    BuiltinHost::instance().setProgramIdAvailable(form->cdrVersion->currentText(), available);
+    QTest::mouseClick(form->generateMark, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, messages, 5000);
+    QVERIFY(form->generateMark->isEnabled());
+    const HostLayer::Ptr markLayer = doc->findLayer("Mark Layer");
+    QCOMPARE(markLayer ? markLayer->shapes.size() : 0, marks);
+    QCOMPARE(doc->activeLayer, active);
+    if (marks) {
+        // The window's margins reach the host in inches: the top-left mark at 8.5, 22.5 mm.
+        const QRectF box = boxMm(doc, markLayer->shapes.first());
+        QVERIFY(qAbs(box.center().x() - 8.5) < 1e-9 && qAbs(box.center().y() - 22.5) < 1e-9);
+        QCOMPARE(doc->findLayer("Extra Layer")->shapes.size(), 1);
+        QVERIFY(!doc->findLayer("Assist Layer")->printable);
+    }
+}
+
+void WindowCommandsTest::saveButton_data()
+{
+    QTest::addColumn<int>("marks");
+    QTest::addColumn<bool>("blank");
+    QTest::addColumn<bool>("offsets");
+    QTest::addColumn<QString>("fileName"); // relative to the test folder; empty: cancel
+    QTest::addColumn<QByteArray>("saved"); // null: no file; empty: as prepareJob makes it
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("mark job saved as one exact line")
+        << 4 << false << false << "job.plt"
+        << QByteArray("CMD:20,11880,8400,1120,200,0;MD0,0,9440,7720,2;"
+                      "IN;PA;SP1;PU2100,1260;PD2100,3260;PU;"
+                      "SP2;PU1420,1180;PD1420,3340,2780,3340,2780,1180,1420,1180;PU;!PG;;"
+                      "CMD:22,11880,8400;")
+        << QStringList{};
+    QTest::newRow("knife and close offsets from the settings panel")
+        << 4 << true << true << "offsets.plt" << QByteArray("") << QStringList{};
+    QTest::newRow("cancelled dialog writes nothing")
+        << 4 << false << false << "" << QByteArray() << QStringList{};
+    QTest::newRow("no marks: add marks first, no dialog")
+        << 0 << false << false << "job.plt" << QByteArray()
+        << QStringList{"警告|未找到定位标记, 请先添加标记!"};
+    QTest::newRow("five marks: check the Mark Layer, no dialog")
+        << 5 << false << false << "job.plt" << QByteArray()
+        << QStringList{"警告|定位标记超过4个, 请检查Mark Layer!"};
+    QTest::newRow("a folder that does not exist: save failed, nothing written")
+        << 4 << false << false << "missing/job.plt" << QByteArray()
+        << QStringList{"警告|文件保存失败!"};
+}
+
+void WindowCommandsTest::saveButton()
+{
+    QFETCH(int, marks);
+    QFETCH(bool, blank);
+    QFETCH(bool, offsets);
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, saved);
+    QFETCH(QStringList, messages);
+    sheet(marks);
+    PluginMWForm *form = window->controls();
+    form->blankCut->setChecked(blank);
+    form->knifeOffsetChx->setChecked(offsets);
+    form->closeOffsetChx->setChecked(offsets);
+    form->autoSort->setChecked(offsets);
+    QTemporaryDir out;
+    const QString path = fileName.isEmpty() ? QString() : out.filePath(fileName);
+    answerer->saveName = path;
+    QTest::mouseClick(form->saveAsFile, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, messages, 5000);
+    QVERIFY(form->saveAsFile->isEnabled());
+    const bool dialogShown = messages.isEmpty() || messages.first().contains("文件保存失败");
+    QCOMPARE(answerer->dialogs, dialogShown ? QStringList{"SavePlt"} : QStringList{});
+    if (dialogShown)
+        QCOMPARE(answerer->filters, QStringList{"HPGL File(*.plt);;All File(*.*)"});
+    if (saved.isNull()) {
+        QVERIFY(path.isEmpty() || !QFileInfo::exists(path));
+        QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList{});
+        return;
+    }
+    if (saved.isEmpty()) {
+        // The window's 0.3 mm knife and 0.5 mm overcut (defaults) reach the engine as 12 and
+        // 20 plotter units.
+        JobOptions options;
+        options.autoSort = true;
+        options.knifeOffset = 0.3 * 40;
+        options.overcut = 0.5 * 40;
+        CdrConnection conn(form->cdrVersion->currentText());
+        QTemporaryDir work;
+        saved = prepareJob(conn, blank, options, work.filePath("w.plt")).text.joined();
+        QVERIFY(saved.startsWith("CMD:20,11880,8400,0,0,1;SP2;"));
+    }
+    QCOMPARE(readAll(path), saved);
+}
+
+QTEST_MAIN(WindowCommandsTest)
+#include "tst_windowcommands.moc"
