@@ -248,7 +248,7 @@ CutPathList PltReader::read(const QByteArray &latin1Text)
 CutPathList PltReader::read(const QString &text)
 {
     Machine m;
-    const auto *p = reinterpret_cast<const char16_t *>(text.constData());
-    m.feedAll(p, p + text.size(), [](char16_t c) { return c > 0xff ? 0u : unsigned(c); });
+    const ushort *p = text.utf16();
+    m.feedAll(p, p + text.size(), [](ushort c) { return c > 0xff ? 0u : unsigned(c); });
     return m.finish();
 }
