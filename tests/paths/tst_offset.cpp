@@ -111,6 +111,7 @@ private slots:
     void overcutLength_data();
     void overcutLength();
     void overcutSquareExtraSegment();
+    void gentleBendIsReplacedByOneSegment();
     void absurdOvercutStops_data();
     void absurdOvercutStops();
     void directionlessSegments_data();
@@ -244,6 +245,21 @@ void OffsetTest::overcutSquareExtraSegment()
         pp.offsetPaths(pathsFrom("0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0"), 0, 20));
     QCOMPARE(describe(out), QStringLiteral("0,0>400,0 400,0>400,400 400,400>0,400 0,400>0,0 "
                                            "0,0>20,0"));
+}
+
+void OffsetTest::gentleBendIsReplacedByOneSegment()
+{
+    const QLineF a(0, 0, 1000, 0);
+    const QLineF b = QLineF::fromPolar(1000, 20).translated(a.p2());
+    const QLineF c = QLineF::fromPolar(1000, 20).translated(b.p2());
+    const CutPathList out = PathProcessor().offsetPaths(single({a, b, c}), 10, 0);
+    const QVector<QLineF> &o = out.first().segments;
+    const QLineF tb = b.translated(QLineF::fromPolar(10, 20).p2());
+    QCOMPARE(o.size(), 4);
+    QCOMPARE(o[0], a.translated(10, 0));
+    // From the shifted first segment's end straight to the shifted second segment's end.
+    QCOMPARE(o[1], QLineF(1010, 0, tb.x2(), tb.y2()));
+    QVERIFY(o[2].length() < 1e-9); // the straight joint at the last segment
 }
 
 void OffsetTest::absurdOvercutStops_data()
