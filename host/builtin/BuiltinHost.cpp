@@ -93,8 +93,11 @@ void BuiltinHost::setVisible(bool on)
             hostWindow->hide();
         return;
     }
-    if (!hostWindow)
+    if (!hostWindow) {
         hostWindow = new HostWindow();
+        // The drawing stays open as long as the program does; closing its window ends nothing.
+        hostWindow->setAttribute(Qt::WA_QuitOnClose, false);
+    }
     hostWindow->showDocument(active);
     hostWindow->show();
 }

@@ -24,6 +24,7 @@ HostShape::Ptr HostDocument::addShape(const HostLayer::Ptr &layer, const QPainte
 void HostDocument::adoptShape(const HostLayer::Ptr &layer, const HostShape::Ptr &shape)
 {
     shape->id = nextShapeId++;
+    shape->inDocument = true;
     layer->shapes.append(shape);
 }
 
@@ -33,9 +34,12 @@ bool HostDocument::removeShape(const HostShape::Ptr &shape)
     if (!layer)
         return false;
     layer->shapes.removeOne(shape);
-    for (int i = selected.size() - 1; i >= 0; --i) {
-        if (selected.at(i).lock() == shape)
-            selected.removeAt(i);
+    shape->inDocument = false;
+    if (selectedIds.remove(shape->id)) {
+        for (int i = selected.size() - 1; i >= 0; --i) {
+            if (selected.at(i).lock() == shape)
+                selected.removeAt(i);
+        }
     }
     return true;
 }
@@ -65,7 +69,7 @@ QList<HostShape::Ptr> HostDocument::selection() const
     QList<HostShape::Ptr> shapes;
     for (const std::weak_ptr<HostShape> &weak : selected) {
         HostShape::Ptr shape = weak.lock();
-        if (shape && layerOf(shape))
+        if (shape && shape->inDocument)
             shapes.append(shape);
     }
     return shapes;
@@ -73,16 +77,15 @@ QList<HostShape::Ptr> HostDocument::selection() const
 
 void HostDocument::addToSelection(const HostShape::Ptr &shape)
 {
-    for (const std::weak_ptr<HostShape> &weak : selected) {
-        if (weak.lock() == shape)
-            return;
-    }
+    if (selectedIds.contains(shape->id))
+        return;
+    selectedIds.insert(shape->id);
     selected.append(shape);
 }
 
 void HostDocument::setSelection(const QList<HostShape::Ptr> &shapes)
 {
-    selected.clear();
+    clearSelection();
     for (const HostShape::Ptr &shape : shapes)
         addToSelection(shape);
 }

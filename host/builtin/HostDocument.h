@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QRectF>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -58,7 +59,11 @@ public:
     QList<HostShape::Ptr> selection() const;
     void addToSelection(const HostShape::Ptr &shape);
     void setSelection(const QList<HostShape::Ptr> &shapes);
-    void clearSelection() { selected.clear(); }
+    void clearSelection()
+    {
+        selected.clear();
+        selectedIds.clear();
+    }
 
     // Shapes on visible, editable layers of the active page, in drawing order.
     QList<HostShape::Ptr> selectableShapes() const;
@@ -70,5 +75,6 @@ public:
 
 private:
     QList<std::weak_ptr<HostShape>> selected;
+    QSet<int> selectedIds;
     int nextShapeId = 1;
 };

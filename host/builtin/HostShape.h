@@ -26,8 +26,9 @@ struct HostShape
 {
     using Ptr = std::shared_ptr<HostShape>;
 
-    int id = 0;    // unique within the document, stable for the shape's life
-    QString svgId; // the element id it had in its SVG file; empty for shapes made here
+    int id = 0;              // unique within the document, stable for the shape's life
+    QString svgId;           // the element id it had in its SVG file; empty for shapes made here
+    bool inDocument = false; // on a layer of its document; false once deleted or combined away
     ShapeKind kind = ShapeKind::Curve;
     QPainterPath path; // Curve: inches, y up
 

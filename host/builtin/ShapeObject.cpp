@@ -9,7 +9,7 @@
 HostShape::Ptr ShapeObject::alive(CallResult *failure) const
 {
     HostShape::Ptr s = shape.lock();
-    if (!s || !doc->layerOf(s)) {
+    if (!s || !s->inDocument) {
         *failure = CallResult::failure(QStringLiteral("the shape is no longer in the document"));
         return nullptr;
     }

@@ -14,11 +14,10 @@ AutomationHandle ShapeRangeObject::layerShapes(HostDocument::Ptr document, HostL
 
 AutomationHandle ShapeRangeObject::snapshot(HostDocument::Ptr document, QList<HostShape::Ptr> list)
 {
-    HostDocument *raw = document.get();
-    Source source = [raw, list]() {
+    Source source = [list]() {
         QList<HostShape::Ptr> alive;
         for (const HostShape::Ptr &shape : list) {
-            if (raw->layerOf(shape))
+            if (shape->inDocument)
                 alive.append(shape);
         }
         return alive;
