@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QSettings>
 
@@ -12,9 +13,35 @@ namespace {
 
 const QString Group = QStringLiteral("VX_Plugin/");
 
+const char *const KeysInOrder[] = {
+    "ipAddress",      "topDspbx",         "leftDspbx",      "bottomDspbx",     "rightDspbx",
+    "horizontalMark", "directCut",        "markWidthDspbx", "markHeightDspbx", "markWeightDspbx",
+    "cdrVersion",     "posLen",           "negLen",         "knifeOffsetChx",  "knifeOffsetDspbx",
+    "closeOffsetChx", "closeOffsetDspbx", "autoSort",       "conSend",         "createEdge",
+    "publishToPDF",   "useRJ45"};
+
 QVariant read(const QSettings &settings, const char *key)
 {
     return settings.value(Group + QLatin1String(key), QString());
+}
+
+// A damaged file read before writing leaves a format error in the status even when the new
+// file is written well, and that error would hide a later access error. Settings objects of one
+// file share a cache, so look at the bytes on disk instead.
+bool writtenCompletely(const QString &configPath)
+{
+    QFile file(configPath);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray text = file.readAll();
+    const int group = text.indexOf("[VX_Plugin]");
+    if (group < 0)
+        return false;
+    for (const char *key : KeysInOrder) {
+        if (text.indexOf('\n' + QByteArray(key) + '=', group) < 0)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -70,12 +97,9 @@ bool saveSettings(const PluginMWForm &form, const QString &configPath, QString *
     write("publishToPDF", form.publishToPDF->isChecked());
     write("useRJ45", form.useRJ45->isChecked());
     settings.sync();
-    if (settings.status() == QSettings::NoError)
+    if (settings.status() != QSettings::AccessError && writtenCompletely(configPath))
         return true;
-    if (error) {
-        *error = settings.status() == QSettings::AccessError
-                     ? QStringLiteral("%1 cannot be written").arg(configPath)
-                     : QStringLiteral("%1 is malformed").arg(configPath);
-    }
+    if (error)
+        *error = QStringLiteral("%1 cannot be written").arg(configPath);
     return false;
 }

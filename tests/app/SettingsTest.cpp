@@ -277,6 +277,21 @@ void SettingsTest::userChoicesSurviveRestart()
     QVERIFY(iconShows(f->printOut->icon(), ":/png/SavePdfBtn.png", 30));
 }
 
+void SettingsTest::damagedFileIsRewrittenAtClose()
+{
+    writeSettingsFile(dir->path(), "\x01\x02 not an ini file [[[\nposLen\n");
+    TestWindow run(dir->path());
+    run.window->show();
+    ModalWatcher watcher(&run.events);
+    QTest::mouseClick(run.window->controls()->exitBtn, Qt::LeftButton);
+    QCOMPARE(run.exitStatuses, QList<int>{0});
+    QSettings file(run.window->configPath, QSettings::IniFormat);
+    QCOMPARE(file.status(), QSettings::NoError);
+    QCOMPARE(file.allKeys().size(), 22);
+    QCOMPARE(file.value("VX_Plugin/posLen").toDouble(), 1.0);
+    QVERIFY(watcher.texts.isEmpty());
+}
+
 void SettingsTest::unwritableFileWarnsThenExits()
 {
     // A folder where the file should be: nothing can be written there.

@@ -19,6 +19,7 @@ private slots:
     void startIconsFromFile_data();
     void startIconsFromFile();
     void userChoicesSurviveRestart();
+    void damagedFileIsRewrittenAtClose();
     void unwritableFileWarnsThenExits();
     void closeDuringAWaitStillExits();
 
