@@ -92,6 +92,8 @@ private slots:
     void onlyPrintableCurvesExported();
     void filterProperties_data();
     void filterProperties();
+    void fitAndRange_data();
+    void fitAndRange();
     void fiveFoldExportAndBack();
     void unwritableFileIsAnError();
 };
@@ -315,6 +317,49 @@ void TestHpglExport::filterProperties()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(name)));
     QCOMPARE(filter->setProperty(name.toLatin1().constData(), value), ok);
     QCOMPARE(filter->errorText().isEmpty(), ok);
+}
+
+void TestHpglExport::fitAndRange_data()
+{
+    QTest::addColumn<bool>("fit");
+    QTest::addColumn<int>("range");
+    QTest::addColumn<QRectF>("plotBox"); // plotter units, y up
+    // Two shapes: a 1 x 1 in square at (1, 1), selected, and a 2 x 1 in box at (4, 1).
+    QTest::newRow("whole page as drawn") << false << 0 << QRectF(1016, 1016, 5080, 1016);
+    QTest::newRow("current page as drawn") << false << 1 << QRectF(1016, 1016, 5080, 1016);
+    QTest::newRow("selection only") << false << 2 << QRectF(1016, 1016, 1016, 1016);
+    QTest::newRow("fit to a 10 x 10 in page") << true << 0 << QRectF(0, 0, 10160, 2032);
+}
+
+void TestHpglExport::fitAndRange()
+{
+    QFETCH(bool, fit);
+    QFETCH(int, range);
+    QFETCH(QRectF, plotBox);
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    doc->addToSelection(addRectangle(doc->activeLayer, QRectF(1, 1, 1, 1)));
+    addRectangle(doc->activeLayer, QRectF(4, 1, 2, 1));
+    QTemporaryDir dir;
+    AutomationHandle filter = document(*app)->querySubObject(
+        Member::ExportEx, {dir.filePath("f.plt"), 1281, range, QVariant(), QVariant()});
+    QVERIFY(filter->setProperty("FitToPage", fit));
+    QVERIFY(filter->setProperty("PageWidth", 10));
+    QVERIFY(filter->setProperty("PageHeight", 10));
+    filter->dynamicCall(Member::Finish);
+    QFile file(dir.filePath("f.plt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QPolygonF all;
+    for (const PlotPolyline &line : readPlot(file.readAll()))
+        all << line.points;
+    const QRectF box = all.boundingRect();
+    QVERIFY2(near(box.topLeft(), plotBox.topLeft()) &&
+                 near(box.bottomRight(), plotBox.bottomRight()),
+             qPrintable(QStringLiteral("%1 %2 %3 %4")
+                            .arg(box.left())
+                            .arg(box.top())
+                            .arg(box.width())
+                            .arg(box.height())));
 }
 
 void TestHpglExport::fiveFoldExportAndBack()
