@@ -79,6 +79,8 @@ private slots:
     void shapesWhereDrawn_data();
     void shapesWhereDrawn();
     void textAndImagesKeptAndReported();
+    void keptTextIsExact_data();
+    void keptTextIsExact();
     void pageSize_data();
     void pageSize();
     void unreadableFiles_data();
@@ -163,6 +165,46 @@ void TestSvgDocument::textAndImagesKeptAndReported()
     QVERIFY2(t.width() * 25.4 > 30 && t.width() * 25.4 < 120, qPrintable(boxText(t)));
     QCOMPARE(doc->notes.filter("caption").size(), 1);
     QCOMPARE(doc->notes.filter("photo").size(), 1);
+}
+
+void TestSvgDocument::keptTextIsExact_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QString>("lineEnd");
+    QTest::newRow("plain text") << "<text x=\"1\" y=\"5\">Label</text>"
+                                << "\n";
+    QTest::newRow("character outside the basic plane")
+        << QStringLiteral("<text x=\"1\" y=\"5\">Gr\U0001F600\u00DFe</text>") << "\n";
+    QTest::newRow("windows line ends")
+        << "<text x=\"1\" y=\"5\">\r\n  <tspan x=\"1\">A</tspan>\r\n</text>"
+        << "\r\n";
+    QTest::newRow("self-closing image")
+        << "<image x=\"1\" y=\"1\" width=\"2\" height=\"2\" xlink:href=\"missing.png\"/>"
+        << "\n";
+    QTest::newRow("entity and attribute with '>'")
+        << "<text x=\"1\" y=\"5\" data-note=\"a > b\">&amp; &#x263A;</text>"
+        << "\n";
+}
+
+void TestSvgDocument::keptTextIsExact()
+{
+    QFETCH(QString, element);
+    QFETCH(QString, lineEnd);
+    const QString svg =
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                       "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"10mm\" "
+                       "height=\"10mm\" viewBox=\"0 0 10 10\">%1  <rect x=\"0\" y=\"0\" "
+                       "width=\"1\" height=\"1\"/>%1  %2%1  <rect x=\"2\" y=\"2\" width=\"1\" "
+                       "height=\"1\"/>%1</svg>%1")
+            .arg(lineEnd, element);
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::readData(svg.toUtf8(), "exact.svg", &error);
+    QVERIFY2(doc, qPrintable(error));
+    const QList<HostShape::Ptr> &shapes = doc->activePage->layers.first()->shapes;
+    QCOMPARE(shapes.size(), 3);
+    QCOMPARE(shapes.at(1)->keptXml, element);
+    QCOMPARE(shapes.at(0)->kind, ShapeKind::Curve);
+    QCOMPARE(shapes.at(2)->kind, ShapeKind::Curve);
 }
 
 void TestSvgDocument::pageSize_data()
