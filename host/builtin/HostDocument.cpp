@@ -94,8 +94,12 @@ QList<HostShape::Ptr> HostDocument::selectableShapes() const
 {
     QList<HostShape::Ptr> shapes;
     for (const HostLayer::Ptr &layer : activePage->layers) {
-        if (layer->visible && layer->editable)
-            shapes.append(layer->shapes);
+        if (!layer->visible || !layer->editable)
+            continue;
+        for (const HostShape::Ptr &shape : layer->shapes) {
+            if (shape->kind != ShapeKind::Other)
+                shapes.append(shape);
+        }
     }
     return shapes;
 }
@@ -105,6 +109,11 @@ QRectF HostDocument::boundsOf(const QList<HostShape::Ptr> &shapes)
     QRectF box;
     bool first = true;
     for (const HostShape::Ptr &shape : shapes) {
+        // An element kept without geometry draws nothing and must not widen the box (or pull it
+        // to the origin); nor must text or an image whose box is unknown.
+        if (shape->kind == ShapeKind::Other ||
+            (shape->kind != ShapeKind::Curve && shape->bounds().isNull()))
+            continue;
         const QRectF b = shape->bounds();
         // QRectF::united drops zero-width boxes (a vertical line), so unite by coordinates.
         if (first) {

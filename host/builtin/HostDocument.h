@@ -65,10 +65,12 @@ public:
         selectedIds.clear();
     }
 
-    // Shapes on visible, editable layers of the active page, in drawing order.
+    // Shapes on visible, editable layers of the active page, in drawing order; elements kept
+    // without geometry (hidden, definitions) are not among them.
     QList<HostShape::Ptr> selectableShapes() const;
 
-    // The box around the shapes (inches, y up); empty when there are none.
+    // The box around the shapes (inches, y up), kept elements without a box left out; empty
+    // when there are none.
     static QRectF boundsOf(const QList<HostShape::Ptr> &shapes);
     // The point of the box that a reference point names.
     static QPointF referencePointOf(const QRectF &box, ReferencePoint point);

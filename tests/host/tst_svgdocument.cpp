@@ -90,6 +90,7 @@ private slots:
     void changedCurvesRewritten();
     void workingLayersBecomeInkscapeLayers();
     void keptElementsSelectableNeverCut();
+    void elementsWithoutGeometryStayOutOfTheBox();
     void openThroughAutomation();
 };
 
@@ -429,6 +430,38 @@ void TestSvgDocument::keptElementsSelectableNeverCut()
     QVERIFY(image->bounds().width() > 4.9 * before.width());
     selection->dynamicCall(Member::Stretch, {0.2});
     QVERIFY2(sameBox(image->bounds(), before, 1e-9), qPrintable(boxText(image->bounds())));
+}
+
+void TestSvgDocument::elementsWithoutGeometryStayOutOfTheBox()
+{
+    // A hidden path and definitions inside a layer are kept but draw nothing: they are neither
+    // selectable nor part of the selection's box that a stretch is anchored to.
+    const QByteArray svg =
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+        "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"100mm\" "
+        "height=\"100mm\" viewBox=\"0 0 100 100\"><g inkscape:groupmode=\"layer\" "
+        "inkscape:label=\"Art\"><defs><linearGradient id=\"g\"/></defs>"
+        "<path id=\"hidden\" d=\"M 90,90 H 95\" style=\"display:none;stroke:#000\"/>"
+        "<rect id=\"box\" x=\"40\" y=\"40\" width=\"20\" height=\"20\" "
+        "style=\"fill:#000\"/></g></svg>";
+    QString error;
+    BuiltinHost::instance().reset();
+    HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "hidden.svg", &error);
+    QVERIFY2(doc, qPrintable(error));
+    BuiltinHost::instance().setActiveDocument(doc);
+    QCOMPARE(doc->activePage->layers.first()->shapes.size(), 3);
+    QCOMPARE(doc->notes.filter("hidden").size(), 1);
+    const QList<HostShape::Ptr> selectable = doc->selectableShapes();
+    QCOMPARE(selectable.size(), 1);
+    QVERIFY(sameBox(HostDocument::boundsOf(doc->activePage->layers.first()->shapes),
+                    pageBox(40, 40, 60, 60, 100)));
+    QTemporaryDir dir;
+    QVERIFY(BuiltinHost::instance().saveDocument(doc, dir.filePath("h.svg"), &error));
+    QFile file(dir.filePath("h.svg"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    QVERIFY(saved.contains("<linearGradient id=\"g\"/>"));
+    QVERIFY(saved.contains("id=\"hidden\""));
 }
 
 void TestSvgDocument::openThroughAutomation()
