@@ -90,6 +90,8 @@ private slots:
     void noAnswerStopsAndCloses();
     void pageSize_data();
     void pageSize();
+    void noDocumentOpen_data();
+    void noDocumentOpen();
 };
 
 void ConnectionExportTest::filterSettingsInOrder_data()
@@ -333,6 +335,33 @@ void ConnectionExportTest::pageSize()
     QCOMPARE(conn.pageHeightUnits(), heightUnits);
     // No active layer and no layers are asked for, and no layer is activated.
     QVERIFY(log->texts({"ActiveLayer()", "Layers()", "Activate()"}).isEmpty());
+}
+
+void ConnectionExportTest::noDocumentOpen_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::newRow("add marks on a new document") << int(AddMarks);
+    QTest::newRow("cutting export of a new document") << int(ExportCutting);
+    QTest::newRow("creasing export of a new document") << int(ExportCreasing);
+    QTest::newRow("printable export of a new document") << int(ExportPrintable);
+    QTest::newRow("read-back on a new document") << int(ReadMarks);
+    QTest::newRow("extra-mark code of a new document") << int(ExtraMark);
+    QTest::newRow("page height of a new document") << int(PageHeight);
+}
+
+void ConnectionExportTest::noDocumentOpen()
+{
+    QFETCH(int, op);
+    BuiltinHost::instance().reset();
+    QVERIFY(!BuiltinHost::instance().activeDocument());
+    QTemporaryDir dir;
+    auto log = std::make_shared<CallLog>();
+    CdrConnection conn(recordingApplication(HostId, log));
+    QVERIFY(runOperation(conn, op, dir.filePath("ABDOPQR.plt")));
+    QVERIFY(conn.errorText().isEmpty());
+    QVERIFY(BuiltinHost::instance().activeDocument());
+    QCOMPARE(log->texts({"ActiveDocument()", "CreateDocument()"}).mid(0, 2),
+             (QStringList{"ActiveDocument()[]", "CreateDocument()[]"}));
 }
 
 QTEST_GUILESS_MAIN(ConnectionExportTest)
