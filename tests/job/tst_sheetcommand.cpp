@@ -109,6 +109,8 @@ private slots:
     void refusesWithMessage();
     void openDocument_data();
     void openDocument();
+    void keptElementsReported_data();
+    void keptElementsReported();
 
 private:
     QTemporaryDir dir;
@@ -358,6 +360,45 @@ void SheetCommandTest::openDocument()
     for (const HostLayer::Ptr &layer : BuiltinHost::instance().activeDocument()->activePage->layers)
         names << layer->name;
     QCOMPARE(names, layers);
+}
+
+void SheetCommandTest::keptElementsReported_data()
+{
+    QTest::addColumn<QByteArray>("element");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("text not converted to paths")
+        << QByteArray("<text id='title' x='40' y='40' style='font-size:10px'>Lemon</text>")
+        << "<text> \"title\" on \"Artwork\"";
+    QTest::newRow("an embedded image")
+        << QByteArray("<image id='photo' x='100' y='150' width='20' height='20' "
+                      "xlink:href='data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQ"
+                      "d1PeAAAADElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC'/>")
+        << "<image> \"photo\" on \"Artwork\"";
+}
+
+// Elements that cannot become contours are reported, kept in the saved sheet, and never cut.
+void SheetCommandTest::keptElementsReported()
+{
+    QFETCH(QByteArray, element);
+    QFETCH(QString, note);
+    QTemporaryDir local;
+    const QByteArray svg =
+        "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+        "xmlns:inkscape='http://www.inkscape.org/namespaces/inkscape' width='210mm' "
+        "height='297mm' viewBox='0 0 210 297'><g inkscape:groupmode='layer' "
+        "inkscape:label='Artwork'>" +
+        element +
+        "</g><g inkscape:groupmode='layer' inkscape:label='Cutting Layer'>"
+        "<rect x='30' y='50' width='60' height='40' fill='none' stroke='red'/></g></svg>";
+    QVERIFY(writeAll(local.filePath("in.svg"), svg));
+    const Run run = cutjob({"sheet", local.filePath("in.svg"), "--add-marks", "--save-document",
+                            local.filePath("out.svg"), "--job", local.filePath("job.plt")});
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY2(QString::fromUtf8(run.err).contains(note), run.err.constData());
+    const QByteArray saved = readAll(local.filePath("out.svg"));
+    QVERIFY(saved.contains(element.mid(1, element.indexOf(' ') - 1)));
+    QVERIFY(saved.contains(element.contains("title") ? "Lemon" : "photo"));
+    QCOMPARE(section(readAll(local.filePath("job.plt")), "SP2;", "PU;!PG;").size(), 1);
 }
 
 QTEST_MAIN(SheetCommandTest)
