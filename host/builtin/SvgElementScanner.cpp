@@ -55,6 +55,13 @@ QRectF parseViewBox(const QString &text)
     return QRectF(v[0], v[1], v[2], v[3]);
 }
 
+bool isHidden(const QXmlStreamAttributes &a)
+{
+    const QString style = a.value("style").toString().remove(QLatin1Char(' '));
+    return style.contains(QLatin1String("display:none")) ||
+           a.value("display") == QLatin1String("none");
+}
+
 class Scanner
 {
 public:
@@ -168,9 +175,7 @@ int Scanner::newLayer(const QXmlStreamAttributes &a)
     layer.name = a.value(SvgElementScanner::InkscapeNamespace, "label").toString();
     if (layer.name.isEmpty())
         layer.name = layer.id;
-    const QString style = a.value("style").toString().remove(QLatin1Char(' '));
-    layer.visible = !style.contains(QLatin1String("display:none")) &&
-                    a.value("display").toString() != QLatin1String("none");
+    layer.visible = !isHidden(a);
     layer.editable = a.value(SvgElementScanner::SodipodiNamespace, "insensitive").isEmpty();
     layer.printable =
         a.value(SvgElementScanner::VexaNamespace, "printable") != QLatin1String("false");
@@ -216,6 +221,9 @@ void Scanner::startElement(qint64 start)
         frame.role = groupTags().contains(tag)   ? Role::Container
                      : drawnTags().contains(tag) ? Role::Drawn
                                                  : Role::Kept;
+        // A hidden group is kept whole: its children alone would show once saved.
+        if (frame.role == Role::Container && isHidden(a))
+            frame.role = Role::Kept;
     } else if (parent == Role::Root) {
         frame.role = Role::Preamble;
     } else {

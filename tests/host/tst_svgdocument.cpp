@@ -442,6 +442,8 @@ void TestSvgDocument::elementsWithoutGeometryStayOutOfTheBox()
         "height=\"100mm\" viewBox=\"0 0 100 100\"><g inkscape:groupmode=\"layer\" "
         "inkscape:label=\"Art\"><defs><linearGradient id=\"g\"/></defs>"
         "<path id=\"hidden\" d=\"M 90,90 H 95\" style=\"display:none;stroke:#000\"/>"
+        "<g id=\"hidden-group\" style=\"display:none\"><rect x=\"1\" y=\"1\" width=\"2\" "
+        "height=\"2\"/></g>"
         "<rect id=\"box\" x=\"40\" y=\"40\" width=\"20\" height=\"20\" "
         "style=\"fill:#000\"/></g></svg>";
     QString error;
@@ -449,7 +451,7 @@ void TestSvgDocument::elementsWithoutGeometryStayOutOfTheBox()
     HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "hidden.svg", &error);
     QVERIFY2(doc, qPrintable(error));
     BuiltinHost::instance().setActiveDocument(doc);
-    QCOMPARE(doc->activePage->layers.first()->shapes.size(), 3);
+    QCOMPARE(doc->activePage->layers.first()->shapes.size(), 4);
     QCOMPARE(doc->notes.filter("hidden").size(), 1);
     const QList<HostShape::Ptr> selectable = doc->selectableShapes();
     QCOMPARE(selectable.size(), 1);
@@ -462,6 +464,7 @@ void TestSvgDocument::elementsWithoutGeometryStayOutOfTheBox()
     const QByteArray saved = file.readAll();
     QVERIFY(saved.contains("<linearGradient id=\"g\"/>"));
     QVERIFY(saved.contains("id=\"hidden\""));
+    QVERIFY(saved.contains("<g id=\"hidden-group\" style=\"display:none\"><rect"));
 }
 
 void TestSvgDocument::openThroughAutomation()
