@@ -30,6 +30,9 @@ AutomationHandle AxAutomationObject::querySubObject(const char *signature, const
     }
     QVariantList inOut = args;
     QAxObject *child = object->querySubObject(signature, inOut);
+    // QAxObject makes the child its own; the handle owns it alone, whichever dies first.
+    if (child)
+        child->setParent(nullptr);
     lastError =
         child ? QString() : QStringLiteral("%1 answered no object").arg(QLatin1String(signature));
     return std::make_unique<AxAutomationObject>(child);
