@@ -2,7 +2,10 @@
 
 #include <QAxObject>
 
-AxAutomationObject::AxAutomationObject(QAxObject *object) : object(object) {}
+AxAutomationObject::AxAutomationObject(QAxObject *object, const QString &why)
+    : object(object), lastError(why)
+{
+}
 
 AxAutomationObject::~AxAutomationObject() = default;
 
@@ -28,13 +31,14 @@ AutomationHandle AxAutomationObject::querySubObject(const char *signature, const
         lastError = QStringLiteral("%1 queried on a null object").arg(QLatin1String(signature));
         return std::make_unique<AxAutomationObject>(nullptr);
     }
+    lastError.clear();
     QVariantList inOut = args;
     QAxObject *child = object->querySubObject(signature, inOut);
     // QAxObject makes the child its own; the handle owns it alone, whichever dies first.
     if (child)
         child->setParent(nullptr);
-    lastError =
-        child ? QString() : QStringLiteral("%1 answered no object").arg(QLatin1String(signature));
+    if (!child)
+        lastError = QStringLiteral("%1 answered no object").arg(QLatin1String(signature));
     return std::make_unique<AxAutomationObject>(child);
 }
 
@@ -53,7 +57,8 @@ AutomationHandle createAutomationApplication(const QString &programId)
     auto *application = new QAxObject(programId);
     if (application->isNull()) {
         delete application;
-        return std::make_unique<AxAutomationObject>(nullptr);
+        return std::make_unique<AxAutomationObject>(
+            nullptr, QStringLiteral("no COM object answers to \"%1\"").arg(programId));
     }
     return std::make_unique<AxAutomationObject>(application);
 }

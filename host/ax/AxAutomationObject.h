@@ -11,7 +11,8 @@ class QAxObject;
 class AxAutomationObject : public AutomationObject
 {
 public:
-    explicit AxAutomationObject(QAxObject *object); // takes ownership; nullptr is a null object
+    // Takes ownership; nullptr is a null object, `why` its reason.
+    explicit AxAutomationObject(QAxObject *object, const QString &why = QString());
     ~AxAutomationObject() override;
 
     bool isNull() const override;
