@@ -49,22 +49,47 @@ void shiftForward(QVector<QLineF> &w, double d)
     w.resize(kept);
 }
 
-// QLineF::angleTo with each line's angle computed once: every shifted segment is the second
-// line of one corner and the first of the next.
-struct Heading
+// A line's angle (QLineF::angle, an atan2) computed only when a corner needs it; every shifted
+// segment is the second line of one corner and the first of the next.
+class Heading
 {
-    explicit Heading(const QLineF &l) : angle(l.angle()), null(l.isNull()) {}
-    double angle;
-    bool null;
+public:
+    explicit Heading(const QLineF &l) : line(l) {}
+    double angle()
+    {
+        if (!known) {
+            value = line.angle();
+            known = true;
+        }
+        return value;
+    }
+    bool null() const { return line.isNull(); }
+
+private:
+    QLineF line;
+    double value = 0;
+    bool known = false;
 };
 
-double turn(const Heading &from, const Heading &to)
+// QLineF::angleTo(from, to) on cached angles.
+double turn(Heading &from, Heading &to)
 {
-    if (from.null || to.null)
+    if (from.null() || to.null())
         return 0;
-    const double delta = to.angle - from.angle;
+    const double delta = to.angle() - from.angle();
     const double normalized = delta < 0 ? delta + 360 : delta;
     return qFuzzyCompare(normalized, 360.0) ? 0 : normalized;
+}
+
+// Most corners of a flattened curve turn by a few degrees. A turn whose cosine is clearly above
+// cos 30 degrees lies in the straight band whatever the rounding of the exact angles (the margin
+// is 7e-5 degrees, their error below 1e-12), so it needs no angles at all.
+bool clearlyStraight(const QLineF &n, const QLineF &r)
+{
+    const double ux = n.dx(), uy = n.dy(), vx = r.dx(), vy = r.dy();
+    const double dot = ux * vx + uy * vy;
+    constexpr double k = 0.866026; // cos 30 degrees is 0.8660254...
+    return dot > 0 && dot * dot > k * k * ((ux * ux + uy * uy) * (vx * vx + vy * vy));
 }
 
 // Pieces of the corner arc for a turn of S degrees (0: straight on); 1 joins by one segment,
@@ -152,8 +177,8 @@ QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &t) const
     const int last = t.size() - 1;
     for (int i = 1; i <= last; ++i) {
         const QLineF r = t.at(i);
-        const Heading rHeading(r);
-        const int pieces = arcPieces(turn(nHeading, rHeading));
+        Heading rHeading(r);
+        const int pieces = clearlyStraight(n, r) ? 1 : arcPieces(turn(nHeading, rHeading));
         if (pieces >= 2) {
             o += cornerArc(n, r, pieces);
             o.append(r);

@@ -336,13 +336,16 @@ void OffsetTest::matchesLiteralKnifeStep_data()
 {
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<double>("knife");
-    QTest::addColumn<double>("maxTurn");  // degrees either way between segments
-    QTest::addColumn<double>("tinyTurn"); // add turns this small to some corners
+    QTest::addColumn<double>("maxTurn");   // degrees either way between segments
+    QTest::addColumn<double>("fixedTurn"); // every third corner turns by this either way
     QTest::newRow("gentle curves") << 1u << 12.0 << 25.0 << 0.0;
     QTest::newRow("any turn") << 2u << 12.0 << 180.0 << 0.0;
     QTest::newRow("any turn, knife off") << 3u << 0.0 << 180.0 << 0.0;
     QTest::newRow("large knife offset") << 4u << 600.0 << 180.0 << 0.0;
     QTest::newRow("turns at the edge of a full circle") << 5u << 12.0 << 0.0 << 1e-11;
+    QTest::newRow("turns about the straight band's edge") << 6u << 12.0 << 0.0 << 29.99999;
+    QTest::newRow("turns just inside the straight band") << 7u << 12.0 << 0.0 << 29.9999;
+    QTest::newRow("turns of 30 degrees") << 8u << 12.0 << 0.0 << 30.0;
 }
 
 void OffsetTest::matchesLiteralKnifeStep()
@@ -350,7 +353,7 @@ void OffsetTest::matchesLiteralKnifeStep()
     QFETCH(quint32, seed);
     QFETCH(double, knife);
     QFETCH(double, maxTurn);
-    QFETCH(double, tinyTurn);
+    QFETCH(double, fixedTurn);
     QRandomGenerator rng(seed);
     for (int round = 0; round < 40; ++round) {
         QVector<QLineF> w;
@@ -358,7 +361,7 @@ void OffsetTest::matchesLiteralKnifeStep()
         double heading = rng.bounded(360.0);
         for (int i = 0; i < 60; ++i) {
             const double turnBy = rng.bounded(2 * maxTurn + 1e-9) - maxTurn;
-            heading += (i % 3 == 0 && tinyTurn > 0) ? (i % 2 ? tinyTurn : -tinyTurn) : turnBy;
+            heading += (i % 3 == 0 && fixedTurn > 0) ? (i % 2 ? fixedTurn : -fixedTurn) : turnBy;
             const QLineF s = QLineF::fromPolar(1 + rng.bounded(300.0), heading).translated(at);
             w.append(s);
             at = s.p2();
