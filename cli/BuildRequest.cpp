@@ -3,10 +3,14 @@
 #include <QCommandLineParser>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
 constexpr int maximumMarks = 4;
+// The mark line carries the distance between two marks as an integer; coordinates within a
+// billion plotter units (25 km) keep every distance in range.
+constexpr int markCoordinateLimit = 1000000000;
 
 void addBuildOptions(QCommandLineParser &parser)
 {
@@ -109,6 +113,12 @@ bool parseMarkList(const QString &text, QVector<QPoint> &marks, QString &error)
         if (!parseInteger(xy[0], QStringLiteral("--marks"), x, error) ||
             !parseInteger(xy[1], QStringLiteral("--marks"), y, error))
             return false;
+        if (std::abs(x) > markCoordinateLimit || std::abs(y) > markCoordinateLimit) {
+            error = QStringLiteral("--marks coordinates must lie within +-%1, not \"%2\"")
+                        .arg(markCoordinateLimit)
+                        .arg(entry);
+            return false;
+        }
         result.append(QPoint(x, y));
     }
     if (result.isEmpty()) {

@@ -3,7 +3,6 @@
 #include <QCommandLineParser>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
@@ -22,6 +21,26 @@ bool readLength(const QCommandLineParser &parser, const QString &name, double mi
                     .arg(what, minimumExclusive ? QStringLiteral("greater than")
                                                 : QStringLiteral("at least"))
                     .arg(minimum)
+                    .arg(parser.value(name));
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+// The mark distances go into the header as printed numbers; the window's boxes keep them in
+// these ranges, where they print as plain numbers the cutter reads (never "4e+301").
+bool readMarkDistance(const QCommandLineParser &parser, const QString &name, double minimum,
+                      double maximum, double &value, QString &error)
+{
+    double v = value;
+    if (!readLength(parser, name, minimum, false, v, error))
+        return false;
+    if (v > maximum) {
+        error = QStringLiteral("--%1 must be %2 to %3 mm, not %4")
+                    .arg(name)
+                    .arg(minimum)
+                    .arg(maximum)
                     .arg(parser.value(name));
         return false;
     }
@@ -95,14 +114,13 @@ bool JobOptionParser::read(const QCommandLineParser &parser, JobOptionValues &va
     v.autoSort = parser.isSet(QStringLiteral("sort"));
     v.knifeOffsetOn = parser.isSet(QStringLiteral("knife"));
     v.overcutOn = parser.isSet(QStringLiteral("overcut"));
-    const double lowest = -std::numeric_limits<double>::max();
     const bool ok =
         readLength(parser, QStringLiteral("knife"), 0.0, false, v.knifeOffsetMm, error) &&
         readLength(parser, QStringLiteral("overcut"), 0.0, false, v.overcutMm, error) &&
         readLength(parser, QStringLiteral("dash"), 0.0, true, v.dashMm, error) &&
         readLength(parser, QStringLiteral("gap"), 0.0, true, v.gapMm, error) &&
-        readLength(parser, QStringLiteral("rmx"), lowest, false, v.realM2XMm, error) &&
-        readLength(parser, QStringLiteral("rmy"), lowest, false, v.realM2YMm, error);
+        readMarkDistance(parser, QStringLiteral("rmx"), 17.5, 27.5, v.realM2XMm, error) &&
+        readMarkDistance(parser, QStringLiteral("rmy"), 3.5, 13.5, v.realM2YMm, error);
     if (!ok)
         return false;
     values = v;
@@ -118,5 +136,6 @@ QString JobOptionParser::helpText()
         "  --overcut MM            overcut on, with this value (absent: off); MM >= 0\n"
         "  --dash MM --gap MM      dash and gap of dashed paths, both > 0 (defaults 10.0 and "
         "0.1)\n"
-        "  --rmx MM --rmy MM       mark distances of the job header (defaults 22.5 and 8.5)\n");
+        "  --rmx MM --rmy MM       mark distances of the job header, 17.5 to 27.5 and 3.5 to\n"
+        "                          13.5 as in the window (defaults 22.5 and 8.5)\n");
 }

@@ -19,8 +19,8 @@ struct JobOptionValues
     double overcutMm = 0.0;     // >= 0, finite
     double dashMm = 10.0;       // > 0, finite
     double gapMm = 0.1;         // > 0, finite
-    double realM2XMm = 22.5;    // finite; distance used for the header's A field
-    double realM2YMm = 8.5;     // finite; distance used for the header's B field
+    double realM2XMm = 22.5;    // 17.5 to 27.5, as the window's RMX box; the header's A field
+    double realM2YMm = 8.5;     // 3.5 to 13.5, as the window's RMY box; the header's B field
 };
 
 // Declares the shared options on a parser and reads them back, so each subcommand parses them

@@ -227,6 +227,14 @@ void CutjobTest::badInput_data()
         << QStringList{"build", "--marks",      "1.5,2", "--page-height",
                        "2000",  "--page-width", "2000",  square}
         << "--marks";
+    QTest::newRow("marks too far apart for the mark line")
+        << QStringList{"build",         "--marks", "2147483647,2147483647;-2147483648,-2147483648",
+                       "--page-height", "2000",    "--page-width",
+                       "2000",          square}
+        << "--marks";
+    QTest::newRow("rmx outside the window's range, which would print as 4e+301")
+        << markJob({"--rmx", "1e300", square}) << "--rmx";
+    QTest::newRow("rmy below the window's range") << markJob({"--rmy", "3", square}) << "--rmy";
     QTest::newRow("page height missing")
         << QStringList{"build", "--blank", "--page-width", "2000", square} << "--page-height";
     QTest::newRow("page width not a whole number")
