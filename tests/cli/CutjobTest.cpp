@@ -248,6 +248,10 @@ void CutjobTest::badInput_data()
     QTest::newRow("unknown option") << blankJob(2000, 2000, {"--speed", "3", square}) << "speed";
     QTest::newRow("marks in a blank job")
         << blankJob(2000, 2000, {"--marks", "1,1", square}) << "--marks";
+    QTest::newRow("creasing file in a blank job")
+        << blankJob(2000, 2000, {"--creasing", "mark-creasing.plt", square}) << "--creasing";
+    QTest::newRow("extra-mark code in a blank job")
+        << blankJob(2000, 2000, {"--extra", "1", square}) << "--extra";
     QTest::newRow("unknown subcommand") << QStringList{"bild", square} << "bild";
 }
 
