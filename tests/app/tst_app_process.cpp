@@ -48,6 +48,7 @@ private:
     QRect geometry();
     void click(int x, int y);
     void startApp();
+    void startXvfb();
 
     QProcess xvfb;
     QProcessEnvironment env;
@@ -57,6 +58,11 @@ private:
 };
 
 void TestAppProcess::initTestCase()
+{
+    startXvfb();
+}
+
+void TestAppProcess::startXvfb()
 {
     // Xvfb picks a free display and tells its number on the descriptor given.
     xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp"});
@@ -82,6 +88,11 @@ void TestAppProcess::cleanupTestCase()
 
 void TestAppProcess::init()
 {
+    if (xvfb.state() != QProcess::Running) {
+        // Another program on this machine may end X servers it did not start; start afresh.
+        qWarning("Xvfb ended (exit code %d); starting another", xvfb.exitCode());
+        startXvfb();
+    }
     data.reset(new QTemporaryDir);
     windowId.clear();
 }
