@@ -57,7 +57,7 @@ public:
     // Overcut of closed paths by `overcut`, then drag-knife compensation by `knifeOffset` with
     // corner arcs. Both >= 0; both exactly 0 returns the input unchanged. Zero-length and
     // non-finite segments are dropped before the knife step, since they have no direction. An
-    // overcut of more than four laps of a path stops after 4096 extra segments.
+    // absurd overcut stops after four laps of the path's segments plus 4096 more.
     CutPathList offsetPaths(CutPathList paths, double knifeOffset, double overcut) const;
     // The `pieces` segments of an arc from n's end to r's start about the corner of their lines.
     QVector<QLineF> cornerArc(const QLineF &n, const QLineF &r, int pieces) const;
