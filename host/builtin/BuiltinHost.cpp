@@ -130,6 +130,13 @@ bool BuiltinHost::windowAllowed()
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
+void BuiltinHost::recordCall(const HostCall &call)
+{
+    if (callLog.size() >= callLimit)
+        callLog.erase(callLog.begin(), callLog.begin() + callLimit / 10);
+    callLog.append(call);
+}
+
 void BuiltinHost::reset()
 {
     closeAllDocuments();
@@ -140,6 +147,7 @@ void BuiltinHost::reset()
     printAnswer = nullptr;
     printOutputFile.clear();
     callLog.clear();
+    callLimit = 100000;
     if (hostWindow) {
         delete hostWindow;
         hostWindow = nullptr;

@@ -65,10 +65,13 @@ public:
     // Where PrintOut writes instead of a real printer when set (a PDF file); empty prints.
     QString printOutputFile;
 
-    // Call record, oldest first.
+    // Call record, oldest first. It keeps only the latest calls (100000 unless set, at least
+    // 10), so that a program running for days does not grow without end.
+    void setCallRecordLimit(int limit) { callLimit = qMax(limit, 10); }
+    int callRecordLimit() const { return callLimit; }
     const QList<HostCall> &calls() const { return callLog; }
     void clearCalls() { callLog.clear(); }
-    void recordCall(const HostCall &call) { callLog.append(call); }
+    void recordCall(const HostCall &call);
 
     // Back to a fresh host: no documents, every identifier available, hooks and records cleared.
     void reset();
@@ -83,5 +86,6 @@ private:
     int refreshes = 0;
     std::function<bool()> printAnswer;
     QList<HostCall> callLog;
+    int callLimit = 100000;
     HostWindow *hostWindow = nullptr;
 };

@@ -31,6 +31,7 @@ private slots:
     void stretchRoundTripRestoresGeometry();
     void selectableShapesSkipLockedLayers();
     void callsAreRecordedInOrder();
+    void callRecordStaysBounded();
 };
 
 void TestBuiltinHost::conversion_data()
@@ -453,6 +454,21 @@ void TestBuiltinHost::callsAreRecordedInOrder()
                                 "Document.ActivePage()", "Page.Layers()", "Layers.Item(int)",
                                 "Layer.SetPrintable(bool)", "Layer.Lock() failed"}));
     QCOMPARE(BuiltinHost::instance().calls().at(5).args, QVariantList{false});
+}
+
+void TestBuiltinHost::callRecordStaysBounded()
+{
+    AutomationHandle app = freshApplication();
+    BuiltinHost &host = BuiltinHost::instance();
+    host.setCallRecordLimit(100);
+    for (int i = 0; i < 1005; ++i)
+        app->dynamicCall(Member::Refresh);
+    QVERIFY(host.calls().size() <= 100);
+    QVERIFY(host.calls().size() > 50);
+    QCOMPARE(host.calls().last().signature, QString(Member::Refresh));
+    QCOMPARE(host.refreshCount(), 1005);
+    host.reset();
+    QCOMPARE(host.callRecordLimit(), 100000);
 }
 
 VX_REGISTER_HOST_TEST(TestBuiltinHost)
