@@ -72,9 +72,9 @@ QString ExportFilterObject::writeProperty(const QString &name, const QVariant &v
         if ((error = numberIn(value, ArgType::Int, 0, 1, &v)).isEmpty())
             settings.plotterOrigin = v.toInt();
     } else if (name == QLatin1String("FillType")) {
-        if ((error = numberIn(value, ArgType::Int, 0, 0, &v)).isEmpty())
-            return {};
-        error = QStringLiteral("only 0 (no fill) is supported");
+        // Hatching the fills would add strokes that are no contour; only "no fill" is offered.
+        if ((error = numberIn(value, ArgType::Int, 0, 100, &v)).isEmpty() && v.toInt() != 0)
+            error = QStringLiteral("only 0 (no fill) is supported");
     } else if (name == QLatin1String("RemoveHiddenLines") ||
                name == QLatin1String("AutomaticWeld")) {
         if ((error = flag(value, &v)).isEmpty() && v.toBool())

@@ -298,6 +298,7 @@ void TestHpglExport::filterProperties_data()
     QTest::newRow("zero units") << "PlotterUnits" << QVariant(0) << false;
     QTest::newRow("zero resolution") << "CurveResolution" << QVariant(0.0) << false;
     QTest::newRow("hatch fill") << "FillType" << QVariant(1) << false;
+    QTest::newRow("fill type as a word") << "FillType" << QVariant("none") << false;
     QTest::newRow("hidden-line removal") << "RemoveHiddenLines" << QVariant(true) << false;
     QTest::newRow("weld") << "AutomaticWeld" << QVariant(true) << false;
     QTest::newRow("origin 2") << "PlotterOrigin" << QVariant(2) << false;
