@@ -59,7 +59,7 @@ PluginMW::PluginMW(QWidget *parent, const DataPaths &paths)
     connectPreviews();
     on_painter_configChanged();
 
-    DataPaths(paths).createFolders();
+    paths.createFolders();
     // The USB enumeration fills the machine list here (addMachineNames); none is attached yet.
 
     if (QFileInfo::exists(configPath))
