@@ -13,6 +13,7 @@
 #include <QMetaMethod>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -33,6 +34,20 @@ void row(const char *name, const char *cls, const char *parent, QRect geometry,
 {
     QTest::newRow(name) << cls << parent << geometry << text << toolTip << enabled;
 }
+
+// Marks every text asked for in the window's own translation context.
+class MarkingTranslator : public QTranslator
+{
+public:
+    QString translate(const char *context, const char *source, const char * = nullptr,
+                      int = -1) const override
+    {
+        if (qstrcmp(context, "PluginMW") != 0)
+            return QString();
+        return "[" + QString::fromUtf8(source) + "]";
+    }
+    bool isEmpty() const override { return false; }
+};
 
 } // namespace
 
@@ -278,6 +293,31 @@ void FormTest::slotsInOrder()
             found << QString::fromLatin1(m.methodSignature());
     }
     QCOMPARE(found, expected);
+}
+
+void FormTest::textsTranslatable_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("tool tip") << "generateMark" << QByteArray("toolTip") << "[Add Mark]";
+    QTest::newRow("Chinese tool tip") << "exitBtn" << QByteArray("toolTip") << "[关闭]";
+    QTest::newRow("check box") << "useRJ45" << QByteArray("text") << "[Send by RJ45]";
+    QTest::newRow("label") << "cdrVersionLbl" << QByteArray("text") << "[CorelDraw:]";
+    QTest::newRow("preview panel") << "conSend" << QByteArray("text") << "[Auto-Next:]";
+}
+
+void FormTest::textsTranslatable()
+{
+    QFETCH(QString, control);
+    QFETCH(QByteArray, property);
+    MarkingTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    TestWindow translated(dir->path());
+    QCoreApplication::removeTranslator(&translator);
+    QObject *target = translated.window->findChild<QObject *>(control);
+    QVERIFY(target);
+    QTEST(target->property(property.constData()).toString(), "shown");
 }
 
 void FormTest::window()
