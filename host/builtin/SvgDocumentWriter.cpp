@@ -35,6 +35,8 @@ QRectF viewBoxOf(const HostDocument &doc)
 
 QTransform pageToUser(const HostDocument &doc)
 {
+    if (doc.svg.fromFile && doc.svg.userToPage.isInvertible())
+        return doc.svg.userToPage.inverted();
     const QRectF vb = viewBoxOf(doc);
     const HostPage &page = *doc.activePage;
     const double sx = vb.width() / page.width, sy = vb.height() / page.height;

@@ -142,8 +142,18 @@ bool Scanner::readRoot(QString *error)
     }
     out->pageWidth = width;
     out->pageHeight = height;
-    const double sx = width / viewBox.width(), sy = height / viewBox.height();
-    out->userToPage = QTransform(sx, 0, 0, -sy, -viewBox.x() * sx, height + viewBox.y() * sy);
+    double sx = width / viewBox.width(), sy = height / viewBox.height();
+    double dx = 0, dy = 0; // where the viewBox starts on the page, inches from the top-left
+    if (!a.value("preserveAspectRatio").trimmed().startsWith(QLatin1String("none"))) {
+        // As a browser or Inkscape shows it: one scale, the viewBox centred on the page.
+        const double s = qMin(sx, sy);
+        dx = (width - viewBox.width() * s) / 2;
+        dy = (height - viewBox.height() * s) / 2;
+        sx = sy = s;
+    }
+    out->userToPage =
+        QTransform(sx, 0, 0, -sy, dx - viewBox.x() * sx, height - dy + viewBox.y() * sy);
+    out->source.userToPage = out->userToPage;
     out->source.fromFile = true;
     out->source.viewBox = viewBox;
     out->source.rootAttributes = a;

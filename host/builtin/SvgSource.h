@@ -6,6 +6,7 @@
 
 #include <QRectF>
 #include <QString>
+#include <QTransform>
 #include <QXmlStreamAttributes>
 #include <QXmlStreamNamespaceDeclarations>
 
@@ -14,6 +15,7 @@ struct SvgSource
     bool fromFile = false;
     QXmlStreamAttributes rootAttributes; // without namespace declarations
     QXmlStreamNamespaceDeclarations namespaces;
-    QString preamble; // raw XML of the kept top-level elements, in their order
-    QRectF viewBox;   // user units; the page's width and height map onto it
+    QString preamble;      // raw XML of the kept top-level elements, in their order
+    QRectF viewBox;        // user units; the page's width and height map onto it
+    QTransform userToPage; // user units to page inches (origin lower-left, y up)
 };

@@ -229,6 +229,12 @@ void TestSvgDocument::pageSize_data()
     QTest::newRow("shifted viewBox origin")
         << R"(width="100mm" height="100mm" viewBox="5 5 100 100")" << 100.0 << 100.0
         << pageBox(5, 5, 15, 15, 100);
+    QTest::newRow("wider viewBox is centred at one scale")
+        << R"(width="100mm" height="100mm" viewBox="0 0 200 100")" << 100.0 << 100.0
+        << pageBox(5, 30, 10, 35, 100);
+    QTest::newRow("stretched when the aspect ratio is not kept")
+        << R"(width="100mm" height="100mm" viewBox="0 0 200 100" preserveAspectRatio="none")"
+        << 100.0 << 100.0 << pageBox(5, 10, 10, 20, 100);
     QTest::newRow("centimetres, viewBox in millimetres")
         << R"(width="10cm" height="20cm" viewBox="0 0 100 200")" << 100.0 << 200.0
         << pageBox(10, 10, 20, 20, 200);
