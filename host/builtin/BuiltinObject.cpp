@@ -226,6 +226,8 @@ QVariant BuiltinObject::dynamicCall(const char *signature, const QVariantList &a
         return {};
     }
     lastError.clear();
+    if (result.object && result.object->isNull())
+        return {}; // Nothing, as COM answers it: no object, yet no failure either
     if (result.object) {
         auto *object = dynamic_cast<BuiltinObject *>(result.object.get());
         return QVariant::fromValue(BuiltinObjectToken{object ? object->kind() : QString()});

@@ -288,8 +288,16 @@ void TestBuiltinHost::noDocumentGivesNull()
     AutomationHandle app = createAutomationApplication(QStringLiteral("CorelDraw.Application.16"));
     AutomationHandle doc = app->querySubObject(Member::ActiveDocument);
     QVERIFY(doc->isNull());
+    QCOMPARE(app->errorText(), QString());
+    // Called as a plain member, no document is Nothing too, not an object token.
+    QVERIFY(!app->dynamicCall(Member::ActiveDocument).isValid());
+    QCOMPARE(app->errorText(), QString());
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("null object"));
     QVERIFY(!doc->dynamicCall(Member::ActivePage).isValid());
+    // Once a document is made, the same call answers it.
+    QVERIFY(app->dynamicCall(Member::CreateDocument).isValid());
+    QVERIFY(app->dynamicCall(Member::ActiveDocument).isValid());
+    QVERIFY(!app->querySubObject(Member::ActiveDocument)->isNull());
 }
 
 void TestBuiltinHost::markCombinesIntoOneCurve()
