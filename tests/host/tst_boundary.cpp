@@ -12,9 +12,9 @@ namespace {
 
 // A shape made from a description: "rect x y w h [width]" (outline width in inches), "line x1 y1
 // x2 y2 width", "frame" (a 4 x 4 square with a 2 x 2 hole), "text x y w h".
-HostShape::Ptr makeShape(const HostLayer::Ptr &layer, const QString &spec)
+HostShape::Ptr makeShape(const HostLayer::Ptr &layer, const QString &description)
 {
-    const QStringList p = spec.split(' ');
+    const QStringList p = description.split(' ');
     QVector<double> v;
     for (int i = 1; i < p.size(); ++i)
         v << p.at(i).toDouble();
@@ -95,8 +95,8 @@ void TestBoundary::unionOfAreas()
     AutomationHandle app = freshApplication();
     HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
     QList<HostShape::Ptr> made;
-    for (const QString &spec : shapes)
-        made << makeShape(doc->activeLayer, spec);
+    for (const QString &description : shapes)
+        made << makeShape(doc->activeLayer, description);
     const QList<QPolygonF> polygons = BoundaryBuilder::unionArea(made);
     QCOMPARE(polygons.size(), outlines);
     QVERIFY2(std::abs(netArea(polygons) - area) < 1e-4,
