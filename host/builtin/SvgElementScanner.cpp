@@ -21,6 +21,9 @@ const QSet<QString> &groupTags()
     return tags;
 }
 
+// Far deeper than any drawing program nests its groups.
+constexpr int MaxDepth = 256;
+
 enum class Role
 {
     Root,
@@ -97,6 +100,13 @@ bool Scanner::run(QString *error)
         if (token == QXmlStreamReader::StartElement) {
             if (stack.isEmpty() && !readRoot(error))
                 return false;
+            // QtSvg descends recursively; a hostile depth must not exhaust the stack.
+            if (stack.size() >= MaxDepth) {
+                *error = QStringLiteral("elements nested deeper than %1 levels at line %2")
+                             .arg(MaxDepth)
+                             .arg(reader.lineNumber());
+                return false;
+            }
             // The reader's offset runs a character ahead between tokens, but a start tag ends
             // exactly at its ">" and holds no other "<", so its own "<" is the last one before.
             startElement(svg.lastIndexOf(QLatin1Char('<'), int(reader.characterOffset()) - 1));

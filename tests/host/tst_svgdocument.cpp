@@ -279,6 +279,12 @@ void TestSvgDocument::unreadableFiles_data()
         << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100%\" height=\"100%\"/>")
         << "no page size";
     QTest::newRow("empty file") << QByteArray() << "";
+    QTest::newRow("groups nested without end")
+        << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10mm\" height=\"10mm\">")
+               .append(QByteArray("<g>").repeated(100000))
+               .append(QByteArray("</g>").repeated(100000))
+               .append("</svg>")
+        << "nested deeper";
 }
 
 void TestSvgDocument::unreadableFiles()
