@@ -14,8 +14,16 @@ bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &shapes, doubl
     }
     if (shapes.isEmpty())
         return true;
-    const QPointF anchor =
-        HostDocument::referencePointOf(HostDocument::boundsOf(shapes), doc.referencePoint);
+    // The anchor is taken from the curves when there are any: text and images are never
+    // plotted, so a plot of the stretched curves must start where the anchor is, or the
+    // enlargement could not be undone from the plot alone.
+    QList<HostShape::Ptr> curves;
+    for (const HostShape::Ptr &shape : shapes) {
+        if (shape->kind == ShapeKind::Curve)
+            curves.append(shape);
+    }
+    const QPointF anchor = HostDocument::referencePointOf(
+        HostDocument::boundsOf(curves.isEmpty() ? shapes : curves), doc.referencePoint);
     QTransform t;
     t.translate(anchor.x(), anchor.y());
     t.scale(sx, sy);

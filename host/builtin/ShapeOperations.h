@@ -10,7 +10,8 @@
 
 namespace ShapeOperations {
 
-// Scales the shapes by (sx, sy) about the document's reference point of their common box.
+// Scales the shapes by (sx, sy) about the document's reference point of their common box (of
+// their curves alone when there are curves among text or images).
 // Factors must be finite and non-zero; false with a reason otherwise.
 bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &shapes, double sx, double sy,
              QString *error);

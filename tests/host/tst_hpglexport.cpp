@@ -96,6 +96,7 @@ private slots:
     void fitAndRange();
     void fiveFoldExportAndBack();
     void unwritableFileIsAnError();
+    void textBesideCurvesKeepsThePlotAnchored();
 };
 
 void TestHpglExport::geometry_data()
@@ -404,6 +405,32 @@ void TestHpglExport::unwritableFileIsAnError()
     QVERIFY(!filter->dynamicCall(Member::Finish).isValid());
     QVERIFY(filter->errorText().contains("cannot write"));
     QVERIFY(!QFile::exists("/nonexistent-folder/x.plt"));
+}
+
+void TestHpglExport::textBesideCurvesKeepsThePlotAnchored()
+{
+    // A blank-cut export selects text too. Text is never plotted, so the five-fold stretch must
+    // keep the curves' own corner where it is: the plot is scaled back about its minimum corner.
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    addRectangle(doc->activeLayer, QRectF(2, 3, 1, 1));
+    HostShape::Ptr text = addRectangle(doc->activeLayer, QRectF(0.5, 0.5, 1, 0.2));
+    text->kind = ShapeKind::Text;
+    text->keptBounds = QRectF(0.5, 0.5, 1, 0.2);
+    page(*app)
+        ->querySubObject(Member::SelectableShapes)
+        ->querySubObject(Member::All)
+        ->dynamicCall(Member::AddToSelection);
+    document(*app)->dynamicCall(Member::SetReferencePoint, {5});
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    selection->dynamicCall(Member::Stretch, {5.0});
+    const QList<PlotPolyline> lines = readPlot(exportPlot(*app));
+    selection->dynamicCall(Member::Stretch, {0.2});
+    QCOMPARE(lines.size(), 1);
+    const QRectF box = lines.first().points.boundingRect();
+    QVERIFY2(near(box.topLeft(), QPointF(2032, 3048)), qPrintable(show(lines)));
+    QVERIFY2(near(box.bottomRight(), QPointF(2032 + 5080, 3048 + 5080)), qPrintable(show(lines)));
+    QCOMPARE(text->bounds(), QRectF(0.5, 0.5, 1, 0.2));
 }
 
 VX_REGISTER_HOST_TEST(TestHpglExport)
