@@ -4,6 +4,7 @@
 
 #include "HostDocument.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class HostWindow : public QWidget
@@ -14,6 +15,10 @@ public:
 
     // Shows this document (nullptr: an empty window) and repaints.
     void showDocument(const HostDocument::Ptr &document);
+
+    // The layer list drawn beside the page, top layer first: name, then what is unusual about it
+    // ("hidden", "locked", "not printing") and the number of shapes.
+    QStringList layerLines() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
