@@ -65,7 +65,7 @@ void TestAppProcess::initTestCase()
 void TestAppProcess::startXvfb()
 {
     // Xvfb picks a free display and tells its number on the descriptor given.
-    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp"});
+    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
     QVERIFY2(xvfb.waitForStarted(5000), "Xvfb does not start");
     QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine() || xvfb.waitForReadyRead(100), 10000);
     const QString display = QString::fromLatin1(xvfb.readLine()).trimmed();

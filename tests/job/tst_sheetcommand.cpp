@@ -31,7 +31,6 @@ Run cutjob(const QStringList &args)
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     env.insert("ASAN_OPTIONS", "detect_leaks=1:fast_unwind_on_malloc=0");
-    env.insert("LSAN_OPTIONS", "suppressions=" VX_JOB_TEST_DIR "/offscreen-lsan.supp");
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(VX_CUTJOB), args);
     Run run;
