@@ -88,6 +88,8 @@ private slots:
     void badInput_data();
     void badInput();
     void unwritableOutputLeavesNothing();
+    void usage_data();
+    void usage();
     void helpDocumentsEveryOption_data();
     void helpDocumentsEveryOption();
     void agreesWithEngine_data();
@@ -281,6 +283,28 @@ void CutjobTest::unwritableOutputLeavesNothing()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("cannot write"), run.err.constData());
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+void CutjobTest::usage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("onStandardOutput");
+    QTest::newRow("no subcommand: usage on stderr, failure") << QStringList() << 1 << false;
+    QTest::newRow("--help: usage on stdout, success") << QStringList{"--help"} << 0 << true;
+}
+
+void CutjobTest::usage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(bool, onStandardOutput);
+    const CutjobRun run = runCutjob(arguments, dataDir);
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, exitCode);
+    const QByteArray text = onStandardOutput ? run.out : run.err;
+    for (const char *subcommand : {"build", "preview"})
+        QVERIFY2(text.contains(subcommand), text.constData());
 }
 
 void CutjobTest::helpDocumentsEveryOption_data()
