@@ -117,6 +117,8 @@ QVector<QLineF> HpglWriter::dashSplit(const QVector<QLineF> &segments, double da
     QVector<QLineF> o;
     double r = dash;
     bool inDash = true;
+    // Splits in a row whose point did not move off the segment's start.
+    int stalls = 0;
     for (int i = 0; i < w.size();) {
         const QLineF s = w.at(i);
         const double t = s.length();
@@ -132,19 +134,24 @@ QVector<QLineF> HpglWriter::dashSplit(const QVector<QLineF> &segments, double da
                 o.append(s);
             r -= t;
             ++i;
+            stalls = 0;
             continue;
         }
         const QPointF p = s.p1() + (r / t) * (s.p2() - s.p1());
-        if (r == t || (p.x() == s.x1() && p.y() == s.y1())) {
-            // A split point that does not move (a dash below the coordinates' precision)
-            // ends the run at the segment's end, so the loop always advances.
+        const bool stalled = p.x() == s.x1() && p.y() == s.y1();
+        // A remainder below the coordinates' precision still ends its run at the segment's
+        // start. Only when a whole dash and a whole gap both fail to move the point as well
+        // would the split never advance; then the run takes the rest of the segment.
+        if (r == t || (stalled && stalls >= 2)) {
             if (inDash)
                 o.append(s);
             ++i;
+            stalls = 0;
         } else {
             if (inDash)
                 o.append(QLineF(s.p1(), p));
             w[i] = QLineF(p, s.p2());
+            stalls = stalled ? stalls + 1 : 0;
         }
         inDash = !inDash;
         r = inDash ? dash : gap;

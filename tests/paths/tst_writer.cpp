@@ -122,6 +122,16 @@ void WriterTest::dashSplit_data()
         << "0,0>40,0 40,0>44,0 44,0>50,0" << 40.0 << 4.0 << "0,0>40,0 44,0>50,0";
     QTest::newRow("gap swallowing whole segments")
         << "0,0>10,0 10,0>12,0 12,0>13,0 13,0>30,0" << 10.0 << 5.0 << "0,0>10,0 15,0>25,0";
+    // The first segment leaves about 1e-12 of the dash, too little to move a point near 1e6:
+    // the dash ends where the second segment starts and the gap follows there.
+    QTest::newRow("dash remainder below coordinate precision ends at the segment start")
+        << "0,0>39.999999999999,0 1000000,0>1000100,0" << 40.0 << 4.0
+        << "0,0>40,0 1000000,0>1000000,0 1000004,0>1000044,0 1000048,0>1000088,0 "
+           "1000092,0>1000100,0";
+    // Near 1e9 neither 5e-8 moves a point: the first dash is a point, then it takes the rest.
+    QTest::newRow("dash and gap both below coordinate precision still finish")
+        << "1000000000,0>1000000002,0" << 5e-8 << 5e-8
+        << "1000000000,0>1000000000,0 1000000000,0>1000000002,0";
     QTest::newRow("path shorter than a dash") << "0,0>5,0" << 40.0 << 4.0 << "0,0>5,0";
     QTest::newRow("empty") << "" << 40.0 << 4.0 << "";
     QTest::newRow("zero dash leaves the path whole") << "0,0>100,0" << 0.0 << 4.0 << "0,0>100,0";
