@@ -1,6 +1,7 @@
 #include "JobPipelines.h"
-
 #include "PathProcessor.h"
+
+#include <climits>
 
 CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark)
 {
@@ -65,9 +66,16 @@ JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, con
     const PathProcessor pp;
     const QPoint first = frame.marks.constFirst();
     const QPoint last = frame.marks.constLast();
+    // The mark line carries the distances as ints; marks further apart cannot be sent.
+    const qint64 dy = qint64(last.y()) - first.y();
+    const qint64 dx = qint64(last.x()) - first.x();
+    if (dy < INT_MIN || dy > INT_MAX || dx < INT_MIN || dx > INT_MAX) {
+        job.error = QStringLiteral("registration marks too far apart for the mark line");
+        return job;
+    }
     job.header =
         pp.markHeaderLine(frame.pageHeight, frame.pageWidth, options.realM2X, options.realM2Y);
-    job.markLine = pp.markLine(last.y() - first.y(), last.x() - first.x(), frame.extraMark);
+    job.markLine = pp.markLine(int(dy), int(dx), frame.extraMark);
     job.body = pp.markJobBody(creasing, cutting, options.dash, options.gap);
     job.trailer = pp.trailerLine(frame.pageHeight, frame.pageWidth);
     return job;

@@ -7,6 +7,7 @@
 #include "paths/PathProcessor.h"
 
 #include <QTest>
+#include <climits>
 
 class JobTextTest : public QObject
 {
@@ -20,6 +21,8 @@ private slots:
     void markLine();
     void markJobNeedsOneToFourMarks_data();
     void markJobNeedsOneToFourMarks();
+    void markDistanceMustFitTheMarkLine_data();
+    void markDistanceMustFitTheMarkLine();
     void blankJob_data();
     void blankJob();
     void pipelines_data();
@@ -117,6 +120,29 @@ void JobTextTest::markJobNeedsOneToFourMarks()
     const JobText job = markJobText(pathsFrom("0,0>10,0"), pathsFrom("0,0>10,0"), frame, {});
     QCOMPARE(job.ok(), ok);
     QCOMPARE(job.joined().isEmpty(), !ok);
+    QCOMPARE(job.error.isEmpty(), ok);
+}
+
+void JobTextTest::markDistanceMustFitTheMarkLine_data()
+{
+    QTest::addColumn<QPoint>("first");
+    QTest::addColumn<QPoint>("last");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("ordinary sheet") << QPoint(340, 900) << QPoint(8060, 10340) << true;
+    QTest::newRow("largest distance that fits") << QPoint(0, 0) << QPoint(INT_MAX, INT_MAX) << true;
+    QTest::newRow("y distance overflows int") << QPoint(0, INT_MIN) << QPoint(0, INT_MAX) << false;
+    QTest::newRow("x distance overflows int") << QPoint(INT_MAX, 0) << QPoint(INT_MIN, 0) << false;
+}
+
+void JobTextTest::markDistanceMustFitTheMarkLine()
+{
+    QFETCH(QPoint, first);
+    QFETCH(QPoint, last);
+    QFETCH(bool, ok);
+    JobFrame frame;
+    frame.marks = {first, last};
+    const JobText job = markJobText(pathsFrom("0,0>10,0"), pathsFrom("0,0>10,0"), frame, {});
+    QCOMPARE(job.ok(), ok);
     QCOMPARE(job.error.isEmpty(), ok);
 }
 
