@@ -3,6 +3,7 @@
 #include "PluginMWForm.h"
 #include "SettingsStore.h"
 #include "host/CdrConnection.h"
+#include "link/UsbOperate.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
@@ -60,7 +61,10 @@ PluginMW::PluginMW(QWidget *parent, const DataPaths &paths)
     on_painter_configChanged();
 
     paths.createFolders();
-    // The USB enumeration fills the machine list here (addMachineNames); none is attached yet.
+
+    usb = new UsbOperate;
+    refreshMachineList();
+    connect(usb, &UsbOperate::devicesChanged, this, &PluginMW::refreshMachineList);
 
     if (QFileInfo::exists(configPath))
         loadSettings(*form, configPath);
@@ -72,6 +76,7 @@ PluginMW::PluginMW(QWidget *parent, const DataPaths &paths)
 PluginMW::~PluginMW()
 {
     delete socket;
+    delete usb;
     delete form;
 }
 
@@ -91,6 +96,25 @@ void PluginMW::addMachineNames(const QStringList &names)
         if (form->macName->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
             form->macName->addItem(name);
     }
+}
+
+void PluginMW::refreshMachineList()
+{
+    addMachineNames(usb->enumerateDevices());
+    for (int i = 0; i < form->macName->count();) {
+        if (usb->probe(form->macName->itemText(i)) == UsbOperate::DeviceState::Absent)
+            form->macName->removeItem(i);
+        else
+            ++i;
+    }
+}
+
+bool PluginMW::nativeEvent(const QByteArray &eventType, void *message, long *result)
+{
+    if (UsbOperate::isDeviceChangeMessage(eventType, message))
+        refreshMachineList();
+    // Passed on as unhandled, so the system's own handling of the message goes on.
+    return QMainWindow::nativeEvent(eventType, message, result);
 }
 
 void PluginMW::connectPreviews()

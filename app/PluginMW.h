@@ -11,9 +11,13 @@
 #include <functional>
 
 class CdrConnection;
+class CutterConversation;
+class CutterPort;
 class PluginMWForm;
 class QPushButton;
 class QTcpSocket;
+class UsbOperate;
+struct SheetJob;
 
 class PluginMW : public QMainWindow
 {
@@ -34,6 +38,15 @@ public:
     // Appends each name that the machine list does not hold yet (exact, case-sensitive); the
     // USB enumeration feeds it.
     void addMachineNames(const QStringList &names);
+    // The machine list follows the attached cutters: new ones appended, gone ones removed. Run
+    // at start-up and whenever a cutter is plugged in or out. It never changes the device of a
+    // running job, and a cutter busy with our own transfer, or one we may not open, stays.
+    void refreshMachineList();
+
+    // The TCP port of the cutter; 9100 for the user, another one for a test's simulated cutter.
+    void setCutterPort(quint16 port) { cutterPort = port; }
+    // Pauses of the cutter conversation (poll, marks-not-found); tests shorten them.
+    void setConversationTiming(int pollMs, int markRetryPauseMs);
 
     // Top-left corner for a window of `windowSize` on a screen's available area: 30 pixels from
     // the top and from the right, measured with the area's width (not its right edge).
@@ -54,6 +67,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 
 private slots:
     void on_socket_read();
@@ -79,16 +93,26 @@ private:
     void runCommand(QPushButton *button, const std::function<void(CdrConnection &)> &body);
     void connectPreviews();
     void showPreviewPanel();
+    // The conversation part of "Send to Cutter", once the user has confirmed the job.
+    void sendToCutter(const SheetJob &job);
+    void sendOverUsb(const SheetJob &job, bool continuous);
+    void sendOverTcp(const SheetJob &job, bool continuous);
+    void converse(CutterPort &port, bool overUsb, const SheetJob &job, bool continuous);
+    void warn(const QString &text);
 
     QSize collapsedSize;
     QSize expandedSize;
     int dragStartX = 0;
     int dragStartY = 0;
     bool dragging = false;
+    UsbOperate *usb = nullptr;
     PluginMWForm *form = nullptr;
     QTcpSocket *socket = nullptr;
     quint16 cutterPort = 9100;
-    QByteArray socketBuffer; // bytes of the latest arrival on `socket`
+    QByteArray socketBuffer; // bytes that arrived on `socket` since the latest send
     bool sending = false;    // an Auto-Next run is in progress
     ExitFunction exitProcess;
+    CutterConversation *conversation = nullptr; // the running one, for the stop button
+    int pollMs = 500;
+    int markRetryPauseMs = 3000;
 };

@@ -5,6 +5,7 @@
 #include "host/CdrConnection.h"
 #include "job/JobFile.h"
 #include "job/JobPreparation.h"
+#include "link/CutterConversation.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
@@ -39,11 +40,6 @@ JobOptions jobOptionsOf(const PluginMWForm &form, double unitsPerMm)
 }
 
 } // namespace
-
-void PluginMW::on_socket_read()
-{
-    socketBuffer = socket->readAll();
-}
 
 void PluginMW::on_painter_configChanged()
 {
@@ -130,7 +126,30 @@ void PluginMW::on_configCenter_clicked()
 
 void PluginMW::on_sendToCutter_clicked()
 {
-    runCommand(form->sendToCutter, [this](CdrConnection &) { showPreviewPanel(); });
+    runCommand(form->sendToCutter, [this](CdrConnection &connection) {
+        showPreviewPanel();
+        const bool blank = form->blankCut->isChecked();
+        const JobOptions options = jobOptionsOf(*form, UNITS_PER_MM);
+        PreparedJob job = prepareJob(connection, blank, options, pltPath);
+        if (!job.ok()) {
+            QMessageBox::warning(this, tr("警告"), job.error);
+            return;
+        }
+        form->paintWidget->paths = job.creasing + job.cutting;
+        form->paintWidget->update();
+        const auto answer = QMessageBox::information(
+            this, tr("都准备好了吗?"),
+            tr("请确认显示的切割效果是正确的.\n点击 'OK' 开始,或者\n点击 'Cancel' 调整切割参数."),
+            QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoButton);
+        if (answer != QMessageBox::Ok)
+            return;
+        if (!rereadPageSize(job, connection, blank, options)) {
+            QMessageBox::warning(this, tr("警告"), job.error);
+            return;
+        }
+        sendToCutter(
+            SheetJob{job.text.header, job.text.markLine, job.text.body, job.text.trailer, blank});
+    });
 }
 
 void PluginMW::on_minBtn_clicked()
@@ -169,16 +188,4 @@ void PluginMW::on_publishToPDF_stateChanged(int arg1)
 {
     form->printOut->setIcon(QIcon(arg1 ? QStringLiteral(":/png/SavePdfBtn.png")
                                        : QStringLiteral(":/png/PrintBtn.png")));
-}
-
-void PluginMW::on_stopBtn_clicked()
-{
-    sending = false;
-    QMessageBox::information(this, tr("提示"), tr("将于本张切割结束后停止, 请等待..."));
-}
-
-void PluginMW::on_useRJ45_clicked(bool checked)
-{
-    form->macName->setVisible(!checked);
-    form->ipAddress->setVisible(checked);
 }

@@ -26,3 +26,6 @@ struct Subcommand
 int runBuildCommand(const QStringList &arguments);   // BuildCommand.cpp
 int runPreviewCommand(const QStringList &arguments); // PreviewCommand.cpp
 int runSheetCommand(const QStringList &arguments);   // SheetCommand.cpp
+int runSendCommand(const QStringList &arguments);    // SendCommand.cpp
+int runDevicesCommand(const QStringList &arguments); // DevicesCommand.cpp
+int runSimulateCommand(const QStringList &arguments); // SimulateCommand.cpp

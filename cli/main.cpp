@@ -17,6 +17,9 @@ const Subcommand subcommands[] = {
     {"build", AppKind::Core, runBuildCommand, "turn exported PLT files into the cutter's job text"},
     {"preview", AppKind::Core, runPreviewCommand, "draw a job file into a PNG picture"},
     {"sheet", AppKind::Widgets, runSheetCommand, "add marks to an SVG sheet and build its job"},
+    {"send", AppKind::Core, runSendCommand, "send a saved job file to the cutter (USB or TCP)"},
+    {"devices", AppKind::Core, runDevicesCommand, "list the cutters attached by USB"},
+    {"simulate", AppKind::Core, runSimulateCommand, "play a cutter on 127.0.0.1 for trying a send"},
 };
 
 void printUsage(FILE *stream)

@@ -82,6 +82,20 @@ void prepareMarkJob(PreparedJob &job, CdrConnection &connection, const JobOption
 }
 } // namespace
 
+bool rereadPageSize(PreparedJob &job, CdrConnection &connection, bool blankCut,
+                    const JobOptions &options)
+{
+    if (!readPageSize(job, connection))
+        return false;
+    const PathProcessor processor;
+    const JobFrame &frame = job.frame;
+    job.text.header = blankCut ? processor.blankHeaderLine(frame.pageHeight, frame.pageWidth)
+                               : processor.markHeaderLine(frame.pageHeight, frame.pageWidth,
+                                                          options.realM2X, options.realM2Y);
+    job.text.trailer = processor.trailerLine(frame.pageHeight, frame.pageWidth);
+    return true;
+}
+
 PreparedJob prepareJob(CdrConnection &connection, bool blankCut, const JobOptions &options,
                        const QString &workingFile)
 {

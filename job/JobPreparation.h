@@ -36,3 +36,9 @@ struct PreparedJob
 // more than four. `options` are plotter units (JobOptions, exportScale the export's enlargement).
 PreparedJob prepareJob(CdrConnection &connection, bool blankCut, const JobOptions &options,
                        const QString &workingFile);
+
+// Reads the page size again and rebuilds the header and trailer from it: the send command asks
+// once the user has confirmed the preview, since the page may have changed meanwhile. False,
+// with job.error set, when the host failed.
+bool rereadPageSize(PreparedJob &job, CdrConnection &connection, bool blankCut,
+                    const JobOptions &options);

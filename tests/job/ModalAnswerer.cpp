@@ -1,5 +1,6 @@
 #include "ModalAnswerer.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -15,7 +16,13 @@ void ModalAnswerer::answer()
     QWidget *modal = QApplication::activeModalWidget();
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
         messages << box->windowTitle() + QLatin1Char('|') + box->text();
-        box->done(QMessageBox::Ok);
+        // Clicked, not just closed: the static message boxes report the button that was clicked.
+        const QMessageBox::StandardButton choice =
+            pick ? pick(box->windowTitle()) : QMessageBox::Ok;
+        if (QAbstractButton *button = box->button(choice))
+            button->click();
+        else
+            box->done(choice);
     } else if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
         dialogs << dialog->windowTitle();
         filters << dialog->nameFilters().join(QStringLiteral(";;"));

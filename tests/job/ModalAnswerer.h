@@ -5,10 +5,12 @@
 // name is empty. A dialog that cannot be answered is closed after a bounded number of tries, so
 // a test never hangs in a modal loop.
 
+#include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 class ModalAnswerer : public QObject
 {
@@ -21,6 +23,8 @@ public:
     QStringList messages; // "title|text" of every message box, in order
     QStringList dialogs;  // window titles of every file dialog, in order
     QStringList filters;  // name filters of every file dialog, joined with ";;"
+    // The button pressed on a message box with this title; unset: OK.
+    std::function<QMessageBox::StandardButton(const QString &title)> pick;
 
 private slots:
     void answer();

@@ -68,4 +68,20 @@ QRectF boxMm(const HostDocument::Ptr &doc, const HostShape::Ptr &shape)
                   box.width() * MmPerInch, box.height() * MmPerInch);
 }
 
+HostDocument::Ptr labelSheet(int marks)
+{
+    HostDocument::Ptr doc = freshA4();
+    addLine(doc, addLayer(doc, "Creasing Layer", false, true), {{40, 75}, {90, 75}});
+    addRectangle(doc, addLayer(doc, "Cutting Layer", false, false), 38, 58, 54, 34);
+    const QList<QPointF> corners{
+        {8.5, 22.5}, {201.5, 22.5}, {8.5, 258.5}, {201.5, 258.5}, {100, 258.5}};
+    if (marks > 0) {
+        const HostLayer::Ptr layer = addLayer(doc, "Mark Layer", true, false);
+        for (int i = 0; i < marks; ++i)
+            addCross(doc, layer, corners.at(i).x(), corners.at(i).y());
+        addCross(doc, addLayer(doc, "Extra Layer", true, false), 201.5, 35.5);
+    }
+    return doc;
+}
+
 } // namespace TestDocument

@@ -34,6 +34,10 @@ HostShape::Ptr addRectangle(const HostDocument::Ptr &doc, const HostLayer::Ptr &
 HostShape::Ptr addLine(const HostDocument::Ptr &doc, const HostLayer::Ptr &layer,
                        const QList<QPointF> &pointsMm);
 
+// An A4 label sheet: a crease line, a cut rectangle and, when `marks` > 0, that many marks
+// where "Add Mark" draws them (up to five) and the extra mark.
+HostDocument::Ptr labelSheet(int marks);
+
 // A shape's box in millimetres from the top-left page corner (y down).
 QRectF boxMm(const HostDocument::Ptr &doc, const HostShape::Ptr &shape);
 

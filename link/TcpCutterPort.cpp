@@ -1,0 +1,109 @@
+#include "TcpCutterPort.h"
+
+#include "EventWait.h"
+
+#include <QRegularExpression>
+#include <QTcpSocket>
+
+bool TcpCutterPort::isValidAddress(const QString &text)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(?:(?:25[0-5]|2[0-4][0-9]|[01]?[0-9]?[0-9])\\.){3}(?:25[0-5]|2[0-4][0-9]|["
+                       "01]?[0-9]?[0-9])$"));
+    // '$' also matches before a final line break, which is no part of an address.
+    return !text.endsWith(QLatin1Char('\n')) && pattern.match(text).hasMatch();
+}
+
+TcpCutterPort::TcpCutterPort(QTcpSocket &socket, QByteArray &buffer, const QString &address,
+                             quint16 port)
+    : socket(socket), buffer(buffer), address(address), port(port)
+{
+}
+
+void TcpCutterPort::gatherArrivals()
+{
+    if (gathering)
+        return;
+    gathering = true;
+    connect(&socket, &QTcpSocket::readyRead, this, &TcpCutterPort::takeArrivals);
+}
+
+bool TcpCutterPort::connectToCutter()
+{
+    cancelled = false;
+    if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.abort();
+    socket.connectToHost(address, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    if (!socket.waitForConnected(ConnectTimeoutMs)) {
+        socket.abort();
+        return false;
+    }
+    socket.open(QIODevice::ReadWrite);
+    return socket.isValid() && socket.isOpen();
+}
+
+void TcpCutterPort::close()
+{
+    socket.close();
+    socket.disconnectFromHost();
+}
+
+bool TcpCutterPort::connected() const
+{
+    return socket.state() == QAbstractSocket::ConnectedState;
+}
+
+void TcpCutterPort::takeArrivals()
+{
+    buffer.append(socket.readAll());
+}
+
+bool TcpCutterPort::isPresent()
+{
+    return socket.isValid() && socket.isOpen() && connected();
+}
+
+PortStatus TcpCutterPort::send(const QByteArray &text)
+{
+    cancelled = false;
+    buffer.clear();
+    if (!connected() || socket.write(text) != text.size())
+        return PortStatus::Lost;
+    // Written means handed to the network: a long body must not sit in our buffer while we
+    // already wait for the cutter's answer to it.
+    EventWait::until([this] { return cancelled || !connected() || socket.bytesToWrite() == 0; });
+    if (cancelled)
+        return PortStatus::Cancelled;
+    return connected() ? PortStatus::Ok : PortStatus::Lost;
+}
+
+PortStatus TcpCutterPort::receive(QByteArray &reply)
+{
+    EventWait::until([this] { return cancelled || buffer.contains(';') || !connected(); });
+    if (gathering && !cancelled)
+        takeArrivals(); // bytes that came with the peer's closing
+    reply = buffer;
+    buffer.clear();
+    if (cancelled)
+        return PortStatus::Cancelled;
+    return reply.contains(';') ? PortStatus::Ok : PortStatus::Lost;
+}
+
+bool TcpCutterPort::reopen()
+{
+    if (connected())
+        return true;
+    if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.abort();
+    socket.connectToHost(address, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    if (!socket.waitForConnected(ConnectTimeoutMs))
+        return false;
+    socket.open(QIODevice::ReadWrite);
+    return connected();
+}
+
+void TcpCutterPort::cancel()
+{
+    cancelled = true;
+    socket.abort();
+}

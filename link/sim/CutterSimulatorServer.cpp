@@ -1,0 +1,77 @@
+#include "CutterSimulatorServer.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+CutterSimulatorServer::CutterSimulatorServer(const CutterScript &script, QObject *parent)
+    : QObject(parent), cutter(script), server(new QTcpServer(this))
+{
+    connect(server, &QTcpServer::newConnection, this, &CutterSimulatorServer::accept);
+    connect(&cutter, &SimulatedCutter::reply, this, [this](const QByteArray &bytes) {
+        if (current && current->state() == QAbstractSocket::ConnectedState)
+            current->write(bytes);
+    });
+    // Pending replies go out first, as a cutter that answers and then hangs up.
+    connect(&cutter, &SimulatedCutter::closeRequested, this, [this] {
+        if (current) {
+            record(QStringLiteral("closing the connection"));
+            current->disconnectFromHost();
+        }
+    });
+    connect(&cutter, &SimulatedCutter::pieceReceived, this, &CutterSimulatorServer::record);
+}
+
+CutterSimulatorServer::~CutterSimulatorServer()
+{
+    // Whoever listens to the log may be going away with us.
+    onLog = nullptr;
+    shutDown();
+}
+
+bool CutterSimulatorServer::listen(quint16 port, QString *error)
+{
+    if (server->listen(QHostAddress::LocalHost, port))
+        return true;
+    if (error)
+        *error = server->errorString();
+    return false;
+}
+
+quint16 CutterSimulatorServer::port() const
+{
+    return server->isListening() ? server->serverPort() : 0;
+}
+
+void CutterSimulatorServer::shutDown()
+{
+    server->close();
+    for (QTcpSocket *socket : server->findChildren<QTcpSocket *>())
+        socket->abort();
+}
+
+void CutterSimulatorServer::accept()
+{
+    while (QTcpSocket *socket = server->nextPendingConnection()) {
+        ++connections;
+        const int number = connections;
+        record(QStringLiteral("connection %1 opened").arg(number));
+        current = socket;
+        cutter.restartStream();
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            current = socket;
+            cutter.receive(socket->readAll());
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket, number] {
+            record(QStringLiteral("connection %1 closed").arg(number));
+            socket->deleteLater();
+        });
+    }
+}
+
+void CutterSimulatorServer::record(const QString &line)
+{
+    lines << line;
+    if (onLog)
+        onLog(line);
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The simulated cutter on TCP: listens on 127.0.0.1 only and plays one cutter for every
+// connection in turn, so its sheet count goes on when the program connects again (as it does
+// after "MD_NG;", when a cutter on TCP closes its side).
+
+#include "SimulatedCutter.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+class CutterSimulatorServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CutterSimulatorServer(const CutterScript &script, QObject *parent = nullptr);
+    ~CutterSimulatorServer() override;
+
+    // Listens on 127.0.0.1:`port` (0: a free port). False with `error` set when it cannot.
+    bool listen(quint16 port, QString *error = nullptr);
+    // The port listened on; 0 before listen().
+    quint16 port() const;
+    // Stops accepting and drops every connection.
+    void shutDown();
+
+    // Every byte received on every connection, in order.
+    QByteArray received() const { return cutter.received(); }
+    // One line per piece received, and one per connection opened or closed.
+    QStringList log() const { return lines; }
+    int connectionCount() const { return connections; }
+
+    // Told of every log line as it happens.
+    std::function<void(const QString &line)> onLog;
+
+private:
+    void accept();
+    void record(const QString &line);
+
+    SimulatedCutter cutter;
+    QTcpServer *server;
+    QPointer<QTcpSocket> current; // the connection the cutter answers
+    QStringList lines;
+    int connections = 0;
+};
