@@ -26,6 +26,7 @@ CutterSimulatorServer::~CutterSimulatorServer()
 {
     // Whoever listens to the log may be going away with us.
     onLog = nullptr;
+    onReceived = nullptr;
     shutDown();
 }
 
@@ -60,7 +61,10 @@ void CutterSimulatorServer::accept()
         cutter.restartStream();
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
             current = socket;
-            cutter.receive(socket->readAll());
+            const QByteArray bytes = socket->readAll();
+            if (onReceived)
+                onReceived(bytes);
+            cutter.receive(bytes);
         });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket, number] {
             record(QStringLiteral("connection %1 closed").arg(number));

@@ -37,6 +37,8 @@ public:
 
     // Told of every log line as it happens.
     std::function<void(const QString &line)> onLog;
+    // Told of every arrival, before the cutter answers it.
+    std::function<void(const QByteArray &bytes)> onReceived;
 
 private:
     void accept();

@@ -44,6 +44,7 @@ private slots:
     void stopButton();
     void pageReadAfterConfirmation();
     void cancelledConfirmation();
+    void closeWhileWaiting();
     void usbWithoutCutter();
     void usbMachineList();
     void usbSend_data();
@@ -54,8 +55,9 @@ private:
     void openWindow(bool overTcp);
     // Clicks "Send to Cutter"; every message box the send shows is answered by `answerer`.
     void clickSend();
-    // Clicks the stop button once `ready` holds, `times` times, while the send runs.
-    void stopWhen(std::function<bool()> ready, int times);
+    // Clicks `button` once `ready` holds and no message box is open, `times` times, while the
+    // send runs.
+    void clickWhen(QAbstractButton *button, std::function<bool()> ready, int times = 1);
 
     QTemporaryDir *data = nullptr;
     PluginMW *window = nullptr;
@@ -100,13 +102,13 @@ void WindowSendTest::clickSend()
     QTest::mouseClick(window->controls()->sendToCutter, Qt::LeftButton);
 }
 
-void WindowSendTest::stopWhen(std::function<bool()> ready, int times)
+void WindowSendTest::clickWhen(QAbstractButton *button, std::function<bool()> ready, int times)
 {
     auto *poll = new QTimer(window);
-    connect(poll, &QTimer::timeout, window, [this, poll, ready, times]() mutable {
+    connect(poll, &QTimer::timeout, window, [poll, button, ready, times]() mutable {
         if (!ready() || QApplication::activeModalWidget())
             return;
-        window->controls()->stopBtn->click();
+        button->click();
         if (--times == 0)
             poll->stop(); // deleted with the window: a nested loop would postpone deleteLater
     });
@@ -206,7 +208,8 @@ void WindowSendTest::stopButton()
     PluginMWForm *form = window->controls();
     form->conSend->setChecked(true);
     form->sendCount->setValue(3);
-    stopWhen([this] { return cutter->received().contains("MD0,0"); }, stops);
+    clickWhen(
+        form->stopBtn, [this] { return cutter->received().contains("MD0,0"); }, stops);
     clickSend();
     QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, messages, 10000);
     QCOMPARE(form->sendCount->value(), countAfter);
@@ -251,6 +254,27 @@ void WindowSendTest::cancelledConfirmation()
     QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, QStringList{Confirm}, 10000);
     QVERIFY(window->controls()->sendToCutter->isEnabled());
     QCOMPARE(cutter->connectionCount(), 0);
+}
+
+void WindowSendTest::closeWhileWaiting()
+{
+    // The close bar ends the program at once, with the settings on disk, while the cutter is
+    // still awaited; the test's exit function then lets the job unwind with two stops.
+    labelSheet(4);
+    cutter = new CutterSimulatorServer(CutterScript::parse("silent trailer", nullptr));
+    QVERIFY(cutter->listen(0));
+    window->setCutterPort(cutter->port());
+    int exitStatus = -1;
+    PluginMWForm *form = window->controls();
+    window->setExitFunction([this, form, &exitStatus](int status) {
+        exitStatus = status;
+        clickWhen(
+            form->stopBtn, [] { return true; }, 2);
+    });
+    clickWhen(form->exitBtn, [this] { return cutter->received().contains("CMD:22,"); });
+    clickSend();
+    QCOMPARE(exitStatus, 0);
+    QVERIFY(QFileInfo::exists(DataPaths::inFolder(data->path()).configPath));
 }
 
 void WindowSendTest::usbWithoutCutter()

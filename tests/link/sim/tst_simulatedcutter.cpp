@@ -33,6 +33,7 @@ private slots:
     void answers();
     void badScript_data();
     void badScript();
+    void exampleScriptsParse();
 };
 
 void SimulatedCutterTest::answers_data()
@@ -139,6 +140,21 @@ void SimulatedCutterTest::badScript()
     QString message;
     CutterScript::parse(script, &message);
     QCOMPARE(message, error);
+}
+
+// The examples README.md points to must stay valid as the format grows.
+void SimulatedCutterTest::exampleScriptsParse()
+{
+    const QDir folder(QStringLiteral(VX_TEST_DATA_DIR "/link"));
+    const QStringList scripts = folder.entryList({QStringLiteral("*.script")}, QDir::Files);
+    QVERIFY(!scripts.isEmpty());
+    for (const QString &name : scripts) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QString error;
+        CutterScript::parse(file.readAll(), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(name + QStringLiteral(": ") + error));
+    }
 }
 
 QTEST_MAIN(SimulatedCutterTest)

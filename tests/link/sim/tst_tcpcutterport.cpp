@@ -120,8 +120,6 @@ void TcpCutterPortTest::conversation_data()
         << SendOutcome::Stopped << QByteArray("HMBT") << 2;
     QTest::newRow("blank cut: header, body, trailer")
         << QByteArray() << true << -1 << none << SendOutcome::Done << QByteArray("HBT") << -1;
-    QTest::newRow("blank cut run of 2")
-        << QByteArray() << true << 2 << none << SendOutcome::Done << QByteArray("HBTHBT") << 0;
 }
 
 void TcpCutterPortTest::conversation()

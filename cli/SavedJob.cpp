@@ -1,0 +1,63 @@
+#include "SavedJob.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+// Header: H, W, A, B and the blank-cut flag; A and B may carry a fraction (millimetres x 40).
+const QRegularExpression HeaderPattern(
+    QStringLiteral("^CMD:20,(-?\\d+),(-?\\d+),(-?\\d+(?:\\.\\d+)?),(-?\\d+(?:\\.\\d+)?),([01]);"));
+const QRegularExpression MarkLinePattern(QStringLiteral("MD0,0,-?\\d+,-?\\d+,[0-2];"));
+const QRegularExpression TrailerPattern(QStringLiteral("^CMD:22,(-?\\d+),(-?\\d+);$"));
+const QByteArray BodyEnd = "!PG;;";
+
+} // namespace
+
+bool splitSavedJob(const QByteArray &text, SheetJob &job, QString &error)
+{
+    QByteArray rest = text;
+    while (rest.endsWith('\n') || rest.endsWith('\r'))
+        rest.chop(1);
+    const QString latin = QString::fromLatin1(rest);
+    const QRegularExpressionMatch header = HeaderPattern.match(latin);
+    if (!header.hasMatch()) {
+        error = QStringLiteral("not a cutter job: it does not start with a header "
+                               "\"CMD:20,H,W,A,B,F;\"");
+        return false;
+    }
+    SheetJob out;
+    out.blankCut = header.captured(5) == QLatin1String("1");
+    out.header = rest.left(header.capturedLength());
+    int at = header.capturedLength();
+    if (!out.blankCut) {
+        const QRegularExpressionMatch mark = MarkLinePattern.match(
+            latin, at, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
+        if (!mark.hasMatch()) {
+            error = QStringLiteral("not a cutter job: a mark job needs the mark line "
+                                   "\"MD0,0,DY,DX,N;\" after its header");
+            return false;
+        }
+        out.markLine = rest.mid(at, mark.capturedLength());
+        at += mark.capturedLength();
+    }
+    const int bodyEnd = rest.indexOf(BodyEnd, at);
+    const QByteArray bodyStart = out.blankCut ? "SP2;" : "IN;";
+    if (!rest.mid(at).startsWith(bodyStart) || bodyEnd < 0) {
+        error = QStringLiteral("not a cutter job: the body must start with \"%1\" and end with "
+                               "\"%2\" (truncated file?)")
+                    .arg(QString::fromLatin1(bodyStart), QString::fromLatin1(BodyEnd));
+        return false;
+    }
+    out.body = rest.mid(at, bodyEnd + BodyEnd.size() - at);
+    out.trailer = rest.mid(bodyEnd + BodyEnd.size());
+    const QRegularExpressionMatch trailer = TrailerPattern.match(QString::fromLatin1(out.trailer));
+    if (!trailer.hasMatch() || trailer.captured(1) != header.captured(1) ||
+        trailer.captured(2) != header.captured(2)) {
+        error = QStringLiteral("not a cutter job: it must end with the trailer \"CMD:22,%1,%2;\" "
+                               "right after the body")
+                    .arg(header.captured(1), header.captured(2));
+        return false;
+    }
+    job = out;
+    return true;
+}

@@ -1,0 +1,225 @@
+// `cutjob send` and `cutjob simulate` as a user runs them, over loopback only: jobs made by
+// `cutjob sheet` reach the simulated cutter byte for byte, and every way a send can fail before
+// or during the job ends with its message and a non-zero exit, never a hang.
+
+#include "CutjobRunner.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString Sheet = QStringLiteral(VX_TEST_DATA_DIR "/job/label-sheet.svg");
+const QString Scripts = QStringLiteral(VX_TEST_DATA_DIR "/link/");
+constexpr int StartTimeoutMs = 30000;
+const QByteArray StopAfterSheetText = "将于本张切割结束后停止";
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// `cutjob simulate --port 0` in the background, recording what it receives.
+class Simulator
+{
+public:
+    bool start(const QString &script, const QString &record)
+    {
+        QStringList args{QStringLiteral("simulate"), QStringLiteral("--port"), QStringLiteral("0"),
+                         QStringLiteral("--record"), record};
+        if (!script.isEmpty())
+            args << QStringLiteral("--script")
+                 << (QFileInfo(script).isAbsolute() ? script : Scripts + script);
+        process.start(QStringLiteral(VX_CUTJOB_PATH), args);
+        const QDeadlineTimer deadline(StartTimeoutMs);
+        while (!process.canReadLine() && !deadline.hasExpired() &&
+               process.state() != QProcess::NotRunning)
+            process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+        port = process.readLine().trimmed();
+        return !port.isEmpty();
+    }
+    // SIGTERM ends it cleanly.
+    bool stop()
+    {
+        process.terminate();
+        if (process.waitForFinished(10000))
+            return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+        process.kill();
+        process.waitForFinished(10000);
+        return false;
+    }
+    ~Simulator()
+    {
+        if (process.state() != QProcess::NotRunning)
+            stop();
+    }
+
+    QProcess process;
+    QByteArray port;
+};
+
+} // namespace
+
+class CutjobSendTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void send_data();
+    void send();
+    void stopTwiceEndsSilentWait();
+
+private:
+    QTemporaryDir dir;
+};
+
+void CutjobSendTest::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    // The messages are Chinese; a C locale would print them as '?'.
+    qputenv("LC_ALL", "C.UTF-8");
+    const CutjobRun mark =
+        runCutjob({"sheet", Sheet, "--add-marks", "--job", "mark.plt"}, dir.path());
+    QVERIFY2(mark.finished && mark.exitCode == 0, mark.err.constData());
+    const CutjobRun blank =
+        runCutjob({"sheet", Sheet, "--blank", "--job", "blank.plt"}, dir.path());
+    QVERIFY2(blank.finished && blank.exitCode == 0, blank.err.constData());
+    const QByteArray job = readFile(dir.filePath("mark.plt"));
+    QVERIFY(!job.isEmpty());
+    // A save cut short, as a full disk or a copy stopped half-way leaves it.
+    QFile truncated(dir.filePath("truncated.plt"));
+    QVERIFY(truncated.open(QIODevice::WriteOnly));
+    truncated.write(job.left(job.size() / 2));
+}
+
+void CutjobSendTest::send_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // %PORT: the simulator's, %CLOSED: nobody's
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("received"); // job pieces (H M B T of mark.plt), "job", "none"
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("mark job arrives byte for byte")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 0 << "job"
+        << "sheet 1: cutter replied \"DONE;\"";
+    QTest::newRow("blank cut arrives byte for byte")
+        << QStringList{"blank.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 0 << "blank"
+        << "sheet 1: cutter replied \"DONE;\"";
+    QTest::newRow("Auto-Next of 2 sends the job twice")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--count", "2"} << QString() << 0
+        << "job job"
+        << "0 of 2 sheet(s) left";
+    QTest::newRow("marks not found: reconnect, trailer without body")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"}
+        << QStringLiteral("marks-not-found.script") << 0 << "HMT"
+        << "connecting again";
+    QTest::newRow("cutter hangs up mid-job: connection lost")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--count", "3"}
+        << QStringLiteral("drops-after-100-bytes.script") << 1 << ""
+        << "与切割机的连接已断开!";
+    QTest::newRow("address with a group above 255")
+        << QStringList{"mark.plt", "--tcp", "256.1.1.1"} << QString() << 1 << "none"
+        << "IP地址格式错误!";
+    QTest::newRow("nobody listening on the port")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%CLOSED"} << QString() << 1 << "none"
+        << "连接超时!";
+    QTest::newRow("an SVG drawing is no job")
+        << QStringList{Sheet, "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
+        << "not a cutter job";
+    QTest::newRow("a truncated job is refused")
+        << QStringList{"truncated.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
+        << "not a cutter job";
+    QTest::newRow("no transport chosen") << QStringList{"mark.plt"} << QString() << 1 << "none"
+                                         << "give either --tcp ADDRESS[:PORT] or --usb NAME";
+    QTest::newRow("no such USB cutter")
+        << QStringList{"mark.plt", "--usb", "no-such-cutter"} << QString() << 1 << "none"
+        << "未连接切割机!";
+}
+
+void CutjobSendTest::send()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, script);
+    QFETCH(int, exitCode);
+    QFETCH(QString, received);
+    QFETCH(QString, message);
+
+    Simulator simulator;
+    const QString record = dir.filePath(QStringLiteral("received.bin"));
+    QVERIFY(simulator.start(script, record));
+    QTcpServer closed; // a loopback port that was free a moment ago and has nobody now
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const QString closedPort = QString::number(closed.serverPort());
+    closed.close();
+    for (QString &arg : arguments)
+        arg.replace(QLatin1String("%PORT"), QString::fromLatin1(simulator.port))
+            .replace(QLatin1String("%CLOSED"), closedPort);
+
+    const CutjobRun run = runCutjob(QStringList{QStringLiteral("send")} + arguments, dir.path());
+    QVERIFY2(run.finished, "cutjob send did not end");
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(simulator.stop());
+
+    const QByteArray job = readFile(dir.filePath(QStringLiteral("mark.plt")));
+    const QByteArray got = readFile(record);
+    if (received == QLatin1String("none")) {
+        QCOMPARE(got, QByteArray());
+    } else if (received == QLatin1String("HMT")) {
+        const int markEnd = job.indexOf(';', job.indexOf("MD0,0,")) + 1;
+        QCOMPARE(got, job.left(markEnd) + job.mid(job.lastIndexOf("CMD:22,")));
+    } else if (received == QLatin1String("job")) {
+        QCOMPARE(got, job);
+    } else if (received == QLatin1String("job job")) {
+        QCOMPARE(got, job + job);
+    } else if (received == QLatin1String("blank")) {
+        QCOMPARE(got, readFile(dir.filePath(QStringLiteral("blank.plt"))));
+    } else {
+        QVERIFY(got.size() >= 100 && job.startsWith(got.left(100)));
+    }
+}
+
+// The first interrupt waits for the sheet to end; against a cutter that never says it is done,
+// the second one must end the wait at once, with the count kept.
+void CutjobSendTest::stopTwiceEndsSilentWait()
+{
+    QTemporaryFile script;
+    QVERIFY(script.open());
+    script.write("silent trailer\n");
+    script.flush();
+    Simulator simulator;
+    QVERIFY(simulator.start(script.fileName(), dir.filePath(QStringLiteral("received.bin"))));
+    QProcess send;
+    send.setWorkingDirectory(dir.path());
+    send.start(QStringLiteral(VX_CUTJOB_PATH),
+               {"send", "mark.plt", "--tcp", "127.0.0.1:" + simulator.port, "--count", "3"});
+    QByteArray err;
+    const auto waitForError = [&](const QByteArray &text) {
+        const QDeadlineTimer deadline(StartTimeoutMs);
+        while (!err.contains(text) && !deadline.hasExpired() &&
+               send.state() != QProcess::NotRunning) {
+            send.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+            err += send.readAllStandardError();
+        }
+        return err.contains(text);
+    };
+    send.setReadChannel(QProcess::StandardError);
+    QVERIFY2(waitForError("sending trailer"), err.constData());
+    send.terminate();
+    QVERIFY2(waitForError(StopAfterSheetText), err.constData());
+    send.terminate();
+    QVERIFY(send.waitForFinished(10000));
+    err += send.readAllStandardError();
+    QCOMPARE(send.exitCode(), 130);
+    QVERIFY2(err.contains("已停止切割!") && err.contains("3 of 3 sheet(s) left"), err.constData());
+    QVERIFY(simulator.stop());
+}
+
+QTEST_MAIN(CutjobSendTest)
+#include "tst_cutjobsend.moc"
