@@ -217,12 +217,6 @@ int send(const SendRequest &request, const SheetJob &job)
         printError(QStringLiteral("%1 of %2 sheet(s) left").arg(remaining).arg(request.count));
     if (interrupts > 0 && (outcome != SendOutcome::Done || remaining > 0))
         return InterruptedStatus;
-    if (outcome == SendOutcome::Done && remaining > 0) {
-        // The run ends quietly when the cutter is gone between sheets; a user still needs to hear.
-        printError(QStringLiteral("%1 (the cutter went away between sheets)")
-                       .arg(LinkMessage::ConnectionLost));
-        return 1;
-    }
     return outcome == SendOutcome::Done ? 0 : 1;
 }
 

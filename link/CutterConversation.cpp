@@ -60,8 +60,10 @@ SendOutcome CutterConversation::runSheets(const Counter &counter)
 {
     RunningScope scope(running);
     while (counter.remaining() > 0 && counter.keepGoing() && !cancelled) {
+        // Unplugged or disconnected between sheets: the run cannot go on, and ending it without
+        // a word would look like a finished job with sheets still uncut.
         if (!port.isPresent())
-            return SendOutcome::Done;
+            return SendOutcome::ConnectionLost;
         ++sheet;
         const SendOutcome outcome = transport == Transport::Usb ? usbSheet() : tcpSheet();
         if (outcome != SendOutcome::Done)

@@ -67,6 +67,7 @@ public:
         std::function<bool()> keepGoing; // false once the user asked to stop after this sheet
     };
 
+    // One conversation per send command: it counts the stop requests of that command only.
     CutterConversation(CutterPort &port, Transport transport, SheetJob job);
 
     void setTiming(const Timing &timing) { times = timing; }
@@ -77,8 +78,8 @@ public:
     // One sheet cycle.
     SendOutcome runSheet();
     // Sheets while counter.remaining() > 0 and counter.keepGoing(), one less after each sheet
-    // cycle that ran to its end (marks not found included). Ends quietly (Done) when the port is
-    // gone at the start of a sheet, at once on any other outcome, with the count kept.
+    // cycle that ran to its end (marks not found included). Ends at once, with the count kept,
+    // on any other outcome, and with ConnectionLost when the port is gone before a sheet.
     SendOutcome runSheets(const Counter &counter);
 
     // A stop request while the conversation runs. The first only counts (the caller lets the

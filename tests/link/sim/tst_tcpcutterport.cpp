@@ -115,6 +115,9 @@ void TcpCutterPortTest::conversation_data()
         << QByteArray("close-after " + QByteArray::number(Header.size() + MarkLine.size() + 20))
         << false << -1 << none << SendOutcome::ConnectionLost << (Header + MarkLine + Body.left(20))
         << -1;
+    QTest::newRow("cutter gone between sheets: ConnectionLost, count kept")
+        << QByteArray("sheet 1 reply trailer DONE; close") << false << 3 << none
+        << SendOutcome::ConnectionLost << QByteArray("HMBT") << 2;
     QTest::newRow("second stop ends a silent wait: Stopped, count kept")
         << QByteArray("silent trailer") << false << 2 << Interference::DoubleStopWhileWaiting
         << SendOutcome::Stopped << QByteArray("HMBT") << 2;
