@@ -23,9 +23,9 @@ struct Subcommand
     const char *summary;
 };
 
-int runBuildCommand(const QStringList &arguments);   // BuildCommand.cpp
-int runPreviewCommand(const QStringList &arguments); // PreviewCommand.cpp
-int runSheetCommand(const QStringList &arguments);   // SheetCommand.cpp
-int runSendCommand(const QStringList &arguments);    // SendCommand.cpp
-int runDevicesCommand(const QStringList &arguments); // DevicesCommand.cpp
+int runBuildCommand(const QStringList &arguments);    // BuildCommand.cpp
+int runPreviewCommand(const QStringList &arguments);  // PreviewCommand.cpp
+int runSheetCommand(const QStringList &arguments);    // SheetCommand.cpp
+int runSendCommand(const QStringList &arguments);     // SendCommand.cpp
+int runDevicesCommand(const QStringList &arguments);  // DevicesCommand.cpp
 int runSimulateCommand(const QStringList &arguments); // SimulateCommand.cpp

@@ -104,15 +104,14 @@ SendOutcome CutterConversation::usbSheet()
     }
 
     status = waitForToken(FeedOk);
+    Marks marks = Marks::Unknown;
     if (status == PortStatus::Ok)
-        status = send(job.markLine, "mark line");
-    if (status == PortStatus::Ok)
-        status = receive(reply);
+        status = checkMarks(marks);
     if (status != PortStatus::Ok)
         return outcomeOf(status);
-    if (reply.contains(MarksFound)) {
+    if (marks == Marks::Found) {
         status = send(job.body, "body");
-    } else if (reply.contains(MarksNotFound)) {
+    } else if (marks == Marks::NotFound) {
         status = pause(times.markRetryPauseMs) ? send(AdvanceSheet, "sheet advance")
                                                : PortStatus::Cancelled;
     }
@@ -131,18 +130,16 @@ SendOutcome CutterConversation::tcpSheet()
         status = receive(reply);
     if (status != PortStatus::Ok)
         return outcomeOf(status);
-    if (job.blankCut) {
+    if (job.blankCut)
         return outcomeOf(finishBlankSheet());
-    }
 
-    status = send(job.markLine, "mark line");
-    if (status == PortStatus::Ok)
-        status = receive(reply);
+    Marks marks = Marks::Unknown;
+    status = checkMarks(marks);
     if (status != PortStatus::Ok)
         return outcomeOf(status);
-    if (reply.contains(MarksFound)) {
+    if (marks == Marks::Found) {
         status = send(job.body, "body");
-    } else if (reply.contains(MarksNotFound)) {
+    } else if (marks == Marks::NotFound) {
         if (!pause(times.markRetryPauseMs))
             return SendOutcome::Stopped;
         report(QStringLiteral("connecting again"));
@@ -154,6 +151,19 @@ SendOutcome CutterConversation::tcpSheet()
     if (status == PortStatus::Ok)
         status = receive(reply);
     return outcomeOf(status);
+}
+
+PortStatus CutterConversation::checkMarks(Marks &marks)
+{
+    QByteArray reply;
+    PortStatus status = send(job.markLine, "mark line");
+    if (status == PortStatus::Ok)
+        status = receive(reply);
+    // Found wins when a reply holds both tokens; a reply with neither still ends the sheet.
+    marks = reply.contains(MarksFound)      ? Marks::Found
+            : reply.contains(MarksNotFound) ? Marks::NotFound
+                                            : Marks::Unknown;
+    return status;
 }
 
 PortStatus CutterConversation::finishBlankSheet()

@@ -88,8 +88,17 @@ public:
     bool isRunning() const { return running; }
 
 private:
+    enum class Marks
+    {
+        Found,
+        NotFound,
+        Unknown
+    };
+
     SendOutcome usbSheet();
     SendOutcome tcpSheet();
+    // Sends the mark line and reads the cutter's verdict on the marks.
+    PortStatus checkMarks(Marks &marks);
     // Body and trailer of a blank cut, then the one reply that ends the sheet.
     PortStatus finishBlankSheet();
     // Over USB: polls until a reply equals `token` exactly, pausing between polls.

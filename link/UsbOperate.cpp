@@ -195,18 +195,24 @@ UsbOperate::Transfer UsbOperate::gatherReply(int timeoutMs)
     }
 }
 
-UsbOperate::Transfer UsbOperate::readTransfer(int timeoutMs)
+std::unique_ptr<UsbHandle> UsbOperate::lockAndOpen()
 {
     // Not recursive: a transfer started from an event handler while another one waits would
     // otherwise deadlock the GUI thread; it is refused instead.
     if (!ioMutex.tryLock())
-        return Transfer::NotOpened;
+        return nullptr;
     UsbDeviceState state = UsbDeviceState::Absent;
     std::unique_ptr<UsbHandle> handle = access->open(instanceName, state);
-    if (!handle) {
+    if (!handle)
         ioMutex.unlock();
+    return handle;
+}
+
+UsbOperate::Transfer UsbOperate::readTransfer(int timeoutMs)
+{
+    std::unique_ptr<UsbHandle> handle = lockAndOpen();
+    if (!handle)
         return Transfer::NotOpened;
-    }
     auto *worker = new UsbRead(handle.get(), timeoutMs);
     connect(worker, &UsbRead::upgrade, this, &UsbOperate::on_UsbRead_upgrade);
     connect(worker, &UsbRead::idle, this, [this] {
@@ -222,16 +228,9 @@ UsbOperate::Transfer UsbOperate::readTransfer(int timeoutMs)
 
 UsbOperate::Transfer UsbOperate::writeTransfer(const QByteArray &bytes)
 {
-    // Not recursive: a transfer started from an event handler while another one waits would
-    // otherwise deadlock the GUI thread; it is refused instead.
-    if (!ioMutex.tryLock())
+    std::unique_ptr<UsbHandle> handle = lockAndOpen();
+    if (!handle)
         return Transfer::NotOpened;
-    UsbDeviceState state = UsbDeviceState::Absent;
-    std::unique_ptr<UsbHandle> handle = access->open(instanceName, state);
-    if (!handle) {
-        ioMutex.unlock();
-        return Transfer::NotOpened;
-    }
     auto *worker = new UsbWrite(handle.get(), bytes);
     connect(worker, &UsbWrite::done, this, &UsbOperate::on_UsbWrite_done);
     connect(worker, &UsbWrite::idle, this, [this] {

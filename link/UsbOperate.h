@@ -89,6 +89,9 @@ private:
     template <class Worker>
     Transfer runTransfer(Worker *worker, void (Worker::*start)(), bool &doneFlag,
                          std::unique_ptr<UsbHandle> handle);
+    // Takes ioMutex and opens the chosen device for one transfer; null (and unlocked) when
+    // another transfer holds the lock or the device cannot be opened.
+    std::unique_ptr<UsbHandle> lockAndOpen();
     Transfer readTransfer(int timeoutMs);
     Transfer writeTransfer(const QByteArray &bytes);
     // Reads transfers into replyText until it contains ';' or the time is up.
