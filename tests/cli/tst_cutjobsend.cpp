@@ -3,6 +3,8 @@
 // or during the job ends with its message and a non-zero exit, never a hang.
 
 #include "CutjobRunner.h"
+#include "UsbTestBed.h"
+#include "link/sim/SimulatedCutter.h"
 
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -73,6 +75,7 @@ private slots:
     void send_data();
     void send();
     void stopTwiceEndsSilentWait();
+    void overUsb();
 
 private:
     QTemporaryDir dir;
@@ -219,6 +222,35 @@ void CutjobSendTest::stopTwiceEndsSilentWait()
     QCOMPARE(send.exitCode(), 130);
     QVERIFY2(err.contains("已停止切割!") && err.contains("3 of 3 sheet(s) left"), err.constData());
     QVERIFY(simulator.stop());
+}
+
+// Cutters on USB from the umockdev testbed, which the cutjob processes see through the
+// environment they inherit: the list, then an Auto-Next run with a paper check per sheet.
+void CutjobSendTest::overUsb()
+{
+    if (!UsbTestBed::preloadActive())
+        QSKIP("needs umockdev's preload library");
+    UsbTestBed bed;
+    const QString serial = bed.addCutter(QStringLiteral("VX0042"), QStringLiteral("1-3"));
+    const QString portPath = bed.addCutter(QString(), QStringLiteral("1-4"));
+    const CutjobRun devices = runCutjob({"devices"}, dir.path());
+    QVERIFY2(devices.finished && devices.exitCode == 0, devices.err.constData());
+    const QList<QByteArray> lines = devices.out.trimmed().split('\n');
+    QCOMPARE(lines.size(), 2);
+    QVERIFY(lines[0].startsWith(serial.toUtf8() + '\t') && lines[0].endsWith("\tok"));
+    QVERIFY(lines[1].startsWith(portPath.toUtf8() + '\t') && lines[1].endsWith("\tok"));
+
+    SimulatedCutter cutter(CutterScript::parse(QByteArray(), nullptr));
+    bed.attach(serial, cutter);
+    QProcess send;
+    send.setWorkingDirectory(dir.path());
+    send.start(QStringLiteral(VX_CUTJOB_PATH),
+               {"send", "mark.plt", "--usb", serial, "--count", "2"});
+    // The test's event loop plays the cutter, so the wait must not block it.
+    QTRY_VERIFY_WITH_TIMEOUT(send.state() == QProcess::NotRunning, 60000);
+    QVERIFY2(send.exitCode() == 0, send.readAllStandardError().constData());
+    const QByteArray job = readFile(dir.filePath(QStringLiteral("mark.plt")));
+    QCOMPARE(cutter.received(), "CMD:14;" + job + "CMD:14;" + job);
 }
 
 QTEST_MAIN(CutjobSendTest)
