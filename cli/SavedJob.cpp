@@ -10,6 +10,8 @@ const QRegularExpression HeaderPattern(
 const QRegularExpression MarkLinePattern(QStringLiteral("MD0,0,-?\\d+,-?\\d+,[0-2];"));
 const QRegularExpression TrailerPattern(QStringLiteral("^CMD:22,(-?\\d+),(-?\\d+);$"));
 const QByteArray BodyEnd = "!PG;;";
+// Enough for the longest header and mark line (eleven numbers of at most 11 characters each).
+constexpr int HeadBytes = 256;
 
 } // namespace
 
@@ -18,7 +20,8 @@ bool splitSavedJob(const QByteArray &text, SheetJob &job, QString &error)
     QByteArray rest = text;
     while (rest.endsWith('\n') || rest.endsWith('\r'))
         rest.chop(1);
-    const QString latin = QString::fromLatin1(rest);
+    // Header and mark line are short; a text copy of a whole 100 MB body would double the memory.
+    const QString latin = QString::fromLatin1(rest.left(HeadBytes));
     const QRegularExpressionMatch header = HeaderPattern.match(latin);
     if (!header.hasMatch()) {
         error = QStringLiteral("not a cutter job: it does not start with a header "
