@@ -62,7 +62,8 @@ namespace BoundaryBuilder {
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
 {
     ClipperLib::Clipper clipper;
-    for (const HostShape::Ptr &shape : shapes)
+    // A hidden element kept from a file still has a box, which must not become area.
+    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
         clipper.AddPaths(areaOf(*shape), ClipperLib::ptSubject, true);
     ClipperLib::Paths result;
     clipper.Execute(ClipperLib::ctUnion, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
@@ -91,7 +92,7 @@ HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bo
     for (const QPolygonF &poly : polygons)
         path.addPolygon(poly);
     if (deleteSource) {
-        for (const HostShape::Ptr &shape : shapes)
+        for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
             doc.removeShape(shape);
     }
     HostLayer::Ptr layer = doc.activeLayer;

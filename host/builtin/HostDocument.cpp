@@ -77,7 +77,7 @@ QList<HostShape::Ptr> HostDocument::selection() const
 
 void HostDocument::addToSelection(const HostShape::Ptr &shape)
 {
-    if (selectedIds.contains(shape->id))
+    if (selectedIds.contains(shape->id) || !drawsSomething(*shape))
         return;
     selectedIds.insert(shape->id);
     selected.append(shape);
@@ -96,12 +96,39 @@ QList<HostShape::Ptr> HostDocument::selectableShapes() const
     for (const HostLayer::Ptr &layer : activePage->layers) {
         if (!layer->visible || !layer->editable)
             continue;
-        for (const HostShape::Ptr &shape : layer->shapes) {
-            if (shape->kind != ShapeKind::Other)
-                shapes.append(shape);
-        }
+        shapes.append(drawnShapes(layer->shapes));
     }
     return shapes;
+}
+
+bool HostDocument::drawsSomething(const HostShape &shape)
+{
+    switch (shape.kind) {
+    case ShapeKind::Other:
+        return false;
+    case ShapeKind::Text:
+    case ShapeKind::Image:
+        return !shape.bounds().isNull();
+    case ShapeKind::Curve:
+        break;
+    }
+    // A lone move-to draws nothing, and neither do segments that never leave their start point
+    // (a zero-radius circle, a zero-length line): a box of one point. A straight line has a box
+    // of zero width or height, not both.
+    bool segment = false;
+    for (int i = 0; i < shape.path.elementCount() && !segment; ++i)
+        segment = !shape.path.elementAt(i).isMoveTo();
+    return segment && !shape.path.boundingRect().isNull();
+}
+
+QList<HostShape::Ptr> HostDocument::drawnShapes(const QList<HostShape::Ptr> &shapes)
+{
+    QList<HostShape::Ptr> drawn;
+    for (const HostShape::Ptr &shape : shapes) {
+        if (drawsSomething(*shape))
+            drawn.append(shape);
+    }
+    return drawn;
 }
 
 QRectF HostDocument::boundsOf(const QList<HostShape::Ptr> &shapes)
@@ -109,10 +136,8 @@ QRectF HostDocument::boundsOf(const QList<HostShape::Ptr> &shapes)
     QRectF box;
     bool first = true;
     for (const HostShape::Ptr &shape : shapes) {
-        // An element kept without geometry draws nothing and must not widen the box (or pull it
-        // to the origin); nor must text or an image whose box is unknown.
-        if (shape->kind == ShapeKind::Other ||
-            (shape->kind != ShapeKind::Curve && shape->bounds().isNull()))
+        // What draws nothing must not widen the box (or pull it to the origin).
+        if (!drawsSomething(*shape))
             continue;
         const QRectF b = shape->bounds();
         // QRectF::united drops zero-width boxes (a vertical line), so unite by coordinates.

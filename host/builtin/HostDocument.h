@@ -57,6 +57,7 @@ public:
 
     // The selection in the order shapes were added; deleted shapes drop out.
     QList<HostShape::Ptr> selection() const;
+    // Adds a shape unless it draws nothing.
     void addToSelection(const HostShape::Ptr &shape);
     void setSelection(const QList<HostShape::Ptr> &shapes);
     void clearSelection()
@@ -65,12 +66,21 @@ public:
         selectedIds.clear();
     }
 
-    // Shapes on visible, editable layers of the active page, in drawing order; elements kept
-    // without geometry (hidden, definitions) are not among them.
+    // Shapes on visible, editable layers of the active page, in drawing order; elements that draw
+    // nothing are not among them.
     QList<HostShape::Ptr> selectableShapes() const;
 
-    // The box around the shapes (inches, y up), kept elements without a box left out; empty
-    // when there are none.
+    // Whether a shape draws anything. An element kept from a file without geometry (hidden,
+    // <title>, definitions), a curve without a segment or whose segments all lie on one point,
+    // and text or an image without a box draw nothing: the document keeps them, but they are not
+    // shapes to the automation (not counted, listed, selected, boxed, moved or deleted), so they
+    // cannot pose as a mark at the page corner or widen the box a stretch is anchored to.
+    static bool drawsSomething(const HostShape &shape);
+    // The shapes that draw something, in the same order.
+    static QList<HostShape::Ptr> drawnShapes(const QList<HostShape::Ptr> &shapes);
+
+    // The box around the shapes (inches, y up), those that draw nothing left out; empty when
+    // there are none.
     static QRectF boundsOf(const QList<HostShape::Ptr> &shapes);
     // The point of the box that a reference point names.
     static QPointF referencePointOf(const QRectF &box, ReferencePoint point);

@@ -4,6 +4,8 @@
 // Text and images read from an SVG file cannot become cut geometry: they are kept as the XML they
 // came as, take part in selection through their box, and are never exported as contours.
 
+#include "SvgSpan.h"
+
 #include <QPainterPath>
 #include <QRectF>
 #include <QString>
@@ -58,6 +60,13 @@ struct HostShape
     QTransform sourceParents;
     std::shared_ptr<const HostShape> asRead;
 
+    // Where the element it was read from is in the file's text (any kind), and, for a curve, the
+    // moves made here since, so that a moved element can be written back whole inside a
+    // transform. Not valid: made here, or read from text an entity reference expanded.
+    SvgSpan sourceSpan;
+    bool fromEntity = false;
+    QTransform moved;
+
     // The box of the shape in inches (y up); for a curve the box of its geometry, outline excluded.
     QRectF bounds() const
     {
@@ -69,9 +78,10 @@ struct HostShape
     // Moves or scales the shape; a kept element records the change in its placement.
     void transform(const QTransform &t)
     {
-        if (kind == ShapeKind::Curve)
+        if (kind == ShapeKind::Curve) {
             path = t.map(path);
-        else
+            moved = moved * t;
+        } else
             placement = placement * t;
     }
 };

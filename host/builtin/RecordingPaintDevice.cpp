@@ -19,6 +19,7 @@ void RecordingPaintEngine::drawPath(const QPainterPath &path)
 {
     RecordedOutline outline;
     outline.path = transform.map(path);
+    outline.transform = transform;
     outline.pen = pen;
     // A stroke scales with the transform; the mean scale suits the uniform scales of drawings.
     const double scale = std::sqrt(std::fabs(transform.determinant()));

@@ -14,8 +14,9 @@
 
 struct RecordedOutline
 {
-    QPainterPath path; // device coordinates (the painter's transform applied)
-    QPen pen;          // width in device units (the transform's scale applied)
+    QPainterPath path;    // device coordinates (the painter's transform applied)
+    QTransform transform; // the painter's transform: the element's own user space to device
+    QPen pen;             // width in device units (the transform's scale applied)
     QBrush brush;
 };
 

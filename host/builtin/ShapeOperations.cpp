@@ -1,12 +1,15 @@
 #include "ShapeOperations.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ShapeOperations {
 
-bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &shapes, double sx, double sy,
+bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &given, double sx, double sy,
              QString *error)
 {
+    // What draws nothing stays where the file had it.
+    const QList<HostShape::Ptr> shapes = HostDocument::drawnShapes(given);
     if (!std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0 || sy == 0.0) {
         *error =
             QStringLiteral("stretch factors must be finite and non-zero (%1, %2)").arg(sx).arg(sy);
@@ -33,8 +36,9 @@ bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &shapes, doubl
     return true;
 }
 
-HostShape::Ptr combine(HostDocument &doc, const QList<HostShape::Ptr> &shapes, QString *error)
+HostShape::Ptr combine(HostDocument &doc, const QList<HostShape::Ptr> &given, QString *error)
 {
+    const QList<HostShape::Ptr> shapes = HostDocument::drawnShapes(given);
     if (shapes.isEmpty()) {
         *error = QStringLiteral("nothing to combine");
         return nullptr;
@@ -70,6 +74,11 @@ QList<QPainterPath> subpaths(const QPainterPath &path)
             i += 2;
         }
     }
+    // A move with nothing drawn from it (a trailing "M x,y") is no subpath: breaking it off
+    // would make a piece that draws nothing.
+    parts.erase(std::remove_if(parts.begin(), parts.end(),
+                               [](const QPainterPath &part) { return part.elementCount() < 2; }),
+                parts.end());
     return parts;
 }
 

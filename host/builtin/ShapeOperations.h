@@ -11,7 +11,8 @@
 namespace ShapeOperations {
 
 // Scales the shapes by (sx, sy) about the document's reference point of their common box (of
-// their curves alone when there are curves among text or images).
+// their curves alone when there are curves among text or images). Shapes that draw nothing are
+// left alone here and in combine.
 // Factors must be finite and non-zero; false with a reason otherwise.
 bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &shapes, double sx, double sy,
              QString *error);
@@ -25,7 +26,7 @@ HostShape::Ptr combine(HostDocument &doc, const QList<HostShape::Ptr> &shapes, Q
 // the pieces replace it and become the selection. A curve of one subpath comes back as itself.
 QList<HostShape::Ptr> breakApart(HostDocument &doc, const HostShape::Ptr &shape, QString *error);
 
-// The subpaths of a path, each starting at its move-to.
+// The subpaths of a path, each starting at its move-to; a move-to without a segment is none.
 QList<QPainterPath> subpaths(const QPainterPath &path);
 
 // The path's subpaths as polylines whose curves deviate from the true curve by at most

@@ -36,7 +36,10 @@ AutomationHandle ShapeRangeObject::selection(HostDocument::Ptr document)
 }
 
 ShapeRangeObject::ShapeRangeObject(const QString &kind, HostDocument::Ptr document, Source source)
-    : BuiltinObject(kind), doc(std::move(document)), shapes(std::move(source))
+    : BuiltinObject(kind), doc(std::move(document)),
+      // Every member sees only shapes that draw something: Count and Item are how a layer's
+      // marks are read back, and the box, stretch, boundary and Delete must agree with them.
+      shapes([source = std::move(source)]() { return HostDocument::drawnShapes(source()); })
 {
     addQueryMembers();
     addEditMembers();

@@ -1,6 +1,7 @@
 #pragma once
 // A collection of shapes: a layer's shapes (live), a fixed range (All(), SelectableShapes(),
-// BreakApartEx()) or the document's selection (live). All three answer the same members.
+// BreakApartEx()) or the document's selection (live). All three answer the same members, and
+// none holds an element that draws nothing (HostDocument::drawsSomething).
 
 #include "BuiltinObject.h"
 #include "HostDocument.h"

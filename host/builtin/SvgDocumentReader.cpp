@@ -1,6 +1,9 @@
 #include "SvgDocumentReader.h"
 
+#include "SvgLimits.h"
+
 #include "RecordingPaintDevice.h"
+#include "SvgClipGeometry.h"
 #include "SvgElementScanner.h"
 
 #include <QFile>
@@ -73,8 +76,24 @@ void renderElement(QSvgRenderer &renderer, const QString &id, RecordingPaintDevi
     renderer.render(&painter, id, bounds);
 }
 
-HostShape::Ptr recordElement(QSvgRenderer &renderer, const QString &id, const QTransform &toPage)
+// The part of the recorded outline that its own clip-path lets show, in page inches; QtSvg
+// records the whole shape. The clip counts in the element's own user space, the one each
+// outline was painted in.
+QPainterPath clippedToShow(const QPainterPath &pagePath, bool filled,
+                           const RecordedOutline &outline, const QTransform &toPage,
+                           const SvgClipPaths &clips, const QString &clipRef)
 {
+    if (!outline.transform.isInvertible())
+        return QPainterPath();
+    const QRectF box = outline.transform.inverted().map(outline.path).boundingRect();
+    const QPainterPath clip = (outline.transform * toPage).map(clips.clipFor(clipRef, box));
+    return SvgClipGeometry::clipped(pagePath, clip, filled);
+}
+
+HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &element,
+                             const QTransform &toPage, const SvgClipPaths &clips)
+{
+    const QString &id = element.id;
     if (!renderer.elementExists(id))
         return nullptr;
     RecordingPaintDevice device;
@@ -100,6 +119,13 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const QString &id, const QT
             shape->outlineCmyk = cmykOf(outline.pen.color());
             shape->dashed = outline.pen.style() != Qt::SolidLine;
         }
+    }
+    if (!element.clipPath.isEmpty() && clips.has(element.clipPath)) {
+        shape->path = clippedToShow(shape->path, shape->filled, device.outlines().constFirst(),
+                                    toPage, clips, element.clipPath);
+        // Clipped away entirely: the element draws nothing.
+        if (shape->path.isEmpty())
+            return nullptr;
     }
     return shape;
 }
@@ -138,18 +164,29 @@ namespace SvgDocumentReader {
 
 HostDocument::Ptr read(const QString &path, QString *error)
 {
+    if (const QString refused = SvgLimits::checkFileSize(path); !refused.isEmpty()) {
+        *error = refused;
+        return nullptr;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
         return nullptr;
     }
-    return readData(file.readAll(), path, error);
+    // Bounded even when the file grows after the size check: one byte more is refused.
+    return readData(file.read(SvgLimits::MaxFileBytes + 1), path, error);
 }
 
 HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *error)
 {
+    // Hostile files are refused before QtSvg, whose recursion a deep <use> chain exhausts.
+    if (const QString refused = SvgLimits::check(svg); !refused.isEmpty()) {
+        *error = refused;
+        return nullptr;
+    }
     SvgScan scan;
-    if (!SvgElementScanner::scan(QString::fromUtf8(svg), &scan, error))
+    const QString text = QString::fromUtf8(svg);
+    if (!SvgElementScanner::scan(text, &scan, error))
         return nullptr;
     QSvgRenderer renderer(scan.renderable);
     if (!renderer.isValid()) {
@@ -159,10 +196,14 @@ HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *
     auto doc = std::make_shared<HostDocument>(scan.pageWidth, scan.pageHeight);
     doc->filePath = path;
     doc->svg = scan.source;
+    doc->svg.bytes = svg;
+    doc->svg.text = text;
+    doc->svg.byteOrderMark = svg.startsWith("\xEF\xBB\xBF");
     doc->notes = scan.notes;
     doc->activePage->layers.clear();
     doc->activeLayer = nullptr;
     const QTransform toPage = scan.userToPage;
+    const SvgClipPaths clips(svg);
     for (const ScannedLayer &scanned : scan.layers) {
         auto layer = std::make_shared<HostLayer>();
         layer->name = scanned.name;
@@ -170,11 +211,21 @@ HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *
         layer->visible = scanned.visible;
         layer->editable = scanned.editable;
         layer->printable = scanned.printable;
+        layer->source.inFile = true;
+        layer->source.startTag = scanned.startTag;
+        layer->source.insertAt = scanned.insertAt;
+        layer->source.selfClosing = scanned.selfClosing;
+        layer->source.name = scanned.name;
+        layer->source.printable = scanned.printable;
+        layer->source.editable = scanned.editable;
+        layer->source.visible = scanned.visible;
+        if (renderer.elementExists(scanned.probeId))
+            layer->source.contentToUser = renderer.transformForElement(scanned.probeId);
         doc->activePage->layers.append(layer);
         for (const ScannedElement &element : scanned.elements) {
             HostShape::Ptr shape;
             if (element.kind == ShapeKind::Curve)
-                shape = recordElement(renderer, element.id, toPage);
+                shape = recordElement(renderer, element, toPage, clips);
             if (shape) {
                 shape->svgId = element.originalId;
                 applySavedStyle(*shape, element);
@@ -190,12 +241,20 @@ HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *
                                       .arg(element.tag, element.originalId, scanned.name);
                 }
             }
+            shape->sourceSpan = element.span;
+            shape->fromEntity = element.fromEntity;
+            if (element.span.isValid())
+                doc->svg.shapeElements.append(element.span);
             doc->adoptShape(layer, shape);
         }
     }
     if (doc->activePage->layers.isEmpty()) {
         auto layer = std::make_shared<HostLayer>();
         layer->name = QStringLiteral("Layer 1");
+        // Stands for the root's content: it adds nothing to the file until shapes are put on it.
+        layer->source.inFile = true;
+        layer->source.name = layer->name;
+        layer->source.insertAt = doc->svg.rootEndTag.start;
         doc->activePage->layers.append(layer);
     }
     doc->activeLayer = doc->activePage->layers.last();

@@ -1,10 +1,14 @@
 #include "SvgElementScanner.h"
 
+#include "SvgClipGeometry.h"
+#include "ViewBoxMapping.h"
+
 #include <QRegularExpression>
 #include <QSet>
 #include <QVector>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <cmath>
 
 namespace {
 
@@ -23,6 +27,7 @@ const QSet<QString> &groupTags()
 
 // Far deeper than any drawing program nests its groups.
 constexpr int MaxDepth = 256;
+constexpr double MaxPageInches = 10000; // 254 m
 
 enum class Role
 {
@@ -38,7 +43,9 @@ struct Frame
 {
     Role role = Role::Inside;
     int layer = -1; // index into the scan's layers for containers
-    qint64 start = 0;
+    int start = 0;
+    SvgSpan startTag;
+    bool fromEntity = false;
     ScannedElement element;
     QXmlStreamNamespaceDeclarations namespaces;
 };
@@ -72,7 +79,8 @@ public:
     bool run(QString *error);
 
 private:
-    void startElement(qint64 start);
+    void startElement(const SvgSpan &startTag, bool fromEntity);
+    bool isSvgElement() const;
     void endElement();
     bool readRoot(QString *error);
     int newLayer(const QXmlStreamAttributes &attributes);
@@ -87,6 +95,7 @@ private:
     int defaultLayerIndex = -1;
     int generatedIds = 0;
     QString rootError;
+    bool namespaceless = false;
 };
 
 bool Scanner::run(QString *error)
@@ -109,7 +118,13 @@ bool Scanner::run(QString *error)
             }
             // The reader's offset runs a character ahead between tokens, but a start tag ends
             // exactly at its ">" and holds no other "<", so its own "<" is the last one before.
-            startElement(svg.lastIndexOf(QLatin1Char('<'), int(reader.characterOffset()) - 1));
+            // An element an entity reference made ends at the reference's ";" instead.
+            const int end = int(reader.characterOffset());
+            const int start = svg.lastIndexOf(QLatin1Char('<'), end - 1);
+            const bool fromEntity = (!stack.isEmpty() && stack.last().fromEntity) || start < 0 ||
+                                    svg.at(end - 1) != QLatin1Char('>') ||
+                                    !svg.midRef(start + 1).startsWith(reader.qualifiedName());
+            startElement({start, end}, fromEntity);
         } else if (token == QXmlStreamReader::EndElement) {
             endElement();
         }
@@ -127,10 +142,17 @@ bool Scanner::run(QString *error)
     return true;
 }
 
+bool Scanner::isSvgElement() const
+{
+    return reader.namespaceUri() == SvgElementScanner::SvgNamespace ||
+           (namespaceless && reader.namespaceUri().isEmpty());
+}
+
 bool Scanner::readRoot(QString *error)
 {
-    if (reader.name() != QLatin1String("svg") ||
-        reader.namespaceUri() != SvgElementScanner::SvgNamespace) {
+    // Older files leave out the namespace, and renderers draw them all the same.
+    namespaceless = reader.namespaceUri().isEmpty() && reader.prefix().isEmpty();
+    if (reader.name() != QLatin1String("svg") || !isSvgElement()) {
         *error = QStringLiteral("the document element is <%1>, not an SVG <svg>")
                      .arg(reader.qualifiedName().toString());
         return false;
@@ -152,21 +174,14 @@ bool Scanner::readRoot(QString *error)
     }
     out->pageWidth = width;
     out->pageHeight = height;
-    double sx = width / viewBox.width(), sy = height / viewBox.height();
-    double dx = 0, dy = 0; // where the viewBox starts on the page, inches from the top-left
-    if (!a.value("preserveAspectRatio").trimmed().startsWith(QLatin1String("none"))) {
-        // As a browser or Inkscape shows it: one scale, the viewBox centred on the page.
-        const double s = qMin(sx, sy);
-        dx = (width - viewBox.width() * s) / 2;
-        dy = (height - viewBox.height() * s) / 2;
-        sx = sy = s;
-    }
-    out->userToPage =
-        QTransform(sx, 0, 0, -sy, dx - viewBox.x() * sx, height - dy + viewBox.y() * sy);
+    // The viewBox is placed on the page as preserveAspectRatio says, then y turns upward.
+    out->userToPage = ViewBoxMapping::viewBoxToViewport(viewBox, QSizeF(width, height),
+                                                        a.value("preserveAspectRatio").toString()) *
+                      QTransform(1, 0, 0, -1, 0, height);
     out->source.userToPage = out->userToPage;
     out->source.fromFile = true;
     out->source.viewBox = viewBox;
-    out->source.rootAttributes = a;
+    out->source.declaresSvgNamespace = !namespaceless;
     out->source.namespaces = reader.namespaceDeclarations();
     return true;
 }
@@ -214,13 +229,15 @@ int Scanner::defaultLayer()
     return defaultLayerIndex;
 }
 
-void Scanner::startElement(qint64 start)
+void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
 {
     Frame frame;
-    frame.start = start;
+    frame.start = startTag.start;
+    frame.startTag = startTag;
+    frame.fromEntity = fromEntity;
     frame.namespaces = reader.namespaceDeclarations();
     const QString tag = reader.name().toString();
-    const bool svgElement = reader.namespaceUri() == SvgElementScanner::SvgNamespace;
+    const bool svgElement = isSvgElement();
     const Role parent = stack.isEmpty() ? Role::Root : stack.last().role;
     const int parentLayer = stack.isEmpty() ? -1 : stack.last().layer;
     const QXmlStreamAttributes a = reader.attributes();
@@ -234,6 +251,16 @@ void Scanner::startElement(qint64 start)
                    QLatin1String("layer")) {
         frame.role = Role::Container;
         frame.layer = newLayer(a);
+        if (!fromEntity)
+            out->layers[frame.layer].startTag = startTag;
+        // Shapes added to the layer are written in its frame, which QtSvg tells for a child.
+        const QString probe = QStringLiteral("vx-layer-%1").arg(frame.layer);
+        if (namespaceless)
+            writer.writeEmptyElement(QStringLiteral("g"));
+        else
+            writer.writeEmptyElement(SvgElementScanner::SvgNamespace, QStringLiteral("g"));
+        writer.writeAttribute(QStringLiteral("id"), probe);
+        out->layers[frame.layer].probeId = probe;
     } else if (svgElement && (drawnTags().contains(tag) || groupTags().contains(tag) ||
                               tag == QLatin1String("text") || tag == QLatin1String("image") ||
                               tag == QLatin1String("flowRoot"))) {
@@ -263,6 +290,8 @@ void Scanner::startElement(qint64 start)
         e.strokeCmyk = a.value(SvgElementScanner::VexaNamespace, "stroke-cmyk").toString();
         e.fillCmyk = a.value(SvgElementScanner::VexaNamespace, "fill-cmyk").toString();
         e.hairline = a.value(SvgElementScanner::VexaNamespace, "hairline") == QLatin1String("true");
+        e.clipPath = SvgClipPaths::referenceOf(a);
+        e.fromEntity = fromEntity;
         e.id = e.originalId;
         if (e.id.isEmpty()) {
             e.id = QStringLiteral("vx-render-%1").arg(++generatedIds);
@@ -279,11 +308,30 @@ void Scanner::endElement()
     if (stack.isEmpty())
         return;
     Frame frame = stack.takeLast();
-    const QString text = svg.mid(frame.start, reader.characterOffset() - frame.start);
-    if (frame.role == Role::Preamble) {
-        out->source.preamble += text + QLatin1Char('\n');
-    } else if (frame.role == Role::Drawn || frame.role == Role::Kept) {
+    const int end = int(reader.characterOffset());
+    const QString text = frame.fromEntity ? QString() : svg.mid(frame.start, end - frame.start);
+    const bool selfClosing = end == frame.startTag.end;
+    if (frame.role == Role::Root && !frame.fromEntity) {
+        out->source.rootStartTag = frame.startTag;
+        if (!selfClosing)
+            out->source.rootEndTag = {svg.lastIndexOf(QLatin1Char('<'), end - 1), end};
+    }
+    const bool layerGroup = frame.role == Role::Container && frame.layer >= 0 &&
+                            frame.startTag.isValid() &&
+                            out->layers.at(frame.layer).startTag == frame.startTag;
+    if (layerGroup && !frame.fromEntity) {
+        ScannedLayer &layer = out->layers[frame.layer];
+        layer.selfClosing = selfClosing;
+        layer.insertAt = selfClosing ? end : svg.lastIndexOf(QLatin1Char('<'), end - 1);
+    } else if (stack.size() == 1 && frame.layer >= 0 && frame.layer == defaultLayerIndex &&
+               !frame.fromEntity) {
+        // Shapes added to the stand-in layer follow its last element outside any group.
+        out->layers[frame.layer].insertAt = end;
+    }
+    if (frame.role == Role::Drawn || frame.role == Role::Kept) {
         frame.element.text = text;
+        if (!frame.fromEntity)
+            frame.element.span = {frame.start, end};
         ScannedLayer &layer = out->layers[frame.layer];
         layer.elements.append(frame.element);
         if (frame.element.kind == ShapeKind::Text || frame.element.kind == ShapeKind::Image)
@@ -305,17 +353,15 @@ double lengthInInches(const QString &text)
         return 0;
     const double v = m.captured(1).toDouble();
     const QString unit = m.captured(2);
-    if (unit == QLatin1String("mm"))
-        return v / 25.4;
-    if (unit == QLatin1String("cm"))
-        return v / 2.54;
-    if (unit == QLatin1String("in"))
-        return v;
-    if (unit == QLatin1String("pt"))
-        return v / 72.0;
-    if (unit == QLatin1String("pc"))
-        return v / 6.0;
-    return v / 96.0; // CSS pixels, also for a bare number
+    const double inches = unit == QLatin1String("mm")   ? v / 25.4
+                          : unit == QLatin1String("cm") ? v / 2.54
+                          : unit == QLatin1String("in") ? v
+                          : unit == QLatin1String("pt") ? v / 72.0
+                          : unit == QLatin1String("pc") ? v / 6.0
+                                                        : v / 96.0; // CSS pixels, a bare number too
+    // "1e400" overflows to infinity, and a page kilometres long is no sheet either: both would
+    // poison every coordinate computed from the page.
+    return std::isfinite(inches) && std::fabs(inches) <= MaxPageInches ? inches : 0;
 }
 
 bool scan(const QString &svg, SvgScan *result, QString *error)

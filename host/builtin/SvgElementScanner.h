@@ -1,10 +1,10 @@
 #pragma once
 // The first step of opening an SVG file: one namespace-aware pass over its XML that finds the
-// page size, the Inkscape layers and, on each, the elements that become shapes (paths, basic
-// shapes, <use>) or are kept as they are (text, images). It also makes the copy that QtSvg
-// renders, with an id on every such element so that each can be rendered alone.
-// Glossary: user units are the SVG's own coordinates (the viewBox); page inches are the host's,
-// origin lower-left, y up.
+// page size, the Inkscape layers (and where their tags are in the text) and, on each, the elements
+// that become shapes (paths, basic shapes, <use>) or are kept as they are (text, images). It also
+// makes the copy that QtSvg renders, with an id on every such element so that each can be rendered
+// alone. Glossary: user units are the SVG's own coordinates (the viewBox); page inches are the
+// host's, origin lower-left, y up.
 
 #include "HostShape.h"
 #include "SvgSource.h"
@@ -26,6 +26,9 @@ struct ScannedElement
     QString strokeCmyk;
     QString fillCmyk;
     bool hairline = false;
+    QString clipPath;        // what its own clip-path names ("url(#id)"), empty when none
+    SvgSpan span;            // where its text is in the file
+    bool fromEntity = false; // made by an entity reference: no text of its own in the file
 };
 
 struct ScannedLayer
@@ -36,6 +39,10 @@ struct ScannedLayer
     bool editable = true;
     bool printable = true;
     QList<ScannedElement> elements;
+    SvgSpan startTag;  // invalid for the layer holding the elements outside any layer
+    int insertAt = -1; // where shapes added to it go: its end tag, or after its last element
+    bool selfClosing = false;
+    QString probeId; // an empty group first in it in the rendered copy: its frame
 };
 
 struct SvgScan

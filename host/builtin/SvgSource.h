@@ -1,21 +1,31 @@
 #pragma once
-// What a document keeps of the SVG file it was opened from, so that saving writes back what was
-// not turned into shapes: the root element's attributes and namespace declarations, the
-// top-level elements that are no layer and no drawing (defs, metadata, Inkscape's named view,
-// styles) as their original text, and the user-unit frame (viewBox) the page maps to.
+// What a document keeps of the SVG file it was opened from, so that saving writes the file's own
+// text back and changes only what the commands changed: the text itself, where the root's tags
+// are in it, the spans of the elements that became shapes, and the user-unit frame (viewBox) the
+// page maps to.
 
+#include "SvgSpan.h"
+
+#include <QByteArray>
+#include <QList>
 #include <QRectF>
 #include <QString>
 #include <QTransform>
-#include <QXmlStreamAttributes>
 #include <QXmlStreamNamespaceDeclarations>
 
 struct SvgSource
 {
     bool fromFile = false;
-    QXmlStreamAttributes rootAttributes; // without namespace declarations
-    QXmlStreamNamespaceDeclarations namespaces;
-    QString preamble;      // raw XML of the kept top-level elements, in their order
+    QByteArray bytes; // the file as read, written back unchanged when nothing changed
+    QString text;     // the same, decoded; spans count its characters
+    bool byteOrderMark = false;
+    SvgSpan rootStartTag;
+    SvgSpan rootEndTag;
+    // Older files leave the root without a namespace; saving declares it.
+    bool declaresSvgNamespace = true;
+    QXmlStreamNamespaceDeclarations namespaces; // declared on the root
+    // Every element that became a shape, so that saving can tell the deleted ones.
+    QList<SvgSpan> shapeElements;
     QRectF viewBox;        // user units; the page's width and height map onto it
     QTransform userToPage; // user units to page inches (origin lower-left, y up)
 };

@@ -1,9 +1,12 @@
 // The built-in drawing host as the automation layer meets it: member dispatch and COM-style
 // argument conversion, layers, selection, combine, stretch about the reference point, and a host
-// that outlives each connection.
+// that outlives each connection; elements read from a file that draw nothing take no part.
+#include "CdrConnection.h"
 #include "HostTestSupport.h"
 #include "builtin/BuiltinObject.h"
+#include "builtin/SvgDocumentReader.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
@@ -32,6 +35,9 @@ private slots:
     void selectableShapesSkipLockedLayers();
     void callsAreRecordedInOrder();
     void callRecordStaysBounded();
+    void elementDrawingNothingTakesNoPart_data();
+    void elementDrawingNothingTakesNoPart();
+    void breakApartMakesNoEmptyPiece();
 };
 
 void TestBuiltinHost::conversion_data()
@@ -477,6 +483,128 @@ void TestBuiltinHost::callRecordStaysBounded()
     QCOMPARE(host.refreshCount(), 1005);
     host.reset();
     QCOMPARE(host.callRecordLimit(), 100000);
+}
+
+namespace {
+// A 100 mm square sheet whose "Cutting Layer" holds a 50 x 30 mm rectangle and `extra`.
+HostDocument::Ptr openCuttingSheet(const QString &extra)
+{
+    const QString svg =
+        QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                       "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" "
+                       "width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\">"
+                       "<g inkscape:groupmode=\"layer\" inkscape:label=\"Cutting Layer\">"
+                       "<rect x=\"20\" y=\"20\" width=\"50\" height=\"30\" "
+                       "style=\"fill:none;stroke:#000\"/>%1</g></svg>")
+            .arg(extra);
+    QString error;
+    BuiltinHost::instance().reset();
+    HostDocument::Ptr doc = SvgDocumentReader::readData(svg.toUtf8(), "cut.svg", &error);
+    if (doc)
+        BuiltinHost::instance().setActiveDocument(doc);
+    else
+        qWarning("%s", qPrintable(error));
+    return doc;
+}
+
+QByteArray exportCutting(const QString &path)
+{
+    CdrConnection conn(QStringLiteral("CorelDraw.Application.17"));
+    if (!conn.exportCuttingLayer(path))
+        return QByteArray("export failed: ") + conn.errorText().toUtf8();
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool near(double a, double b)
+{
+    return std::abs(a - b) < 1e-5;
+}
+} // namespace
+
+void TestBuiltinHost::elementDrawingNothingTakesNoPart_data()
+{
+    QTest::addColumn<QString>("element");
+    // Each sits far from the rectangle, so that counting it anywhere would show.
+    QTest::newRow("empty <path/>") << "<path style=\"stroke:#000\"/>";
+    QTest::newRow("path of only a move") << "<path d=\"M 90,90\" style=\"stroke:#000\"/>";
+    QTest::newRow("path of moves only") << "<path d=\"M 90,90 M 5,95\" style=\"stroke:#000\"/>";
+    QTest::newRow("path of zero length") << "<path d=\"M 90,90 L 90,90\" style=\"stroke:#000\"/>";
+    QTest::newRow("zero-radius circle") << "<circle cx=\"90\" cy=\"90\" r=\"0\"/>";
+    QTest::newRow("zero-size rectangle")
+        << "<rect x=\"90\" y=\"90\" width=\"0\" height=\"0\" style=\"stroke:#000\"/>";
+    QTest::newRow("<title>") << "<title>Die line</title>";
+    QTest::newRow("<desc>") << "<desc>cut along the line</desc>";
+    QTest::newRow("hidden path")
+        << "<path d=\"M 85,85 H 95 V 95\" style=\"display:none;stroke:#000\"/>";
+}
+
+void TestBuiltinHost::elementDrawingNothingTakesNoPart()
+{
+    QFETCH(QString, element);
+    QTemporaryDir dir;
+    QVERIFY(openCuttingSheet(QString()));
+    const QByteArray alone = exportCutting(dir.filePath("alone.plt"));
+    QVERIFY(alone.contains("PD"));
+
+    const HostDocument::Ptr doc = openCuttingSheet(element);
+    QVERIFY(doc);
+    const HostLayer::Ptr cutting = doc->findLayer("Cutting Layer");
+    const QList<HostShape::Ptr> read = cutting->shapes;
+    // The export's stretch is anchored to the selection's box: a box widened by the element
+    // would move the job.
+    QCOMPARE(exportCutting(dir.filePath("with.plt")), alone);
+
+    AutomationHandle app = createAutomationApplication(QStringLiteral("CorelDraw.Application.17"));
+    cutting->editable = true;
+    AutomationHandle shapes = layers(*app)
+                                  ->querySubObject(Member::Find, {"Cutting Layer"})
+                                  ->querySubObject(Member::Shapes);
+    QCOMPARE(shapes->dynamicCall(Member::Count).toInt(), 1);
+    AutomationHandle item = shapes->querySubObject(Member::Item, {1});
+    QVERIFY(near(item->dynamicCall(Member::CenterX).toDouble(), inches(45)));
+    QVERIFY(near(item->dynamicCall(Member::CenterY).toDouble(), inches(65)));
+    QCOMPARE(page(*app)->querySubObject(Member::SelectableShapes)->dynamicCall(Member::Count),
+             QVariant(1));
+
+    document(*app)->dynamicCall(Member::ClearSelection);
+    shapes->querySubObject(Member::All)->dynamicCall(Member::AddToSelection);
+    QCOMPARE(doc->selection().size(), 1);
+    AutomationHandle selection = app->querySubObject(Member::ActiveSelection);
+    QVERIFY(near(selection->dynamicCall(Member::SizeWidth).toDouble(), inches(50)));
+    QVERIFY(near(selection->dynamicCall(Member::SizeHeight).toDouble(), inches(30)));
+    AutomationHandle boundary =
+        selection->querySubObject(Member::CreateBoundary, {0, 0, true, false});
+    QVERIFY(!boundary->isNull());
+    // The rectangle widened by half its 1 mm outline on each side.
+    QVERIFY(near(boundary->dynamicCall(Member::SizeWidth).toDouble(), inches(51)));
+    QVERIFY(near(boundary->dynamicCall(Member::SizeHeight).toDouble(), inches(31)));
+
+    // Deleting everything the layer shows leaves the element in the document, untouched.
+    shapes->querySubObject(Member::All)->dynamicCall(Member::Delete);
+    QList<HostShape::Ptr> kept = read;
+    kept.removeFirst();
+    QCOMPARE(cutting->shapes, kept);
+}
+
+void TestBuiltinHost::breakApartMakesNoEmptyPiece()
+{
+    // A path read from a file may end in a move (a trailing "M x,y"): no piece of its own.
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    QPainterPath path(QPointF(1, 1));
+    path.lineTo(2, 1);
+    path.moveTo(1, 2);
+    path.lineTo(2, 2);
+    path.moveTo(5, 5);
+    doc->addShape(doc->activeLayer, path);
+    AutomationHandle pieces = document(*app)
+                                  ->querySubObject(Member::ActiveLayer)
+                                  ->querySubObject(Member::Shapes)
+                                  ->querySubObject(Member::Item, {1})
+                                  ->querySubObject(Member::BreakApartEx);
+    QCOMPARE(pieces->dynamicCall(Member::Count).toInt(), 2);
+    QCOMPARE(doc->activeLayer->shapes.size(), 2);
 }
 
 VX_REGISTER_HOST_TEST(TestBuiltinHost)

@@ -15,6 +15,27 @@ using namespace HostTest;
 
 namespace {
 
+const QString DataDir = QStringLiteral(VX_TEST_DATA_DIR "/host/");
+
+QByteArray fileText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Where two texts first differ, with a little of each, for a failure one can read.
+QString firstDifference(const QByteArray &expected, const QByteArray &actual)
+{
+    int i = 0;
+    while (i < expected.size() && i < actual.size() && expected.at(i) == actual.at(i))
+        ++i;
+    if (i == expected.size() && i == actual.size())
+        return {};
+    return QStringLiteral("first difference at byte %1: expected \"%2\", saved \"%3\"")
+        .arg(i)
+        .arg(QString::fromUtf8(expected.mid(i, 60)), QString::fromUtf8(actual.mid(i, 60)));
+}
+
 const QString Sheet = QStringLiteral(VX_TEST_DATA_DIR "/host/sheet-inkscape.svg");
 
 // A box in millimetres with y down from the top of a page `pageHeight` mm high, in page inches.
@@ -85,6 +106,7 @@ private slots:
     void pageSize();
     void unreadableFiles_data();
     void unreadableFiles();
+    void clippedShapeIsWhatShows();
     void roundTripKeepsLayersAndShapes();
     void changedCurvesRewritten_data();
     void changedCurvesRewritten();
@@ -92,6 +114,11 @@ private slots:
     void keptElementsSelectableNeverCut();
     void elementsWithoutGeometryStayOutOfTheBox();
     void openThroughAutomation();
+    void openThenSaveKeepsTheText_data();
+    void openThenSaveKeepsTheText();
+    void editsConfinedToWhatChanged_data();
+    void editsConfinedToWhatChanged();
+    void sheetsSavedBeforeReopen();
 };
 
 void TestSvgDocument::layersOfTheSheet()
@@ -235,6 +262,12 @@ void TestSvgDocument::pageSize_data()
     QTest::newRow("stretched when the aspect ratio is not kept")
         << R"(width="100mm" height="100mm" viewBox="0 0 200 100" preserveAspectRatio="none")"
         << 100.0 << 100.0 << pageBox(5, 10, 10, 20, 100);
+    QTest::newRow("xMinYMin meet keeps the viewBox at the top left")
+        << R"(width="100mm" height="100mm" viewBox="0 0 200 100" preserveAspectRatio="xMinYMin")"
+        << 100.0 << 100.0 << pageBox(5, 5, 10, 10, 100);
+    QTest::newRow("slice fills the page and cuts the sides off")
+        << R"(width="100mm" height="100mm" viewBox="0 0 200 100" preserveAspectRatio="xMidYMid slice")"
+        << 100.0 << 100.0 << pageBox(-40, 10, -30, 20, 100);
     QTest::newRow("centimetres, viewBox in millimetres")
         << R"(width="10cm" height="20cm" viewBox="0 0 100 200")" << 100.0 << 200.0
         << pageBox(10, 10, 20, 20, 200);
@@ -261,6 +294,18 @@ void TestSvgDocument::pageSize()
     QVERIFY2(sameBox(rect->bounds(), rectBox), qPrintable(boxText(rect->bounds())));
 }
 
+// A chain of <use> elements, each naming the one before: QtSvg would recurse through all of them.
+QByteArray useChain(int length)
+{
+    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+                     "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"10mm\" height=\"10mm\">"
+                     "<rect id=\"u0\" width=\"1\" height=\"1\"/>";
+    for (int i = 1; i <= length; ++i)
+        svg += "<use id=\"u" + QByteArray::number(i) + "\" xlink:href=\"#u" +
+               QByteArray::number(i - 1) + "\"/>";
+    return svg + "</svg>";
+}
+
 void TestSvgDocument::unreadableFiles_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -271,8 +316,8 @@ void TestSvgDocument::unreadableFiles_data()
                "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10mm\" height=\"10mm\"><g>")
         << "not well-formed";
     QTest::newRow("another XML document") << QByteArray("<html><body/></html>") << "not an SVG";
-    QTest::newRow("svg without namespace")
-        << QByteArray("<svg width=\"10mm\" height=\"10mm\"/>") << "not an SVG";
+    QTest::newRow("svg in another namespace")
+        << QByteArray("<svg xmlns=\"urn:other\" width=\"10mm\" height=\"10mm\"/>") << "not an SVG";
     QTest::newRow("no page size") << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\"/>")
                                   << "no page size";
     QTest::newRow("percent size, no viewBox")
@@ -285,6 +330,10 @@ void TestSvgDocument::unreadableFiles_data()
                .append(QByteArray("</g>").repeated(100000))
                .append("</svg>")
         << "nested deeper";
+    QTest::newRow("a height too large for a number")
+        << QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"10\" height=\"1e400\"/>")
+        << "no page size";
+    QTest::newRow("a <use> chain deeper than 32") << useChain(5000) << "32 deep";
 }
 
 void TestSvgDocument::unreadableFiles()
@@ -296,6 +345,23 @@ void TestSvgDocument::unreadableFiles()
     QVERIFY(!doc);
     QVERIFY(!error.isEmpty());
     QVERIFY2(error.contains(errorPart), qPrintable(error));
+}
+
+// A square half hidden by a circle is cut where it shows: the circle's box, not the square's.
+void TestSvgDocument::clippedShapeIsWhatShows()
+{
+    const QByteArray svg =
+        R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="100mm" viewBox="0 0 100 100">
+             <clipPath id="c"><circle cx="50" cy="50" r="20"/></clipPath>
+             <rect id="r" x="0" y="0" width="100" height="100" clip-path="url(#c)"/></svg>)svg";
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "clip.svg", &error);
+    QVERIFY2(doc, qPrintable(error));
+    HostShape::Ptr rect = shapeById(*doc, "r");
+    QVERIFY(rect);
+    const QRectF box = rect->bounds();
+    QVERIFY2(std::abs(box.width() * 25.4 - 40) < 0.05 && std::abs(box.left() * 25.4 - 30) < 0.05,
+             qPrintable(boxText(box)));
 }
 
 void TestSvgDocument::roundTripKeepsLayersAndShapes()
@@ -356,8 +422,8 @@ void TestSvgDocument::changedCurvesRewritten_data()
         << "none" << true << pageBox(125, 40, 155, 70);
     QTest::newRow("stretched and back keeps its element")
         << "there and back" << true << pageBox(125, 40, 155, 70);
-    QTest::newRow("stretched circle is rewritten")
-        << "stretch" << false << pageBox(125, 10, 185, 70);
+    QTest::newRow("stretched circle keeps its element inside a transform")
+        << "stretch" << true << pageBox(125, 10, 185, 70);
     QTest::newRow("recoloured circle is rewritten")
         << "colour" << false << pageBox(125, 40, 155, 70);
 }
@@ -491,6 +557,189 @@ void TestSvgDocument::openThroughAutomation()
     QCOMPARE(found->querySubObject(Member::Shapes)->dynamicCall(Member::Count).toInt(), 2);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot open"));
     QVERIFY(app->querySubObject(Member::OpenDocument, {"/no/such/sheet.svg"})->isNull());
+}
+
+void TestSvgDocument::openThenSaveKeepsTheText_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("declarationAdded");
+    QTest::newRow("Inkscape: groups, filter, clip path, gradients, <use>, CSS, entity, metadata")
+        << "lossless-inkscape.svg" << false;
+    QTest::newRow("Illustrator: entities in namespace declarations, <switch>, no layers")
+        << "lossless-illustrator.svg" << false;
+    QTest::newRow("label sheet with text, image and an element outside any layer")
+        << "sheet-inkscape.svg" << false;
+    QTest::newRow("hand-written without xmlns: only the declaration added")
+        << "lossless-handwritten.svg" << true;
+}
+
+void TestSvgDocument::openThenSaveKeepsTheText()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, declarationAdded);
+    QByteArray expected = fileText(DataDir + file);
+    QVERIFY(!expected.isEmpty());
+    if (declarationAdded)
+        expected.insert(4, " xmlns=\"http://www.w3.org/2000/svg\"");
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::read(DataDir + file, &error);
+    QVERIFY2(doc, qPrintable(error));
+    QTemporaryDir dir;
+    QVERIFY2(SvgDocumentWriter::write(*doc, dir.filePath("s.svg"), &error), qPrintable(error));
+    const QByteArray saved = fileText(dir.filePath("s.svg"));
+    QVERIFY2(saved == expected, qPrintable(firstDifference(expected, saved)));
+    // The DOCTYPE's entities still resolve.
+    QVERIFY2(SvgDocumentReader::read(dir.filePath("s.svg"), &error), qPrintable(error));
+}
+
+namespace {
+
+const QString VexaOnRoot = QStringLiteral("\n   xmlns:vexa=\"urn:vexa:print-and-cut\">");
+const QString InkscapeRootEnd = QStringLiteral("xmlns:x=\"urn:example:other-tool\">");
+const QString Arrowline =
+    QStringLiteral("<path\n       d=\"M 10,60 H 60\"\n       id=\"arrowline\"\n       "
+                   "style=\"fill:none;stroke:#000000;stroke-width:0.5;marker-end:url(#arrow)\" />");
+const QString Knob = QStringLiteral(
+    "<circle id=\"knob\" cx=\"30\" cy=\"25\" r=\"6\" style=\"fill:url(#shine)\" class=\"ink\" />");
+const QString NewPath =
+    QStringLiteral("<path d=\"[^\"]*\" style=\"[^\"]*\"( vexa:[a-z-]+=\"[^\"]*\")+/>");
+
+void applyChange(HostDocument &doc, const QString &change)
+{
+    const HostLayer::Ptr cutting = doc.findLayer("Cutting Layer");
+    if (change == "add mark layer" || change == "mark on existing layer") {
+        HostLayer::Ptr marks = doc.findLayer("Mark Layer");
+        if (!marks) {
+            marks = std::make_shared<HostLayer>();
+            marks->name = "Mark Layer";
+            doc.activePage->layers.append(marks);
+        }
+        addRectangle(marks, QRectF(0.2, 0.2, 0.2, 0.2));
+    } else if (change == "add to cutting layer") {
+        addRectangle(cutting, QRectF(0.2, 0.2, 0.2, 0.2));
+    } else if (change == "delete") {
+        doc.removeShape(shapeById(doc, "arrowline"));
+    } else if (change == "lock") {
+        cutting->editable = false;
+    } else if (change == "not printable") {
+        cutting->printable = false;
+    } else if (change == "hide") {
+        doc.findLayer("Artwork")->visible = false;
+    } else if (change == "move") {
+        shapeById(doc, "knob")->transform(QTransform::fromTranslate(0.5, 0));
+    } else if (change == "stretch and back") {
+        // As the export does: five-fold about a corner, then back.
+        const QTransform there = QTransform::fromTranslate(-1, -1) * QTransform::fromScale(5, 5) *
+                                 QTransform::fromTranslate(1, 1);
+        for (const HostLayer::Ptr &layer : doc.activePage->layers)
+            for (const HostShape::Ptr &shape : layer->shapes)
+                shape->transform(there);
+        for (const HostLayer::Ptr &layer : doc.activePage->layers)
+            for (const HostShape::Ptr &shape : layer->shapes)
+                shape->transform(there.inverted());
+    }
+}
+
+} // namespace
+
+void TestSvgDocument::editsConfinedToWhatChanged_data()
+{
+    // Each edit: a piece of the original text (found once) and the pattern the saved text has
+    // in its place; everything else must come back as it was.
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("edits");
+    const QString ink = "lossless-inkscape.svg";
+    QTest::newRow("Add Mark: only the new layer before </svg> and its namespace")
+        << ink << "add mark layer"
+        << QStringList{InkscapeRootEnd, "xmlns:x=\"urn:example:other-tool\"" + VexaOnRoot, "</svg>",
+                       "<g id=\"layer3\" inkscape:groupmode=\"layer\" inkscape:label=\"Mark "
+                       "Layer\">\n  " +
+                           NewPath + "\n</g>\n</svg>"};
+    QTest::newRow("mark on an empty one-tag layer of a file without xmlns")
+        << "lossless-handwritten.svg"
+        << "mark on existing layer"
+        << QStringList{"<svg ",       "<svg xmlns=\"http://www.w3.org/2000/svg\" ",
+                       "inkscape\">", "inkscape\"\r\n     xmlns:vexa=\"urn:vexa:print-and-cut\">",
+                       "id='m'/>",    "id='m'>\n    " + NewPath + "\n  </g>"};
+    QTest::newRow("shape added to a layer goes before its end tag")
+        << ink << "add to cutting layer"
+        << QStringList{InkscapeRootEnd, "xmlns:x=\"urn:example:other-tool\"" + VexaOnRoot,
+                       "id=\"cut-plate\" />\n  </g>",
+                       "id=\"cut-plate\" />\n    " + NewPath + "\n  </g>"};
+    QTest::newRow("deleting a shape removes exactly its element")
+        << ink << "delete" << QStringList{Arrowline, ""};
+    QTest::newRow("locking a layer adds only sodipodi:insensitive")
+        << ink << "lock"
+        << QStringList{"style=\"display:inline\">\n    <path",
+                       "style=\"display:inline\"\n     sodipodi:insensitive=\"true\">\n    <path"};
+    QTest::newRow("hiding a layer changes only display in its style")
+        << ink << "hide" << QStringList{"display:inline;opacity:0.95", "display:none;opacity:0.95"};
+    QTest::newRow("a non-printing layer is marked, its namespace declared")
+        << ink << "not printable"
+        << QStringList{InkscapeRootEnd, "xmlns:x=\"urn:example:other-tool\"" + VexaOnRoot,
+                       "style=\"display:inline\">\n    <path",
+                       "style=\"display:inline\"\n     vexa:printable=\"false\">\n    <path"};
+    QTest::newRow("a moved element is kept whole inside a transform")
+        << ink << "move"
+        << QStringList{Knob, "<g transform=\"matrix\\([^)]*\\)\">" +
+                                 QRegularExpression::escape(Knob) + "</g>"};
+    QTest::newRow("the export's stretch and back changes nothing")
+        << ink << "stretch and back" << QStringList{};
+    QTest::newRow("stretch and back on a sheet with text and images")
+        << "sheet-inkscape.svg"
+        << "stretch and back" << QStringList{};
+}
+
+void TestSvgDocument::editsConfinedToWhatChanged()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, change);
+    QFETCH(QStringList, edits);
+    const QString original = QString::fromUtf8(fileText(DataDir + file));
+    QString pattern = QRegularExpression::escape(original);
+    for (int i = 0; i + 1 < edits.size(); i += 2) {
+        QCOMPARE(original.count(edits.at(i)), 1);
+        pattern.replace(QRegularExpression::escape(edits.at(i)), edits.at(i + 1));
+    }
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::read(DataDir + file, &error);
+    QVERIFY2(doc, qPrintable(error));
+    applyChange(*doc, change);
+    const QString saved = QString::fromUtf8(SvgDocumentWriter::toSvg(*doc));
+    const bool matches =
+        QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(saved).hasMatch();
+    QVERIFY2(matches, qPrintable(firstDifference(original.toUtf8(), saved.toUtf8()) + "\n" +
+                                 saved.mid(saved.size() - 300)));
+    QVERIFY2(SvgDocumentReader::readData(saved.toUtf8(), file, &error), qPrintable(error));
+}
+
+void TestSvgDocument::sheetsSavedBeforeReopen()
+{
+    // As this program wrote sheets before it kept the file's text.
+    const QByteArray old =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+        "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" "
+        "xmlns:sodipodi=\"http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd\" "
+        "xmlns:vexa=\"urn:vexa:print-and-cut\" width=\"210mm\" height=\"297mm\" viewBox=\"0 0 "
+        "210 297\" version=\"1.1\">\n<g id=\"layer1\" inkscape:groupmode=\"layer\" "
+        "inkscape:label=\"Assist Layer\" sodipodi:insensitive=\"true\" "
+        "vexa:printable=\"false\">\n  <path d=\"M 10 10 L 50 10 L 50 50 Z\" "
+        "style=\"fill:#00a0e0;stroke:#e4007f;stroke-width:0.0762\" vexa:stroke-cmyk=\"0 100 0 "
+        "10\" vexa:fill-cmyk=\"100 30 0 12\" vexa:hairline=\"true\"/>\n</g>\n</svg>\n";
+    QString error;
+    HostDocument::Ptr doc = SvgDocumentReader::readData(old, "old.svg", &error);
+    QVERIFY2(doc, qPrintable(error));
+    const HostLayer::Ptr layer = doc->findLayer("Assist Layer");
+    QVERIFY(layer);
+    QVERIFY(!layer->printable);
+    QVERIFY(!layer->editable);
+    QCOMPARE(layer->shapes.size(), 1);
+    const HostShape &shape = *layer->shapes.first();
+    QCOMPARE(shape.outlineCmyk, (Cmyk{0, 100, 0, 10}));
+    QCOMPARE(shape.fillCmyk, (Cmyk{100, 30, 0, 12}));
+    QCOMPARE(shape.outlineWidth, 0.0);
+    QCOMPARE(SvgDocumentWriter::toSvg(*doc), old);
 }
 
 VX_REGISTER_HOST_TEST(TestSvgDocument)

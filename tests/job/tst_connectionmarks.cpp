@@ -32,6 +32,8 @@ private slots:
     void extraMarkPlacement();
 
 private:
+    static void addNothing(const HostDocument::Ptr &doc, const HostLayer::Ptr &layer,
+                           const QString &kind);
     static HostShape::Ptr shapeCentredAt(const HostDocument::Ptr &doc, const QString &layer,
                                          double xMm, double yMm);
 };
@@ -226,31 +228,60 @@ void ConnectionMarksTest::userSelectionIsNotCombined()
         QCOMPARE(boxMm(doc, mark).size(), QSizeF(9.0, 9.0));
 }
 
+// An element that draws nothing, as opening a file leaves it on a layer: "kept" an element kept
+// without geometry (<title>, <desc>, a hidden path), "empty" a curve with no path (<path/>),
+// "move" a curve of a single move.
+void ConnectionMarksTest::addNothing(const HostDocument::Ptr &doc, const HostLayer::Ptr &layer,
+                                     const QString &kind)
+{
+    if (kind == "kept") {
+        auto shape = std::make_shared<HostShape>();
+        shape->kind = ShapeKind::Other;
+        shape->keptXml = QStringLiteral("<title>Marks</title>");
+        doc->adoptShape(layer, shape);
+    } else {
+        doc->addShape(layer,
+                      kind == "move" ? QPainterPath(hostPoint(doc, 30, 30)) : QPainterPath());
+    }
+}
+
 void ConnectionMarksTest::readMarkCentres_data()
 {
     QTest::addColumn<QList<QPointF>>("centresMm");
+    QTest::addColumn<QStringList>("drawingNothing"); // elements beside the marks, see addNothing
     QTest::addColumn<QVector<QPoint>>("expected");
+    const QStringList none;
     QTest::newRow("22.5 mm below the top edge gives y = 900")
-        << QList<QPointF>{{8.5, 22.5}} << QVector<QPoint>{{340, 900}};
+        << QList<QPointF>{{8.5, 22.5}} << none << QVector<QPoint>{{340, 900}};
     QTest::newRow("10.0125 mm gives 401, the half rounding up")
-        << QList<QPointF>{{10.0125, 10.0125}} << QVector<QPoint>{{401, 401}};
-    QTest::newRow("shuffled corners come out TL, TR, BL, BR")
-        << QList<QPointF>{{201.5, 258.5}, {8.5, 258.5}, {201.5, 22.5}, {8.5, 22.5}}
-        << QVector<QPoint>{{340, 900}, {8060, 900}, {340, 10340}, {8060, 10340}};
-    QTest::newRow("same row: left before right")
-        << QList<QPointF>{{100, 50}, {20, 50}} << QVector<QPoint>{{800, 2000}, {4000, 2000}};
-    QTest::newRow("no marks at all gives an empty list") << QList<QPointF>{} << QVector<QPoint>{};
+        << QList<QPointF>{{10.0125, 10.0125}} << none << QVector<QPoint>{{401, 401}};
+    const QList<QPointF> corners{{201.5, 258.5}, {8.5, 258.5}, {201.5, 22.5}, {8.5, 22.5}};
+    const QVector<QPoint> sorted{{340, 900}, {8060, 900}, {340, 10340}, {8060, 10340}};
+    QTest::newRow("shuffled corners come out TL, TR, BL, BR") << corners << none << sorted;
+    QTest::newRow("same row: left before right") << QList<QPointF>{{100, 50}, {20, 50}} << none
+                                                 << QVector<QPoint>{{800, 2000}, {4000, 2000}};
+    QTest::newRow("no marks at all gives an empty list")
+        << QList<QPointF>{} << none << QVector<QPoint>{};
+    QTest::newRow("four marks and a kept <title> read back as four marks")
+        << corners << QStringList{"kept"} << sorted;
+    QTest::newRow("three marks and an empty path read back as the three marks")
+        << corners.mid(1) << QStringList{"empty"} << sorted.mid(0, 3);
+    QTest::newRow("a path of only a move is no mark at the page corner")
+        << corners.mid(2) << QStringList{"move", "kept"} << sorted.mid(0, 2);
 }
 
 void ConnectionMarksTest::readMarkCentres()
 {
     QFETCH(QList<QPointF>, centresMm);
+    QFETCH(QStringList, drawingNothing);
     QFETCH(QVector<QPoint>, expected);
     HostDocument::Ptr doc = freshA4();
     if (!centresMm.isEmpty()) {
         const HostLayer::Ptr marks = addLayer(doc, CdrConnection::MarkLayer, true, false);
         for (const QPointF &c : centresMm)
             addCross(doc, marks, c.x(), c.y());
+        for (const QString &kind : drawingNothing)
+            addNothing(doc, marks, kind);
     }
     CdrConnection conn(HostId);
     QCOMPARE(conn.readMarkCentres(), expected);
@@ -265,17 +296,21 @@ void ConnectionMarksTest::extraMarkPlacement_data()
     QTest::addColumn<QList<QPointF>>("extrasMm");
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("markReads");
+    QTest::addColumn<bool>("nothingBeside"); // a kept element drawing nothing on Extra Layer
     const QList<QPointF> corners{{8.5, 22.5}, {201.5, 22.5}, {8.5, 258.5}, {201.5, 258.5}};
     QTest::newRow("extra mark in the second mark's column gives 2")
-        << corners << QList<QPointF>{{201.5, 35.5}} << 2 << 2;
+        << corners << QList<QPointF>{{201.5, 35.5}} << 2 << 2 << false;
     QTest::newRow("extra mark on the second mark's row gives 1")
-        << corners << QList<QPointF>{{150, 22.5}} << 1 << 1;
-    QTest::newRow("extra mark elsewhere gives 0") << corners << QList<QPointF>{{150, 40}} << 0 << 2;
+        << corners << QList<QPointF>{{150, 22.5}} << 1 << 1 << false;
+    QTest::newRow("extra mark elsewhere gives 0")
+        << corners << QList<QPointF>{{150, 40}} << 0 << 2 << false;
     QTest::newRow("two shapes on Extra Layer give 0 without reading the marks")
-        << corners << QList<QPointF>{{201.5, 35.5}, {150, 40}} << 0 << 0;
-    QTest::newRow("an empty Extra Layer gives 0") << corners << QList<QPointF>{} << 0 << 0;
+        << corners << QList<QPointF>{{201.5, 35.5}, {150, 40}} << 0 << 0 << false;
+    QTest::newRow("an empty Extra Layer gives 0") << corners << QList<QPointF>{} << 0 << 0 << false;
     QTest::newRow("a single mark gives 0 without reading past the list")
-        << QList<QPointF>{{201.5, 22.5}} << QList<QPointF>{{201.5, 35.5}} << 0 << 1;
+        << QList<QPointF>{{201.5, 22.5}} << QList<QPointF>{{201.5, 35.5}} << 0 << 1 << false;
+    QTest::newRow("an element drawing nothing beside the extra mark still gives 2")
+        << corners << QList<QPointF>{{201.5, 35.5}} << 2 << 2 << true;
 }
 
 void ConnectionMarksTest::extraMarkPlacement()
@@ -284,6 +319,7 @@ void ConnectionMarksTest::extraMarkPlacement()
     QFETCH(QList<QPointF>, extrasMm);
     QFETCH(int, code);
     QFETCH(int, markReads);
+    QFETCH(bool, nothingBeside);
     HostDocument::Ptr doc = freshA4();
     const HostLayer::Ptr marks = addLayer(doc, CdrConnection::MarkLayer, true, false);
     for (const QPointF &c : marksMm)
@@ -291,6 +327,8 @@ void ConnectionMarksTest::extraMarkPlacement()
     const HostLayer::Ptr extra = addLayer(doc, CdrConnection::ExtraLayer, true, false);
     for (const QPointF &c : extrasMm)
         addCross(doc, extra, c.x(), c.y());
+    if (nothingBeside)
+        addNothing(doc, extra, "kept");
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
     QCOMPARE(conn.extraMarkPlacement(), code);
