@@ -76,18 +76,26 @@ void renderElement(QSvgRenderer &renderer, const QString &id, RecordingPaintDevi
     renderer.render(&painter, id, bounds);
 }
 
-// The part of the recorded outline that its own clip-path lets show, in page inches; QtSvg
-// records the whole shape. The clip counts in the element's own user space, the one each
-// outline was painted in.
-QPainterPath clippedToShow(const QPainterPath &pagePath, bool filled,
+// The part of a recorded shape (page inches) that the clip-paths on it and on the groups around
+// it let show; QtSvg records the whole shape. Each clip counts in the user space of the element
+// that names it: the element's own, as it was painted, or the group's, told by its probe.
+QPainterPath clippedToShow(QPainterPath path, bool filled, const ScannedElement &element,
                            const RecordedOutline &outline, const QTransform &toPage,
-                           const SvgClipPaths &clips, const QString &clipRef)
+                           const SvgClipPaths &clips, QSvgRenderer &renderer)
 {
-    if (!outline.transform.isInvertible())
-        return QPainterPath();
-    const QRectF box = outline.transform.inverted().map(outline.path).boundingRect();
-    const QPainterPath clip = (outline.transform * toPage).map(clips.clipFor(clipRef, box));
-    return SvgClipGeometry::clipped(pagePath, clip, filled);
+    auto cut = [&](const QString &ref, const QTransform &spaceToPage) {
+        if (!clips.has(ref) || !spaceToPage.isInvertible())
+            return;
+        const QRectF box = spaceToPage.inverted().map(path).boundingRect();
+        path = SvgClipGeometry::clipped(path, spaceToPage.map(clips.clipFor(ref, box)), filled);
+    };
+    if (!element.clipPath.isEmpty())
+        cut(element.clipPath, outline.transform * toPage);
+    for (const ScannedClip &clip : element.groupClips) {
+        if (renderer.elementExists(clip.probeId))
+            cut(clip.ref, renderer.transformForElement(clip.probeId) * toPage);
+    }
+    return path;
 }
 
 HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &element,
@@ -120,9 +128,9 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &eleme
             shape->dashed = outline.pen.style() != Qt::SolidLine;
         }
     }
-    if (!element.clipPath.isEmpty() && clips.has(element.clipPath)) {
-        shape->path = clippedToShow(shape->path, shape->filled, device.outlines().constFirst(),
-                                    toPage, clips, element.clipPath);
+    if (!element.clipPath.isEmpty() || !element.groupClips.isEmpty()) {
+        shape->path = clippedToShow(shape->path, shape->filled, element,
+                                    device.outlines().constFirst(), toPage, clips, renderer);
         // Clipped away entirely: the element draws nothing.
         if (shape->path.isEmpty())
             return nullptr;

@@ -48,6 +48,7 @@ struct Frame
     bool fromEntity = false;
     ScannedElement element;
     QXmlStreamNamespaceDeclarations namespaces;
+    QList<ScannedClip> clips; // clip-paths of this group and the groups around it
 };
 
 QRectF parseViewBox(const QString &text)
@@ -278,8 +279,23 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
         frame.role = Role::Kept;
         frame.layer = parentLayer;
     }
+    if (!stack.isEmpty())
+        frame.clips = stack.last().clips;
+    const QString clipRef = SvgClipPaths::referenceOf(a);
+    // A <switch> shows its first child that applies, so no probe may go first there.
+    if (frame.role == Role::Container && !clipRef.isEmpty() && tag != QLatin1String("switch")) {
+        // The clip counts in the group's own user space, which QtSvg tells for a child of it.
+        const QString probe = QStringLiteral("vx-clip-%1").arg(++generatedIds);
+        if (namespaceless)
+            writer.writeEmptyElement(QStringLiteral("g"));
+        else
+            writer.writeEmptyElement(SvgElementScanner::SvgNamespace, QStringLiteral("g"));
+        writer.writeAttribute(QStringLiteral("id"), probe);
+        frame.clips.append({clipRef, probe});
+    }
     if (frame.role == Role::Drawn || frame.role == Role::Kept) {
         ScannedElement &e = frame.element;
+        e.groupClips = frame.clips;
         e.tag = tag;
         e.kind = frame.role == Role::Drawn       ? ShapeKind::Curve
                  : tag == QLatin1String("image") ? ShapeKind::Image
@@ -290,7 +306,7 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
         e.strokeCmyk = a.value(SvgElementScanner::VexaNamespace, "stroke-cmyk").toString();
         e.fillCmyk = a.value(SvgElementScanner::VexaNamespace, "fill-cmyk").toString();
         e.hairline = a.value(SvgElementScanner::VexaNamespace, "hairline") == QLatin1String("true");
-        e.clipPath = SvgClipPaths::referenceOf(a);
+        e.clipPath = clipRef;
         e.fromEntity = fromEntity;
         e.id = e.originalId;
         if (e.id.isEmpty()) {

@@ -14,6 +14,14 @@
 #include <QStringList>
 #include <QTransform>
 
+// A clip-path on a group around an element: what it names, and the id of an empty element put
+// inside the group (in the copy QtSvg renders) whose transform tells the group's user space.
+struct ScannedClip
+{
+    QString ref;
+    QString probeId;
+};
+
 struct ScannedElement
 {
     ShapeKind kind = ShapeKind::Curve; // Curve to be rendered, Text or Image to be kept
@@ -26,9 +34,10 @@ struct ScannedElement
     QString strokeCmyk;
     QString fillCmyk;
     bool hairline = false;
-    QString clipPath;        // what its own clip-path names ("url(#id)"), empty when none
-    SvgSpan span;            // where its text is in the file
-    bool fromEntity = false; // made by an entity reference: no text of its own in the file
+    QString clipPath;              // what its own clip-path names ("url(#id)"), empty when none
+    QList<ScannedClip> groupClips; // clip-paths of the groups and layer around it
+    SvgSpan span;                  // where its text is in the file
+    bool fromEntity = false;       // made by an entity reference: no text of its own in the file
 };
 
 struct ScannedLayer

@@ -106,6 +106,7 @@ private slots:
     void pageSize();
     void unreadableFiles_data();
     void unreadableFiles();
+    void clippedShapeIsWhatShows_data();
     void clippedShapeIsWhatShows();
     void roundTripKeepsLayersAndShapes();
     void changedCurvesRewritten_data();
@@ -348,19 +349,33 @@ void TestSvgDocument::unreadableFiles()
 }
 
 // A square half hidden by a circle is cut where it shows: the circle's box, not the square's.
+void TestSvgDocument::clippedShapeIsWhatShows_data()
+{
+    QTest::addColumn<QByteArray>("drawing");
+    QTest::addColumn<double>("left"); // mm: where the circle's box starts
+    QTest::newRow("the shape's own clip")
+        << QByteArray(R"x(<rect id="r" width="100" height="100" clip-path="url(#c)"/>)x") << 30.0;
+    QTest::newRow("a clip on the group around it moves with the group")
+        << QByteArray(R"x(<g transform="translate(-10 0)" style="clip-path:url(#c)">)x"
+                      R"x(<rect id="r" x="10" width="100" height="100"/></g>)x")
+        << 20.0;
+}
+
 void TestSvgDocument::clippedShapeIsWhatShows()
 {
-    const QByteArray svg =
-        R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="100mm" viewBox="0 0 100 100">
-             <clipPath id="c"><circle cx="50" cy="50" r="20"/></clipPath>
-             <rect id="r" x="0" y="0" width="100" height="100" clip-path="url(#c)"/></svg>)svg";
+    QFETCH(QByteArray, drawing);
+    QFETCH(double, left);
+    const QByteArray svg = R"svg(<svg xmlns="http://www.w3.org/2000/svg" width="100mm"
+        height="100mm" viewBox="0 0 100 100"><clipPath id="c"><circle cx="50" cy="50" r="20"/>
+        </clipPath>)svg" + drawing +
+                           "</svg>";
     QString error;
     HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "clip.svg", &error);
     QVERIFY2(doc, qPrintable(error));
     HostShape::Ptr rect = shapeById(*doc, "r");
     QVERIFY(rect);
     const QRectF box = rect->bounds();
-    QVERIFY2(std::abs(box.width() * 25.4 - 40) < 0.05 && std::abs(box.left() * 25.4 - 30) < 0.05,
+    QVERIFY2(std::abs(box.width() * 25.4 - 40) < 0.05 && std::abs(box.left() * 25.4 - left) < 0.05,
              qPrintable(boxText(box)));
 }
 
