@@ -3,7 +3,7 @@
 // finite numbers (a NaN or an infinity there would reach the reference point and the stretch).
 
 #include "FuzzChecks.h"
-#include "host/builtin/SvgDocumentReader.h"
+#include "host/builtin/svg/SvgDocumentReader.h"
 
 #include <QGuiApplication>
 

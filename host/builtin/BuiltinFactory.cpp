@@ -1,8 +1,8 @@
 // The factory of the automation interface where the drawing host is the built-in one.
 #include "../AutomationObject.h"
-#include "ApplicationObject.h"
 #include "BuiltinHost.h"
-#include "NullObject.h"
+#include "automation/ApplicationObject.h"
+#include "automation/NullObject.h"
 
 AutomationHandle createAutomationApplication(const QString &programId)
 {

@@ -1,8 +1,8 @@
 #include "BuiltinHost.h"
 
 #include "HostWindow.h"
-#include "SvgDocumentReader.h"
-#include "SvgDocumentWriter.h"
+#include "svg/SvgDocumentReader.h"
+#include "svg/SvgDocumentWriter.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -4,7 +4,7 @@
 // one left. Tests reach the document directly through this class and can make a program
 // identifier unavailable. Every automation call is recorded so that tests can check the order.
 
-#include "HostDocument.h"
+#include "model/HostDocument.h"
 
 #include <QList>
 #include <QSet>

@@ -1,6 +1,6 @@
 #include "HostWindow.h"
 
-#include "PageRenderer.h"
+#include "render/PageRenderer.h"
 
 #include <QFileInfo>
 #include <QPainter>

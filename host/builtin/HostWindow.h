@@ -2,7 +2,7 @@
 // The built-in host's own window: the page with its layers, as the drawing application shows the
 // document its automation works on. Shown by SetVisible(true) only where there is a screen.
 
-#include "HostDocument.h"
+#include "model/HostDocument.h"
 
 #include <QStringList>
 #include <QWidget>

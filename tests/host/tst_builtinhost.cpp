@@ -3,8 +3,8 @@
 // that outlives each connection; elements read from a file that draw nothing take no part.
 #include "CdrConnection.h"
 #include "HostTestSupport.h"
-#include "builtin/BuiltinObject.h"
-#include "builtin/SvgDocumentReader.h"
+#include "builtin/automation/BuiltinObject.h"
+#include "builtin/svg/SvgDocumentReader.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -3,8 +3,8 @@
 // saving and opening again gives the same layers and shapes; working layers show as Inkscape
 // layers.
 #include "HostTestSupport.h"
-#include "builtin/SvgDocumentReader.h"
-#include "builtin/SvgDocumentWriter.h"
+#include "builtin/svg/SvgDocumentReader.h"
+#include "builtin/svg/SvgDocumentWriter.h"
 
 #include <QTemporaryDir>
 #include <QXmlStreamReader>

@@ -1,8 +1,8 @@
 // Parts of reading an SVG: the limits that keep hostile files away from QtSvg, where the viewBox
 // lands on the page, and the geometry a clip path leaves showing.
-#include "builtin/SvgClipGeometry.h"
-#include "builtin/SvgLimits.h"
-#include "builtin/ViewBoxMapping.h"
+#include "builtin/svg/SvgClipGeometry.h"
+#include "builtin/svg/SvgLimits.h"
+#include "builtin/svg/ViewBoxMapping.h"
 
 #include <QFile>
 #include <QSvgRenderer>

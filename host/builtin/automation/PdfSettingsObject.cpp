@@ -1,0 +1,107 @@
+#include "PdfSettingsObject.h"
+
+#include "render/PageRenderer.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QHash>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace {
+
+const QHash<QString, ArgType> &knownProperties()
+{
+    static const QHash<QString, ArgType> known = [] {
+        QHash<QString, ArgType> k;
+        for (const char *name : {"PublishRange",
+                                 "BitmapCompression",
+                                 "JPEGQualityFactor",
+                                 "SubsetPct",
+                                 "Encoding",
+                                 "ColorResolution",
+                                 "MonoResolution",
+                                 "GrayResolution",
+                                 "Startup",
+                                 "FountainSteps",
+                                 "EPSAs",
+                                 "pdfVersion",
+                                 "Bleed",
+                                 "ColorMode",
+                                 "ColorProfile",
+                                 "JP2QualityFactor",
+                                 "TextExportMode",
+                                 "PrintPermissions",
+                                 "EditPermissions",
+                                 "EncryptType",
+                                 "OutputSpotColorsAs",
+                                 "OverprintBlackLimit"})
+            k.insert(QLatin1String(name), ArgType::Int);
+        for (const char *name :
+             {"TextAsCurves",          "EmbedFonts",      "EmbedBaseFonts",  "TrueTypeToType1",
+              "SubsetFonts",           "CompressText",    "DownsampleColor", "DownsampleGray",
+              "DownsampleMono",        "Hyperlinks",      "Bookmarks",       "Thumbnails",
+              "ComplexFillsAsBitmaps", "Overprints",      "Halftones",       "MaintainOPILinks",
+              "IncludeBleed",          "Linearize",       "CropMarks",       "RegistrationMarks",
+              "DensitometerScales",    "FileInformation", "UseColorProfile", "EmbedFile",
+              "ContentCopyingAllowed"})
+            k.insert(QLatin1String(name), ArgType::Bool);
+        for (const char *name : {"PageRange", "Author", "Subject", "Keywords", "EmbedFilename",
+                                 "OpenPassword", "PermissionPassword"})
+            k.insert(QLatin1String(name), ArgType::String);
+        return k;
+    }();
+    return known;
+}
+
+} // namespace
+
+PdfSettingsObject::PdfSettingsObject(HostDocument::Ptr document)
+    : BuiltinObject(QStringLiteral("PDFSettings")), doc(std::move(document))
+{
+}
+
+QString PdfSettingsObject::writeProperty(const QString &name, const QVariant &value)
+{
+    const auto it = knownProperties().find(name);
+    if (it == knownProperties().end())
+        return QStringLiteral("the PDF settings have no such property");
+    QVariant converted;
+    if (!convertArgument(value, it.value(), &converted))
+        return QStringLiteral("%1 cannot be converted").arg(value.toString());
+    doc->pdfSettings.insert(name, converted);
+    return {};
+}
+
+bool PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString &fileName,
+                                QString *error)
+{
+    if (fileName.isEmpty()) {
+        *error = QStringLiteral("no file name to publish to");
+        return false;
+    }
+    // Written to memory first so that a failure never leaves half a PDF behind.
+    QByteArray pdf;
+    {
+        QBuffer buffer(&pdf);
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        const HostPage &page = *doc->activePage;
+        writer.setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Inch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setResolution(600);
+        writer.setCreator(doc->pdfSettings.value(QStringLiteral("Author")).toString());
+        writer.setTitle(QFileInfo(fileName).completeBaseName());
+        QPainter painter(&writer);
+        const QRectF target(0, 0, page.width * 600, page.height * 600);
+        PageRenderer::render(painter, *doc, target, true);
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The document's print settings: ShowDialog() asks the user (QPrintDialog) and answers whether
+// they confirmed; PrintOut() prints the page's printable layers on the printer chosen. Where no
+// dialog can be shown (tests, batch runs) the host's print-dialog answer stands in for the user.
+
+#include "BuiltinObject.h"
+#include "model/HostDocument.h"
+
+#include <memory>
+
+class QPrinter;
+
+class PrintSettingsObject : public BuiltinObject
+{
+public:
+    explicit PrintSettingsObject(HostDocument::Ptr document);
+    ~PrintSettingsObject() override;
+
+private:
+    bool showDialog(QString *error);
+    bool printOut(QString *error);
+
+    HostDocument::Ptr doc;
+    std::unique_ptr<QPrinter> printer;
+};

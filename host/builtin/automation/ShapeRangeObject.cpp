@@ -1,0 +1,110 @@
+#include "ShapeRangeObject.h"
+
+#include "../AutomationMembers.h"
+#include "ShapeObject.h"
+#include "model/BoundaryBuilder.h"
+#include "model/ShapeOperations.h"
+
+AutomationHandle ShapeRangeObject::layerShapes(HostDocument::Ptr document, HostLayer::Ptr layer)
+{
+    Source source = [layer]() { return layer->shapes; };
+    return AutomationHandle(
+        new ShapeRangeObject(QStringLiteral("Shapes"), std::move(document), std::move(source)));
+}
+
+AutomationHandle ShapeRangeObject::snapshot(HostDocument::Ptr document, QList<HostShape::Ptr> list)
+{
+    Source source = [list]() {
+        QList<HostShape::Ptr> alive;
+        for (const HostShape::Ptr &shape : list) {
+            if (shape->inDocument)
+                alive.append(shape);
+        }
+        return alive;
+    };
+    return AutomationHandle(
+        new ShapeRangeObject(QStringLiteral("ShapeRange"), std::move(document), std::move(source)));
+}
+
+AutomationHandle ShapeRangeObject::selection(HostDocument::Ptr document)
+{
+    HostDocument *raw = document.get();
+    auto *range = new ShapeRangeObject(QStringLiteral("Selection"), std::move(document),
+                                       [raw]() { return raw->selection(); });
+    range->isSelection = true;
+    return AutomationHandle(range);
+}
+
+ShapeRangeObject::ShapeRangeObject(const QString &kind, HostDocument::Ptr document, Source source)
+    : BuiltinObject(kind), doc(std::move(document)),
+      // Every member sees only shapes that draw something: Count and Item are how a layer's
+      // marks are read back, and the box, stretch, boundary and Delete must agree with them.
+      shapes([source = std::move(source)]() { return HostDocument::drawnShapes(source()); })
+{
+    addQueryMembers();
+    addEditMembers();
+}
+
+void ShapeRangeObject::addQueryMembers()
+{
+    addMember(Member::Count, Returns::Value,
+              [this](const QVariantList &) { return CallResult::of(shapes().size()); });
+    addMember(Member::Item, Returns::Object, [this](const QVariantList &a) {
+        const QList<HostShape::Ptr> list = shapes();
+        const int index = a.at(0).toInt();
+        if (index < 1 || index > list.size())
+            return CallResult::failure(
+                QStringLiteral("index %1 is outside 1 to %2").arg(index).arg(list.size()));
+        return CallResult::of(std::make_unique<ShapeObject>(doc, list.at(index - 1)));
+    });
+    addMember(Member::All, Returns::Object,
+              [this](const QVariantList &) { return CallResult::of(snapshot(doc, shapes())); });
+    const auto box = [this]() { return HostDocument::boundsOf(shapes()); };
+    addMember(Member::CenterX, Returns::Value,
+              [box](const QVariantList &) { return CallResult::of(box().center().x()); });
+    addMember(Member::CenterY, Returns::Value,
+              [box](const QVariantList &) { return CallResult::of(box().center().y()); });
+    addMember(Member::SizeWidth, Returns::Value,
+              [box](const QVariantList &) { return CallResult::of(box().width()); });
+    addMember(Member::SizeHeight, Returns::Value,
+              [box](const QVariantList &) { return CallResult::of(box().height()); });
+}
+
+void ShapeRangeObject::addEditMembers()
+{
+    addMember(Member::Delete, Returns::Nothing, [this](const QVariantList &) {
+        for (const HostShape::Ptr &shape : shapes())
+            doc->removeShape(shape);
+        return CallResult::none();
+    });
+    addMember(Member::AddToSelection, Returns::Nothing, [this](const QVariantList &) {
+        for (const HostShape::Ptr &shape : shapes())
+            doc->addToSelection(shape);
+        return CallResult::none();
+    });
+    addMember(Member::Combine, Returns::Object, [this](const QVariantList &) {
+        QString error;
+        HostShape::Ptr combined = ShapeOperations::combine(*doc, shapes(), &error);
+        if (!combined)
+            return CallResult::failure(error);
+        return CallResult::of(std::make_unique<ShapeObject>(doc, combined));
+    });
+    addMember(Member::Stretch, Returns::Nothing, [this](const QVariantList &a) {
+        QString error;
+        const double factor = a.at(0).toDouble();
+        if (!ShapeOperations::stretch(*doc, shapes(), factor, factor, &error))
+            return CallResult::failure(error);
+        return CallResult::none();
+    });
+    // The two numbers place the boundary in the drawing application and are 0, 0 for "where the
+    // shapes are", the only use made of them; the built-in host always leaves it in place.
+    addMember(Member::CreateBoundary, Returns::Object, [this](const QVariantList &a) {
+        QString error;
+        HostShape::Ptr boundary = BoundaryBuilder::create(*doc, shapes(), a.at(3).toBool(), &error);
+        if (!boundary) {
+            // The drawing application answers Nothing when there is no area to outline.
+            return CallResult::of(std::make_unique<NullObject>(error));
+        }
+        return CallResult::of(std::make_unique<ShapeObject>(doc, boundary));
+    });
+}

@@ -1,0 +1,21 @@
+#pragma once
+// Draws a page of the built-in host's document with a QPainter: for the PDF, the printer and the
+// host window. The target rectangle receives the page (inches, y up, mapped with y down).
+
+#include "model/HostDocument.h"
+
+#include <QColor>
+#include <QRectF>
+
+class QPainter;
+
+namespace PageRenderer {
+
+// Draws the visible layers (only the printable ones when printableOnly) into `target`, in the
+// painter's current coordinates, keeping the page's proportions as given by `target`.
+void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bool printableOnly);
+
+// The colour a CMYK outline or fill shows as on screen and paper.
+QColor colorOf(const Cmyk &cmyk);
+
+} // namespace PageRenderer

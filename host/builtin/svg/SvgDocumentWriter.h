@@ -1,0 +1,15 @@
+#pragma once
+// Saves a built-in host document as SVG that Inkscape opens with the same layers: each layer a
+// group with inkscape:groupmode="layer" and inkscape:label (locked layers marked
+// sodipodi:insensitive, hidden ones display:none, non-printing ones named in the layer's
+// vexa:printable attribute), curves as paths in millimetres, y down, kept text and images as they
+// were read. The file is written whole or not at all.
+
+#include "model/HostDocument.h"
+
+namespace SvgDocumentWriter {
+
+QByteArray toSvg(const HostDocument &doc);
+bool write(const HostDocument &doc, const QString &path, QString *error);
+
+} // namespace SvgDocumentWriter
