@@ -74,16 +74,6 @@ void PluginMW::on_generateMark_clicked()
     });
 }
 
-void PluginMW::on_generateBoundary_clicked()
-{
-    runCommand(form->generateBoundary, [](CdrConnection &) {});
-}
-
-void PluginMW::on_printOut_clicked()
-{
-    runCommand(form->printOut, [](CdrConnection &) {});
-}
-
 void PluginMW::on_saveAsFile_clicked()
 {
     runCommand(form->saveAsFile, [this](CdrConnection &connection) {

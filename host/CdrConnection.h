@@ -55,6 +55,23 @@ public:
     // "Add Mark": assist outline, four corner marks and the extra mark, each on its layer.
     bool addMarks(const MarkLayout &layout = MarkLayout());
 
+    // "Create Boundary" with "Create Cut Boundary" checked: "Cutting Layer" emptied or created,
+    // the host's boundary of all selectable artwork put on it as hairline curves, one per
+    // closed outline, and the layer locked.
+    bool createCutBoundary();
+    // "Create Boundary" without it: makes sure "Cutting Layer" exists, keeping its content.
+    bool ensureCuttingLayer();
+
+    // "Setup Print" with "Save PDF instead of Print": the print layer set-up (every layer
+    // printable, then the assist, creasing and cutting layers not), the PDF settings, and the
+    // host publishes the page to `filePath`.
+    bool publishPdf(const QString &filePath);
+    // "Setup Print" without it: the print layer set-up, then the host's print dialog, and the
+    // page printed only when the user confirms it.
+    bool printDocument();
+    // The print layer set-up alone; a cancelled PDF file dialog still leaves it done.
+    bool preparePrintLayers();
+
     // HPGL exports into `filePath` (the working file). The file is removed first, so an export
     // that writes nothing leaves no file rather than the previous export's paths.
     // "Cutting Layer" alone, enlarged five-fold about its bottom-left corner during the export.
