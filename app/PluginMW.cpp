@@ -8,6 +8,7 @@
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -155,6 +156,15 @@ void PluginMW::mouseReleaseEvent(QMouseEvent *event)
 
 void PluginMW::closeEvent(QCloseEvent *event)
 {
+    // Where the drawing host runs in this process (the built-in host) its document window ends
+    // with us; it asks about unsaved changes when closed, and a Cancel there keeps the whole
+    // program open. A host in a process of its own has no window here and asks on its own.
+    for (QWidget *other : QApplication::topLevelWidgets()) {
+        if (other->inherits("HostWindow") && other->isVisible() && !other->close()) {
+            event->ignore();
+            return;
+        }
+    }
     if (!saveSettings(*form, configPath)) {
         // The user would otherwise find every choice of this run gone at the next start.
         QMessageBox::warning(this, tr("警告"), tr("设置无法保存!"));

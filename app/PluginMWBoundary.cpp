@@ -4,9 +4,16 @@
 #include "PluginMWForm.h"
 #include "host/CdrConnection.h"
 
+#include <QCheckBox>
+#include <QMessageBox>
 #include <QPushButton>
 
 void PluginMW::on_generateBoundary_clicked()
 {
-    runCommand(form->generateBoundary, [](CdrConnection &) {});
+    runCommand(form->generateBoundary, [this](CdrConnection &connection) {
+        const bool ok = form->createEdge->isChecked() ? connection.createCutBoundary()
+                                                      : connection.ensureCuttingLayer();
+        if (!ok)
+            QMessageBox::warning(this, tr("警告"), connection.errorText());
+    });
 }

@@ -1,5 +1,6 @@
 // `cutjob sheet`: a drawing in the built-in host, headless: open an SVG sheet, add the marks as
-// the window's "Add Mark" does, save the sheet, and build the job as "Save As *.plt" does.
+// the window's "Add Mark" does, the cut boundary as "Create Boundary" does, publish a PDF as
+// "Setup Print" does, save the sheet, and build the job as "Save As *.plt" does.
 
 #include "CliOutput.h"
 #include "JobOptionParser.h"
@@ -23,6 +24,8 @@ struct SheetRequest
 {
     QString sheet;
     bool addMarks = false;
+    bool boundary = false;
+    QString pdfOut;      // empty: no PDF
     QString documentOut; // empty: the sheet is not saved
     QString jobOut;      // empty: no job; "-": standard output
     int version = FirstVersion;
@@ -33,13 +36,16 @@ struct SheetRequest
 QString sheetHelpText()
 {
     return QStringLiteral(
-               "Usage: cutjob sheet SHEET.svg [--add-marks] [--save-document OUT.svg] "
-               "[--job OUT.plt]\n"
+               "Usage: cutjob sheet SHEET.svg [--add-marks] [--boundary] [--pdf OUT.pdf]\n"
+               "                    [--save-document OUT.svg] [--job OUT.plt]\n"
                "                    [--version 14..23] [job options]\n"
                "\n"
                "Opens an SVG sheet (Inkscape layers) in the built-in drawing host and runs the\n"
-               "window's commands on it, in this order:\n"
+               "window's commands on it, in this order whatever the order given:\n"
                "  --add-marks             \"Add Mark\" with the window's default margins\n"
+               "  --boundary              \"Create Boundary\" with \"Create Cut Boundary\"\n"
+               "                          checked: the cut contours around the artwork\n"
+               "  --pdf FILE              \"Setup Print\" with \"Save PDF instead of Print\"\n"
                "  --save-document FILE    save the sheet, working layers included, as SVG\n"
                "  --job FILE              build the job as \"Save As *.plt\" does and write it\n"
                "                          whole or not at all; \"-\" writes to standard output\n"
@@ -86,6 +92,8 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     JobOptionParser::addOptions(parser);
     parser.addOption({QStringLiteral("add-marks"), QString()});
+    parser.addOption({QStringLiteral("boundary"), QString()});
+    parser.addOption({QStringLiteral("pdf"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("save-document"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("job"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("version"), QString(), QStringLiteral("N")});
@@ -107,7 +115,9 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
         }
         r.sheet = files.first();
         r.addMarks = parser.isSet(QStringLiteral("add-marks"));
-        if (!readValue(parser, QStringLiteral("save-document"), r.documentOut, error) ||
+        r.boundary = parser.isSet(QStringLiteral("boundary"));
+        if (!readValue(parser, QStringLiteral("pdf"), r.pdfOut, error) ||
+            !readValue(parser, QStringLiteral("save-document"), r.documentOut, error) ||
             !readValue(parser, QStringLiteral("job"), r.jobOut, error) ||
             !readVersion(parser, r.version, error) || !JobOptionParser::read(parser, r.job, error))
             return false;
@@ -167,8 +177,15 @@ bool runSheet(const SheetRequest &request, QString &error)
         error = QStringLiteral("请确认CorelDraw安装并选择正确的CorelDraw版本...");
         return false;
     }
-    if (request.addMarks && !connection.addMarks()) {
+    if ((request.addMarks && !connection.addMarks()) ||
+        (request.boundary && !connection.createCutBoundary())) {
         error = hostMessage(connection.errorText(), connection.failureDetail());
+        return false;
+    }
+    if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut)) {
+        error = hostMessage(
+            QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, connection.errorText()),
+            connection.failureDetail());
         return false;
     }
     if (!request.documentOut.isEmpty() &&

@@ -1,12 +1,75 @@
 // CdrConnection's "Create Boundary" operations.
 #include "CdrConnection.h"
 
+#include "AutomationMembers.h"
+
+namespace {
+// A hairline a cutter follows, thin enough not to show if the layer is ever printed.
+constexpr double BoundaryWidthInches = 0.076 / 25.4;
+
+// The boundary of the selectable shapes, put on the active layer by the host, as no-fill
+// hairline curves, one per closed outline. A host that makes no boundary (nothing with an area)
+// is no failure: there is simply nothing to cut around.
+void drawBoundary(HostSession &s, AutomationObject &shapes)
+{
+    // Whatever the user had selected must not join the boundary (a mark selected before the
+    // layers were locked would get a contour of its own).
+    HostSession::call(s.document(), Member::ClearSelection);
+    HostSession::call(*HostSession::query(shapes, Member::All), Member::AddToSelection);
+    AutomationHandle selection = HostSession::query(s.application(), Member::ActiveSelection);
+    // The two placement numbers go as integers, as the host's own macros pass them.
+    AutomationHandle boundary =
+        selection->querySubObject(Member::CreateBoundary, {0, 0, true, false});
+    if (!boundary || boundary->isNull())
+        return;
+    HostSession::call(*HostSession::query(*boundary, Member::Fill), Member::ApplyNoFill);
+    HostSession::call(*HostSession::query(*boundary, Member::Outline), Member::SetWidth,
+                      {BoundaryWidthInches});
+    HostSession::call(*boundary, Member::BreakApartEx);
+}
+} // namespace
+
 bool CdrConnection::createCutBoundary()
 {
-    return false;
+    return runSteps(HostSession::Opening(), true, [](HostSession &s) {
+        const bool cutting = s.findLayer(CuttingLayer);
+        const bool creasing = s.findLayer(CreasingLayer);
+        AutomationHandle layer = s.prepareLayer(CuttingLayer, cutting);
+        // CreateBoundary names no layer: the host puts the new curve on the active layer, and
+        // a layer just created is not active yet.
+        if (!cutting)
+            HostSession::call(*layer, Member::Activate);
+        // Crease lines are artwork to the host, but cutting around them would cut through the
+        // fold; their layer sits out of the selection for the boundary and gets its state back.
+        AutomationHandle creaseLayer;
+        if (creasing) {
+            AutomationHandle found = s.layerByName(CreasingLayer);
+            if (HostSession::read(*found, Member::Editable).toBool()) {
+                creaseLayer = std::move(found);
+                HostSession::call(*creaseLayer, Member::SetEditable, {false});
+            }
+        }
+        try {
+            // An empty page leaves the layer empty and editable, for contours drawn by hand.
+            AutomationHandle shapes = HostSession::query(s.page(), Member::SelectableShapes);
+            if (HostSession::read(*shapes, Member::Count).toInt() > 0) {
+                relockOnFailure(*layer, [&] { drawBoundary(s, *shapes); });
+                HostSession::call(*layer, Member::SetEditable, {false});
+            }
+        } catch (const HostNoAnswer &) {
+            if (creaseLayer)
+                creaseLayer->dynamicCall(Member::SetEditable, {true});
+            throw;
+        }
+        if (creaseLayer)
+            HostSession::call(*creaseLayer, Member::SetEditable, {true});
+    });
 }
 
 bool CdrConnection::ensureCuttingLayer()
 {
-    return false;
+    return runSteps(HostSession::Opening(), true, [](HostSession &s) {
+        if (!s.findLayer(CuttingLayer))
+            HostSession::query(s.page(), Member::CreateLayer, {CuttingLayer});
+    });
 }

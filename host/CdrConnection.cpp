@@ -377,3 +377,9 @@ int CdrConnection::pageSizeUnits(const char *sizeMember)
     });
     return ok ? units : 0;
 }
+
+bool CdrConnection::runSteps(const HostSession::Opening &opening, bool restoreLayer,
+                             const std::function<void(HostSession &)> &body)
+{
+    return runOperation(d->app.get(), d->outcome, opening, restoreLayer, body);
+}

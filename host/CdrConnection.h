@@ -10,10 +10,12 @@
 // steps, returns false (or an empty result) and errorText() tells the user why.
 
 #include "AutomationObject.h"
+#include "HostSession.h"
 
 #include <QPoint>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 // Mark layout in inches (the window's millimetre values divided by 25.4). Defaults are the
@@ -104,6 +106,10 @@ public:
 private:
     int placementAgainstMarks(const QPoint &extra);
     int pageSizeUnits(const char *sizeMember);
+    // The opening steps, `body`, and the closing steps, with the shared failure handling; for
+    // operations defined in files of their own, which cannot reach the connection's state.
+    bool runSteps(const HostSession::Opening &opening, bool restoreLayer,
+                  const std::function<void(HostSession &)> &body);
 
     struct State;
     std::unique_ptr<State> d;

@@ -1,17 +1,134 @@
 // CdrConnection's "Setup Print" operations: the print layer set-up, PDF and printing.
 #include "CdrConnection.h"
 
-bool CdrConnection::preparePrintLayers()
+#include "AutomationMembers.h"
+
+#include <iterator>
+#include <utility>
+
+namespace {
+
+// The layer queried, its name not read: nothing is restored, the printability set here stays.
+HostSession::Opening printOpening()
 {
-    return false;
+    HostSession::Opening opening;
+    opening.layerName = false;
+    return opening;
 }
 
-bool CdrConnection::publishPdf(const QString &)
+// Every layer prints, then the working layers that hold no ink (the assist outline, crease and
+// cut contours) do not: the sheet goes out with marks and artwork only.
+void printLayerSetUp(HostSession &s)
 {
-    return false;
+    const QString hidden[] = {CdrConnection::AssistLayer, CdrConnection::CreasingLayer,
+                              CdrConnection::CuttingLayer};
+    bool found[3];
+    for (int i = 0; i < 3; ++i)
+        found[i] = s.findLayer(hidden[i]);
+    for (int i = 1; i <= s.layerCount(); ++i)
+        HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}), Member::SetPrintable,
+                          {true});
+    for (int i = 0; i < 3; ++i) {
+        if (found[i])
+            HostSession::call(*s.layerByName(hidden[i]), Member::SetPrintable, {false});
+    }
+}
+
+// The publish settings, written on every run so the host's own earlier choices never leak into
+// the sheet; in the order the host's dialog takes them.
+using Setting = std::pair<const char *, QVariant>;
+
+const QVector<Setting> &pdfSettings()
+{
+    static const Setting table[] = {
+        {"PublishRange", 0},
+        {"PageRange", QString()},
+        {"Author", QStringLiteral("Administrator")},
+        {"Subject", QString()},
+        {"Keywords", QString()},
+        {"BitmapCompression", 2},
+        {"JPEGQualityFactor", 10},
+        {"TextAsCurves", false},
+        {"EmbedFonts", true},
+        {"EmbedBaseFonts", true},
+        {"TrueTypeToType1", true},
+        {"SubsetFonts", true},
+        {"SubsetPct", 80},
+        {"CompressText", true},
+        {"Encoding", 1},
+        {"DownsampleColor", true},
+        {"DownsampleGray", true},
+        {"DownsampleMono", true},
+        {"ColorResolution", 200},
+        {"MonoResolution", 600},
+        {"GrayResolution", 200},
+        {"Hyperlinks", true},
+        {"Bookmarks", true},
+        {"Thumbnails", false},
+        {"Startup", 0},
+        {"ComplexFillsAsBitmaps", false},
+        {"Overprints", true},
+        {"Halftones", false},
+        {"MaintainOPILinks", false},
+        {"FountainSteps", 256},
+        {"EPSAs", 0},
+        {"pdfVersion", 6},
+        {"IncludeBleed", false},
+        {"Bleed", 31750},
+        {"Linearize", false},
+        {"CropMarks", false},
+        {"RegistrationMarks", false},
+        {"DensitometerScales", false},
+        {"FileInformation", false},
+        {"ColorMode", 3},
+        {"UseColorProfile", true},
+        {"ColorProfile", 1},
+        {"EmbedFilename", QString()},
+        {"EmbedFile", false},
+        {"JP2QualityFactor", 10},
+        {"TextExportMode", 0},
+        {"PrintPermissions", 0},
+        {"EditPermissions", 0},
+        {"ContentCopyingAllowed", false},
+        {"OpenPassword", QString()},
+        {"PermissionPassword", QString()},
+        {"EncryptType", 0},
+        {"OutputSpotColorsAs", 0},
+        {"OverprintBlackLimit", 95},
+    };
+    static_assert(std::size(table) == 54, "the host's dialog has 54 publish settings");
+    static const QVector<Setting> settings(std::begin(table), std::end(table));
+    return settings;
+}
+
+} // namespace
+
+bool CdrConnection::preparePrintLayers()
+{
+    return runSteps(printOpening(), false, printLayerSetUp);
+}
+
+bool CdrConnection::publishPdf(const QString &filePath)
+{
+    return runSteps(printOpening(), false, [&](HostSession &s) {
+        printLayerSetUp(s);
+        AutomationHandle settings = HostSession::query(s.document(), Member::PDFSettings);
+        for (const Setting &setting : pdfSettings()) {
+            if (!settings->setProperty(setting.first, setting.second))
+                throw HostNoAnswer{
+                    QStringLiteral("PDF settings refused %1: %2")
+                        .arg(QString::fromLatin1(setting.first), settings->errorText())};
+        }
+        HostSession::call(s.document(), Member::PublishToPDF, {filePath});
+    });
 }
 
 bool CdrConnection::printDocument()
 {
-    return false;
+    return runSteps(printOpening(), false, [](HostSession &s) {
+        printLayerSetUp(s);
+        AutomationHandle settings = HostSession::query(s.document(), Member::PrintSettings);
+        if (HostSession::read(*settings, Member::ShowDialog).toBool())
+            HostSession::call(*settings, Member::PrintOut);
+    });
 }

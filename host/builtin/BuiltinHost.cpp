@@ -5,7 +5,9 @@
 #include "svg/SvgDocumentWriter.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QGuiApplication>
+#include <QSaveFile>
 
 namespace {
 
@@ -14,6 +16,11 @@ constexpr int FirstVersion = 14;
 constexpr int LastVersion = 23;
 
 int windowPolicy = -1; // -1 decide from the platform, 0 never, 1 allowed
+
+QByteArray digestOf(const QByteArray &svg)
+{
+    return QCryptographicHash::hash(svg, QCryptographicHash::Sha256);
+}
 
 } // namespace
 
@@ -44,15 +51,16 @@ void BuiltinHost::setProgramIdAvailable(const QString &programId, bool available
 HostDocument::Ptr BuiltinHost::createDocument(double widthInches, double heightInches)
 {
     auto doc = std::make_shared<HostDocument>(widthInches, heightInches);
-    documents.append(doc);
     setActiveDocument(doc);
     return doc;
 }
 
 void BuiltinHost::setActiveDocument(const HostDocument::Ptr &document)
 {
-    if (document && !documents.contains(document))
+    if (document && !documents.contains(document)) {
         documents.append(document);
+        markSaved(*document);
+    }
     active = document;
     if (hostWindow)
         hostWindow->showDocument(active);
@@ -73,16 +81,56 @@ bool BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QString 
         *error = QStringLiteral("no document to save");
         return false;
     }
-    if (!SvgDocumentWriter::write(*document, svgPath, error))
+    const QByteArray data = SvgDocumentWriter::toSvg(*document);
+    QSaveFile file(svgPath);
+    // Unbuffered, so that a write cut short (a full disk) fails in write(): QSaveFile's commit
+    // does not notice a failing final flush and would put the cut-short file in the old one's
+    // place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(data) != data.size() || !file.commit()) {
+        *error = QStringLiteral("cannot write %1: %2").arg(svgPath, file.errorString());
         return false;
+    }
     document->filePath = svgPath;
+    savedDigest.insert(document.get(), digestOf(data));
+    if (hostWindow && document == active)
+        hostWindow->showDocument(active);
     return true;
 }
 
 void BuiltinHost::closeAllDocuments()
 {
     documents.clear();
+    savedDigest.clear();
     setActiveDocument(nullptr);
+}
+
+void BuiltinHost::closeDocument(const HostDocument::Ptr &document)
+{
+    documents.removeAll(document);
+    savedDigest.remove(document.get());
+    if (document == active)
+        setActiveDocument(documents.isEmpty() ? nullptr : documents.last());
+}
+
+bool BuiltinHost::isModified(const HostDocument::Ptr &document) const
+{
+    if (!document)
+        return false;
+    const auto saved = savedDigest.constFind(document.get());
+    return saved == savedDigest.constEnd() ||
+           *saved != digestOf(SvgDocumentWriter::toSvg(*document));
+}
+
+void BuiltinHost::documentChanged()
+{
+    if (hostWindow)
+        hostWindow->scheduleRefresh();
+}
+
+void BuiltinHost::markSaved(const HostDocument &document)
+{
+    savedDigest.insert(&document, digestOf(SvgDocumentWriter::toSvg(document)));
 }
 
 void BuiltinHost::setVisible(bool on)
@@ -135,6 +183,7 @@ void BuiltinHost::recordCall(const HostCall &call)
     if (callLog.size() >= callLimit)
         callLog.erase(callLog.begin(), callLog.begin() + callLimit / 10);
     callLog.append(call);
+    documentChanged();
 }
 
 void BuiltinHost::reset()

@@ -6,6 +6,7 @@
 
 #include "model/HostDocument.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -40,9 +41,20 @@ public:
     void setActiveDocument(const HostDocument::Ptr &document);
     // Opens an SVG file as a new active document; on failure returns nullptr and says why.
     HostDocument::Ptr openDocument(const QString &svgPath, QString *error);
-    // Saves a document as SVG; false with a reason on failure.
+    // Saves a document as SVG, whole or not at all (a failed save leaves the file as it was);
+    // false with a reason on failure.
     bool saveDocument(const HostDocument::Ptr &document, const QString &svgPath, QString *error);
     void closeAllDocuments();
+    // Drops one document (its window closed); another open one becomes active, if any.
+    void closeDocument(const HostDocument::Ptr &document);
+
+    // Unsaved changes: whether saving would write anything other than what the document was
+    // opened from or last saved as. Commands change a document through many automation objects,
+    // so the host compares what a save would write instead of trusting each change to report.
+    bool isModified(const HostDocument::Ptr &document) const;
+    // A document may have changed (every automation call says so): the window redraws and
+    // updates its unsaved mark once the running command gives control back to the event loop.
+    void documentChanged();
 
     // Application state set through automation.
     bool visible() const { return isVisible; }
@@ -78,6 +90,7 @@ public:
 
 private:
     BuiltinHost() = default;
+    void markSaved(const HostDocument &document);
     HostDocument::Ptr active;
     QList<HostDocument::Ptr> documents;
     QSet<QString> unavailable;
@@ -88,4 +101,7 @@ private:
     QList<HostCall> callLog;
     int callLimit = 100000;
     HostWindow *hostWindow = nullptr;
+    // A digest of what saving each open document wrote or would have written when it was
+    // opened, created or last saved.
+    QHash<const HostDocument *, QByteArray> savedDigest;
 };

@@ -1,28 +1,72 @@
 #pragma once
-// The built-in host's own window: the page with its layers, as the drawing application shows the
-// document its automation works on. Shown by SetVisible(true) only where there is a screen.
+// The built-in host's own window: the document its automation works on, as the drawing
+// application shows it: the page, its layers with their states, and what reading the file noted.
+// A user opens, saves and saves as SVG here, so that what the companion's commands did to the
+// sheet can be seen at once and kept. Shown by SetVisible(true) only where there is a screen.
+//
+// Closing the window closes its document, after asking about unsaved changes (Save, Discard,
+// Cancel); the companion closes it first when it ends, so a Cancel keeps the whole program open.
 
 #include "model/HostDocument.h"
 
+#include <QMainWindow>
 #include <QStringList>
-#include <QWidget>
+#include <QTimer>
+#include <functional>
 
-class HostWindow : public QWidget
+class HostPageView;
+class QLabel;
+class QListWidget;
+
+class HostWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit HostWindow(QWidget *parent = nullptr);
 
-    // Shows this document (nullptr: an empty window) and repaints.
+    // Shows this document (nullptr: an empty window) and redraws at once.
     void showDocument(const HostDocument::Ptr &document);
+    // Redraws once control returns to the event loop, however many calls asked for it meanwhile.
+    void scheduleRefresh();
 
-    // The layer list drawn beside the page, top layer first: name, then what is unusual about it
+    // The layer list beside the page, top layer first: name, then what is unusual about it
     // ("hidden", "locked", "not printing") and the number of shapes.
     QStringList layerLines() const;
 
+    // Answers the file dialogs of Open and Save As instead of showing them when set (tests):
+    // the chosen path, or empty for a cancelled dialog.
+    enum class FileQuestion
+    {
+        Open,
+        SaveAs
+    };
+    void setFileChooser(std::function<QString(FileQuestion)> chooser)
+    {
+        fileChooser = std::move(chooser);
+    }
+
+    // The File menu. Each answers false when the user cancelled or it failed; a failure has
+    // been told to the user.
+    bool open();
+    bool save();
+    bool saveAs();
+    // Asks whether to save unsaved changes; true when the document may be set aside.
+    bool maySetAside();
+
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void refreshNow();
+    bool saveTo(const QString &path);
+    QString chooseFile(FileQuestion question);
+    QString documentName() const;
+
     HostDocument::Ptr doc;
+    HostPageView *page;
+    QListWidget *layers;
+    QLabel *notesTitle;
+    QListWidget *notes;
+    QTimer refreshTimer;
+    std::function<QString(FileQuestion)> fileChooser;
 };

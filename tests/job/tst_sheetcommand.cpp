@@ -114,6 +114,7 @@ private slots:
 private:
     QTemporaryDir dir;
     QByteArray job;
+    QByteArray boundaryJob; // the boundary made from the artwork, options given out of order
 };
 
 void SheetCommandTest::initTestCase()
@@ -125,6 +126,11 @@ void SheetCommandTest::initTestCase()
     job = readAll(dir.filePath("sheet.plt"));
     QVERIFY(job.startsWith("CMD:20,11880,8400,1120,200,0;MD0,0,9440,7720,2;IN;PA;SP1;"));
     QVERIFY(job.endsWith("CMD:22,11880,8400;"));
+    const Run boundary = cutjob({"sheet", Sheet, "--job", dir.filePath("boundary.plt"), "--pdf",
+                                 dir.filePath("boundary.pdf"), "--boundary", "--add-marks"});
+    QVERIFY2(boundary.exitCode == 0, boundary.err.constData());
+    boundaryJob = readAll(dir.filePath("boundary.plt"));
+    QVERIFY(readAll(dir.filePath("boundary.pdf")).startsWith("%PDF-"));
 }
 
 void SheetCommandTest::contoursWhereDrawn_data()
@@ -143,6 +149,14 @@ void SheetCommandTest::contoursWhereDrawn_data()
         << QByteArray("SP2;") << QList<QPointF>{} << QPointF(150, 100) << 20.0;
     QTest::newRow("crease line: both ends")
         << QByteArray("SP1;") << QList<QPointF>{{30, 70}, {90, 70}} << QPointF(60, 70) << 0.0;
+    QTest::newRow("--boundary: artwork rectangle's corners, not the crease line across it")
+        << QByteArray("boundary") << QList<QPointF>{{32, 52}, {88, 52}, {88, 88}, {32, 88}}
+        << QPointF(60, 70) << 0.0;
+    QTest::newRow("--boundary: artwork triangle's three corners")
+        << QByteArray("boundary") << QList<QPointF>{{40, 165}, {80, 165}, {60, 200}}
+        << QPointF(60, 182.5) << 0.0;
+    QTest::newRow("--boundary: artwork circle, every point on it")
+        << QByteArray("boundary") << QList<QPointF>{} << QPointF(150, 100) << 18.0;
 }
 
 void SheetCommandTest::contoursWhereDrawn()
@@ -151,8 +165,9 @@ void SheetCommandTest::contoursWhereDrawn()
     QFETCH(QList<QPointF>, cornersMm);
     QFETCH(QPointF, centreMm);
     QFETCH(double, radiusMm);
+    const QByteArray &text = pen == "boundary" ? boundaryJob : job;
     const CutPathList paths =
-        pen == "SP1;" ? section(job, "SP1;", "PU;SP2;") : section(job, "SP2;", "PU;!PG;");
+        pen == "SP1;" ? section(text, "SP1;", "PU;SP2;") : section(text, "SP2;", "PU;!PG;");
     QCOMPARE(paths.size(), pen == "SP1;" ? 1 : 3);
     const QPointF centre = jobPoint(centreMm);
     const CutPath *match = nullptr;

@@ -6,6 +6,8 @@
 #include "TestDocument.h"
 #include "app/PluginMW.h"
 #include "app/PluginMWForm.h"
+#include "host/AutomationMembers.h"
+#include "host/CdrConnection.h"
 #include "job/JobPreparation.h"
 
 #include <QCheckBox>
@@ -36,8 +38,12 @@ private slots:
     void cleanup();
     void addMarkButton_data();
     void addMarkButton();
+    void boundaryButton_data();
+    void boundaryButton();
     void saveButton_data();
     void saveButton();
+    void printButton_data();
+    void printButton();
 
 private:
     QTemporaryDir *data = nullptr;
@@ -98,6 +104,49 @@ void WindowCommandsTest::addMarkButton()
         QCOMPARE(doc->findLayer("Extra Layer")->shapes.size(), 1);
         QVERIFY(!doc->findLayer("Assist Layer")->printable);
     }
+}
+
+// The page holds a label on "Layer 1" and an earlier contour elsewhere on a locked "Cutting Layer".
+void WindowCommandsTest::boundaryButton_data()
+{
+    QTest::addColumn<bool>("available");
+    QTest::addColumn<bool>("createEdge");
+    QTest::addColumn<QRectF>("contour"); // mm from the top-left corner, the one curve left
+    QTest::addColumn<QStringList>("messages");
+    const QRectF label(40, 50, 60, 30), earlier(150, 150, 10, 10);
+    QTest::newRow("Create Cut Boundary checked: the earlier contour replaced by the label's")
+        << true << true << label << QStringList{};
+    QTest::newRow("unchecked: the layer kept as it is")
+        << true << false << earlier << QStringList{};
+    QTest::newRow("chosen version missing: the warning, nothing changed")
+        << false << true << earlier << QStringList{NoHost};
+}
+
+void WindowCommandsTest::boundaryButton()
+{
+    QFETCH(bool, available);
+    QFETCH(bool, createEdge);
+    QFETCH(QRectF, contour);
+    QFETCH(QStringList, messages);
+    HostDocument::Ptr doc = freshA4();
+    const HostLayer::Ptr active = doc->activeLayer;
+    addRectangle(doc, active, 40, 50, 60, 30);
+    addRectangle(doc, addLayer(doc, "Cutting Layer", false, false), 150, 150, 10, 10);
+    PluginMWForm *form = window->controls();
+    form->createEdge->setChecked(createEdge);
+    BuiltinHost::instance().setProgramIdAvailable(form->cdrVersion->currentText(), available);
+    QTest::mouseClick(form->generateBoundary, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, messages, 5000);
+    QVERIFY(form->generateBoundary->isEnabled());
+    const HostLayer::Ptr cutting = doc->findLayer("Cutting Layer");
+    QCOMPARE(cutting->shapes.size(), 1);
+    const QRectF box = boxMm(doc, cutting->shapes.first());
+    QVERIFY2(qAbs(box.left() - contour.left()) < 0.01 && qAbs(box.top() - contour.top()) < 0.01 &&
+                 qAbs(box.width() - contour.width()) < 0.01 &&
+                 qAbs(box.height() - contour.height()) < 0.01,
+             qPrintable(QStringLiteral("contour at %1,%2").arg(box.left()).arg(box.top())));
+    QVERIFY(!cutting->editable);
+    QCOMPARE(doc->activeLayer, active);
 }
 
 void WindowCommandsTest::saveButton_data()
@@ -172,6 +221,77 @@ void WindowCommandsTest::saveButton()
         QVERIFY(saved.startsWith("CMD:20,11880,8400,0,0,1;SP2;"));
     }
     QCOMPARE(readAll(path), saved);
+}
+
+// "Setup Print" on a label sheet whose artwork layer was left not printing: afterwards every
+// layer prints but the assist, creasing and cutting layers, whatever the user answered.
+void WindowCommandsTest::printButton_data()
+{
+    QTest::addColumn<bool>("pdf");         // "Save PDF instead of Print" checked
+    QTest::addColumn<QString>("fileName"); // the PDF dialog's answer; empty: cancel
+    QTest::addColumn<bool>("confirmed");   // the print dialog's answer
+    QTest::addColumn<QString>("written");  // the file that must exist afterwards; empty: none
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("PDF confirmed: the file written")
+        << true << "sheet.pdf" << false << "sheet.pdf" << QStringList{};
+    QTest::newRow("PDF cancelled: nothing written, nothing published")
+        << true << "" << false << "" << QStringList{};
+    QTest::newRow("PDF into a folder that does not exist: the warning")
+        << true << "missing/sheet.pdf" << false << ""
+        << QStringList{"警告|" + CdrConnection::NoAnswerText};
+    QTest::newRow("print confirmed: the page printed")
+        << false << "" << true << "printed.pdf" << QStringList{};
+    QTest::newRow("print cancelled: nothing printed")
+        << false << "" << false << "" << QStringList{};
+}
+
+void WindowCommandsTest::printButton()
+{
+    QFETCH(bool, pdf);
+    QFETCH(QString, fileName);
+    QFETCH(bool, confirmed);
+    QFETCH(QString, written);
+    QFETCH(QStringList, messages);
+    HostDocument::Ptr doc = labelSheet(4);
+    doc->activeLayer->printable = false;
+    BuiltinHost &host = BuiltinHost::instance();
+    QTemporaryDir out;
+    host.printOutputFile = out.filePath("printed.pdf");
+    host.setPrintDialogAnswer([confirmed] { return confirmed; });
+    PluginMWForm *form = window->controls();
+    form->publishToPDF->setChecked(pdf);
+    answerer->saveName = fileName.isEmpty() ? QString() : out.filePath(fileName);
+    if (!messages.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot write"));
+    QTest::mouseClick(form->printOut, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, messages, 5000);
+    QVERIFY(form->printOut->isEnabled());
+    QCOMPARE(answerer->dialogs, pdf ? QStringList{"SavePDF"} : QStringList{});
+    if (pdf)
+        QCOMPARE(answerer->filters, QStringList{"PDF File(*.pdf);;All File(*.*)"});
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files),
+             written.isEmpty() ? QStringList{} : QStringList{written});
+    for (const HostLayer::Ptr &layer : doc->activePage->layers)
+        QCOMPARE(layer->printable,
+                 layer->name != "Cutting Layer" && layer->name != "Creasing Layer");
+    // A cancelled PDF dialog leaves the set-up done and asks nothing more of the host.
+    QStringList published;
+    for (const HostCall &call : host.calls()) {
+        if (call.signature == Member::PDFSettings || call.signature == Member::PublishToPDF)
+            published << call.signature;
+    }
+    const QStringList publishing{"PDFSettings()", "PublishToPDF(QString)"};
+    QCOMPARE(published, pdf && !fileName.isEmpty() ? publishing : QStringList{});
+    if (pdf && fileName.isEmpty()) {
+        QStringList afterSetUp;
+        for (const HostCall &call : host.calls()) {
+            afterSetUp << call.signature;
+            if (call.signature == Member::SetPrintable)
+                afterSetUp.clear();
+        }
+        QCOMPARE(afterSetUp,
+                 (QStringList{"SetOptimization(bool)", "Refresh()", "Windows()", "Refresh()"}));
+    }
 }
 
 QTEST_MAIN(WindowCommandsTest)

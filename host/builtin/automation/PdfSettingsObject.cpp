@@ -1,13 +1,8 @@
 #include "PdfSettingsObject.h"
 
-#include "render/PageRenderer.h"
+#include "render/RsvgPageRenderer.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <QHash>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QSaveFile>
 
 namespace {
@@ -82,22 +77,10 @@ bool PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString &fil
         *error = QStringLiteral("no file name to publish to");
         return false;
     }
-    // Written to memory first so that a failure never leaves half a PDF behind.
-    QByteArray pdf;
-    {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        const HostPage &page = *doc->activePage;
-        writer.setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Inch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setResolution(600);
-        writer.setCreator(doc->pdfSettings.value(QStringLiteral("Author")).toString());
-        writer.setTitle(QFileInfo(fileName).completeBaseName());
-        QPainter painter(&writer);
-        const QRectF target(0, 0, page.width * 600, page.height * 600);
-        PageRenderer::render(painter, *doc, target, true);
-    }
+    // Made in memory first so that a failure never leaves half a PDF behind.
+    const QByteArray pdf = RsvgPageRenderer::pdf(*doc, error);
+    if (pdf.isEmpty())
+        return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
         *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());

@@ -1,8 +1,8 @@
 #pragma once
 // The document's PDF publish settings. Every property the automation layer sets is known here
 // with the type it takes; the values are kept with the document (a later run finds them), and
-// PublishToPDF writes the printable layers of the page with QPdfWriter. An unknown property or a
-// value of the wrong kind is refused with the reason.
+// PublishToPDF writes the printable layers of the page as a vector PDF at the page size. An
+// unknown property or a value of the wrong kind is refused with the reason.
 
 #include "BuiltinObject.h"
 #include "model/HostDocument.h"

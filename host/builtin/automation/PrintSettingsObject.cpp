@@ -2,13 +2,18 @@
 
 #include "../AutomationMembers.h"
 #include "BuiltinHost.h"
-#include "render/PageRenderer.h"
+#include "render/RsvgPageRenderer.h"
 
 #include <QApplication>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+
+namespace {
+constexpr int FileResolution = 300; // dots per inch
+constexpr int BandRows = 256;
+} // namespace
 
 PrintSettingsObject::PrintSettingsObject(HostDocument::Ptr document)
     : BuiltinObject(QStringLiteral("PrintSettings")), doc(std::move(document)),
@@ -50,13 +55,28 @@ bool PrintSettingsObject::printOut(QString *error)
     if (!redirect.isEmpty()) {
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(redirect);
+        // A file stands in for paper; a laser printer's resolution keeps it small and sharp.
+        printer->setResolution(FileResolution);
     }
+    // The page's corner on the paper's corner, as in the PDF, whatever margins the printer has.
+    printer->setFullPage(true);
     QPainter painter;
     if (!painter.begin(printer.get())) {
         *error = QStringLiteral("the printer cannot be opened");
         return false;
     }
-    PageRenderer::render(painter, *doc, printer->pageRect(QPrinter::DevicePixel), true);
+    // Drawn at the printer's own pixels, so nothing is scaled twice.
+    const bool drawn = RsvgPageRenderer::bands(
+        *doc, printer->resolution(), BandRows,
+        [&painter](int top, const QImage &band) {
+            painter.drawImage(QPoint(0, top), band);
+            return true;
+        },
+        error);
+    if (!drawn) {
+        printer->abort();
+        return false;
+    }
     painter.end();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The document's print settings: ShowDialog() asks the user (QPrintDialog) and answers whether
-// they confirmed; PrintOut() prints the page's printable layers on the printer chosen. Where no
+// they confirmed; PrintOut() prints the page's printable layers on the printer chosen, drawn by
+// librsvg at the printer's resolution so the sheet matches the published PDF. Where no
 // dialog can be shown (tests, batch runs) the host's print-dialog answer stands in for the user.
 
 #include "BuiltinObject.h"

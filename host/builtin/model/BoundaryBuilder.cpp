@@ -11,6 +11,11 @@ namespace {
 constexpr double Scale = 1e6;
 constexpr double FlattenTolerance = 0.0005; // inches
 
+// Shapes drawn edge to edge rarely share their coordinates exactly once read from a file and
+// transformed; gaps narrower than twice this are closed, so touching labels get one contour and
+// no sliver between them (a cutter cannot follow a gap of a twentieth of a millimetre anyway).
+constexpr double GapClosing = 0.001 * Scale; // inches
+
 ClipperLib::Path toClipper(const QPolygonF &poly)
 {
     ClipperLib::Path path;
@@ -55,9 +60,45 @@ ClipperLib::Paths areaOf(const HostShape &shape)
     return widened;
 }
 
+QPolygonF toPolygon(const ClipperLib::Path &path)
+{
+    QPolygonF poly;
+    poly.reserve(static_cast<int>(path.size()) + 1);
+    for (const ClipperLib::IntPoint &p : path)
+        poly << QPointF(p.X / Scale, p.Y / Scale);
+    if (poly.size() > 2)
+        poly << poly.first();
+    return poly;
+}
+
 } // namespace
 
 namespace BoundaryBuilder {
+
+QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes)
+{
+    // Every shape's area comes out of Clipper with outer outlines one way round and holes the
+    // other, so the winding number is positive exactly inside the union: growing all paths in
+    // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
+    ClipperLib::ClipperOffset grow;
+    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
+        grow.AddPaths(areaOf(*shape), ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths grown;
+    grow.Execute(grown, GapClosing);
+    ClipperLib::ClipperOffset shrink;
+    shrink.AddPaths(grown, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    ClipperLib::PolyTree tree;
+    shrink.Execute(tree, -GapClosing);
+    // The top level of the tree holds the outer outline of each island. Holes and what lies in
+    // them are inside that outline: cutting along them would drop pieces out of a label.
+    QList<QPolygonF> outlines;
+    for (int i = 0; i < tree.ChildCount(); ++i) {
+        const QPolygonF poly = toPolygon(tree.Childs.at(static_cast<size_t>(i))->Contour);
+        if (poly.size() > 3)
+            outlines.append(poly);
+    }
+    return outlines;
+}
 
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
 {
@@ -69,13 +110,9 @@ QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
     clipper.Execute(ClipperLib::ctUnion, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     QList<QPolygonF> polygons;
     for (const ClipperLib::Path &path : result) {
-        QPolygonF poly;
-        for (const ClipperLib::IntPoint &p : path)
-            poly << QPointF(p.X / Scale, p.Y / Scale);
-        if (poly.size() > 2) {
-            poly << poly.first();
+        const QPolygonF poly = toPolygon(path);
+        if (poly.size() > 3)
             polygons.append(poly);
-        }
     }
     return polygons;
 }
@@ -83,7 +120,7 @@ QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
 HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
                       QString *error)
 {
-    const QList<QPolygonF> polygons = unionArea(shapes);
+    const QList<QPolygonF> polygons = outerOutlines(shapes);
     if (polygons.isEmpty()) {
         *error = QStringLiteral("the shapes enclose no area to outline");
         return nullptr;

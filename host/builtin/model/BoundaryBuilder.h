@@ -8,13 +8,18 @@
 
 namespace BoundaryBuilder {
 
-// A new curve on the document's active layer (on top): every outline of the union, outer and
-// hole, as a closed subpath; no fill, hairline black outline. With deleteSource the shapes leave
+// A new curve on the document's active layer (on top): the outer outline of each island of the
+// union as a closed subpath (holes and what lies in them get no contour: the contour is where a
+// label comes off the sheet); no fill, hairline black outline. With deleteSource the shapes leave
 // the document. nullptr with a reason when the shapes enclose no area.
 HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
                       QString *error);
 
-// The union area alone, as closed polygons in inches (y up); used by create and by tests.
+// The union area alone, outer outlines and holes, as closed polygons in inches (y up).
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes);
+
+// The outer outline of each island of the union, gaps under 0.002 inch between shapes closed;
+// closed polygons in inches (y up), as create outlines them.
+QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes);
 
 } // namespace BoundaryBuilder

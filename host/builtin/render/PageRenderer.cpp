@@ -1,7 +1,9 @@
 #include "PageRenderer.h"
 
 #include "KeptElementRenderer.h"
+#include "RsvgPageRenderer.h"
 
+#include <QPaintDevice>
 #include <QPainter>
 #include <cmath>
 
@@ -12,7 +14,12 @@ QColor colorOf(const Cmyk &cmyk)
     return QColor::fromCmykF(cmyk[0] / 100.0, cmyk[1] / 100.0, cmyk[2] / 100.0, cmyk[3] / 100.0);
 }
 
-void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bool printableOnly)
+namespace {
+
+// The document's own shapes drawn one by one: what QtSvg and QPainter can show, for a page
+// librsvg could not draw.
+void drawShapes(QPainter &painter, const HostDocument &doc, const QRectF &target,
+                bool printableOnly)
 {
     const HostPage &page = *doc.activePage;
     painter.save();
@@ -43,6 +50,27 @@ void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bo
         }
     }
     painter.restore();
+}
+
+} // namespace
+
+void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bool printableOnly)
+{
+    // Drawn at the device's own pixels, so the page stays sharp at any zoom.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QRectF device = painter.worldTransform().mapRect(target);
+    const QSize pixels(qRound(device.width() * ratio), qRound(device.height() * ratio));
+    if (pixels.isEmpty())
+        return;
+    QString error;
+    QImage page = RsvgPageRenderer::image(doc, pixels, printableOnly, &error);
+    if (page.isNull()) {
+        qWarning("page drawn without its SVG effects: %s", qPrintable(error));
+        drawShapes(painter, doc, target, printableOnly);
+        return;
+    }
+    page.setDevicePixelRatio(ratio);
+    painter.drawImage(target, page);
 }
 
 } // namespace PageRenderer

@@ -1,6 +1,8 @@
 #pragma once
-// Draws a page of the built-in host's document with a QPainter: for the PDF, the printer and the
-// host window. The target rectangle receives the page (inches, y up, mapped with y down).
+// Draws a page of the built-in host's document with a QPainter, for the host window: the
+// document's SVG drawn by librsvg (filters, masks, clip paths, CSS as other programs show them),
+// or, when that fails, its shapes one by one. The target rectangle receives the page (inches,
+// y up, mapped with y down).
 
 #include "model/HostDocument.h"
 

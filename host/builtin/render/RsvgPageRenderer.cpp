@@ -1,0 +1,233 @@
+// GLib's headers name struct members `signals`, which Qt's keywords would turn into a macro:
+// they come before any Qt header.
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <librsvg/rsvg.h>
+
+#include "RsvgPageRenderer.h"
+
+#include "svg/SvgDocumentWriter.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+constexpr double PointsPerInch = 72.0;
+constexpr double MaxDpi = 2400;
+constexpr int MaxSide = 16384; // pixels
+
+struct HandleFree
+{
+    void operator()(RsvgHandle *h) const { g_object_unref(h); }
+};
+struct CairoFree
+{
+    void operator()(cairo_t *cr) const { cairo_destroy(cr); }
+};
+struct SurfaceFree
+{
+    void operator()(cairo_surface_t *s) const { cairo_surface_destroy(s); }
+};
+using Handle = std::unique_ptr<RsvgHandle, HandleFree>;
+using Cairo = std::unique_ptr<cairo_t, CairoFree>;
+using Surface = std::unique_ptr<cairo_surface_t, SurfaceFree>;
+
+QString takeMessage(GError *error)
+{
+    const QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("unknown");
+    if (error)
+        g_error_free(error);
+    return text;
+}
+
+// Relative image references resolve against the document's own file, as in other programs.
+Handle readSvg(const QByteArray &svg, const QString &baseFile, QString *error)
+{
+    GInputStream *stream =
+        g_memory_input_stream_new_from_data(svg.constData(), svg.size(), nullptr);
+    GFile *base =
+        baseFile.isEmpty()
+            ? nullptr
+            : g_file_new_for_path(QFile::encodeName(QFileInfo(baseFile).absoluteFilePath()));
+    GError *failure = nullptr;
+    Handle handle(
+        rsvg_handle_new_from_stream_sync(stream, base, RSVG_HANDLE_FLAGS_NONE, nullptr, &failure));
+    if (base)
+        g_object_unref(base);
+    g_object_unref(stream);
+    if (!handle)
+        *error =
+            QStringLiteral("the page cannot be read for drawing: %1").arg(takeMessage(failure));
+    return handle;
+}
+
+bool renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height, QString *error)
+{
+    const RsvgRectangle viewport{0, 0, width, height};
+    GError *failure = nullptr;
+    if (!rsvg_handle_render_document(handle, cr, &viewport, &failure)) {
+        *error = QStringLiteral("the page cannot be drawn: %1").arg(takeMessage(failure));
+        return false;
+    }
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
+        *error = QStringLiteral("the page cannot be drawn: %1")
+                     .arg(QString::fromUtf8(cairo_status_to_string(cairo_status(cr))));
+        return false;
+    }
+    return true;
+}
+
+cairo_status_t appendToArray(void *closure, const unsigned char *data, unsigned int length)
+{
+    static_cast<QByteArray *>(closure)->append(reinterpret_cast<const char *>(data), int(length));
+    return CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace
+
+namespace RsvgPageRenderer {
+
+QByteArray printableSvg(const HostDocument &doc)
+{
+    // A copy of the page whose layers are copies too: the document itself stays as it is.
+    HostDocument copy(doc);
+    auto page = std::make_shared<HostPage>(*doc.activePage);
+    for (HostLayer::Ptr &layer : page->layers) {
+        auto shown = std::make_shared<HostLayer>(*layer);
+        shown->visible = layer->visible && layer->printable;
+        // The elements outside any layer have no tag to hide; what they draw leaves the text
+        // instead, while their definitions stay for the layers that print.
+        if (!shown->visible && shown->source.inFile && !shown->source.startTag.isValid()) {
+            shown->shapes.erase(std::remove_if(shown->shapes.begin(), shown->shapes.end(),
+                                               [](const HostShape::Ptr &shape) {
+                                                   return HostDocument::drawsSomething(*shape);
+                                               }),
+                                shown->shapes.end());
+        }
+        layer = shown;
+    }
+    copy.activePage = page;
+    copy.pages = {page};
+    return SvgDocumentWriter::toSvg(copy);
+}
+
+QByteArray pdf(const HostDocument &doc, QString *error)
+{
+    const Handle handle = readSvg(printableSvg(doc), doc.filePath, error);
+    if (!handle)
+        return {};
+    const double width = doc.activePage->width * PointsPerInch;
+    const double height = doc.activePage->height * PointsPerInch;
+    QByteArray out;
+    {
+        Surface surface(cairo_pdf_surface_create_for_stream(appendToArray, &out, width, height));
+        const QByteArray author =
+            doc.pdfSettings.value(QStringLiteral("Author")).toString().toUtf8();
+        if (!author.isEmpty())
+            cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_AUTHOR,
+                                           author.constData());
+        Cairo cr(cairo_create(surface.get()));
+        if (!renderInto(cr.get(), handle.get(), width, height, error))
+            return {};
+        cairo_show_page(cr.get());
+        cr.reset();
+        cairo_surface_finish(surface.get());
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+            *error = QStringLiteral("the PDF cannot be made: %1")
+                         .arg(QString::fromUtf8(
+                             cairo_status_to_string(cairo_surface_status(surface.get()))));
+            return {};
+        }
+    }
+    return out;
+}
+
+QImage image(const HostDocument &doc, const QSize &pixels, bool printableOnly, QString *error)
+{
+    struct Drawn
+    {
+        QByteArray svg;
+        QString base;
+        QSize pixels;
+        QImage image;
+    };
+    static Drawn last; // the host lives on the GUI thread only
+    const QByteArray svg = printableOnly ? printableSvg(doc) : SvgDocumentWriter::toSvg(doc);
+    if (last.pixels == pixels && last.base == doc.filePath && last.svg == svg)
+        return last.image;
+    if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > MaxSide ||
+        pixels.height() > MaxSide) {
+        *error = QStringLiteral("no page to draw at %1 x %2 pixels")
+                     .arg(pixels.width())
+                     .arg(pixels.height());
+        return {};
+    }
+    const Handle handle = readSvg(svg, doc.filePath, error);
+    if (!handle)
+        return {};
+    QImage page(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (page.isNull()) {
+        *error = QStringLiteral("no memory for a page of %1 x %2 pixels")
+                     .arg(pixels.width())
+                     .arg(pixels.height());
+        return {};
+    }
+    page.fill(Qt::transparent);
+    Surface surface(cairo_image_surface_create_for_data(
+        page.bits(), CAIRO_FORMAT_ARGB32, page.width(), page.height(), page.bytesPerLine()));
+    Cairo cr(cairo_create(surface.get()));
+    const double width = doc.activePage->width, height = doc.activePage->height;
+    cairo_scale(cr.get(), pixels.width() / width, pixels.height() / height);
+    if (!renderInto(cr.get(), handle.get(), width, height, error))
+        return {};
+    cr.reset();
+    surface.reset();
+    last = {svg, doc.filePath, pixels, page};
+    return page;
+}
+
+bool bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink, QString *error)
+{
+    const double width = doc.activePage->width, height = doc.activePage->height;
+    const int columns = int(std::ceil(width * dpi)), rows = int(std::ceil(height * dpi));
+    if (!(dpi >= 1 && dpi <= MaxDpi) || columns < 1 || rows < 1 || bandRows < 1) {
+        *error = QStringLiteral("no page to draw at %1 dpi").arg(dpi);
+        return false;
+    }
+    const Handle handle = readSvg(printableSvg(doc), doc.filePath, error);
+    if (!handle)
+        return false;
+    for (int top = 0; top < rows; top += bandRows) {
+        QImage image(columns, qMin(bandRows, rows - top), QImage::Format_ARGB32_Premultiplied);
+        if (image.isNull()) {
+            *error =
+                QStringLiteral("no memory for a band of %1 x %2 pixels").arg(columns).arg(bandRows);
+            return false;
+        }
+        image.fill(Qt::white);
+        // Cairo's ARGB32 is Qt's ARGB32 premultiplied on every byte order: native 32-bit words.
+        Surface surface(cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_ARGB32,
+                                                            image.width(), image.height(),
+                                                            image.bytesPerLine()));
+        Cairo cr(cairo_create(surface.get()));
+        cairo_translate(cr.get(), 0, -top);
+        cairo_scale(cr.get(), dpi, dpi);
+        if (!renderInto(cr.get(), handle.get(), width, height, error))
+            return false;
+        cr.reset();
+        cairo_surface_flush(surface.get());
+        surface.reset();
+        if (!sink(top, image)) {
+            *error = QStringLiteral("the page could not be handed on");
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace RsvgPageRenderer

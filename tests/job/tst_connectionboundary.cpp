@@ -1,0 +1,349 @@
+// "Create Boundary" against the built-in host: what "Cutting Layer" holds afterwards, where the
+// contours run against the artwork, and which layers take no part.
+
+#include "RecordingAutomation.h"
+#include "TestDocument.h"
+#include "host/CdrConnection.h"
+#include "model/ShapeOperations.h"
+
+#include <QtTest>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+using namespace TestDocument;
+
+namespace {
+
+constexpr double ToleranceMm = 0.05;
+
+// A page from a short description, every item on "Layer 1" unless said otherwise:
+// "rect l t w h" (mm from the top-left corner), "ring" (a 40 mm square with a 20 mm hole, one
+// curve), "circle x y r", "marks" (labelSheet's working layers, marks drawn by Add Mark),
+// "crease" (a crease line crossing the first label), "cut" (an earlier contour on "Cutting Layer").
+HostDocument::Ptr makePage(const QStringList &items)
+{
+    HostDocument::Ptr doc = items.contains("marks") ? labelSheet(0) : freshA4();
+    const HostLayer::Ptr art = doc->activePage->layers.first();
+    for (const QString &item : items) {
+        const QStringList p = item.split(' ');
+        QVector<double> v;
+        for (int i = 1; i < p.size(); ++i)
+            v << p.at(i).toDouble();
+        if (p.first() == "rect") {
+            addRectangle(doc, art, v[0], v[1], v[2], v[3]);
+        } else if (p.first() == "ring") {
+            QPainterPath path;
+            path.addRect(QRectF(hostPoint(doc, 20, 60), hostPoint(doc, 60, 20)));
+            path.addRect(QRectF(hostPoint(doc, 30, 50), hostPoint(doc, 50, 30)));
+            doc->addShape(art, path)->filled = true;
+        } else if (p.first() == "circle") {
+            QPainterPath path;
+            path.addEllipse(hostPoint(doc, v[0], v[1]), v[2] / MmPerInch, v[2] / MmPerInch);
+            doc->addShape(art, path);
+        } else if (p.first() == "crease") {
+            HostLayer::Ptr layer = doc->findLayer("Creasing Layer");
+            if (!layer)
+                layer = addLayer(doc, "Creasing Layer", false, true);
+            // Drawn with a stroke, as crease lines usually are: its area reaches past the label.
+            addLine(doc, layer, {{10, 35}, {80, 35}})->outlineWidth = 0.5 / MmPerInch;
+        } else if (p.first() == "cut") {
+            HostLayer::Ptr layer = doc->findLayer("Cutting Layer");
+            if (!layer)
+                layer = addLayer(doc, "Cutting Layer", false, false);
+            addRectangle(doc, layer, 150, 150, 10, 10);
+        }
+    }
+    doc->activeLayer = art;
+    return doc;
+}
+
+QList<QRectF> boxesOn(const HostDocument::Ptr &doc, const QString &layerName)
+{
+    QList<QRectF> boxes;
+    const HostLayer::Ptr layer = doc->findLayer(layerName);
+    for (const HostShape::Ptr &shape : layer ? layer->shapes : QList<HostShape::Ptr>())
+        boxes << boxMm(doc, shape);
+    std::sort(boxes.begin(), boxes.end(), [](const QRectF &a, const QRectF &b) {
+        return a.left() < b.left() || (a.left() == b.left() && a.top() < b.top());
+    });
+    return boxes;
+}
+
+bool closeTo(const QRectF &a, const QRectF &b)
+{
+    return std::abs(a.left() - b.left()) < ToleranceMm &&
+           std::abs(a.top() - b.top()) < ToleranceMm &&
+           std::abs(a.right() - b.right()) < ToleranceMm &&
+           std::abs(a.bottom() - b.bottom()) < ToleranceMm;
+}
+
+// Enclosed area of a curve's subpaths in square millimetres.
+double areaMm2(const HostShape::Ptr &shape)
+{
+    double total = 0;
+    for (const QPolygonF &poly : shape->path.toSubpathPolygons()) {
+        double a = 0;
+        for (int i = 0; i + 1 < poly.size(); ++i)
+            a += poly.at(i).x() * poly.at(i + 1).y() - poly.at(i + 1).x() * poly.at(i).y();
+        total += std::abs(a / 2);
+    }
+    return total * MmPerInch * MmPerInch;
+}
+
+// Distance from a point to a closed polygon's edges, in millimetres (both in inches).
+double distanceMm(const QPolygonF &polygon, const QPointF &p)
+{
+    double best = std::numeric_limits<double>::max();
+    for (int i = 0; i + 1 < polygon.size(); ++i) {
+        const QPointF a = polygon.at(i), ab = polygon.at(i + 1) - a;
+        const double length2 = QPointF::dotProduct(ab, ab);
+        const double t =
+            length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
+        const QPointF d = p - (a + t * ab);
+        best = std::min(best, std::hypot(d.x(), d.y()));
+    }
+    return best * MmPerInch;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<QRectF>)
+
+class ConnectionBoundaryTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void contours_data();
+    void contours();
+    void layerStates_data();
+    void layerStates();
+    void creasingLayerKeepsItsLock_data();
+    void creasingLayerKeepsItsLock();
+    void ensureCuttingLayer_data();
+    void ensureCuttingLayer();
+    void corpusArtworkInsideContours_data();
+    void corpusArtworkInsideContours();
+    void hostCallsAsTheHostTakesThem();
+    void noHost();
+};
+
+void ConnectionBoundaryTest::contours_data()
+{
+    QTest::addColumn<QStringList>("page");
+    QTest::addColumn<QList<QRectF>>("boxes"); // mm from the top-left corner
+    QTest::addColumn<double>("area");         // mm², all contours together
+    QTest::newRow("two separate islands: two curves, each around its label")
+        << QStringList{"rect 20 20 50 30", "rect 100 20 50 30"}
+        << QList<QRectF>{{20, 20, 50, 30}, {100, 20, 50, 30}} << 3000.0;
+    QTest::newRow("overlapping labels: one curve around both")
+        << QStringList{"rect 20 20 50 30", "rect 60 40 20 20"} << QList<QRectF>{{20, 20, 60, 40}}
+        << 1500.0 + 400.0 - 100.0;
+    QTest::newRow("labels edge to edge (off by a rounding error): one curve, no sliver")
+        << QStringList{"rect 20 20 50 30", "rect 70.0001 20 50 30"}
+        << QList<QRectF>{{20, 20, 100.0001, 30}} << 3000.0;
+    QTest::newRow("artwork nested in a label: no contour of its own")
+        << QStringList{"rect 20 20 50 30", "rect 30 25 10 10"} << QList<QRectF>{{20, 20, 50, 30}}
+        << 1500.0;
+    QTest::newRow("ring: its outer outline only, the hole stays on the label")
+        << QStringList{"ring", "circle 40 40 3"} << QList<QRectF>{{20, 20, 40, 40}} << 1600.0;
+    QTest::newRow("circle: the contour follows the curve")
+        << QStringList{"circle 50 50 20"} << QList<QRectF>{{30, 30, 40, 40}} << M_PI * 400.0;
+    QTest::newRow("marks and assist outline take no part")
+        << QStringList{"marks", "rect 40 100 30 20"} << QList<QRectF>{{40, 100, 30, 20}} << 600.0;
+    QTest::newRow("crease line across a label: no contour through the fold")
+        << QStringList{"rect 20 20 50 30", "crease"} << QList<QRectF>{{20, 20, 50, 30}} << 1500.0;
+    QTest::newRow("second run: the earlier contour replaced, one boundary")
+        << QStringList{"rect 20 20 50 30", "cut"} << QList<QRectF>{{20, 20, 50, 30}} << 1500.0;
+}
+
+void ConnectionBoundaryTest::contours()
+{
+    QFETCH(QStringList, page);
+    QFETCH(QList<QRectF>, boxes);
+    QFETCH(double, area);
+    HostDocument::Ptr doc = makePage(page);
+    if (page.contains("marks")) {
+        QVERIFY(CdrConnection(HostId).addMarks());
+        doc->activeLayer = doc->activePage->layers.first();
+    }
+    const int artwork = doc->activePage->layers.first()->shapes.size();
+    CdrConnection conn(HostId);
+    QVERIFY2(conn.createCutBoundary(), qPrintable(conn.failureDetail()));
+    if (page.contains("cut"))
+        QVERIFY(conn.createCutBoundary());
+
+    const QList<QRectF> found = boxesOn(doc, "Cutting Layer");
+    QCOMPARE(found.size(), boxes.size());
+    for (int i = 0; i < boxes.size(); ++i)
+        QVERIFY2(closeTo(found.at(i), boxes.at(i)),
+                 qPrintable(QStringLiteral("contour %1 at %2,%3 %4x%5")
+                                .arg(i)
+                                .arg(found.at(i).left())
+                                .arg(found.at(i).top())
+                                .arg(found.at(i).width())
+                                .arg(found.at(i).height())));
+    double total = 0;
+    for (const HostShape::Ptr &curve : doc->findLayer("Cutting Layer")->shapes) {
+        QVERIFY(!curve->filled);
+        QVERIFY(std::abs(curve->outlineWidth - 0.076 / MmPerInch) < 1e-9);
+        QCOMPARE(ShapeOperations::subpaths(curve->path).size(), 1);
+        total += areaMm2(curve);
+    }
+    QVERIFY2(std::abs(total - area) < area * 0.002, qPrintable(QString::number(total)));
+    QVERIFY(!doc->findLayer("Cutting Layer")->editable);
+    QCOMPARE(doc->activePage->layers.first()->shapes.size(), artwork);
+    QCOMPARE(doc->activeLayer, doc->activePage->layers.first());
+}
+
+void ConnectionBoundaryTest::layerStates_data()
+{
+    QTest::addColumn<QStringList>("page");
+    QTest::addColumn<int>("curves");
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("empty page: the layer created, empty and editable")
+        << QStringList{} << 0 << true;
+    QTest::newRow("empty page: an earlier contour removed, the layer left editable")
+        << QStringList{"cut"} << 0 << true;
+    QTest::newRow("artwork: the layer locked") << QStringList{"rect 20 20 10 10"} << 1 << false;
+}
+
+void ConnectionBoundaryTest::layerStates()
+{
+    QFETCH(QStringList, page);
+    QFETCH(int, curves);
+    QFETCH(bool, editable);
+    HostDocument::Ptr doc = makePage(page);
+    QVERIFY(CdrConnection(HostId).createCutBoundary());
+    const HostLayer::Ptr cutting = doc->findLayer("Cutting Layer");
+    QVERIFY(cutting);
+    QCOMPARE(cutting->shapes.size(), curves);
+    QCOMPARE(cutting->editable, editable);
+}
+
+void ConnectionBoundaryTest::creasingLayerKeepsItsLock_data()
+{
+    QTest::addColumn<bool>("editable");
+    QTest::newRow("editable creasing layer editable again") << true;
+    QTest::newRow("locked creasing layer stays locked") << false;
+}
+
+void ConnectionBoundaryTest::creasingLayerKeepsItsLock()
+{
+    QFETCH(bool, editable);
+    HostDocument::Ptr doc = makePage({"rect 20 20 50 30", "crease"});
+    doc->findLayer("Creasing Layer")->editable = editable;
+    QVERIFY(CdrConnection(HostId).createCutBoundary());
+    QCOMPARE(doc->findLayer("Creasing Layer")->editable, editable);
+    QCOMPARE(doc->findLayer("Creasing Layer")->shapes.size(), 1);
+}
+
+void ConnectionBoundaryTest::ensureCuttingLayer_data()
+{
+    QTest::addColumn<QStringList>("page");
+    QTest::addColumn<int>("curves");
+    QTest::newRow("missing layer created, empty") << QStringList{"rect 20 20 10 10"} << 0;
+    QTest::newRow("existing layer keeps its contours and lock")
+        << QStringList{"rect 20 20 10 10", "cut"} << 1;
+}
+
+void ConnectionBoundaryTest::ensureCuttingLayer()
+{
+    QFETCH(QStringList, page);
+    QFETCH(int, curves);
+    HostDocument::Ptr doc = makePage(page);
+    const bool existed = doc->findLayer("Cutting Layer") != nullptr;
+    QVERIFY(CdrConnection(HostId).ensureCuttingLayer());
+    const HostLayer::Ptr cutting = doc->findLayer("Cutting Layer");
+    QVERIFY(cutting);
+    QCOMPARE(cutting->shapes.size(), curves);
+    QCOMPARE(cutting->editable, !existed);
+    QCOMPARE(doc->activeLayer, doc->activePage->layers.first());
+    QCOMPARE(doc->activePage->layers.first()->shapes.size(), 1);
+}
+
+void ConnectionBoundaryTest::corpusArtworkInsideContours_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("clip art of many overlapping pieces")
+        << "openclipart-emperor_penguin_ralf_ste_01.svg";
+    QTest::newRow("a grid of separate dots") << "openclipart-pattern-dots-square-grid-08.svg";
+    QTest::newRow("knotwork with holes") << "openclipart-celticknotwork_trianglesimple_01.svg";
+    QTest::newRow("a star of sharp points") << "openclipart-star_71pt15step.svg";
+    QTest::newRow("an icon with gradients and strokes") << "tango-emblem-favorite.svg";
+}
+
+// Drawings other programs made: every point of filled artwork lies inside a contour, and the
+// contours are separate islands, none inside another.
+void ConnectionBoundaryTest::corpusArtworkInsideContours()
+{
+    QFETCH(QString, file);
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    QString error;
+    QVERIFY2(host.openDocument(QStringLiteral(VX_TEST_DATA_DIR "/host/corpus/") + file, &error),
+             qPrintable(error));
+    const HostDocument::Ptr doc = host.activeDocument();
+    const QList<HostShape::Ptr> artwork = doc->selectableShapes();
+    CdrConnection conn(HostId);
+    QVERIFY2(conn.createCutBoundary(), qPrintable(conn.failureDetail()));
+    QList<QPolygonF> contours;
+    for (const HostShape::Ptr &curve : doc->findLayer("Cutting Layer")->shapes)
+        contours << curve->path.toFillPolygon();
+    QVERIFY(!contours.isEmpty());
+    const auto inside = [&](const QPointF &p) {
+        for (const QPolygonF &contour : contours) {
+            if (contour.containsPoint(p, Qt::OddEvenFill) || distanceMm(contour, p) < ToleranceMm)
+                return true;
+        }
+        return false;
+    };
+    for (const HostShape::Ptr &shape : artwork) {
+        if (shape->kind != ShapeKind::Curve || !shape->filled)
+            continue;
+        for (const QPolygonF &poly : ShapeOperations::flatten(shape->path, 0.0005))
+            for (const QPointF &p : poly)
+                QVERIFY2(inside(p), qPrintable(QStringLiteral("(%1, %2) mm outside every contour")
+                                                   .arg(p.x() * MmPerInch)
+                                                   .arg(p.y() * MmPerInch)));
+    }
+    for (int i = 0; i < contours.size(); ++i)
+        for (int j = 0; j < contours.size(); ++j)
+            QVERIFY(i == j ||
+                    !contours.at(i).containsPoint(contours.at(j).first(), Qt::OddEvenFill));
+}
+
+// The placement numbers go as integers and the new layer is made active before the boundary,
+// so the contours land on it on a host that draws on the active layer.
+void ConnectionBoundaryTest::hostCallsAsTheHostTakesThem()
+{
+    makePage({"rect 20 20 10 10"});
+    auto log = std::make_shared<CallLog>();
+    CdrConnection conn(recordingApplication(HostId, log));
+    QVERIFY(conn.createCutBoundary());
+    const QStringList calls = log->texts(
+        {"CreateLayer(QString)", "Activate()", "CreateBoundary(double,double,bool,bool)"});
+    QCOMPARE(calls.mid(0, 3),
+             (QStringList{"CreateLayer(QString)[Cutting Layer]", "Activate()[]",
+                          "CreateBoundary(double,double,bool,bool)[0,0,true,false]"}));
+    const CallRecord boundary =
+        *std::find_if(log->calls.begin(), log->calls.end(),
+                      [](const CallRecord &c) { return c.signature.startsWith("CreateBoundary"); });
+    QCOMPARE(boundary.args.at(0).userType(), int(QMetaType::Int));
+}
+
+void ConnectionBoundaryTest::noHost()
+{
+    HostDocument::Ptr doc = makePage({"rect 20 20 10 10"});
+    BuiltinHost::instance().setProgramIdAvailable(HostId, false);
+    CdrConnection conn(HostId);
+    QVERIFY(!conn.createCutBoundary());
+    QVERIFY(!conn.ensureCuttingLayer());
+    QVERIFY(!conn.errorText().isEmpty());
+    QVERIFY(!doc->findLayer("Cutting Layer"));
+    BuiltinHost::instance().setProgramIdAvailable(HostId, true);
+}
+
+QTEST_GUILESS_MAIN(ConnectionBoundaryTest)
+#include "tst_connectionboundary.moc"
