@@ -23,8 +23,10 @@ bool writeStandardOutput(const QByteArrayList &pieces)
 
 bool writeFileAtomically(const QString &path, const QByteArrayList &pieces, QString &error)
 {
+    // Unbuffered: QSaveFile does not notice a final flush cut short (a full disk) and would
+    // put the cut-short file in place of the old one; unbuffered, write() itself fails.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }

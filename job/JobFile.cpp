@@ -8,8 +8,10 @@ QString saveJobFile(const QString &filePath, const QByteArray &text)
 {
     if (filePath.isEmpty())
         return JobMessage::SaveFailed;
+    // Unbuffered: QSaveFile does not notice a final flush cut short (a full disk) and would
+    // put the cut-short file in place of the old one; unbuffered, write() itself fails.
     QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return JobMessage::SaveFailed;
     if (file.write(text) != text.size()) {
         file.cancelWriting();

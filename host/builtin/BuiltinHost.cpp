@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QGuiApplication>
-#include <QSaveFile>
 
 namespace {
 
@@ -82,15 +81,8 @@ bool BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QString 
         return false;
     }
     const QByteArray data = SvgDocumentWriter::toSvg(*document);
-    QSaveFile file(svgPath);
-    // Unbuffered, so that a write cut short (a full disk) fails in write(): QSaveFile's commit
-    // does not notice a failing final flush and would put the cut-short file in the old one's
-    // place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(data) != data.size() || !file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(svgPath, file.errorString());
+    if (!SvgDocumentWriter::writeFile(data, svgPath, error))
         return false;
-    }
     document->filePath = svgPath;
     savedDigest.insert(document.get(), digestOf(data));
     if (hostWindow && document == active)

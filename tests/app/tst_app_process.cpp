@@ -3,11 +3,13 @@
 // bar writes the settings file and ends the process with status 0.
 #include "app/DataPaths.h"
 
+#include "XvfbDisplay.h"
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
+
 #include <QtTest>
 
 namespace {
@@ -64,19 +66,8 @@ void TestAppProcess::initTestCase()
 
 void TestAppProcess::startXvfb()
 {
-    // Xvfb picks a free display and tells its number on the descriptor given.
-    xvfb.start("Xvfb", {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
-    QVERIFY2(xvfb.waitForStarted(5000), "Xvfb does not start");
-    QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine() || xvfb.waitForReadyRead(100), 10000);
-    const QString display = QString::fromLatin1(xvfb.readLine()).trimmed();
-    QVERIFY2(!display.isEmpty(), "Xvfb told no display");
-    env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", ":" + display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    // The X keyboard library reads its strings with strndup past their terminators, which the
-    // strict string check reports although it is allowed; the check is for our code.
-    if (env.contains("ASAN_OPTIONS"))
-        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
+    const QString failure = ::startXvfb(xvfb, env);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 void TestAppProcess::cleanupTestCase()

@@ -3,11 +3,13 @@
 // clicks Create Boundary, Setup Print (PDF) and Save As *.plt, tries to close with the sheet
 // unsaved (and cancels), saves the sheet in the drawing host's window and closes. The files it
 // leaves are then checked: the PDF, the cut job and the marked sheet.
+#include "XvfbDisplay.h"
 #include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+
 #include <QtTest>
 
 namespace {
@@ -81,20 +83,8 @@ private:
 void TestAppWorkflow::initTestCase()
 {
     QVERIFY(dir.isValid());
-    // Xvfb picks a free display and tells its number on the descriptor given.
-    xvfb.start("Xvfb",
-               {"-displayfd", "1", "-screen", "0", "1920x1080x24", "-nolisten", "tcp", "-noreset"});
-    QVERIFY2(xvfb.waitForStarted(5000), "Xvfb does not start");
-    QTRY_VERIFY_WITH_TIMEOUT(xvfb.canReadLine() || xvfb.waitForReadyRead(100), 10000);
-    const QString display = QString::fromLatin1(xvfb.readLine()).trimmed();
-    QVERIFY2(!display.isEmpty(), "Xvfb told no display");
-    env = QProcessEnvironment::systemEnvironment();
-    env.insert("DISPLAY", ":" + display);
-    env.insert("QT_QPA_PLATFORM", "xcb");
-    // The X keyboard library reads its strings with strndup past their terminators, which the
-    // strict string check reports although it is allowed; the check is for our code.
-    if (env.contains("ASAN_OPTIONS"))
-        env.insert("ASAN_OPTIONS", env.value("ASAN_OPTIONS") + ":strict_string_checks=0");
+    const QString failure = startXvfb(xvfb, env);
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
 }
 
 void TestAppWorkflow::cleanupTestCase()

@@ -51,9 +51,17 @@ QByteArray toSvg(const HostDocument &doc)
 
 bool write(const HostDocument &doc, const QString &path, QString *error)
 {
-    const QByteArray data = toSvg(doc);
+    return writeFile(toSvg(doc), path, error);
+}
+
+bool writeFile(const QByteArray &svg, const QString &path, QString *error)
+{
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    // Unbuffered, so that a write cut short (a full disk) fails in write(): QSaveFile's commit
+    // does not notice a failing final flush and would put the cut-short file in the old one's
+    // place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(svg) != svg.size() ||
+        !file.commit()) {
         *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }

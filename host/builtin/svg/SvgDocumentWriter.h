@@ -11,5 +11,7 @@ namespace SvgDocumentWriter {
 
 QByteArray toSvg(const HostDocument &doc);
 bool write(const HostDocument &doc, const QString &path, QString *error);
+// Writes SVG text made by toSvg to `path`, whole or not at all.
+bool writeFile(const QByteArray &svg, const QString &path, QString *error);
 
 } // namespace SvgDocumentWriter
