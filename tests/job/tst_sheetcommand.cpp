@@ -97,6 +97,7 @@ class SheetCommandTest : public QObject
     Q_OBJECT
 
 private slots:
+    void sampleSheetWholeWorkflow();
     void initTestCase();
     void contoursWhereDrawn_data();
     void contoursWhereDrawn();
@@ -413,6 +414,25 @@ void SheetCommandTest::keptElementsReported()
     QVERIFY(saved.contains(element.mid(1, element.indexOf(' ') - 1)));
     QVERIFY(saved.contains(element.contains("title") ? "Lemon" : "photo"));
     QCOMPARE(section(readAll(local.filePath("job.plt")), "SP2;", "PU;!PG;").size(), 1);
+}
+
+// The sample sheet the run command opens, through every step at once: 12 labels give 12 cut
+// contours, its 4 fold lines stay crease lines, and the PDF and the marked sheet are written.
+void SheetCommandTest::sampleSheetWholeWorkflow()
+{
+    QTemporaryDir out;
+    const Run run =
+        cutjob({"sheet", QStringLiteral(VX_SOURCE_DIR "/resources/sample-sheet.svg"), "--add-marks",
+                "--boundary", "--pdf", out.filePath("sheet.pdf"), "--save-document",
+                out.filePath("marked.svg"), "--job", out.filePath("job.plt")});
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY(readAll(out.filePath("sheet.pdf")).startsWith("%PDF-"));
+    QVERIFY(readAll(out.filePath("marked.svg")).contains("Mark Layer"));
+    const QByteArray job = readAll(out.filePath("job.plt"));
+    const int cut = job.indexOf("SP2;");
+    QVERIFY(job.startsWith("CMD:20,") && cut > 0);
+    QCOMPARE(job.mid(cut).count("PD"), 12);
+    QCOMPARE(job.left(cut).count("PD"), 4);
 }
 
 QTEST_MAIN(SheetCommandTest)
