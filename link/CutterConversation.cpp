@@ -104,22 +104,7 @@ SendOutcome CutterConversation::usbSheet()
     }
 
     status = waitForToken(FeedOk);
-    Marks marks = Marks::Unknown;
-    if (status == PortStatus::Ok)
-        status = checkMarks(marks);
-    if (status != PortStatus::Ok)
-        return outcomeOf(status);
-    if (marks == Marks::Found) {
-        status = send(job.body, "body");
-    } else if (marks == Marks::NotFound) {
-        status = pause(times.markRetryPauseMs) ? send(AdvanceSheet, "sheet advance")
-                                               : PortStatus::Cancelled;
-    }
-    if (status == PortStatus::Ok)
-        status = send(job.trailer, "trailer");
-    if (status == PortStatus::Ok)
-        status = waitForToken(SheetDone);
-    return outcomeOf(status);
+    return status == PortStatus::Ok ? markedSheet() : outcomeOf(status);
 }
 
 SendOutcome CutterConversation::tcpSheet()
@@ -132,9 +117,13 @@ SendOutcome CutterConversation::tcpSheet()
         return outcomeOf(status);
     if (job.blankCut)
         return outcomeOf(finishBlankSheet());
+    return markedSheet();
+}
 
+SendOutcome CutterConversation::markedSheet()
+{
     Marks marks = Marks::Unknown;
-    status = checkMarks(marks);
+    PortStatus status = checkMarks(marks);
     if (status != PortStatus::Ok)
         return outcomeOf(status);
     if (marks == Marks::Found) {
@@ -142,14 +131,19 @@ SendOutcome CutterConversation::tcpSheet()
     } else if (marks == Marks::NotFound) {
         if (!pause(times.markRetryPauseMs))
             return SendOutcome::Stopped;
-        report(QStringLiteral("connecting again"));
-        if (!port.reopen())
-            return SendOutcome::ReconnectFailed;
+        if (transport == Transport::Usb) {
+            status = send(AdvanceSheet, "sheet advance");
+        } else {
+            report(QStringLiteral("connecting again"));
+            if (!port.reopen())
+                return SendOutcome::ReconnectFailed;
+        }
     }
     if (status == PortStatus::Ok)
         status = send(job.trailer, "trailer");
+    QByteArray reply;
     if (status == PortStatus::Ok)
-        status = receive(reply);
+        status = transport == Transport::Usb ? waitForToken(SheetDone) : receive(reply);
     return outcomeOf(status);
 }
 

@@ -96,6 +96,8 @@ private:
     };
 
     SendOutcome usbSheet();
+    // A mark job once the sheet is fed: mark line, body or sheet advance, trailer, last reply.
+    SendOutcome markedSheet();
     SendOutcome tcpSheet();
     // Sends the mark line and reads the cutter's verdict on the marks.
     PortStatus checkMarks(Marks &marks);

@@ -163,6 +163,13 @@ void corpusRows()
         QTest::newRow(qPrintable(name)) << dir.filePath(name);
 }
 
+// The drawing alone in a fresh built-in host, as the window's --document opens it.
+HostDocument::Ptr openInFreshHost(const QString &path, QString *error)
+{
+    BuiltinHost::instance().reset();
+    return BuiltinHost::instance().openDocument(path, error);
+}
+
 } // namespace
 
 class SvgCorpusTest : public QObject
@@ -180,9 +187,8 @@ void SvgCorpusTest::openThenSaveIsIdentical()
 {
     QFETCH(QString, path);
     BuiltinHost &host = BuiltinHost::instance();
-    host.reset();
     QString error;
-    const HostDocument::Ptr doc = host.openDocument(path, &error);
+    const HostDocument::Ptr doc = openInFreshHost(path, &error);
     QVERIFY2(doc, qPrintable(error));
     QTemporaryDir dir;
     const QString saved = dir.filePath("saved.svg");
@@ -196,9 +202,8 @@ void SvgCorpusTest::markedJobLeavesArtworkAsDrawn()
 {
     QFETCH(QString, path);
     BuiltinHost &host = BuiltinHost::instance();
-    host.reset();
     QString error;
-    const HostDocument::Ptr doc = host.openDocument(path, &error);
+    const HostDocument::Ptr doc = openInFreshHost(path, &error);
     QVERIFY2(doc, qPrintable(error));
     QTemporaryDir dir;
     {
