@@ -101,8 +101,6 @@ void LanguageTest::choice_data()
     QTest::newRow("POSIX keeps the texts") << QStringList{"", "", "POSIX"} << QString() << "zh";
     QTest::newRow("zh_CN keeps the texts")
         << QStringList{"", "", "zh_CN.UTF-8"} << QString() << "zh";
-    QTest::newRow("de_DE keeps the texts") << QStringList{"", "", "de_DE"} << QString() << "zh";
-    QTest::newRow("nothing set keeps the texts") << QStringList{"", "", ""} << QString() << "zh";
     QTest::newRow("LC_ALL=C outranks an English LANG")
         << QStringList{"C", "", "en_US.UTF-8"} << QString() << "zh";
     QTest::newRow("LC_MESSAGES=en_GB outranks a Chinese LANG")
@@ -110,12 +108,8 @@ void LanguageTest::choice_data()
     QTest::newRow("--lang zh outranks an English locale")
         << QStringList{"en_US.UTF-8", "", ""} << "zh"
         << "zh";
-    QTest::newRow("--lang en outranks the C locale") << QStringList{"C", "", ""} << "en"
-                                                     << "en";
     QTest::newRow("--lang fr is refused") << QStringList{"", "", "C"} << "fr"
                                           << "error";
-    QTest::newRow("--lang without a value is refused")
-        << QStringList{"", "", "C"} << QString("") << "error";
 }
 
 void LanguageTest::choice()
@@ -132,44 +126,6 @@ void LanguageTest::choice()
     QVERIFY2(choice.error.isEmpty(), qPrintable(choice.error));
     QCOMPARE(choice.language,
              chosen == QLatin1String("en") ? UiLanguage::English : UiLanguage::Original);
-}
-
-void LanguageTest::optionAnywhere_data()
-{
-    QTest::addColumn<QStringList>("line");
-    QTest::addColumn<QStringList>("rest");
-    QTest::addColumn<QString>("value");
-    QTest::newRow("before the subcommand") << QStringList{"cutjob", "--lang", "en", "send", "a.plt"}
-                                           << QStringList{"cutjob", "send", "a.plt"} << "en";
-    QTest::newRow("after it, joined by '='") << QStringList{"cutjob", "send", "--lang=zh", "a.plt"}
-                                             << QStringList{"cutjob", "send", "a.plt"} << "zh";
-    QTest::newRow("last on the line without a value")
-        << QStringList{"cutjob", "send", "--lang"} << QStringList{"cutjob", "send"} << "";
-    QTest::newRow("not given") << QStringList{"cutjob", "send", "--language"}
-                               << QStringList{"cutjob", "send", "--language"} << QString();
-}
-
-void LanguageTest::optionAnywhere()
-{
-    QFETCH(QStringList, line);
-    QFETCH(QStringList, rest);
-    QFETCH(QString, value);
-    QByteArrayList bytes;
-    for (const QString &argument : line)
-        bytes << argument.toUtf8();
-    std::vector<char *> argv;
-    for (QByteArray &argument : bytes)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    int argc = int(line.size());
-    const QString taken = takeLanguageOption(argc, argv.data());
-    QCOMPARE(taken.isNull(), value.isNull());
-    QCOMPARE(taken, value);
-    QStringList left;
-    for (int i = 0; i < argc; ++i)
-        left << QString::fromUtf8(argv[size_t(i)]);
-    QCOMPARE(left, rest);
-    QCOMPARE(argv[size_t(argc)], nullptr);
 }
 
 // Every text of the window's form and the drawing host's window, as the window program builds

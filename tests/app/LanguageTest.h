@@ -13,8 +13,6 @@ private slots:
     void cleanup();
     void choice_data();
     void choice();
-    void optionAnywhere_data();
-    void optionAnywhere();
     void englishForm();
     void messages_data();
     void messages();

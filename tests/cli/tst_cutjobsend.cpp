@@ -259,25 +259,27 @@ void CutjobSendTest::overUsb()
 // texts around them stay as they are.
 void CutjobSendTest::language_data()
 {
-    QTest::addColumn<QByteArray>("lang"); // LANG; LC_ALL and LC_MESSAGES are unset
-    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("lang");       // LANG; LC_ALL and LC_MESSAGES are unset
+    QTest::addColumn<QStringList>("arguments"); // the whole line after "cutjob"
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("message");
 
     QTest::newRow("--lang en: cutter hangs up")
         << QByteArray("C.UTF-8")
-        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--lang", "en"}
+        << QStringList{"send", "mark.plt", "--tcp", "127.0.0.1:%PORT", "--lang", "en"}
         << QStringLiteral("drops-after-100-bytes.script")
         << "cutjob: Warning: The connection to the cutter was lost!\n";
     QTest::newRow("LANG=en_US.UTF-8: bad address")
-        << QByteArray("en_US.UTF-8") << QStringList{"mark.plt", "--tcp", "127.0.0.256"} << QString()
+        << QByteArray("en_US.UTF-8") << QStringList{"send", "mark.plt", "--tcp", "127.0.0.256"}
+        << QString()
         << "cutjob: The IP address is not valid! (\"127.0.0.256\" is no dotted IPv4 address";
-    QTest::newRow("--lang zh under en_US: as written")
-        << QByteArray("en_US.UTF-8") << QStringList{"--lang=zh", "mark.plt", "--tcp", "127.0.0.256"}
-        << QString() << "cutjob: IP地址格式错误! (";
+    QTest::newRow("--lang=zh before the subcommand, under en_US: as written")
+        << QByteArray("en_US.UTF-8")
+        << QStringList{"--lang=zh", "send", "mark.plt", "--tcp", "127.0.0.256"} << QString()
+        << "cutjob: IP地址格式错误! (";
     QTest::newRow("--lang de is refused")
         << QByteArray("C.UTF-8")
-        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--lang", "de"} << QString()
+        << QStringList{"send", "mark.plt", "--tcp", "127.0.0.1:%PORT", "--lang", "de"} << QString()
         << "cutjob: --lang takes zh or en, not \"de\"\n";
 }
 
@@ -296,7 +298,7 @@ void CutjobSendTest::language()
     const QByteArray savedLang = qgetenv("LANG");
     qunsetenv("LC_ALL");
     qputenv("LANG", lang);
-    const CutjobRun run = runCutjob(QStringList{QStringLiteral("send")} + arguments, dir.path());
+    const CutjobRun run = runCutjob(arguments, dir.path());
     qputenv("LC_ALL", savedAll);
     qputenv("LANG", savedLang);
     QVERIFY2(run.finished, "cutjob send did not end");
