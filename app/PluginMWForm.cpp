@@ -77,11 +77,6 @@ QLabel *label(QWidget *parent, const char *name, QRect geometry)
                          geometry.height());
 }
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("PluginMW", text);
-}
-
 } // namespace
 
 void PluginMWForm::setupForm(QMainWindow *window)

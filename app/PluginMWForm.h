@@ -2,6 +2,8 @@
 // Every control of the main window at its fixed pixel place (no layouts), with its texts. The
 // window owns the controls through the Qt parent tree; this only keeps pointers to them.
 
+#include <QCoreApplication>
+
 class MarkView;
 class PaperView;
 class QCheckBox;
@@ -18,6 +20,9 @@ class RollLabel;
 
 class PluginMWForm
 {
+    // The form's texts are the window's: tr() here translates in the context "PluginMW".
+    Q_DECLARE_TR_FUNCTIONS(PluginMW)
+
 public:
     // Builds the controls on `window`, sizes it 341 x 621, sets its icon and texts, then
     // connects the window's on_<objectName>_<signal> slots by name.

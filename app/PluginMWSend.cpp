@@ -70,11 +70,11 @@ void PluginMW::sendOverUsb(const SheetJob &job, bool continuous)
     const UsbOperate::DeviceState state =
         name.isEmpty() ? UsbOperate::DeviceState::Absent : usb->probe(name);
     if (state == UsbOperate::DeviceState::NoPermission) {
-        warn(LinkMessage::NoPermission);
+        warn(LinkMessage::noPermission());
         return;
     }
     if (state == UsbOperate::DeviceState::Absent) {
-        warn(LinkMessage::NoCutter);
+        warn(LinkMessage::noCutter());
         return;
     }
     usb->setDevice(name);
@@ -85,12 +85,12 @@ void PluginMW::sendOverTcp(const SheetJob &job, bool continuous)
 {
     const QString address = form->ipAddress->text();
     if (!TcpCutterPort::isValidAddress(address)) {
-        warn(LinkMessage::BadAddress);
+        warn(LinkMessage::badAddress());
         return;
     }
     TcpCutterPort port(*socket, socketBuffer, address, cutterPort);
     if (!port.connectToCutter()) {
-        warn(LinkMessage::ConnectTimeout);
+        warn(LinkMessage::connectTimeout());
         return;
     }
     converse(port, false, job, continuous);

@@ -1,12 +1,15 @@
 #include "PluginMW.h"
 #include "PluginMWForm.h"
 #include "host/CdrConnection.h"
+#include "translations/UiTranslation.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QFont>
 #include <QMessageBox>
+
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -19,7 +22,20 @@ int main(int argc, char *argv[])
     parser.addOption({QStringLiteral("document"),
                       QStringLiteral("Open this drawing in the drawing host at start-up."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("lang"),
+                      QStringLiteral("Language of the window: zh or en (default: the locale's)."),
+                      QStringLiteral("LANGUAGE")});
     parser.process(app);
+    // A null value when --lang was not given, so that the locale decides.
+    const LanguageChoice language = chooseLanguage(
+        parser.isSet(QStringLiteral("lang")) ? parser.value(QStringLiteral("lang")) : QString());
+    if (!language.error.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+                     qPrintable(language.error));
+        return 1;
+    }
+    // Before the window exists: the form takes its texts when it is built.
+    const UiTranslation translation(language.language);
     PluginMW window;
     window.show();
     if (parser.isSet(QStringLiteral("document"))) {

@@ -65,7 +65,7 @@ bool readTcpTarget(const QString &value, SendRequest &request, QString &error)
     }
     if (!TcpCutterPort::isValidAddress(request.address)) {
         error = QStringLiteral("%1 (\"%2\" is no dotted IPv4 address such as 127.0.0.1)")
-                    .arg(LinkMessage::BadAddress, request.address);
+                    .arg(LinkMessage::badAddress(), request.address);
         return false;
     }
     return true;
@@ -156,7 +156,7 @@ bool openTransport(const SendRequest &request, Transport &transport, QString &er
         if (transport.tcp->connectToCutter())
             return true;
         error = QStringLiteral("%1 (no connection to %2:%3 within %4 ms)")
-                    .arg(LinkMessage::ConnectTimeout, request.address)
+                    .arg(LinkMessage::connectTimeout(), request.address)
                     .arg(request.port)
                     .arg(TcpCutterPort::ConnectTimeoutMs);
         return false;
@@ -169,13 +169,13 @@ bool openTransport(const SendRequest &request, Transport &transport, QString &er
     case UsbOperate::DeviceState::NoPermission:
         error = QStringLiteral("%1 (%2 is attached, but this user may not open it: see the "
                                "printer group in README.md)")
-                    .arg(LinkMessage::NoPermission, request.usbName);
+                    .arg(LinkMessage::noPermission(), request.usbName);
         return false;
     case UsbOperate::DeviceState::Absent:
         break;
     }
     error = QStringLiteral("%1 (no cutter named \"%2\" is attached; see cutjob devices)")
-                .arg(LinkMessage::NoCutter, request.usbName);
+                .arg(LinkMessage::noCutter(), request.usbName);
     return false;
 }
 
@@ -199,7 +199,7 @@ int send(const SendRequest &request, const SheetJob &job)
     StopSignals stopSignals([&](int) {
         keepGoing = false;
         if (++interrupts == 1)
-            printError(LinkMessage::StopAfterSheet);
+            printError(LinkMessage::stopAfterSheet());
         conversation.requestStop();
     });
     int remaining = request.count;

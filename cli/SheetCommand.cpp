@@ -11,6 +11,7 @@
 #include "job/JobPreparation.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 namespace {
@@ -174,7 +175,9 @@ bool runSheet(const SheetRequest &request, QString &error)
         printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     CdrConnection connection(QStringLiteral("CorelDraw.Application.%1").arg(request.version));
     if (!connection.isConnected()) {
-        error = QStringLiteral("请确认CorelDraw安装并选择正确的CorelDraw版本...");
+        // The window's own warning, in the window's translation context.
+        error = QCoreApplication::translate("PluginMW",
+                                            "请确认CorelDraw安装并选择正确的CorelDraw版本...");
         return false;
     }
     if ((request.addMarks && !connection.addMarks()) ||

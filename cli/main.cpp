@@ -1,6 +1,7 @@
 // cutjob: the window's job commands without the window, for scripts and for checking a job.
 
 #include "Subcommand.h"
+#include "translations/UiTranslation.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -28,6 +29,8 @@ void printUsage(FILE *stream)
     for (const Subcommand &command : subcommands)
         std::fprintf(stream, "  %-10s %s\n", command.name, command.summary);
     std::fprintf(stream, "\n'cutjob <subcommand> --help' documents each subcommand's options.\n");
+    std::fprintf(stream, "--lang zh|en, anywhere on the line, chooses the language of the "
+                         "messages (default: the locale's).\n");
 }
 
 // A command-line tool never opens a window: painting goes to an offscreen surface unless the
@@ -51,6 +54,13 @@ std::unique_ptr<QCoreApplication> makeApplication(AppKind kind, int &argc, char 
 
 int main(int argc, char **argv)
 {
+    // Taken out before anything else reads the line, so it may stand before or after the
+    // subcommand and no subcommand's own options see it.
+    const LanguageChoice language = chooseLanguage(takeLanguageOption(argc, argv));
+    if (!language.error.isEmpty()) {
+        std::fprintf(stderr, "cutjob: %s\n", language.error.toLocal8Bit().constData());
+        return 1;
+    }
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;
@@ -59,6 +69,7 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[1], command.name) != 0)
             continue;
         const auto app = makeApplication(command.app, argc, argv);
+        const UiTranslation translation(language.language);
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();
         arguments.first() = QStringLiteral("cutjob ") + arguments.first();

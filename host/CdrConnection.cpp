@@ -4,6 +4,7 @@
 #include "HostSession.h"
 #include "MarkDrawing.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -15,7 +16,11 @@ const QString CdrConnection::MarkLayer = QStringLiteral("Mark Layer");
 const QString CdrConnection::ExtraLayer = QStringLiteral("Extra Layer");
 const QString CdrConnection::CuttingLayer = QStringLiteral("Cutting Layer");
 const QString CdrConnection::CreasingLayer = QStringLiteral("Creasing Layer");
-const QString CdrConnection::NoAnswerText = QStringLiteral("CorelDraw没有响应, 操作已取消.");
+
+QString CdrConnection::noAnswerText()
+{
+    return QCoreApplication::translate("CdrConnection", "CorelDraw没有响应, 操作已取消.");
+}
 
 namespace {
 constexpr double MmPerInch = 25.4;
@@ -55,7 +60,7 @@ bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Op
 {
     outcome = Outcome();
     if (!app || app->isNull()) {
-        outcome = {CdrConnection::NoAnswerText, QStringLiteral("not connected")};
+        outcome = {CdrConnection::noAnswerText(), QStringLiteral("not connected")};
         return false;
     }
     HostSession session(*app);
@@ -65,7 +70,7 @@ bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Op
         body(session);
     } catch (const HostNoAnswer &failure) {
         ok = false;
-        outcome = {CdrConnection::NoAnswerText, failure.detail};
+        outcome = {CdrConnection::noAnswerText(), failure.detail};
     }
     session.close(restoreLayer);
     return ok;
@@ -182,14 +187,16 @@ bool CdrConnection::openDocument(const QString &filePath)
 {
     d->outcome = Outcome();
     if (!d->connected) {
-        d->outcome = {NoAnswerText, QStringLiteral("not connected")};
+        d->outcome = {noAnswerText(), QStringLiteral("not connected")};
         return false;
     }
     AutomationHandle document = d->app->querySubObject(Member::OpenDocument, {filePath});
     if (document && !document->isNull())
         return true;
     const QString reason = d->app->errorText();
-    d->outcome = {QStringLiteral("无法打开文档 %1: %2").arg(filePath, reason), reason};
+    d->outcome = {
+        QCoreApplication::translate("CdrConnection", "无法打开文档 %1: %2").arg(filePath, reason),
+        reason};
     return false;
 }
 

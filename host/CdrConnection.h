@@ -100,8 +100,8 @@ public:
     static const QString CuttingLayer;
     static const QString CreasingLayer;
 
-    // The warning shown when the host answered a query with nothing.
-    static const QString NoAnswerText;
+    // The warning shown when the host answered a query with nothing (translated when asked for).
+    static QString noAnswerText();
 
 private:
     int placementAgainstMarks(const QPoint &extra);

@@ -7,15 +7,15 @@
 QString saveJobFile(const QString &filePath, const QByteArray &text)
 {
     if (filePath.isEmpty())
-        return JobMessage::SaveFailed;
+        return JobMessage::saveFailed();
     // Unbuffered: QSaveFile does not notice a final flush cut short (a full disk) and would
     // put the cut-short file in place of the old one; unbuffered, write() itself fails.
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return JobMessage::SaveFailed;
+        return JobMessage::saveFailed();
     if (file.write(text) != text.size()) {
         file.cancelWriting();
-        return JobMessage::SaveFailed;
+        return JobMessage::saveFailed();
     }
-    return file.commit() ? QString() : JobMessage::SaveFailed;
+    return file.commit() ? QString() : JobMessage::saveFailed();
 }

@@ -6,5 +6,5 @@
 #include <QString>
 
 // Writes `text` exactly (no line break added) to `filePath`, replacing any earlier content only
-// once the whole text is on disk. Returns an empty text on success, else JobMessage::SaveFailed.
+// once the whole text is on disk. Returns an empty text on success, else JobMessage::saveFailed().
 QString saveJobFile(const QString &filePath, const QByteArray &text);

@@ -2,10 +2,25 @@
 
 #include "paths/PathProcessor.h"
 
+#include <QCoreApplication>
+
 namespace JobMessage {
-const QString NoMarks = QStringLiteral("未找到定位标记, 请先添加标记!");
-const QString TooManyMarks = QStringLiteral("定位标记超过4个, 请检查Mark Layer!");
-const QString SaveFailed = QStringLiteral("文件保存失败!");
+
+QString noMarks()
+{
+    return QCoreApplication::translate("JobMessage", "未找到定位标记, 请先添加标记!");
+}
+
+QString tooManyMarks()
+{
+    return QCoreApplication::translate("JobMessage", "定位标记超过4个, 请检查Mark Layer!");
+}
+
+QString saveFailed()
+{
+    return QCoreApplication::translate("JobMessage", "文件保存失败!");
+}
+
 } // namespace JobMessage
 
 namespace {
@@ -55,11 +70,11 @@ void prepareMarkJob(PreparedJob &job, CdrConnection &connection, const JobOption
     if (failed(job, connection))
         return;
     if (job.frame.marks.isEmpty()) {
-        job.error = JobMessage::NoMarks;
+        job.error = JobMessage::noMarks();
         return;
     }
     if (job.frame.marks.size() > MaxMarks) {
-        job.error = JobMessage::TooManyMarks;
+        job.error = JobMessage::tooManyMarks();
         return;
     }
     connection.exportCreasingLayer(workingFile);

@@ -11,10 +11,11 @@
 #include <QString>
 
 // Warnings for the user (shown under the title "警告"); the window and cutjob only show them.
+// Each is looked up in the translation in force (context "JobMessage") when asked for.
 namespace JobMessage {
-extern const QString NoMarks;      // a mark job found no mark on "Mark Layer"
-extern const QString TooManyMarks; // more than four marks on "Mark Layer"
-extern const QString SaveFailed;   // the job file could not be written
+QString noMarks();      // a mark job found no mark on "Mark Layer"
+QString tooManyMarks(); // more than four marks on "Mark Layer"
+QString saveFailed();   // the job file could not be written
 } // namespace JobMessage
 
 struct PreparedJob

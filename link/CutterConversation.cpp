@@ -28,18 +28,17 @@ private:
 
 OutcomeMessage messageFor(SendOutcome outcome)
 {
-    using namespace LinkMessage;
     switch (outcome) {
     case SendOutcome::Done:
         break;
     case SendOutcome::PaperOut:
-        return {WarningTitle, PaperOut};
+        return {LinkMessage::warningTitle(), LinkMessage::paperOut()};
     case SendOutcome::ReconnectFailed:
-        return {WarningTitle, ConnectTimeout};
+        return {LinkMessage::warningTitle(), LinkMessage::connectTimeout()};
     case SendOutcome::ConnectionLost:
-        return {WarningTitle, ConnectionLost};
+        return {LinkMessage::warningTitle(), LinkMessage::connectionLost()};
     case SendOutcome::Stopped:
-        return {NoticeTitle, Stopped};
+        return {LinkMessage::noticeTitle(), LinkMessage::stopped()};
     }
     return {};
 }

@@ -1,5 +1,6 @@
 // One executable for the window's tests; each class is a separate QtTest run.
 #include "FormTest.h"
+#include "LanguageTest.h"
 #include "SettingsTest.h"
 #include "WindowTest.h"
 
@@ -17,5 +18,7 @@ int main(int argc, char *argv[])
     failures += QTest::qExec(&window, argc, argv);
     SettingsTest settings;
     failures += QTest::qExec(&settings, argc, argv);
+    LanguageTest language;
+    failures += QTest::qExec(&language, argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -43,13 +43,14 @@ private slots:
     void dragStrip();
     void settingsCycle();
     void closeBarSavesAndExitsZero();
+    void unwritableSettingsWarnThenExitZero_data();
     void unwritableSettingsWarnThenExitZero();
 
 private:
     QString xdotool(const QStringList &args) { return runTool("xdotool", args, env); }
     QRect geometry();
     void click(int x, int y);
-    void startApp();
+    void startApp(const QStringList &arguments = {}, const QByteArray &lang = {});
     void startXvfb();
 
     QProcess xvfb;
@@ -96,12 +97,14 @@ void TestAppProcess::cleanup()
     }
 }
 
-void TestAppProcess::startApp()
+void TestAppProcess::startApp(const QStringList &arguments, const QByteArray &lang)
 {
     QProcessEnvironment appEnv = env;
     appEnv.insert("XDG_DATA_HOME", data->path());
+    if (!lang.isEmpty())
+        appEnv.insert("LANG", QString::fromLatin1(lang));
     app.setProcessEnvironment(appEnv);
-    app.start(VX_APP_PATH, QStringList());
+    app.start(VX_APP_PATH, arguments);
     QVERIFY(app.waitForStarted(5000));
     const QString pid = QString::number(app.processId());
     const auto shown = [&] {
@@ -192,17 +195,36 @@ void TestAppProcess::closeBarSavesAndExitsZero()
     QCOMPARE(file.value("VX_Plugin/cdrVersion").toString(), QString("CorelDraw.Application.14"));
 }
 
+void TestAppProcess::unwritableSettingsWarnThenExitZero_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("lang"); // empty: the test's own locale
+    QTest::addColumn<QString>("title");
+    QTest::newRow("as written") << QStringList() << QByteArray() << "警告";
+    QTest::newRow("LANG=en_US.UTF-8: in English")
+        << QStringList() << QByteArray("en_US.UTF-8") << "Warning";
+    QTest::newRow("--lang en: in English")
+        << QStringList{"--lang", "en"} << QByteArray() << "Warning";
+}
+
 void TestAppProcess::unwritableSettingsWarnThenExitZero()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, lang);
+    QFETCH(QString, title);
     QVERIFY(QDir().mkpath(data->path() + "/VexaCommonPlugin/config.ini"));
-    startApp();
+    startApp(arguments, lang);
     QTRY_COMPARE_WITH_TIMEOUT(geometry().topLeft(), QPoint(1549, 30), 10000);
     click(1549 + 326, 30 + 5);
     QString box;
     QTRY_VERIFY_WITH_TIMEOUT(
-        !(box = xdotool({"search", "--onlyvisible", "--name", "警告"})).isEmpty(), 10000);
+        !(box = xdotool({"search", "--onlyvisible", "--name", title})).isEmpty(), 10000);
     QVERIFY(app.state() == QProcess::Running); // waits for the user to read the warning
-    xdotool({"key", "--window", box.section('\n', 0, 0), "Return"});
+    box = box.section('\n', 0, 0);
+    // A key sent to the box counts only once it has the keyboard, which may come a moment after
+    // it shows; then the key goes where a user's would.
+    QTRY_COMPARE_WITH_TIMEOUT(xdotool({"getwindowfocus"}).trimmed(), box, 10000);
+    xdotool({"key", "Return"});
     QVERIFY2(app.waitForFinished(15000), "the program did not end after the warning");
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);

@@ -76,6 +76,8 @@ private slots:
     void send();
     void stopTwiceEndsSilentWait();
     void overUsb();
+    void language_data();
+    void language();
 
 private:
     QTemporaryDir dir;
@@ -251,6 +253,58 @@ void CutjobSendTest::overUsb()
     QVERIFY2(send.exitCode() == 0, send.readAllStandardError().constData());
     const QByteArray job = readFile(dir.filePath(QStringLiteral("mark.plt")));
     QCOMPARE(cutter.received(), "CMD:14;" + job + "CMD:14;" + job);
+}
+
+// The messages cutjob prints in the language the locale or --lang chooses; its own English
+// texts around them stay as they are.
+void CutjobSendTest::language_data()
+{
+    QTest::addColumn<QByteArray>("lang");       // LANG; LC_ALL and LC_MESSAGES are unset
+    QTest::addColumn<QStringList>("arguments"); // the whole line after "cutjob"
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("--lang en: cutter hangs up")
+        << QByteArray("C.UTF-8")
+        << QStringList{"send", "mark.plt", "--tcp", "127.0.0.1:%PORT", "--lang", "en"}
+        << QStringLiteral("drops-after-100-bytes.script")
+        << "cutjob: Warning: The connection to the cutter was lost!\n";
+    QTest::newRow("LANG=en_US.UTF-8: bad address")
+        << QByteArray("en_US.UTF-8") << QStringList{"send", "mark.plt", "--tcp", "127.0.0.256"}
+        << QString()
+        << "cutjob: The IP address is not valid! (\"127.0.0.256\" is no dotted IPv4 address";
+    QTest::newRow("--lang=zh before the subcommand, under en_US: as written")
+        << QByteArray("en_US.UTF-8")
+        << QStringList{"--lang=zh", "send", "mark.plt", "--tcp", "127.0.0.256"} << QString()
+        << "cutjob: IP地址格式错误! (";
+    QTest::newRow("--lang de is refused")
+        << QByteArray("C.UTF-8")
+        << QStringList{"send", "mark.plt", "--tcp", "127.0.0.1:%PORT", "--lang", "de"} << QString()
+        << "cutjob: --lang takes zh or en, not \"de\"\n";
+}
+
+void CutjobSendTest::language()
+{
+    QFETCH(QByteArray, lang);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, script);
+    QFETCH(QString, message);
+    Simulator simulator;
+    const QString record = dir.filePath(QStringLiteral("received.bin"));
+    QVERIFY(simulator.start(script, record));
+    for (QString &arg : arguments)
+        arg.replace(QLatin1String("%PORT"), QString::fromLatin1(simulator.port));
+    const QByteArray savedAll = qgetenv("LC_ALL");
+    const QByteArray savedLang = qgetenv("LANG");
+    qunsetenv("LC_ALL");
+    qputenv("LANG", lang);
+    const CutjobRun run = runCutjob(arguments, dir.path());
+    qputenv("LC_ALL", savedAll);
+    qputenv("LANG", savedLang);
+    QVERIFY2(run.finished, "cutjob send did not end");
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(simulator.stop());
 }
 
 QTEST_MAIN(CutjobSendTest)

@@ -328,7 +328,7 @@ void ConnectionPrintTest::failureStopsAndCloses()
     if (failing.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no file name"));
     QVERIFY(!run(conn, op, QString()));
-    QCOMPARE(conn.errorText(), CdrConnection::NoAnswerText);
+    QCOMPARE(conn.errorText(), CdrConnection::noAnswerText());
     QVERIFY(conn.failureDetail().contains(lastBeforeClosing));
     const QStringList texts = log->texts();
     QCOMPARE(texts.mid(texts.size() - Closing.size()), Closing);

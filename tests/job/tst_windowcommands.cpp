@@ -238,7 +238,7 @@ void WindowCommandsTest::printButton_data()
         << true << "" << false << "" << QStringList{};
     QTest::newRow("PDF into a folder that does not exist: the warning")
         << true << "missing/sheet.pdf" << false << ""
-        << QStringList{"警告|" + CdrConnection::NoAnswerText};
+        << QStringList{"警告|" + CdrConnection::noAnswerText()};
     QTest::newRow("print confirmed: the page printed")
         << false << "" << true << "printed.pdf" << QStringList{};
     QTest::newRow("print cancelled: nothing printed")
