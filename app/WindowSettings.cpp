@@ -3,12 +3,10 @@
 #include <QFileInfo>
 #include <QSettings>
 
-#include <cmath>
-
 double ControlRange::fit(double v) const
 {
-    // A spin box of one decimal rounds before it bounds.
-    const double rounded = std::round(v * 10.0) / 10.0;
+    // As a spin box of one decimal rounds (through its text) before it bounds.
+    const double rounded = QString::number(v, 'f', 1).toDouble();
     return qBound(min, rounded, max);
 }
 

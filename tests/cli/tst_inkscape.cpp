@@ -86,6 +86,7 @@ class InkscapeTest : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void extensionsMatchInkscapesSchema();
     void drawing_data();
     void drawing();
     void jobFile_data();
@@ -144,6 +145,26 @@ void InkscapeTest::cleanupTestCase()
 {
     xvfb.terminate();
     xvfb.waitForFinished(5000);
+}
+
+// The schema Inkscape ships for extension descriptions, with xmllint (libxml2-utils).
+void InkscapeTest::extensionsMatchInkscapesSchema()
+{
+    const QString schema = QStringLiteral("/usr/share/inkscape/extensions/inkscape.extension.rng");
+    QVERIFY2(QFileInfo::exists(schema), "Inkscape's extension schema is missing");
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xmllint")).isEmpty(),
+             "xmllint is missing (scripts/install-deps installs libxml2-utils)");
+    const QDir installed(env.value("XDG_CONFIG_HOME") + "/inkscape/extensions/vexa-print-cut");
+    const QStringList inx = installed.entryList({QStringLiteral("*.inx")});
+    QCOMPARE(inx.size(), 5);
+    for (const QString &name : inx) {
+        QProcess lint;
+        lint.setProcessChannelMode(QProcess::MergedChannels);
+        lint.start(QStringLiteral("xmllint"),
+                   {"--noout", "--relaxng", schema, installed.filePath(name)});
+        QVERIFY(lint.waitForFinished(30000));
+        QVERIFY2(lint.exitCode() == 0, lint.readAll().constData());
+    }
 }
 
 bool InkscapeTest::runExtension(const QString &id, const QString &input,
