@@ -198,8 +198,6 @@ QStringList commandFor(const EffectCall &call, const WindowSettings &window, QSt
     } else if (call.action == QLatin1String("send")) {
         args = QStringList{QStringLiteral("cutjob send-dialog"), call.drawing};
         ok = resolve.jobOptions(args) && cutterTarget(resolve, args, error);
-        // Sending changes nothing in the drawing, so Inkscape gets nothing back to replace it.
-        return ok ? args : QStringList();
     } else {
         error = QStringLiteral("unknown action \"%1\"").arg(call.action);
         return {};
@@ -209,7 +207,10 @@ QStringList commandFor(const EffectCall &call, const WindowSettings &window, QSt
             error = resolve.error;
         return {};
     }
-    return args << QStringLiteral("--save-document") << QStringLiteral("-");
+    // Sending changes nothing in the drawing, so Inkscape gets nothing back to replace it.
+    if (call.action != QLatin1String("send"))
+        args << QStringLiteral("--save-document") << QStringLiteral("-");
+    return args;
 }
 
 } // namespace

@@ -102,6 +102,10 @@ int sendSheet(const SendDialogRequest &request)
     const OutcomeMessage message = messageFor(outcome);
     if (!message.text.isEmpty())
         printError(message.text);
+    // An Auto-Next run that ended early says how many sheets are still to cut, as the window's
+    // sheet count shows it.
+    if (request.count > 0 && remaining > 0)
+        printError(QStringLiteral("%1 of %2 sheet(s) left").arg(remaining).arg(request.count));
     return outcome == SendOutcome::Done ? 0 : 1;
 }
 

@@ -14,6 +14,11 @@ struct CutjobRun
     QByteArray err;
 };
 
+// A whole file, or nothing when it cannot be read.
+QByteArray readFile(const QString &path);
+// Writes `data` as the whole file, making its folder first.
+bool writeFile(const QString &path, const QByteArray &data);
+
 // Runs "cutjob <arguments>" in `workingDirectory`; waits at most `timeoutMs`.
 CutjobRun runCutjob(const QStringList &arguments, const QString &workingDirectory,
                     int timeoutMs = 60000);

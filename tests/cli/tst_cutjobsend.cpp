@@ -19,12 +19,6 @@ const QString Scripts = QStringLiteral(VX_TEST_DATA_DIR "/link/");
 constexpr int StartTimeoutMs = 30000;
 const QByteArray StopAfterSheetText = "将于本张切割结束后停止";
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class CutjobSendTest : public QObject

@@ -29,19 +29,6 @@ const QByteArray WindowConfig = "[VX_Plugin]\ncreateEdge=true\nknifeOffsetChx=tr
 // What `cutjob sheet` needs to be told to do the same.
 const QStringList WindowJobOptions{"--knife", "0.5", "--sort", "--dash", "5", "--gap", "0.1"};
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(data) == data.size();
-}
-
 // Each layer by its label, with the shapes inside it: element name and geometry attributes,
 // sorted, so a reordering of attributes or whitespace by Inkscape does not count.
 QMap<QString, QStringList> layersOf(const QByteArray &svg)

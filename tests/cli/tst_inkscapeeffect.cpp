@@ -18,19 +18,6 @@ namespace {
 const QString Sample = QStringLiteral(VX_SOURCE_DIR "/resources/sample-sheet.svg");
 const QString Extensions = QStringLiteral(VX_SOURCE_DIR "/inkscape/");
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &data)
-{
-    QFile file(path);
-    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
-           file.write(data) == data.size();
-}
-
 struct Run
 {
     int exitCode = -1;
@@ -149,6 +136,10 @@ void InkscapeEffectTest::fails_data()
         << QStringList{"--action=send", "--transport=tcp", "--address=192.168.0.", "%MARKED"}
         << QByteArray("IP地址格式错误! (\"192.168.0.\" is no dotted IPv4 address such as "
                       "127.0.0.1)\n");
+    QTest::newRow("a value beyond the window's range before a send")
+        << QStringList{"--action=send", "--transport=tcp", "--address=127.0.0.1", "--gap_mm=0",
+                       "--dash_window=false", "%MARKED"}
+        << QByteArray("gap_mm must be 0.1 to 1 mm, not \"0\"\n");
     QTest::newRow("no PDF file chosen")
         << QStringList{"--action=pdf", "%MARKED"}
         << QByteArray("choose the PDF file in the extension's dialog first\n");
