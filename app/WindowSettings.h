@@ -24,7 +24,6 @@ constexpr ControlRange PosLen{1.0, 100.0, 1.0, 10.0};
 constexpr ControlRange NegLen{0.1, 1.0, 0.1, 0.1};
 constexpr ControlRange KnifeOffset{0.1, 1.5, 0.1, 0.3};
 constexpr ControlRange CloseOffset{0.1, 3.0, 0.1, 0.5};
-constexpr int SendCountMax = 500;
 constexpr int SendCountDefault = 50;
 } // namespace WindowRange
 

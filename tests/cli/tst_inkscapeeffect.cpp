@@ -137,8 +137,8 @@ void InkscapeEffectTest::fails_data()
         << QByteArray("IP地址格式错误! (\"192.168.0.\" is no dotted IPv4 address such as "
                       "127.0.0.1)\n");
     QTest::newRow("a value beyond the window's range before a send")
-        << QStringList{"--action=send", "--transport=tcp", "--address=127.0.0.1", "--gap_mm=0",
-                       "--dash_window=false", "%MARKED"}
+        << QStringList{"--action=send", "--transport=tcp",     "--address=127.0.0.1",
+                       "--gap_mm=0",    "--dash_window=false", "%MARKED"}
         << QByteArray("gap_mm must be 0.1 to 1 mm, not \"0\"\n");
     QTest::newRow("no PDF file chosen")
         << QStringList{"--action=pdf", "%MARKED"}
