@@ -1,6 +1,7 @@
 #include "SettingsStore.h"
 
 #include "PluginMWForm.h"
+#include "WindowSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,11 +20,6 @@ const char *const KeysInOrder[] = {
     "cdrVersion",     "posLen",           "negLen",         "knifeOffsetChx",  "knifeOffsetDspbx",
     "closeOffsetChx", "closeOffsetDspbx", "autoSort",       "conSend",         "createEdge",
     "publishToPDF",   "useRJ45"};
-
-QVariant read(const QSettings &settings, const char *key)
-{
-    return settings.value(Group + QLatin1String(key), QString());
-}
 
 // A damaged file read before writing leaves a format error in the status even when the new
 // file is written well, and that error would hide a later access error. Settings objects of one
@@ -48,23 +44,21 @@ bool writtenCompletely(const QString &configPath)
 
 void loadSettings(PluginMWForm &form, const QString &configPath)
 {
-    QSettings settings(configPath, QSettings::IniFormat);
-    form.ipAddress->setText(read(settings, "ipAddress").toString());
-    form.blankCut->setChecked(read(settings, "directCut").toBool());
-    const int version = form.cdrVersion->findText(read(settings, "cdrVersion").toString());
-    if (version >= 0)
-        form.cdrVersion->setCurrentIndex(version);
-    form.posLen->setValue(read(settings, "posLen").toDouble());
-    form.negLen->setValue(read(settings, "negLen").toDouble());
-    form.knifeOffsetChx->setChecked(read(settings, "knifeOffsetChx").toBool());
-    form.knifeOffsetDspbx->setValue(read(settings, "knifeOffsetDspbx").toDouble());
-    form.closeOffsetChx->setChecked(read(settings, "closeOffsetChx").toBool());
-    form.closeOffsetDspbx->setValue(read(settings, "closeOffsetDspbx").toDouble());
-    form.autoSort->setChecked(read(settings, "autoSort").toBool());
-    form.conSend->setChecked(read(settings, "conSend").toBool());
-    form.createEdge->setChecked(read(settings, "createEdge").toBool());
-    form.publishToPDF->setChecked(read(settings, "publishToPDF").toBool());
-    if (read(settings, "useRJ45").toBool())
+    const WindowSettings s = readWindowSettings(configPath);
+    form.ipAddress->setText(s.ipAddress);
+    form.blankCut->setChecked(s.blankCut);
+    form.cdrVersion->setCurrentIndex(form.cdrVersion->findText(s.cdrVersion));
+    form.posLen->setValue(s.posLen);
+    form.negLen->setValue(s.negLen);
+    form.knifeOffsetChx->setChecked(s.knifeOffsetOn);
+    form.knifeOffsetDspbx->setValue(s.knifeOffset);
+    form.closeOffsetChx->setChecked(s.closeOffsetOn);
+    form.closeOffsetDspbx->setValue(s.closeOffset);
+    form.autoSort->setChecked(s.autoSort);
+    form.conSend->setChecked(s.conSend);
+    form.createEdge->setChecked(s.createEdge);
+    form.publishToPDF->setChecked(s.publishToPDF);
+    if (s.useRJ45)
         form.useRJ45->click();
 }
 

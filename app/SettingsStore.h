@@ -6,10 +6,9 @@
 
 class PluginMWForm;
 
-// Reads the keys that are restored into the controls. A missing key reads as empty: empty
-// address text, unchecked boxes, 0 raised to each spin box's minimum, the version list as it
-// is. `useRJ45` true clicks the box as a user would, which swaps the machine list for the
-// address field. The margin and mark keys are written but never read: those controls are fixed.
+// Reads the keys that are restored into the controls (readWindowSettings). `useRJ45` true
+// clicks the box as a user would, which swaps the machine list for the address field. The
+// margin and mark keys are written but never read: those controls are fixed.
 void loadSettings(PluginMWForm &form, const QString &configPath);
 
 // Writes all 22 keys from the controls and flushes the file. Returns false, with the reason in

@@ -4,9 +4,18 @@
 
 #include <cstdio>
 
+namespace {
+QByteArray errorPrefix = "cutjob: ";
+}
+
+void setErrorPrefix(const QByteArray &prefix)
+{
+    errorPrefix = prefix;
+}
+
 void printError(const QString &message)
 {
-    const QByteArray text = "cutjob: " + message.toLocal8Bit() + '\n';
+    const QByteArray text = errorPrefix + message.toLocal8Bit() + '\n';
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
 }

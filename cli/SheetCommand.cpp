@@ -4,32 +4,27 @@
 
 #include "CliOutput.h"
 #include "JobOptionParser.h"
+#include "SheetSession.h"
 #include "Subcommand.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
+#include "host/builtin/svg/SvgDocumentWriter.h"
 #include "job/JobFile.h"
-#include "job/JobPreparation.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QTemporaryDir>
 
 namespace {
-
-constexpr int FirstVersion = 14;
-constexpr int LastVersion = 23;
-// The host's export enlarges the cutting shapes five-fold; the pipelines undo it.
-constexpr double ExportScale = 5.0;
 
 struct SheetRequest
 {
     QString sheet;
     bool addMarks = false;
     bool boundary = false;
-    QString pdfOut;      // empty: no PDF
-    QString documentOut; // empty: the sheet is not saved
-    QString jobOut;      // empty: no job; "-": standard output
-    int version = FirstVersion;
+    bool cuttingLayer = false; // "Create Boundary" with "Create Cut Boundary" unchecked
+    QString pdfOut;            // empty: no PDF
+    QString documentOut;       // empty: the sheet is not saved; "-": standard output, last of all
+    QString jobOut;            // empty: no job; "-": standard output
+    int version = 14;
     JobOptionValues job;
     bool helpAsked = false;
 };
@@ -37,7 +32,8 @@ struct SheetRequest
 QString sheetHelpText()
 {
     return QStringLiteral(
-               "Usage: cutjob sheet SHEET.svg [--add-marks] [--boundary] [--pdf OUT.pdf]\n"
+               "Usage: cutjob sheet SHEET.svg [--add-marks] [--boundary | --cutting-layer]\n"
+               "                    [--pdf OUT.pdf]\n"
                "                    [--save-document OUT.svg] [--job OUT.plt]\n"
                "                    [--version 14..23] [job options]\n"
                "\n"
@@ -46,8 +42,12 @@ QString sheetHelpText()
                "  --add-marks             \"Add Mark\" with the window's default margins\n"
                "  --boundary              \"Create Boundary\" with \"Create Cut Boundary\"\n"
                "                          checked: the cut contours around the artwork\n"
+               "  --cutting-layer         \"Create Boundary\" with it unchecked: only makes\n"
+               "                          sure that \"Cutting Layer\" exists\n"
                "  --pdf FILE              \"Setup Print\" with \"Save PDF instead of Print\"\n"
-               "  --save-document FILE    save the sheet, working layers included, as SVG\n"
+               "  --save-document FILE    save the sheet, working layers included, as SVG;\n"
+               "                          \"-\" writes it to standard output once every\n"
+               "                          other step succeeded (nothing on failure)\n"
                "  --job FILE              build the job as \"Save As *.plt\" does and write it\n"
                "                          whole or not at all; \"-\" writes to standard output\n"
                "  --version N             the drawing host's version, 14 to 23 (default 14)\n"
@@ -57,23 +57,6 @@ QString sheetHelpText()
            QStringLiteral("  -h, --help              show this text\n"
                           "\n"
                           "Errors get a message on standard error and exit status 1.\n");
-}
-
-bool readVersion(const QCommandLineParser &parser, int &version, QString &error)
-{
-    if (!parser.isSet(QStringLiteral("version")))
-        return true;
-    if (!parseInteger(parser.value(QStringLiteral("version")), QStringLiteral("--version"), version,
-                      error))
-        return false;
-    if (version < FirstVersion || version > LastVersion) {
-        error = QStringLiteral("--version must be %1 to %2, not %3")
-                    .arg(FirstVersion)
-                    .arg(LastVersion)
-                    .arg(version);
-        return false;
-    }
-    return true;
 }
 
 bool readValue(const QCommandLineParser &parser, const QString &name, QString &value,
@@ -94,10 +77,11 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
     JobOptionParser::addOptions(parser);
     parser.addOption({QStringLiteral("add-marks"), QString()});
     parser.addOption({QStringLiteral("boundary"), QString()});
+    parser.addOption({QStringLiteral("cutting-layer"), QString()});
     parser.addOption({QStringLiteral("pdf"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("save-document"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("job"), QString(), QStringLiteral("FILE")});
-    parser.addOption({QStringLiteral("version"), QString(), QStringLiteral("N")});
+    addHostVersionOption(parser);
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
     if (!parser.parse(arguments)) {
         error = parser.errorText();
@@ -117,20 +101,24 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
         r.sheet = files.first();
         r.addMarks = parser.isSet(QStringLiteral("add-marks"));
         r.boundary = parser.isSet(QStringLiteral("boundary"));
+        r.cuttingLayer = parser.isSet(QStringLiteral("cutting-layer"));
+        if (r.boundary && r.cuttingLayer) {
+            error = QStringLiteral("--boundary and --cutting-layer exclude each other");
+            return false;
+        }
         if (!readValue(parser, QStringLiteral("pdf"), r.pdfOut, error) ||
             !readValue(parser, QStringLiteral("save-document"), r.documentOut, error) ||
             !readValue(parser, QStringLiteral("job"), r.jobOut, error) ||
-            !readVersion(parser, r.version, error) || !JobOptionParser::read(parser, r.job, error))
+            !readHostVersion(parser, r.version, error) ||
+            !JobOptionParser::read(parser, r.job, error))
             return false;
+        if (r.jobOut == QLatin1String("-") && r.documentOut == QLatin1String("-")) {
+            error = QStringLiteral("--job - and --save-document - cannot share standard output");
+            return false;
+        }
     }
     request = r;
     return true;
-}
-
-// A host failure names the call for whoever reads the log, after the user's message.
-QString hostMessage(const QString &text, const QString &detail)
-{
-    return detail.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(text, detail);
 }
 
 bool writeJob(const SheetRequest &request, const JobText &text, QString &error)
@@ -149,39 +137,21 @@ bool writeJob(const SheetRequest &request, const JobText &text, QString &error)
 
 bool buildJob(const SheetRequest &request, CdrConnection &connection, QString &error)
 {
-    QTemporaryDir workDir;
-    if (!workDir.isValid()) {
-        error = QStringLiteral("cannot make a working folder: %1").arg(workDir.errorString());
-        return false;
-    }
-    const PreparedJob job =
-        prepareJob(connection, request.job.blankCut, toJobOptions(request.job, ExportScale),
-                   workDir.filePath(QStringLiteral("ABDOPQR.plt")));
-    if (!job.ok()) {
-        error = hostMessage(job.error, job.detail);
-        return false;
-    }
-    return writeJob(request, job.text, error);
+    PreparedJob job;
+    return prepareSheetJob(connection, request.job, job, error) &&
+           writeJob(request, job.text, error);
 }
 
 bool runSheet(const SheetRequest &request, QString &error)
 {
+    const std::unique_ptr<CdrConnection> opened = openSheet(request.sheet, request.version, error);
+    if (!opened)
+        return false;
+    CdrConnection &connection = *opened;
     BuiltinHost &host = BuiltinHost::instance();
-    if (!host.openDocument(request.sheet, &error)) {
-        error = QStringLiteral("cannot open %1: %2").arg(request.sheet, error);
-        return false;
-    }
-    for (const QString &note : host.activeDocument()->notes)
-        printError(QStringLiteral("%1: %2").arg(request.sheet, note));
-    CdrConnection connection(QStringLiteral("CorelDraw.Application.%1").arg(request.version));
-    if (!connection.isConnected()) {
-        // The window's own warning, in the window's translation context.
-        error = QCoreApplication::translate("PluginMW",
-                                            "请确认CorelDraw安装并选择正确的CorelDraw版本...");
-        return false;
-    }
     if ((request.addMarks && !connection.addMarks()) ||
-        (request.boundary && !connection.createCutBoundary())) {
+        (request.boundary && !connection.createCutBoundary()) ||
+        (request.cuttingLayer && !connection.ensureCuttingLayer())) {
         error = hostMessage(connection.errorText(), connection.failureDetail());
         return false;
     }
@@ -191,12 +161,22 @@ bool runSheet(const SheetRequest &request, QString &error)
             connection.failureDetail());
         return false;
     }
-    if (!request.documentOut.isEmpty() &&
+    const bool documentToOutput = request.documentOut == QLatin1String("-");
+    if (!request.documentOut.isEmpty() && !documentToOutput &&
         !host.saveDocument(host.activeDocument(), request.documentOut, &error)) {
         error = QStringLiteral("cannot save %1: %2").arg(request.documentOut, error);
         return false;
     }
-    return request.jobOut.isEmpty() || buildJob(request, connection, error);
+    if (!request.jobOut.isEmpty() && !buildJob(request, connection, error))
+        return false;
+    // Last, so that a caller who takes the output as the changed drawing (Inkscape) gets
+    // nothing when any step failed and keeps its drawing as it was.
+    if (documentToOutput &&
+        !writeStandardOutput({SvgDocumentWriter::toSvg(*host.activeDocument())})) {
+        error = QStringLiteral("cannot write the sheet to standard output");
+        return false;
+    }
+    return true;
 }
 
 } // namespace

@@ -6,9 +6,11 @@
 
 enum class AppKind
 {
-    Core,   // files and text only
-    Gui,    // paints images (offscreen platform unless the user chose one)
-    Widgets // the built-in drawing host with its documents
+    Core,    // files and text only
+    Gui,     // paints images (offscreen platform unless the user chose one)
+    Widgets, // the built-in drawing host with its documents
+    Window   // as Widgets, and a window of its own on the user's display when there is one;
+             // Qt's own notices stay off standard error, which Inkscape shows the user as errors
 };
 
 // `arguments` holds "cutjob <name>" first, then the arguments after the subcommand's name.
@@ -23,9 +25,12 @@ struct Subcommand
     const char *summary;
 };
 
-int runBuildCommand(const QStringList &arguments);    // BuildCommand.cpp
-int runPreviewCommand(const QStringList &arguments);  // PreviewCommand.cpp
-int runSheetCommand(const QStringList &arguments);    // SheetCommand.cpp
-int runSendCommand(const QStringList &arguments);     // SendCommand.cpp
-int runDevicesCommand(const QStringList &arguments);  // DevicesCommand.cpp
-int runSimulateCommand(const QStringList &arguments); // SimulateCommand.cpp
+int runBuildCommand(const QStringList &arguments);             // BuildCommand.cpp
+int runPreviewCommand(const QStringList &arguments);           // PreviewCommand.cpp
+int runSheetCommand(const QStringList &arguments);             // SheetCommand.cpp
+int runSendCommand(const QStringList &arguments);              // SendCommand.cpp
+int runDevicesCommand(const QStringList &arguments);           // DevicesCommand.cpp
+int runSimulateCommand(const QStringList &arguments);          // SimulateCommand.cpp
+int runSendDialogCommand(const QStringList &arguments);        // SendDialogCommand.cpp
+int runInkscapeEffectCommand(const QStringList &arguments);    // InkscapeEffectCommand.cpp
+int runInstallExtensionsCommand(const QStringList &arguments); // InstallExtensionsCommand.cpp

@@ -21,13 +21,21 @@ const Subcommand subcommands[] = {
     {"send", AppKind::Core, runSendCommand, "send a saved job file to the cutter (USB or TCP)"},
     {"devices", AppKind::Core, runDevicesCommand, "list the cutters attached by USB"},
     {"simulate", AppKind::Core, runSimulateCommand, "play a cutter on 127.0.0.1 for trying a send"},
+    {"send-dialog", AppKind::Window, runSendDialogCommand,
+     "preview an SVG sheet's job, confirm it and send it, in a small window"},
+    {"inkscape-effect", AppKind::Window, runInkscapeEffectCommand,
+     "what Inkscape's \"Print & Cut\" extensions run"},
+    {"install-inkscape-extensions", AppKind::Core, runInstallExtensionsCommand,
+     "install Inkscape's \"Print & Cut\" extensions for this user (--uninstall)"},
 };
 
 void printUsage(FILE *stream)
 {
     std::fprintf(stream, "Usage: cutjob <subcommand> [options]\n\nSubcommands:\n");
     for (const Subcommand &command : subcommands)
-        std::fprintf(stream, "  %-10s %s\n", command.name, command.summary);
+        std::fprintf(stream,
+                     std::strlen(command.name) > 10 ? "  %s\n             %s\n" : "  %-10s %s\n",
+                     command.name, command.summary);
     std::fprintf(stream, "\n'cutjob <subcommand> --help' documents each subcommand's options.\n");
     std::fprintf(stream, "--lang zh|en, anywhere on the line, chooses the language of the "
                          "messages (default: the locale's).\n");
@@ -35,14 +43,26 @@ void printUsage(FILE *stream)
 
 // A command-line tool never opens a window: painting goes to an offscreen surface unless the
 // user asked for a platform.
+void keepQtNoticesQuiet(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+}
+
 std::unique_ptr<QCoreApplication> makeApplication(AppKind kind, int &argc, char **argv)
 {
-    if (kind != AppKind::Core && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (kind == AppKind::Window)
+        qInstallMessageHandler(keepQtNoticesQuiet);
+    const bool display =
+        !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (kind != AppKind::Core && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        (kind != AppKind::Window || !display))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     switch (kind) {
     case AppKind::Gui:
         return std::make_unique<QGuiApplication>(argc, argv);
     case AppKind::Widgets:
+    case AppKind::Window:
         return std::make_unique<QApplication>(argc, argv);
     case AppKind::Core:
         break;

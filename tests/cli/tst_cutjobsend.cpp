@@ -19,51 +19,6 @@ const QString Scripts = QStringLiteral(VX_TEST_DATA_DIR "/link/");
 constexpr int StartTimeoutMs = 30000;
 const QByteArray StopAfterSheetText = "将于本张切割结束后停止";
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// `cutjob simulate --port 0` in the background, recording what it receives.
-class Simulator
-{
-public:
-    bool start(const QString &script, const QString &record)
-    {
-        QStringList args{QStringLiteral("simulate"), QStringLiteral("--port"), QStringLiteral("0"),
-                         QStringLiteral("--record"), record};
-        if (!script.isEmpty())
-            args << QStringLiteral("--script")
-                 << (QFileInfo(script).isAbsolute() ? script : Scripts + script);
-        process.start(QStringLiteral(VX_CUTJOB_PATH), args);
-        const QDeadlineTimer deadline(StartTimeoutMs);
-        while (!process.canReadLine() && !deadline.hasExpired() &&
-               process.state() != QProcess::NotRunning)
-            process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
-        port = process.readLine().trimmed();
-        return !port.isEmpty();
-    }
-    // SIGTERM ends it cleanly.
-    bool stop()
-    {
-        process.terminate();
-        if (process.waitForFinished(10000))
-            return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-        process.kill();
-        process.waitForFinished(10000);
-        return false;
-    }
-    ~Simulator()
-    {
-        if (process.state() != QProcess::NotRunning)
-            stop();
-    }
-
-    QProcess process;
-    QByteArray port;
-};
-
 } // namespace
 
 class CutjobSendTest : public QObject
@@ -155,9 +110,9 @@ void CutjobSendTest::send()
     QFETCH(QString, received);
     QFETCH(QString, message);
 
-    Simulator simulator;
+    SimulatorProcess simulator;
     const QString record = dir.filePath(QStringLiteral("received.bin"));
-    QVERIFY(simulator.start(script, record));
+    QVERIFY(simulator.start(script.isEmpty() ? script : Scripts + script, record));
     QTcpServer closed; // a loopback port that was free a moment ago and has nobody now
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const QString closedPort = QString::number(closed.serverPort());
@@ -198,7 +153,7 @@ void CutjobSendTest::stopTwiceEndsSilentWait()
     QVERIFY(script.open());
     script.write("silent trailer\n");
     script.flush();
-    Simulator simulator;
+    SimulatorProcess simulator;
     QVERIFY(simulator.start(script.fileName(), dir.filePath(QStringLiteral("received.bin"))));
     QProcess send;
     send.setWorkingDirectory(dir.path());
@@ -289,9 +244,9 @@ void CutjobSendTest::language()
     QFETCH(QStringList, arguments);
     QFETCH(QString, script);
     QFETCH(QString, message);
-    Simulator simulator;
+    SimulatorProcess simulator;
     const QString record = dir.filePath(QStringLiteral("received.bin"));
-    QVERIFY(simulator.start(script, record));
+    QVERIFY(simulator.start(script.isEmpty() ? script : Scripts + script, record));
     for (QString &arg : arguments)
         arg.replace(QLatin1String("%PORT"), QString::fromLatin1(simulator.port));
     const QByteArray savedAll = qgetenv("LC_ALL");

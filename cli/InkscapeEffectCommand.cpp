@@ -1,0 +1,236 @@
+// `cutjob inkscape-effect`: what the "Print & Cut" extensions of Inkscape run. Inkscape hands
+// the drawing as a file and the dialog's fields as --name=value; this turns them into the
+// `cutjob sheet` or `cutjob send-dialog` command that does the window's work, resolving every
+// field left "as in the window" from the window's settings file at this moment.
+
+#include "CliOutput.h"
+#include "Subcommand.h"
+#include "app/DataPaths.h"
+#include "app/WindowSettings.h"
+#include "link/LinkMessages.h"
+#include "link/UsbOperate.h"
+
+#include <QHash>
+
+#include <optional>
+
+namespace {
+
+using Fields = QHash<QString, QString>;
+
+struct EffectCall
+{
+    QString action;
+    QString drawing;
+    Fields fields;
+};
+
+// Inkscape adds fields of its own (--id, --selected-nodes, notebook pages); those are not ours
+// to judge, so fields are only looked up, never checked for strangers.
+bool parseCall(const QStringList &arguments, EffectCall &call, QString &error)
+{
+    for (const QString &argument : arguments.mid(1)) {
+        const int equals = argument.indexOf(QLatin1Char('='));
+        if (argument.startsWith(QLatin1String("--")) && equals > 2)
+            call.fields.insert(argument.mid(2, equals - 2), argument.mid(equals + 1));
+        else
+            call.drawing = argument; // Inkscape gives the drawing last
+    }
+    call.action = call.fields.value(QStringLiteral("action"));
+    if (call.drawing.isEmpty())
+        error = QStringLiteral("no drawing given (cutjob inkscape-effect is run by Inkscape)");
+    return !call.drawing.isEmpty();
+}
+
+class Resolver
+{
+public:
+    Resolver(const Fields &fields, const WindowSettings &window) : fields(fields), window(window) {}
+
+    // A three-way field: "window" (or absent) takes the window's value, "on" and "off" decide.
+    struct Switch
+    {
+        bool on;
+        bool fromWindow;
+    };
+    std::optional<Switch> choice(const QString &name, bool windowValue)
+    {
+        const QString value = fields.value(name, QStringLiteral("window"));
+        if (value == QLatin1String("window"))
+            return Switch{windowValue, true};
+        if (value == QLatin1String("on") || value == QLatin1String("off"))
+            return Switch{value == QLatin1String("on"), false};
+        error = QStringLiteral("%1 must be window, on or off, not \"%2\"").arg(name, value);
+        return std::nullopt;
+    }
+
+    // A millimetre field within its box's range; absent gives the box's default.
+    std::optional<double> length(const QString &name, const ControlRange &range)
+    {
+        if (!fields.contains(name))
+            return range.value;
+        bool ok = false;
+        const double v = fields.value(name).toDouble(&ok);
+        if (ok && v >= range.min && v <= range.max)
+            return v;
+        error = QStringLiteral("%1 must be %2 to %3 mm, not \"%4\"")
+                    .arg(name)
+                    .arg(range.min)
+                    .arg(range.max)
+                    .arg(fields.value(name));
+        return std::nullopt;
+    }
+
+    bool asInWindow(const QString &name) const
+    {
+        return fields.value(name, QStringLiteral("true")) != QLatin1String("false");
+    }
+
+    // The job options of `cutjob sheet`, every one given so nothing falls to its own default.
+    bool jobOptions(QStringList &out)
+    {
+        const auto blank = choice(QStringLiteral("blank"), window.blankCut);
+        const auto sort = choice(QStringLiteral("sort"), window.autoSort);
+        const auto knife = choice(QStringLiteral("knife"), window.knifeOffsetOn);
+        const auto knifeMm = length(QStringLiteral("knife_mm"), WindowRange::KnifeOffset);
+        const auto overcut = choice(QStringLiteral("overcut"), window.closeOffsetOn);
+        const auto overcutMm = length(QStringLiteral("overcut_mm"), WindowRange::CloseOffset);
+        const auto dash = length(QStringLiteral("dash_mm"), WindowRange::PosLen);
+        const auto gap = length(QStringLiteral("gap_mm"), WindowRange::NegLen);
+        const auto rmx = length(QStringLiteral("rmx"), WindowRange::RealM2X);
+        const auto rmy = length(QStringLiteral("rmy"), WindowRange::RealM2Y);
+        if (!blank || !sort || !knife || !knifeMm || !overcut || !overcutMm || !dash || !gap ||
+            !rmx || !rmy)
+            return false;
+        const bool ownDash = !asInWindow(QStringLiteral("dash_window"));
+        const bool ownMarks = !asInWindow(QStringLiteral("marks_window"));
+        const auto number = [](double v) { return QString::number(v, 'g', 10); };
+        if (blank->on)
+            out << QStringLiteral("--blank");
+        if (sort->on)
+            out << QStringLiteral("--sort");
+        if (knife->on)
+            out << QStringLiteral("--knife")
+                << number(knife->fromWindow ? window.knifeOffset : *knifeMm);
+        if (overcut->on)
+            out << QStringLiteral("--overcut")
+                << number(overcut->fromWindow ? window.closeOffset : *overcutMm);
+        out << QStringLiteral("--dash") << number(ownDash ? *dash : window.posLen)
+            << QStringLiteral("--gap") << number(ownDash ? *gap : window.negLen)
+            << QStringLiteral("--rmx") << number(ownMarks ? *rmx : window.realM2X)
+            << QStringLiteral("--rmy") << number(ownMarks ? *rmy : window.realM2Y);
+        return true;
+    }
+
+    const Fields &fields;
+    const WindowSettings &window;
+    QString error;
+};
+
+bool outputFile(const Fields &fields, const QString &name, const QString &what, QStringList &out,
+                const QString &option, QString &error)
+{
+    const QString path = fields.value(name);
+    if (path.isEmpty()) {
+        error = QStringLiteral("choose the %1 in the extension's dialog first").arg(what);
+        return false;
+    }
+    out << option << path;
+    return true;
+}
+
+bool cutterTarget(Resolver &resolve, QStringList &out, QString &error)
+{
+    const QString transport =
+        resolve.fields.value(QStringLiteral("transport"), QStringLiteral("window"));
+    const bool tcp = transport == QLatin1String("window") ? resolve.window.useRJ45
+                                                          : transport == QLatin1String("tcp");
+    if (tcp) {
+        const QString address = resolve.fields.value(QStringLiteral("address")).trimmed();
+        out << QStringLiteral("--tcp") << (address.isEmpty() ? resolve.window.ipAddress : address);
+    } else {
+        QString device = resolve.fields.value(QStringLiteral("device")).trimmed();
+        // The window's machine list shows the first attached cutter unless the user picks one.
+        if (device.isEmpty())
+            device = UsbOperate().attachedDevices().value(0);
+        if (device.isEmpty()) {
+            error = LinkMessage::noCutter();
+            return false;
+        }
+        out << QStringLiteral("--usb") << device;
+    }
+    const auto autoNext = resolve.choice(QStringLiteral("auto_next"), resolve.window.conSend);
+    if (!autoNext) {
+        error = resolve.error;
+        return false;
+    }
+    if (autoNext->on)
+        out << QStringLiteral("--count")
+            << resolve.fields.value(QStringLiteral("count"),
+                                    QString::number(resolve.window.sendCount));
+    return true;
+}
+
+// The command line that does the action, without the leading "cutjob"; empty with a message
+// when a field is wrong.
+QStringList commandFor(const EffectCall &call, const WindowSettings &window, QString &error)
+{
+    Resolver resolve(call.fields, window);
+    QStringList args{QStringLiteral("cutjob sheet"), call.drawing};
+    bool ok = true;
+    if (call.action == QLatin1String("add-marks")) {
+        args << QStringLiteral("--add-marks");
+    } else if (call.action == QLatin1String("boundary")) {
+        const auto edge = resolve.choice(QStringLiteral("create_edge"), window.createEdge);
+        ok = edge.has_value();
+        if (ok)
+            args << (edge->on ? QStringLiteral("--boundary") : QStringLiteral("--cutting-layer"));
+        const QString offset = call.fields.value(QStringLiteral("boundary_offset"));
+        if (ok && edge->on && !offset.isEmpty() && offset.toDouble() != 0.0)
+            args << QStringLiteral("--boundary-offset") << offset;
+    } else if (call.action == QLatin1String("pdf")) {
+        ok = outputFile(call.fields, QStringLiteral("pdf_file"), QStringLiteral("PDF file"), args,
+                        QStringLiteral("--pdf"), error);
+    } else if (call.action == QLatin1String("job")) {
+        ok = outputFile(call.fields, QStringLiteral("job_file"), QStringLiteral("job file"), args,
+                        QStringLiteral("--job"), error) &&
+             resolve.jobOptions(args);
+    } else if (call.action == QLatin1String("send")) {
+        args = QStringList{QStringLiteral("cutjob send-dialog"), call.drawing};
+        ok = resolve.jobOptions(args) && cutterTarget(resolve, args, error);
+    } else {
+        error = QStringLiteral("unknown action \"%1\"").arg(call.action);
+        return {};
+    }
+    if (!ok) {
+        if (error.isEmpty())
+            error = resolve.error;
+        return {};
+    }
+    // Sending changes nothing in the drawing, so Inkscape gets nothing back to replace it.
+    if (call.action != QLatin1String("send"))
+        args << QStringLiteral("--save-document") << QStringLiteral("-");
+    return args;
+}
+
+} // namespace
+
+int runInkscapeEffectCommand(const QStringList &arguments)
+{
+    // Inkscape shows standard error as it is; the window's texts read best without our name.
+    setErrorPrefix(QByteArray());
+    EffectCall call;
+    QString error;
+    if (!parseCall(arguments, call, error)) {
+        printError(error);
+        return 1;
+    }
+    const WindowSettings window = readWindowSettings(DataPaths::forThisPlatform().configPath);
+    const QStringList command = commandFor(call, window, error);
+    if (command.isEmpty()) {
+        printError(error);
+        return 1;
+    }
+    return call.action == QLatin1String("send") ? runSendDialogCommand(command)
+                                                : runSheetCommand(command);
+}

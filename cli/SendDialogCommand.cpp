@@ -1,0 +1,126 @@
+// `cutjob send-dialog`: "Send to Cutter" on an SVG sheet with a small window of its own, for
+// Inkscape's "Send to Cutter" extension: the job prepared as `cutjob sheet --job` prepares it,
+// the preview and the window's question, then the conversation of `cutjob send`.
+
+#include "CliOutput.h"
+#include "CutterTransport.h"
+#include "JobOptionParser.h"
+#include "SendDialog.h"
+#include "SheetSession.h"
+#include "Subcommand.h"
+#include "host/builtin/BuiltinHost.h"
+#include "link/LinkMessages.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+struct SendDialogRequest
+{
+    QString sheet;
+    int version = 14;
+    JobOptionValues job;
+    CutterTarget target;
+    int count = -1; // -1: one sheet; else an Auto-Next run of this many sheets
+    bool helpAsked = false;
+};
+
+QString helpText()
+{
+    return QStringLiteral(
+               "Usage: cutjob send-dialog SHEET.svg (--tcp ADDRESS[:PORT] | --usb NAME)\n"
+               "                          [--count N] [--version 14..23] [job options]\n"
+               "\n"
+               "Prepares the job of an SVG sheet as `cutjob sheet --job` does, shows its cut\n"
+               "paths and asks \"都准备好了吗?\"; on OK sends it as `cutjob send` does, with each\n"
+               "sheet's progress and a stop button (once: after this sheet; twice: at once).\n"
+               "  --tcp, --usb, --count   as for cutjob send\n"
+               "  --version N             the drawing host's version, 14 to 23 (default 14)\n"
+               "\n"
+               "Job options:\n") +
+           JobOptionParser::helpText() +
+           QStringLiteral(
+               "  -h, --help              show this text\n"
+               "\n"
+               "Errors go to standard error with exit status 1; Cancel sends nothing and exits\n"
+               "with 0. With VX_SEND_DIALOG_AUTOCONFIRM=1 in the environment the question\n"
+               "answers OK by itself (for tests that cannot click).\n");
+}
+
+bool parseRequest(const QStringList &arguments, SendDialogRequest &request, QString &error)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    JobOptionParser::addOptions(parser);
+    addCutterTargetOptions(parser);
+    addHostVersionOption(parser);
+    addSheetCountOption(parser);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
+    if (!parser.parse(arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    request.helpAsked = parser.isSet(QStringLiteral("help"));
+    if (request.helpAsked)
+        return true;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) {
+        error = QStringLiteral("one sheet expected (cutjob send-dialog --help)");
+        return false;
+    }
+    request.sheet = files.first();
+    return readSheetCount(parser, request.count, error) &&
+           readCutterTarget(parser, request.target, error) &&
+           readHostVersion(parser, request.version, error) &&
+           JobOptionParser::read(parser, request.job, error);
+}
+
+int sendSheet(const SendDialogRequest &request)
+{
+    QString error;
+    const std::unique_ptr<CdrConnection> connection =
+        openSheet(request.sheet, request.version, error);
+    PreparedJob job;
+    if (!connection || !prepareSheetJob(*connection, request.job, job, error)) {
+        printError(error);
+        return 1;
+    }
+    SendDialog dialog(job.creasing + job.cutting);
+    if (!dialog.confirm())
+        return 0;
+    CutterTransport transport;
+    if (!transport.open(request.target, error)) {
+        printError(error);
+        return 1;
+    }
+    CutterConversation conversation(transport.port(), transport.kind(),
+                                    SheetJob{job.text.header, job.text.markLine, job.text.body,
+                                             job.text.trailer, request.job.blankCut});
+    int remaining = 0;
+    const SendOutcome outcome = dialog.send(conversation, request.count, remaining);
+    transport.close();
+    const OutcomeMessage message = messageFor(outcome);
+    if (!message.text.isEmpty())
+        printError(message.text);
+    // An Auto-Next run that ended early says how many sheets are still to cut, as the window's
+    // sheet count shows it.
+    if (request.count > 0 && remaining > 0)
+        printError(QStringLiteral("%1 of %2 sheet(s) left").arg(remaining).arg(request.count));
+    return outcome == SendOutcome::Done ? 0 : 1;
+}
+
+} // namespace
+
+int runSendDialogCommand(const QStringList &arguments)
+{
+    SendDialogRequest request;
+    QString error;
+    if (!parseRequest(arguments, request, error)) {
+        printError(error);
+        return 1;
+    }
+    if (request.helpAsked)
+        return writeStandardOutput({helpText().toUtf8()}) ? 0 : 1;
+    BuiltinHost::setWindowAllowed(false);
+    return sendSheet(request);
+}
