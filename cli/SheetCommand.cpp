@@ -19,12 +19,16 @@ constexpr int FirstVersion = 14;
 constexpr int LastVersion = 23;
 // The host's export enlarges the cutting shapes five-fold; the pipelines undo it.
 constexpr double ExportScale = 5.0;
+// A sticker margin wider than this would swallow neighbouring stickers on any usual sheet.
+constexpr double MaxBoundaryOffsetMm = 10.0;
+constexpr double MmPerInch = 25.4;
 
 struct SheetRequest
 {
     QString sheet;
     bool addMarks = false;
     bool boundary = false;
+    double boundaryOffsetMm = 0.0;
     QString pdfOut;      // empty: no PDF
     QString documentOut; // empty: the sheet is not saved
     QString jobOut;      // empty: no job; "-": standard output
@@ -36,7 +40,8 @@ struct SheetRequest
 QString sheetHelpText()
 {
     return QStringLiteral(
-               "Usage: cutjob sheet SHEET.svg [--add-marks] [--boundary] [--pdf OUT.pdf]\n"
+               "Usage: cutjob sheet SHEET.svg [--add-marks] [--boundary [--boundary-offset MM]]\n"
+               "                    [--pdf OUT.pdf]\n"
                "                    [--save-document OUT.svg] [--job OUT.plt]\n"
                "                    [--version 14..23] [job options]\n"
                "\n"
@@ -44,7 +49,12 @@ QString sheetHelpText()
                "window's commands on it, in this order whatever the order given:\n"
                "  --add-marks             \"Add Mark\" with the window's default margins\n"
                "  --boundary              \"Create Boundary\" with \"Create Cut Boundary\"\n"
-               "                          checked: the cut contours around the artwork\n"
+               "                          checked: the cut contours around what the artwork\n"
+               "                          visibly covers (images by their opaque pixels,\n"
+               "                          text by its glyphs), one per island\n"
+               "  --boundary-offset MM    grow each island's contour by MM millimetres, 0 to\n"
+               "                          10 (default 0), with round corners, before islands\n"
+               "                          that then touch unite: a sticker margin\n"
                "  --pdf FILE              \"Setup Print\" with \"Save PDF instead of Print\"\n"
                "  --save-document FILE    save the sheet, working layers included, as SVG\n"
                "  --job FILE              build the job as \"Save As *.plt\" does and write it\n"
@@ -75,6 +85,22 @@ bool readVersion(const QCommandLineParser &parser, int &version, QString &error)
     return true;
 }
 
+bool readBoundaryOffset(const QCommandLineParser &parser, double &mm, QString &error)
+{
+    const QString name = QStringLiteral("boundary-offset");
+    if (!parser.isSet(name))
+        return true;
+    if (!parseFiniteNumber(parser.value(name), QStringLiteral("--boundary-offset"), mm, error))
+        return false;
+    if (mm < 0 || mm > MaxBoundaryOffsetMm) {
+        error = QStringLiteral("--boundary-offset must be 0 to %1 mm, not %2")
+                    .arg(MaxBoundaryOffsetMm)
+                    .arg(parser.value(name));
+        return false;
+    }
+    return true;
+}
+
 bool readValue(const QCommandLineParser &parser, const QString &name, QString &value,
                QString &error)
 {
@@ -93,6 +119,7 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
     JobOptionParser::addOptions(parser);
     parser.addOption({QStringLiteral("add-marks"), QString()});
     parser.addOption({QStringLiteral("boundary"), QString()});
+    parser.addOption({QStringLiteral("boundary-offset"), QString(), QStringLiteral("MM")});
     parser.addOption({QStringLiteral("pdf"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("save-document"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("job"), QString(), QStringLiteral("FILE")});
@@ -119,7 +146,9 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
         if (!readValue(parser, QStringLiteral("pdf"), r.pdfOut, error) ||
             !readValue(parser, QStringLiteral("save-document"), r.documentOut, error) ||
             !readValue(parser, QStringLiteral("job"), r.jobOut, error) ||
-            !readVersion(parser, r.version, error) || !JobOptionParser::read(parser, r.job, error))
+            !readVersion(parser, r.version, error) ||
+            !readBoundaryOffset(parser, r.boundaryOffsetMm, error) ||
+            !JobOptionParser::read(parser, r.job, error))
             return false;
     }
     request = r;
@@ -177,10 +206,22 @@ bool runSheet(const SheetRequest &request, QString &error)
         error = QStringLiteral("请确认CorelDraw安装并选择正确的CorelDraw版本...");
         return false;
     }
-    if ((request.addMarks && !connection.addMarks()) ||
-        (request.boundary && !connection.createCutBoundary())) {
+    if (request.addMarks && !connection.addMarks()) {
         error = hostMessage(connection.errorText(), connection.failureDetail());
         return false;
+    }
+    if (request.boundary) {
+        host.setBoundaryOffset(request.boundaryOffsetMm / MmPerInch);
+        const int notesBefore = host.activeDocument()->notes.size();
+        const bool made = connection.createCutBoundary();
+        host.setBoundaryOffset(0);
+        if (!made) {
+            error = hostMessage(connection.errorText(), connection.failureDetail());
+            return false;
+        }
+        // Images or text outlined by their box instead of what they show.
+        for (const QString &note : host.activeDocument()->notes.mid(notesBefore))
+            printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut)) {
         error = hostMessage(
