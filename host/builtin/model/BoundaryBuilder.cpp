@@ -66,6 +66,7 @@ ClipperLib::Paths toClipper(const QVector<QPolygonF> &polygons)
 ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
 {
     QString error;
+    const QString name = shape.svgId.isEmpty() ? QStringLiteral("without id") : shape.svgId;
     if (shape.kind == ShapeKind::Image) {
         ImageArea::Area area;
         if (ImageArea::trace(shape, context.sheetFile, context.pictures, &area, &error)) {
@@ -79,19 +80,16 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
                             ClipperLib::pftNonZero);
             return paths;
         }
-        const QString name = shape.svgId.isEmpty() ? QStringLiteral("without id") : shape.svgId;
-        const QString note =
-            QStringLiteral("image \"%1\" cannot be read (%2): its box is outlined instead")
-                .arg(name, error);
-        if (!context.notes.contains(note))
-            context.notes << note;
+        context.notes << QStringLiteral("image \"%1\" cannot be read (%2): its box is outlined "
+                                        "instead")
+                             .arg(name, error);
     } else if (shape.kind == ShapeKind::Text && !shape.keptXml.isEmpty()) {
         QVector<QPolygonF> outlines;
         if (TextArea::trace(shape, &outlines, &error))
             return united(toClipper(outlines), ClipperLib::pftNonZero);
         context.notes << QStringLiteral("text \"%1\" cannot be drawn (%2): its box is outlined "
                                         "instead")
-                             .arg(shape.svgId, error);
+                             .arg(name, error);
     }
     return {toClipper(QPolygonF(shape.bounds()))};
 }
