@@ -51,18 +51,18 @@ Shape shapeOf(int kind, int size)
     const double u = size / 320.0;
     Shape s;
     if (kind == 0)
-        s.outer = polar(c, 2000, [u](double) { return 140 * u; });
+        s.outer = polar(c, 720, [u](double) { return 140 * u; });
     else if (kind == 1)
         s.outer = star(c, 150 * u, 65 * u);
     else if (kind == 2) {
-        s.outer = polar(c, 2000, [u](double a) {
+        s.outer = polar(c, 720, [u](double a) {
             return 110 * u * (1 + 0.18 * std::sin(3 * a) + 0.08 * std::cos(5 * a + 1));
         });
         s.holes << polar(c + QPointF(-40, 0) * u, 200, [u](double) { return 25 * u; })
                 << polar(c + QPointF(40, 10) * u, 200, [u](double) { return 25 * u; });
         s.dots << polar(c + QPointF(40, 10) * u, 100, [u](double) { return 8 * u; });
     } else
-        s.outer = polar(c, 2000, [u](double a) {
+        s.outer = polar(c, 720, [u](double a) {
             return 1 / std::hypot(std::cos(a) / (140 * u), std::sin(a) / (100 * u));
         });
     return s;
@@ -92,7 +92,7 @@ QByteArray encoded(const QImage &image, const char *format)
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format, 95);
+    image.save(&buffer, format, qstrcmp(format, "JPEG") == 0 ? 95 : -1);
     return bytes;
 }
 

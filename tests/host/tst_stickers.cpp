@@ -2,8 +2,10 @@
 // island and none around a hole, grown by the boundary offset.
 #include "HostTestSupport.h"
 #include "StickerSheet.h"
+#include "builtin/render/RsvgPageRenderer.h"
 #include "host/CdrConnection.h"
 
+#include <QBuffer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -72,14 +74,14 @@ bool createBoundary(const QString &sheet, double offsetMm)
     return CdrConnection(QStringLiteral("CorelDraw.Application.14")).createCutBoundary();
 }
 
-QString oneImageSheet(const QString &folder, const QString &image)
+QString sheetWith(const QString &folder, const QString &images)
 {
     const QString path = QDir(folder).filePath("one.svg");
     QFile file(path);
     const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' "
                            "xmlns:xlink='http://www.w3.org/1999/xlink' width='210mm' "
                            "height='297mm' viewBox='0 0 210 297'>" +
-                           image.toUtf8() + "</svg>";
+                           images.toUtf8() + "</svg>";
     return file.open(QIODevice::WriteOnly) && file.write(svg) == svg.size() ? path : QString();
 }
 
@@ -97,6 +99,7 @@ private slots:
     void otherProgramsPictures();
     void unreadablePictureOutlinedByItsBox_data();
     void unreadablePictureOutlinedByItsBox();
+    void heavySheetPublishes();
 
 private:
     QTemporaryDir dir;
@@ -172,7 +175,7 @@ void TestStickers::otherProgramsPictures()
     QFETCH(QString, file);
     QFETCH(int, pixels);
     const QRectF placed(50, 60, 40, 40); // mm
-    const QString path = oneImageSheet(
+    const QString path = sheetWith(
         dir.path(), QStringLiteral("<image x='%1' y='%2' width='%3' height='%4' xlink:href='%5'/>")
                         .arg(placed.x())
                         .arg(placed.y())
@@ -228,7 +231,7 @@ void TestStickers::unreadablePictureOutlinedByItsBox()
 {
     QFETCH(QString, href);
     QFETCH(QString, reason);
-    const QString path = oneImageSheet(
+    const QString path = sheetWith(
         dir.path(),
         QStringLiteral("<image id='broken' x='10' y='20' width='30' height='15' xlink:href='%1'/>")
             .arg(href));
@@ -240,6 +243,30 @@ void TestStickers::unreadablePictureOutlinedByItsBox()
     const QString notes = BuiltinHost::instance().activeDocument()->notes.join('\n');
     QVERIFY2(notes.contains("image \"broken\" cannot be read") && notes.contains(reason),
              qPrintable(notes));
+}
+
+// Regression: a sheet of embedded photos over 10 MB made no PDF ("premature end of data").
+void TestStickers::heavySheetPublishes()
+{
+    QImage photo(640, 640, QImage::Format_ARGB32);
+    photo.fill(QColor(10, 120, 200, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && photo.save(&buffer, "PNG", 100)); // stored
+    QString images;
+    for (int i = 0; i < 6; ++i)
+        images += QStringLiteral("<image x='%1' y='10' width='30' height='30' "
+                                 "xlink:href='data:image/png;base64,%2'/>")
+                      .arg(10 + 32 * i)
+                      .arg(QString::fromLatin1(png.toBase64()));
+    const QString path = sheetWith(dir.path(), images);
+    QVERIFY(QFileInfo(path).size() > 10'000'000);
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    QString error;
+    QVERIFY2(host.openDocument(path, &error), qPrintable(error));
+    QVERIFY2(RsvgPageRenderer::pdf(*host.activeDocument(), &error).startsWith("%PDF-"),
+             qPrintable(error));
 }
 
 VX_REGISTER_HOST_TEST(TestStickers)

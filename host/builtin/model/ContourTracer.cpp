@@ -68,6 +68,8 @@ private:
     {
         // Corners clockwise on screen from the top-left; edge k runs from corner k to k + 1.
         const double v[4] = {value(i, j), value(i + 1, j), value(i + 1, j + 1), value(i, j + 1)};
+        if (v[0] == v[1] && v[1] == v[2] && v[2] == v[3])
+            return; // inside or outside, no crossing
         bool in[4];
         int count = 0;
         for (int k = 0; k < 4; ++k)
@@ -151,10 +153,10 @@ Grid refined(const Grid &grid, int factor)
     Grid fine;
     fine.width = grid.width * factor;
     fine.height = grid.height * factor;
-    fine.values.resize(fine.width * fine.height);
+    fine.values.resize(static_cast<size_t>(fine.width) * fine.height);
     // Fine sample u stands at coarse coordinate (u + 0.5) / factor - 0.5 in sample units.
-    QVector<int> x0(fine.width), x1(fine.width);
-    QVector<double> fx(fine.width);
+    std::vector<int> x0(fine.width), x1(fine.width);
+    std::vector<double> fx(fine.width);
     for (int u = 0; u < fine.width; ++u) {
         const double x = std::clamp((u + 0.5) / factor - 0.5, 0.0, grid.width - 1.0);
         x0[u] = static_cast<int>(x);

@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <cstdint>
+#include <vector>
 
 namespace ContourTracer {
 
@@ -17,8 +18,8 @@ struct Grid
 {
     int width = 0;
     int height = 0;
-    QVector<std::uint8_t> values; // width * height
-    std::uint8_t at(int x, int y) const { return values[y * width + x]; }
+    std::vector<std::uint8_t> values; // width * height
+    std::uint8_t at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
 };
 
 // Every closed outline between covered (above half) and uncovered samples, outside the grid

@@ -160,7 +160,7 @@ ContourTracer::Grid coverage(const QImage &picture)
     ContourTracer::Grid grid;
     grid.width = image.width();
     grid.height = image.height();
-    grid.values.resize(grid.width * grid.height);
+    grid.values.resize(static_cast<size_t>(grid.width) * grid.height);
     for (int y = 0; y < grid.height; ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         std::uint8_t *out = grid.values.data() + static_cast<std::ptrdiff_t>(y) * grid.width;

@@ -85,7 +85,7 @@ bool trace(const HostShape &text, QVector<QPolygonF> *outlines, QString *error)
     ContourTracer::Grid grid;
     grid.width = width;
     grid.height = height;
-    grid.values.resize(width * height);
+    grid.values.resize(static_cast<size_t>(width) * height);
     const unsigned char *data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < height; ++y)
