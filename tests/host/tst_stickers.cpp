@@ -219,7 +219,7 @@ void TestStickers::unreadablePictureOutlinedByItsBox_data()
     QTest::newRow("missing file") << "no-such-picture.png"
                                   << "No such file";
     QTest::newRow("data that is no picture") << "data:image/png;base64,bm90IGEgcGljdHVyZQ=="
-                                             << "image \"broken\" cannot be read";
+                                             << "only PNG and JPEG";
     QTest::newRow("a picture on the network is never fetched") << "http://127.0.0.1:9/x.png"
                                                                << "only files next to the sheet";
     QTest::newRow("a GIF in a data: URL") << "data:image/gif;base64,R0lGODlhAQABAAAAACw="

@@ -17,7 +17,7 @@ constexpr double FlattenTolerance = 0.0005; // inches
 // transformed; gaps narrower than twice this are closed, so touching labels get one contour and
 // no sliver between them (a cutter cannot follow a gap of a twentieth of a millimetre anyway).
 constexpr double GapClosing = 0.001 * Scale; // inches
-// How far a round offset corner may stray from the true arc: a fifth of a hundredth of a mm.
+// How far a round offset corner may stray from the true arc: five thousandths of a millimetre.
 constexpr double ArcTolerance = 0.0002 * Scale; // inches
 
 // What one boundary shares between its shapes: where linked pictures are looked for, pictures

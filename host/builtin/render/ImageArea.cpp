@@ -85,16 +85,13 @@ bool pictureBytes(const QString &href, const QString &sheetFile, QByteArray *byt
 {
     if (href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
         const int comma = href.indexOf(QLatin1Char(','));
-        const QString header = href.mid(5, comma - 5).toLower();
-        if (comma < 0 || !(header.startsWith(QLatin1String("image/png")) ||
-                           header.startsWith(QLatin1String("image/jpeg")) ||
-                           header.startsWith(QLatin1String("image/jpg")))) {
-            *error = QStringLiteral("only PNG and JPEG data are read");
+        if (comma < 0) {
+            *error = QStringLiteral("the data: URL holds no data");
             return false;
         }
         const QByteArray payload = href.mid(comma + 1).toLatin1();
-        *bytes = header.endsWith(QLatin1String(";base64"))
-                     ? QByteArray::fromBase64(payload, QByteArray::IgnoreBase64DecodingErrors)
+        *bytes = href.leftRef(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)
+                     ? QByteArray::fromBase64(payload)
                      : QByteArray::fromPercentEncoding(payload);
         return true;
     }
@@ -122,6 +119,12 @@ bool decode(const QByteArray &bytes, QImage *image, QString *error)
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer);
+    // Other formats Qt could read (SVG, GIF, ...) are not what a sticker sheet embeds.
+    const QByteArray format = reader.format();
+    if (format != "png" && format != "jpeg" && format != "jpg") {
+        *error = QStringLiteral("only PNG and JPEG pictures are read");
+        return false;
+    }
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels) {
         *error = QStringLiteral("the picture is too large (%1 x %2 pixels)")
@@ -196,7 +199,7 @@ bool trace(const HostShape &image, const QString &sheetFile, TraceCache &cache, 
         *error = QStringLiteral("its placement cannot be read");
         return false;
     }
-    const QString reference = element.href.startsWith(QLatin1String("data:"))
+    const QString reference = element.href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)
                                   ? element.href
                                   : sheetFile + QLatin1Char('\n') + element.href;
     auto picture = cache.find(reference);

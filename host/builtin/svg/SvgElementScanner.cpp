@@ -385,7 +385,8 @@ void Scanner::endElement()
         ScannedLayer &layer = out->layers[frame.layer];
         layer.elements.append(frame.element);
         if (frame.element.kind == ShapeKind::Text || frame.element.kind == ShapeKind::Image)
-            out->notes << QStringLiteral("kept as it is, never cut: <%1> \"%2\" on \"%3\"")
+            out->notes << QStringLiteral("kept as it is, not a cut path (\"Create Boundary\" "
+                                         "outlines what it shows): <%1> \"%2\" on \"%3\"")
                               .arg(frame.element.tag, frame.element.originalId, layer.name);
     }
 }
