@@ -74,6 +74,10 @@ bool trace(const HostShape &text, QVector<QPolygonF> *outlines, QString *error)
     const int height = static_cast<int>(std::ceil(ink.height * scale)) + 2 * Margin;
     std::unique_ptr<cairo_surface_t, Freer> surface(
         cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
+        *error = QString::fromUtf8(cairo_status_to_string(cairo_surface_status(surface.get())));
+        return false;
+    }
     std::unique_ptr<cairo_t, Freer> cr(cairo_create(surface.get()));
     cairo_translate(cr.get(), Margin - ink.x * scale, Margin - ink.y * scale);
     cairo_scale(cr.get(), scale, scale);
