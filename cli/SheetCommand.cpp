@@ -15,15 +15,20 @@
 
 namespace {
 
+// A sticker margin wider than this would swallow neighbouring stickers on any usual sheet.
+constexpr double MaxBoundaryOffsetMm = 10.0;
+constexpr double MmPerInch = 25.4;
+
 struct SheetRequest
 {
     QString sheet;
     bool addMarks = false;
     bool boundary = false;
-    bool cuttingLayer = false; // "Create Boundary" with "Create Cut Boundary" unchecked
-    QString pdfOut;            // empty: no PDF
-    QString documentOut;       // empty: the sheet is not saved; "-": standard output, last of all
-    QString jobOut;            // empty: no job; "-": standard output
+    double boundaryOffsetMm = 0.0; // 0..10 mm, with --boundary
+    bool cuttingLayer = false;     // "Create Boundary" with "Create Cut Boundary" unchecked
+    QString pdfOut;                // empty: no PDF
+    QString documentOut;           // empty: the sheet is not saved; "-": standard output, last
+    QString jobOut;                // empty: no job; "-": standard output
     int version = 14;
     JobOptionValues job;
     bool helpAsked = false;
@@ -32,7 +37,8 @@ struct SheetRequest
 QString sheetHelpText()
 {
     return QStringLiteral(
-               "Usage: cutjob sheet SHEET.svg [--add-marks] [--boundary | --cutting-layer]\n"
+               "Usage: cutjob sheet SHEET.svg [--add-marks]\n"
+               "                    [--boundary [--boundary-offset MM] | --cutting-layer]\n"
                "                    [--pdf OUT.pdf]\n"
                "                    [--save-document OUT.svg] [--job OUT.plt]\n"
                "                    [--version 14..23] [job options]\n"
@@ -41,7 +47,12 @@ QString sheetHelpText()
                "window's commands on it, in this order whatever the order given:\n"
                "  --add-marks             \"Add Mark\" with the window's default margins\n"
                "  --boundary              \"Create Boundary\" with \"Create Cut Boundary\"\n"
-               "                          checked: the cut contours around the artwork\n"
+               "                          checked: the cut contours around what the artwork\n"
+               "                          visibly covers (images by their opaque pixels,\n"
+               "                          text by its glyphs), one per island\n"
+               "  --boundary-offset MM    grow each island's contour by MM millimetres, 0 to\n"
+               "                          10 (default 0), with round corners, before islands\n"
+               "                          that then touch unite: a sticker margin\n"
                "  --cutting-layer         \"Create Boundary\" with it unchecked: only makes\n"
                "                          sure that \"Cutting Layer\" exists\n"
                "  --pdf FILE              \"Setup Print\" with \"Save PDF instead of Print\"\n"
@@ -57,6 +68,22 @@ QString sheetHelpText()
            QStringLiteral("  -h, --help              show this text\n"
                           "\n"
                           "Errors get a message on standard error and exit status 1.\n");
+}
+
+bool readBoundaryOffset(const QCommandLineParser &parser, double &mm, QString &error)
+{
+    const QString name = QStringLiteral("boundary-offset");
+    if (!parser.isSet(name))
+        return true;
+    if (!parseFiniteNumber(parser.value(name), QStringLiteral("--boundary-offset"), mm, error))
+        return false;
+    if (mm < 0 || mm > MaxBoundaryOffsetMm) {
+        error = QStringLiteral("--boundary-offset must be 0 to %1 mm, not %2")
+                    .arg(MaxBoundaryOffsetMm)
+                    .arg(parser.value(name));
+        return false;
+    }
+    return true;
 }
 
 bool readValue(const QCommandLineParser &parser, const QString &name, QString &value,
@@ -77,6 +104,7 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
     JobOptionParser::addOptions(parser);
     parser.addOption({QStringLiteral("add-marks"), QString()});
     parser.addOption({QStringLiteral("boundary"), QString()});
+    parser.addOption({QStringLiteral("boundary-offset"), QString(), QStringLiteral("MM")});
     parser.addOption({QStringLiteral("cutting-layer"), QString()});
     parser.addOption({QStringLiteral("pdf"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("save-document"), QString(), QStringLiteral("FILE")});
@@ -110,6 +138,7 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
             !readValue(parser, QStringLiteral("save-document"), r.documentOut, error) ||
             !readValue(parser, QStringLiteral("job"), r.jobOut, error) ||
             !readHostVersion(parser, r.version, error) ||
+            !readBoundaryOffset(parser, r.boundaryOffsetMm, error) ||
             !JobOptionParser::read(parser, r.job, error))
             return false;
         if (r.jobOut == QLatin1String("-") && r.documentOut == QLatin1String("-")) {
@@ -150,10 +179,22 @@ bool runSheet(const SheetRequest &request, QString &error)
     CdrConnection &connection = *opened;
     BuiltinHost &host = BuiltinHost::instance();
     if ((request.addMarks && !connection.addMarks()) ||
-        (request.boundary && !connection.createCutBoundary()) ||
         (request.cuttingLayer && !connection.ensureCuttingLayer())) {
         error = hostMessage(connection.errorText(), connection.failureDetail());
         return false;
+    }
+    if (request.boundary) {
+        host.setBoundaryOffset(request.boundaryOffsetMm / MmPerInch);
+        const int notesBefore = host.activeDocument()->notes.size();
+        const bool made = connection.createCutBoundary();
+        host.setBoundaryOffset(0);
+        if (!made) {
+            error = hostMessage(connection.errorText(), connection.failureDetail());
+            return false;
+        }
+        // Images or text outlined by their box instead of what they show.
+        for (const QString &note : host.activeDocument()->notes.mid(notesBefore))
+            printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut)) {
         error = hostMessage(

@@ -189,6 +189,7 @@ void BuiltinHost::reset()
     printOutputFile.clear();
     callLog.clear();
     callLimit = 100000;
+    offsetInches = 0.0;
     if (hostWindow) {
         delete hostWindow;
         hostWindow = nullptr;

@@ -74,6 +74,13 @@ public:
     // Print dialog answer used instead of a real dialog (tests, batch runs); none shows the dialog.
     void setPrintDialogAnswer(std::function<bool()> answer) { printAnswer = std::move(answer); }
     const std::function<bool()> &printDialogAnswer() const { return printAnswer; }
+    // How far CreateBoundary grows each island (inches, 0 or more): a sticker's margin, so that a
+    // slight misregistration never shows a white edge. Not part of the automation interface,
+    // whose CreateBoundary has no such argument: 0 (the window's boundary) unless a batch run
+    // such as `cutjob sheet --boundary-offset` sets it.
+    double boundaryOffset() const { return offsetInches; }
+    void setBoundaryOffset(double inches) { offsetInches = inches > 0 ? inches : 0.0; }
+
     // Where PrintOut writes instead of a real printer when set (a PDF file); empty prints.
     QString printOutputFile;
 
@@ -100,6 +107,7 @@ private:
     std::function<bool()> printAnswer;
     QList<HostCall> callLog;
     int callLimit = 100000;
+    double offsetInches = 0.0;
     HostWindow *hostWindow = nullptr;
     // A digest of what saving each open document wrote or would have written when it was
     // opened, created or last saved.

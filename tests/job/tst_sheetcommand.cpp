@@ -2,12 +2,14 @@
 // saved and reopened, and its job's contours lie where the drawing has them, relative to the
 // first mark. The job equals what `cutjob build` makes from the same exports and settings.
 
+#include "StickerSheet.h"
 #include "TestDocument.h"
 #include "host/CdrConnection.h"
 #include "job/JobPreparation.h"
 #include "paths/PathProcessor.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -111,6 +113,7 @@ private slots:
     void openDocument();
     void keptElementsReported_data();
     void keptElementsReported();
+    void stickerJobCutsTheirContours();
 
 private:
     QTemporaryDir dir;
@@ -327,6 +330,15 @@ void SheetCommandTest::refusesWithMessage_data()
         << readAll(Sheet) << QStringList{"--job"} << "未找到定位标记, 请先添加标记!";
     QTest::newRow("more than four marks")
         << fiveMarks << QStringList{"--job"} << "定位标记超过4个, 请检查Mark Layer!";
+    QTest::newRow("a boundary offset above 10 mm")
+        << readAll(Sheet) << QStringList{"--boundary", "--boundary-offset", "10.5", "--job"}
+        << "--boundary-offset must be 0 to 10 mm, not 10.5";
+    QTest::newRow("a negative boundary offset")
+        << readAll(Sheet) << QStringList{"--boundary", "--boundary-offset=-1", "--job"}
+        << "--boundary-offset must be 0 to 10 mm, not -1";
+    QTest::newRow("a boundary offset that is no number")
+        << readAll(Sheet) << QStringList{"--boundary", "--boundary-offset", "2mm", "--job"}
+        << "--boundary-offset needs a finite number, not \"2mm\"";
     QTest::newRow("a host version outside 14..23")
         << readAll(Sheet) << QStringList{"--add-marks", "--version", "24", "--job"}
         << "--version must be 14 to 23";
@@ -433,6 +445,51 @@ void SheetCommandTest::sampleSheetWholeWorkflow()
     QVERIFY(job.startsWith("CMD:20,") && cut > 0);
     QCOMPARE(job.mid(cut).count("PD"), 12);
     QCOMPARE(job.left(cut).count("PD"), 4);
+}
+
+// The page of a PDF in grey at 100 dpi, through poppler's pdftoppm; empty when it fails.
+QByteArray pdfPage(const QString &pdf)
+{
+    QProcess p;
+    p.start("pdftoppm", {"-r", "100", "-gray", "-singlefile", pdf, pdf + "-page"});
+    if (!p.waitForFinished(ProcessTimeoutMs) || p.exitCode() != 0)
+        return {};
+    return readAll(pdf + "-page.pgm");
+}
+
+// Stickers through the whole command with a margin: the job cuts one contour per sticker where
+// the sticker is, grown by the margin, and the PDF is the same with or without the boundary.
+void SheetCommandTest::stickerJobCutsTheirContours()
+{
+    QTemporaryDir out;
+    const StickerSheet stickers = writeStickerSheet(out.path());
+    QVERIFY(!stickers.svgPath.isEmpty());
+    const Run run =
+        cutjob({"sheet", stickers.svgPath, "--add-marks", "--boundary", "--boundary-offset", "1.5",
+                "--pdf", out.filePath("cut.pdf"), "--job", out.filePath("job.plt")});
+    QVERIFY2(run.exitCode == 0, run.err.right(300).constData());
+    const CutPathList cuts = section(readAll(out.filePath("job.plt")), "SP2;", "PU;!PG;");
+    QCOMPARE(cuts.size(), stickers.stickers.size());
+    for (const Sticker &sticker : stickers.stickers) {
+        if (sticker.outerOutline.isEmpty())
+            continue; // text: its box depends on the font's layout
+        const QRectF expected = sticker.outerOutline.boundingRect().adjusted(-1.5, -1.5, 1.5, 1.5);
+        const bool cut = std::any_of(cuts.begin(), cuts.end(), [&](const CutPath &path) {
+            const QRectF box = QPolygonF(QVector<QPointF>::fromList(vertices(path))).boundingRect();
+            const QRectF wanted(jobPoint(expected.topLeft()), jobPoint(expected.bottomRight()));
+            return distance(box.topLeft(), wanted.topLeft()) <= 0.15 * UnitsPerMm &&
+                   distance(box.bottomRight(), wanted.bottomRight()) <= 0.15 * UnitsPerMm;
+        });
+        QVERIFY2(cut, qPrintable(sticker.name));
+    }
+    if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        QSKIP("pdftoppm (poppler-utils) is not installed");
+    const Run plain =
+        cutjob({"sheet", stickers.svgPath, "--add-marks", "--pdf", out.filePath("plain.pdf")});
+    QVERIFY2(plain.exitCode == 0, plain.err.constData());
+    const QByteArray page = pdfPage(out.filePath("plain.pdf"));
+    QVERIFY(!page.isEmpty());
+    QVERIFY2(pdfPage(out.filePath("cut.pdf")) == page, "the boundary shows in the PDF");
 }
 
 QTEST_MAIN(SheetCommandTest)

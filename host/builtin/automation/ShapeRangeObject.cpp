@@ -1,6 +1,7 @@
 #include "ShapeRangeObject.h"
 
 #include "../AutomationMembers.h"
+#include "BuiltinHost.h"
 #include "ShapeObject.h"
 #include "model/BoundaryBuilder.h"
 #include "model/ShapeOperations.h"
@@ -100,7 +101,8 @@ void ShapeRangeObject::addEditMembers()
     // shapes are", the only use made of them; the built-in host always leaves it in place.
     addMember(Member::CreateBoundary, Returns::Object, [this](const QVariantList &a) {
         QString error;
-        HostShape::Ptr boundary = BoundaryBuilder::create(*doc, shapes(), a.at(3).toBool(), &error);
+        HostShape::Ptr boundary = BoundaryBuilder::create(
+            *doc, shapes(), a.at(3).toBool(), BuiltinHost::instance().boundaryOffset(), &error);
         if (!boundary) {
             // The drawing application answers Nothing when there is no area to outline.
             return CallResult::of(std::make_unique<NullObject>(error));

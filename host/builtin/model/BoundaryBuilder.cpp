@@ -1,6 +1,8 @@
 #include "BoundaryBuilder.h"
 
 #include "ShapeOperations.h"
+#include "render/ImageArea.h"
+#include "render/TextArea.h"
 
 #include <clipper.hpp>
 #include <cmath>
@@ -15,6 +17,17 @@ constexpr double FlattenTolerance = 0.0005; // inches
 // transformed; gaps narrower than twice this are closed, so touching labels get one contour and
 // no sliver between them (a cutter cannot follow a gap of a twentieth of a millimetre anyway).
 constexpr double GapClosing = 0.001 * Scale; // inches
+// How far a round offset corner may stray from the true arc: five thousandths of a millimetre.
+constexpr double ArcTolerance = 0.0002 * Scale; // inches
+
+// What one boundary shares between its shapes: where linked pictures are looked for, pictures
+// already traced, and the notes for the user about shapes taken by their box instead.
+struct AreaContext
+{
+    QString sheetFile;
+    ImageArea::TraceCache pictures;
+    QStringList notes;
+};
 
 ClipperLib::Path toClipper(const QPolygonF &poly)
 {
@@ -31,24 +44,69 @@ bool isClosed(const QPolygonF &poly)
     return poly.size() > 2 && poly.first() == poly.last();
 }
 
-ClipperLib::Paths areaOf(const HostShape &shape)
+ClipperLib::Paths united(const ClipperLib::Paths &paths, ClipperLib::PolyFillType fill)
 {
-    ClipperLib::Paths closed, open;
-    if (shape.kind != ShapeKind::Curve) {
-        closed.push_back(toClipper(QPolygonF(shape.bounds())));
-    } else {
-        for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance)) {
-            // A filled shape's open subpath is filled as if closed, as a renderer fills it.
-            if (isClosed(poly) || (shape.filled && poly.size() > 2))
-                closed.push_back(toClipper(poly));
-            else
-                open.push_back(toClipper(poly));
-        }
-    }
     ClipperLib::Paths area;
     ClipperLib::Clipper clipper;
-    clipper.AddPaths(closed, ClipperLib::ptSubject, true);
-    clipper.Execute(ClipperLib::ctUnion, area, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    clipper.AddPaths(paths, ClipperLib::ptSubject, true);
+    clipper.Execute(ClipperLib::ctUnion, area, fill, fill);
+    return area;
+}
+
+ClipperLib::Paths toClipper(const QVector<QPolygonF> &polygons)
+{
+    ClipperLib::Paths paths;
+    for (const QPolygonF &poly : polygons)
+        paths.push_back(toClipper(poly));
+    return paths;
+}
+
+// A kept image or text by what it visibly covers; by its box, with a note, when that cannot be
+// had: cutting around the box at least never cuts into the print.
+ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
+{
+    QString error;
+    const QString name = shape.svgId.isEmpty() ? QStringLiteral("without id") : shape.svgId;
+    if (shape.kind == ShapeKind::Image) {
+        ImageArea::Area area;
+        if (ImageArea::trace(shape, context.sheetFile, context.pictures, &area, &error)) {
+            ClipperLib::Paths paths = united(toClipper(area.outlines), ClipperLib::pftNonZero);
+            if (area.clip.isEmpty())
+                return paths;
+            ClipperLib::Clipper clipper;
+            clipper.AddPaths(paths, ClipperLib::ptSubject, true);
+            clipper.AddPath(toClipper(area.clip), ClipperLib::ptClip, true);
+            clipper.Execute(ClipperLib::ctIntersection, paths, ClipperLib::pftNonZero,
+                            ClipperLib::pftNonZero);
+            return paths;
+        }
+        context.notes << QStringLiteral("image \"%1\" cannot be read (%2): its box is outlined "
+                                        "instead")
+                             .arg(name, error);
+    } else if (shape.kind == ShapeKind::Text && !shape.keptXml.isEmpty()) {
+        QVector<QPolygonF> outlines;
+        if (TextArea::trace(shape, &outlines, &error))
+            return united(toClipper(outlines), ClipperLib::pftNonZero);
+        context.notes << QStringLiteral("text \"%1\" cannot be drawn (%2): its box is outlined "
+                                        "instead")
+                             .arg(name, error);
+    }
+    return {toClipper(QPolygonF(shape.bounds()))};
+}
+
+ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
+{
+    if (shape.kind != ShapeKind::Curve)
+        return keptArea(shape, context);
+    ClipperLib::Paths closed, open;
+    for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance)) {
+        // A filled shape's open subpath is filled as if closed, as a renderer fills it.
+        if (isClosed(poly) || (shape.filled && poly.size() > 2))
+            closed.push_back(toClipper(poly));
+        else
+            open.push_back(toClipper(poly));
+    }
+    ClipperLib::Paths area = united(closed, ClipperLib::pftEvenOdd);
     const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
     if (halfWidth <= 0.0)
         return area;
@@ -58,6 +116,16 @@ ClipperLib::Paths areaOf(const HostShape &shape)
     ClipperLib::Paths widened;
     offset.Execute(widened, halfWidth);
     return widened;
+}
+
+// The outer outline of each island in a tree of outlines; holes and what lies in them are inside
+// it: cutting along them would drop pieces out of a label.
+ClipperLib::Paths islands(const ClipperLib::PolyTree &tree)
+{
+    ClipperLib::Paths outer;
+    for (int i = 0; i < tree.ChildCount(); ++i)
+        outer.push_back(tree.Childs.at(static_cast<size_t>(i))->Contour);
+    return outer;
 }
 
 QPolygonF toPolygon(const ClipperLib::Path &path)
@@ -75,25 +143,38 @@ QPolygonF toPolygon(const ClipperLib::Path &path)
 
 namespace BoundaryBuilder {
 
-QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes)
+QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offsetInches,
+                               const QString &sheetFile, QStringList *notes)
 {
+    AreaContext context;
+    context.sheetFile = sheetFile;
     // Every shape's area comes out of Clipper with outer outlines one way round and holes the
     // other, so the winding number is positive exactly inside the union: growing all paths in
     // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
     ClipperLib::ClipperOffset grow;
     for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
-        grow.AddPaths(areaOf(*shape), ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+        grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    if (notes)
+        *notes << context.notes;
     ClipperLib::Paths grown;
     grow.Execute(grown, GapClosing);
     ClipperLib::ClipperOffset shrink;
     shrink.AddPaths(grown, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     ClipperLib::PolyTree tree;
     shrink.Execute(tree, -GapClosing);
-    // The top level of the tree holds the outer outline of each island. Holes and what lies in
-    // them are inside that outline: cutting along them would drop pieces out of a label.
+    ClipperLib::Paths outer = islands(tree);
+    if (offsetInches > 0) {
+        // Each island grows on its own, its holes already gone, so a margin never fills a hole
+        // from inside; islands the margin makes touch unite in the same step.
+        ClipperLib::ClipperOffset margin(2.0, ArcTolerance);
+        margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+        ClipperLib::PolyTree grownIslands;
+        margin.Execute(grownIslands, offsetInches * Scale);
+        outer = islands(grownIslands);
+    }
     QList<QPolygonF> outlines;
-    for (int i = 0; i < tree.ChildCount(); ++i) {
-        const QPolygonF poly = toPolygon(tree.Childs.at(static_cast<size_t>(i))->Contour);
+    for (const ClipperLib::Path &path : outer) {
+        const QPolygonF poly = toPolygon(path);
         if (poly.size() > 3)
             outlines.append(poly);
     }
@@ -102,10 +183,11 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes)
 
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
 {
+    AreaContext context;
     ClipperLib::Clipper clipper;
     // A hidden element kept from a file still has a box, which must not become area.
     for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
-        clipper.AddPaths(areaOf(*shape), ClipperLib::ptSubject, true);
+        clipper.AddPaths(areaOf(*shape, context), ClipperLib::ptSubject, true);
     ClipperLib::Paths result;
     clipper.Execute(ClipperLib::ctUnion, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
     QList<QPolygonF> polygons;
@@ -118,9 +200,14 @@ QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
 }
 
 HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
-                      QString *error)
+                      double offsetInches, QString *error)
 {
-    const QList<QPolygonF> polygons = outerOutlines(shapes);
+    QStringList notes;
+    const QList<QPolygonF> polygons = outerOutlines(shapes, offsetInches, doc.filePath, &notes);
+    for (const QString &note : notes) {
+        if (!doc.notes.contains(note))
+            doc.notes << note;
+    }
     if (polygons.isEmpty()) {
         *error = QStringLiteral("the shapes enclose no area to outline");
         return nullptr;

@@ -2,7 +2,8 @@
 // The boundary of shapes: one curve around the union of their areas, as the drawing
 // application's CreateBoundary draws it around artwork to be cut. The area of a shape is its
 // closed subpaths (even-odd, so holes stay holes) widened by half its outline, plus its open
-// subpaths widened by half the outline; text and images count with their box.
+// subpaths widened by half the outline; images by their opaque pixels and text by its drawn
+// glyphs (or by their box, with a note, when they cannot be read or drawn).
 
 #include "HostDocument.h"
 
@@ -10,16 +11,20 @@ namespace BoundaryBuilder {
 
 // A new curve on the document's active layer (on top): the outer outline of each island of the
 // union as a closed subpath (holes and what lies in them get no contour: the contour is where a
-// label comes off the sheet); no fill, hairline black outline. With deleteSource the shapes leave
-// the document. nullptr with a reason when the shapes enclose no area.
+// label comes off the sheet), each grown by `offsetInches` (0 or more, round corners) before
+// islands that then touch unite; no fill, hairline black outline. With deleteSource the shapes
+// leave the document. Shapes outlined by their box instead are named in the document's notes.
+// nullptr with a reason when the shapes enclose no area.
 HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
-                      QString *error);
+                      double offsetInches, QString *error);
 
 // The union area alone, outer outlines and holes, as closed polygons in inches (y up).
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes);
 
-// The outer outline of each island of the union, gaps under 0.002 inch between shapes closed;
-// closed polygons in inches (y up), as create outlines them.
-QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes);
+// The outer outline of each island of the union, gaps under 0.002 inch between shapes closed,
+// grown by `offsetInches`; closed polygons in inches (y up), as create outlines them. Linked
+// pictures are looked for next to `sheetFile`; `notes` receives what was outlined by its box.
+QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offsetInches = 0.0,
+                               const QString &sheetFile = QString(), QStringList *notes = nullptr);
 
 } // namespace BoundaryBuilder

@@ -2,7 +2,8 @@
 // One shape of the built-in host's document. Geometry is in inches in page coordinates: origin at
 // the page's lower-left corner, y upward. A curve holds one or more subpaths (open or closed).
 // Text and images read from an SVG file cannot become cut geometry: they are kept as the XML they
-// came as, take part in selection through their box, and are never exported as contours.
+// came as, take part in selection through their box, and are never exported as contours; a
+// boundary outlines what they show.
 
 #include "svg/SvgSpan.h"
 

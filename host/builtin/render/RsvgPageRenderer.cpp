@@ -46,6 +46,9 @@ QString takeMessage(GError *error)
 }
 
 // Relative image references resolve against the document's own file, as in other programs.
+// The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
+// photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
+// size, depth and entities when it was opened, so they are lifted here.
 Handle readSvg(const QByteArray &svg, const QString &baseFile, QString *error)
 {
     GInputStream *stream =
@@ -55,8 +58,8 @@ Handle readSvg(const QByteArray &svg, const QString &baseFile, QString *error)
             ? nullptr
             : g_file_new_for_path(QFile::encodeName(QFileInfo(baseFile).absoluteFilePath()));
     GError *failure = nullptr;
-    Handle handle(
-        rsvg_handle_new_from_stream_sync(stream, base, RSVG_HANDLE_FLAGS_NONE, nullptr, &failure));
+    Handle handle(rsvg_handle_new_from_stream_sync(stream, base, RSVG_HANDLE_FLAG_UNLIMITED,
+                                                   nullptr, &failure));
     if (base)
         g_object_unref(base);
     g_object_unref(stream);

@@ -87,6 +87,8 @@ private:
     int newLayer(const QXmlStreamAttributes &attributes);
     int defaultLayer();
     QString namespacesInForce() const;
+    bool isSizedImage() const;
+    void writeImagePlaceholder();
 
     const QString &svg;
     SvgScan *out;
@@ -99,6 +101,35 @@ private:
     bool namespaceless = false;
 };
 
+// An image with its own width and height: QtSvg places it by them alone.
+bool Scanner::isSizedImage() const
+{
+    const QXmlStreamAttributes a = reader.attributes();
+    return reader.isStartElement() && reader.name() == QLatin1String("image") &&
+           (namespaceless || reader.namespaceUri() == SvgElementScanner::SvgNamespace) &&
+           a.hasAttribute(QStringLiteral("width")) && a.hasAttribute(QStringLiteral("height"));
+}
+
+// QtSvg only tells where an image is: it gets a one-pixel picture in place of the real one,
+// which it would decode for nothing, or not find at all when the file lies next to the sheet
+// (it looks in the working folder), leaving the image without a frame or a box.
+void Scanner::writeImagePlaceholder()
+{
+    static const QString onePixel = QStringLiteral(
+        "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAADElEQVR4nGP4z8AAAA"
+        "MBAQDJ/pLvAAAAAElFTkSuQmCC");
+    writer.writeStartElement(reader.namespaceUri().toString(), reader.name().toString());
+    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations())
+        writer.writeNamespace(d.namespaceUri().toString(), d.prefix().toString());
+    for (const QXmlStreamAttribute &attribute : reader.attributes()) {
+        if (attribute.name() == QLatin1String("href"))
+            writer.writeAttribute(attribute.namespaceUri().toString(), attribute.name().toString(),
+                                  onePixel);
+        else
+            writer.writeAttribute(attribute);
+    }
+}
+
 bool Scanner::run(QString *error)
 {
     reader.addData(svg);
@@ -106,7 +137,10 @@ bool Scanner::run(QString *error)
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::Invalid)
             break;
-        writer.writeCurrentToken(reader);
+        if (isSizedImage())
+            writeImagePlaceholder();
+        else
+            writer.writeCurrentToken(reader);
         if (token == QXmlStreamReader::StartElement) {
             if (stack.isEmpty() && !readRoot(error))
                 return false;
@@ -351,7 +385,8 @@ void Scanner::endElement()
         ScannedLayer &layer = out->layers[frame.layer];
         layer.elements.append(frame.element);
         if (frame.element.kind == ShapeKind::Text || frame.element.kind == ShapeKind::Image)
-            out->notes << QStringLiteral("kept as it is, never cut: <%1> \"%2\" on \"%3\"")
+            out->notes << QStringLiteral("kept as it is, not a cut path (\"Create Boundary\" "
+                                         "outlines what it shows): <%1> \"%2\" on \"%3\"")
                               .arg(frame.element.tag, frame.element.originalId, layer.name);
     }
 }

@@ -1,0 +1,180 @@
+#include "ContourTracer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <unordered_map>
+
+namespace {
+
+constexpr double Half = 127.5;
+
+// Marching squares over the grid padded by one uncovered sample on each side, so that every
+// outline closes. Cells are the squares between four neighbouring samples; a crossing lies on a
+// cell edge and is named by that edge: 2 * (row * stride + column) for the edge going right from
+// a sample, + 1 for the edge going down from it.
+class Marcher
+{
+public:
+    explicit Marcher(const ContourTracer::Grid &grid)
+        : g(grid), stride(static_cast<std::int64_t>(grid.width) + 2)
+    {
+    }
+
+    QVector<QPolygonF> outlines(double tolerance)
+    {
+        for (int j = 0; j + 1 < g.height + 2; ++j) {
+            for (int i = 0; i + 1 < g.width + 2; ++i)
+                cell(i, j);
+        }
+        QVector<QPolygonF> result;
+        while (!next.empty()) {
+            const std::int64_t start = next.begin()->first;
+            QPolygonF loop;
+            std::int64_t edge = start;
+            do {
+                loop << crossing(edge);
+                const auto it = next.find(edge);
+                edge = it->second;
+                next.erase(it);
+            } while (edge != start);
+            if (loop.size() > 2)
+                result.append(simplified(loop, tolerance));
+        }
+        return result;
+    }
+
+private:
+    // Padded sample (i, j): the grid's sample (i - 1, j - 1), uncovered outside the grid.
+    double value(std::int64_t i, std::int64_t j) const
+    {
+        if (i < 1 || j < 1 || i > g.width || j > g.height)
+            return 0.0;
+        return g.at(static_cast<int>(i - 1), static_cast<int>(j - 1));
+    }
+
+    QPointF crossing(std::int64_t edge) const
+    {
+        const std::int64_t sample = edge / 2;
+        const std::int64_t i = sample % stride, j = sample / stride;
+        const bool down = edge % 2 != 0;
+        const double a = value(i, j);
+        const double b = down ? value(i, j + 1) : value(i + 1, j);
+        const double t = (Half - a) / (b - a);
+        // Padded sample (i, j) stands at grid point (i - 0.5, j - 0.5).
+        return down ? QPointF(i - 0.5, j - 0.5 + t) : QPointF(i - 0.5 + t, j - 0.5);
+    }
+
+    void cell(int i, int j)
+    {
+        // Corners clockwise on screen from the top-left; edge k runs from corner k to k + 1.
+        const double v[4] = {value(i, j), value(i + 1, j), value(i + 1, j + 1), value(i, j + 1)};
+        if (v[0] == v[1] && v[1] == v[2] && v[2] == v[3])
+            return; // inside or outside, no crossing
+        bool in[4];
+        int count = 0;
+        for (int k = 0; k < 4; ++k)
+            count += (in[k] = v[k] > Half) ? 1 : 0;
+        if (count == 0 || count == 4)
+            return;
+        const std::int64_t s = j * stride + i;
+        const std::int64_t edges[4] = {2 * s, 2 * (s + 1) + 1, 2 * (s + stride), 2 * s + 1};
+        // A saddle joins its covered corners when the cell's centre is covered.
+        const bool centreIn = (v[0] + v[1] + v[2] + v[3]) / 4 > Half;
+        for (int k = 0; k < 4; ++k) {
+            if (!in[k] || in[(k + 1) % 4])
+                continue; // not an edge where the outline leaves the covered side
+            // Walking with the covered side on the right: to the entry edge that keeps it so.
+            const int step = centreIn ? 1 : 3;
+            int e = (k + step) % 4;
+            while (in[e] || !in[(e + 1) % 4])
+                e = (e + step) % 4;
+            next[edges[k]] = edges[e];
+        }
+    }
+
+    static QPolygonF simplified(const QPolygonF &loop, double tolerance)
+    {
+        // Douglas-Peucker on the loop opened at its first point and closed again.
+        const int n = loop.size();
+        QVector<bool> keep(n + 1, false);
+        keep[0] = keep[n] = true;
+        const auto at = [&](int k) { return loop.at(k % n); };
+        QVector<QPair<int, int>> stack{{0, n}};
+        while (!stack.isEmpty()) {
+            const auto [first, last] = stack.takeLast();
+            const QPointF a = at(first), b = at(last);
+            const QPointF ab = b - a;
+            const double length = std::hypot(ab.x(), ab.y());
+            double worst = 0;
+            int worstAt = -1;
+            for (int k = first + 1; k < last; ++k) {
+                const QPointF ap = at(k) - a;
+                const double d = length > 0 ? std::abs(ab.x() * ap.y() - ab.y() * ap.x()) / length
+                                            : std::hypot(ap.x(), ap.y());
+                if (d > worst) {
+                    worst = d;
+                    worstAt = k;
+                }
+            }
+            if (worstAt >= 0 && worst > tolerance) {
+                keep[worstAt] = true;
+                stack.append({first, worstAt});
+                stack.append({worstAt, last});
+            }
+        }
+        QPolygonF out;
+        for (int k = 0; k <= n; ++k) {
+            if (keep[k])
+                out << at(k);
+        }
+        return out;
+    }
+
+    const ContourTracer::Grid &g;
+    const std::int64_t stride;
+    std::unordered_map<std::int64_t, std::int64_t> next; // crossing to the following crossing
+};
+
+} // namespace
+
+namespace ContourTracer {
+
+QVector<QPolygonF> trace(const Grid &grid, double tolerance)
+{
+    if (grid.width < 1 || grid.height < 1)
+        return {};
+    return Marcher(grid).outlines(tolerance);
+}
+
+Grid refined(const Grid &grid, int factor)
+{
+    if (factor <= 1 || grid.width < 1 || grid.height < 1)
+        return grid;
+    Grid fine;
+    fine.width = grid.width * factor;
+    fine.height = grid.height * factor;
+    fine.values.resize(static_cast<size_t>(fine.width) * fine.height);
+    // Fine sample u stands at coarse coordinate (u + 0.5) / factor - 0.5 in sample units.
+    std::vector<int> x0(fine.width), x1(fine.width);
+    std::vector<double> fx(fine.width);
+    for (int u = 0; u < fine.width; ++u) {
+        const double x = std::clamp((u + 0.5) / factor - 0.5, 0.0, grid.width - 1.0);
+        x0[u] = static_cast<int>(x);
+        x1[u] = std::min(x0[u] + 1, grid.width - 1);
+        fx[u] = x - x0[u];
+    }
+    for (int v = 0; v < fine.height; ++v) {
+        const double y = std::clamp((v + 0.5) / factor - 0.5, 0.0, grid.height - 1.0);
+        const int y0 = static_cast<int>(y), y1 = std::min(y0 + 1, grid.height - 1);
+        const double fy = y - y0;
+        std::uint8_t *row = fine.values.data() + static_cast<std::ptrdiff_t>(v) * fine.width;
+        for (int u = 0; u < fine.width; ++u) {
+            const double top = grid.at(x0[u], y0) * (1 - fx[u]) + grid.at(x1[u], y0) * fx[u];
+            const double bottom = grid.at(x0[u], y1) * (1 - fx[u]) + grid.at(x1[u], y1) * fx[u];
+            row[u] = static_cast<std::uint8_t>(std::lround(top * (1 - fy) + bottom * fy));
+        }
+    }
+    return fine;
+}
+
+} // namespace ContourTracer

@@ -1,0 +1,35 @@
+#pragma once
+// Outlines of the covered part of a raster: where a sampled coverage (alpha, or "differs from the
+// ground") crosses one half. Glossary: a sample is one value of the grid, standing at the centre
+// of its pixel, so sample (u, v) sits at (u + 0.5, v + 0.5) in grid coordinates (x right, y down,
+// one unit per pixel). Between samples the coverage is taken as varying linearly, which puts the
+// outline of an antialiased edge where the renderer meant it, a fraction of a pixel exact.
+
+#include <QPolygonF>
+#include <QVector>
+
+#include <cstdint>
+#include <vector>
+
+namespace ContourTracer {
+
+// A grid of coverage values 0..255, row by row.
+struct Grid
+{
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> values; // width * height
+    std::uint8_t at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
+};
+
+// Every closed outline between covered (above half) and uncovered samples, outside the grid
+// counting as uncovered, in grid coordinates; outer outlines and holes run opposite ways round.
+// Each outline is simplified to within `tolerance` grid units. The polygons are closed (first
+// point repeated last).
+QVector<QPolygonF> trace(const Grid &grid, double tolerance);
+
+// The grid `factor` times finer in each direction, values interpolated bilinearly between the
+// samples: traced, it gives the outline a finer raster of the same picture would have.
+Grid refined(const Grid &grid, int factor);
+
+} // namespace ContourTracer

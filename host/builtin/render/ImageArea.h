@@ -1,0 +1,40 @@
+#pragma once
+// The area an image element visibly covers: its opaque pixels (alpha above one half; without
+// alpha, the pixels that differ from the colour of the image's own border, so a subject on a
+// plain ground is outlined and not its square), traced at the image's own resolution or 600 dpi
+// on the page, whichever is finer, simplified to within 0.05 mm, placed as the element places
+// the picture (x, y, width, height, preserveAspectRatio, its transform and its ancestors').
+// The picture is a file (a path or file: URL, relative ones next to the sheet) or a data: URL
+// holding PNG or JPEG.
+
+#include "model/HostShape.h"
+
+#include <QHash>
+#include <QImage>
+#include <QPolygonF>
+#include <QVector>
+
+namespace ImageArea {
+
+// Pictures already read and traced in one boundary, by reference: a sheet of stickers repeats
+// the same few pictures many times.
+struct Picture
+{
+    QImage image;                              // null when it cannot be read
+    QString error;                             // why not
+    QHash<QString, QVector<QPolygonF>> traced; // grid outlines by trace resolution
+};
+using TraceCache = QHash<QString, Picture>;
+
+struct Area
+{
+    QVector<QPolygonF> outlines; // outer outlines and holes, opposite ways round
+    QPolygonF clip; // the viewport a "slice" picture overflows and is clipped to; else empty
+};
+
+// Closed polygons in page inches (y up); no outline when the image covers nothing. False with a
+// reason for the user when the picture cannot be read or placed.
+bool trace(const HostShape &image, const QString &sheetFile, TraceCache &cache, Area *area,
+           QString *error);
+
+} // namespace ImageArea
