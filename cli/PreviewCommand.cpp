@@ -4,6 +4,7 @@
 #include "JobOptionParser.h"
 #include "Subcommand.h"
 #include "paths/PathProcessor.h"
+#include "paths/PltReader.h"
 #include "views/CutPathPainter.h"
 
 #include <QCommandLineParser>
@@ -41,7 +42,7 @@ void swapAxes(CutPathList &paths)
 JobDrawing readJob(const QByteArray &text)
 {
     JobDrawing drawing;
-    drawing.paths = PathProcessor().parsePlt(text);
+    drawing.paths = PltReader::read(text, PenChange::StartsPath);
     swapAxes(drawing.paths);
     static const QRegularExpression header(
         QStringLiteral("^CMD:20,(-?\\d+),(-?\\d+),[^;]*,(\\d);"));

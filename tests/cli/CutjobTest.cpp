@@ -99,6 +99,7 @@ private slots:
     void preview_data();
     void preview();
     void previewOfMissingJobWritesNothing();
+    void previewSplitsPathsAtPenChange();
 };
 
 void CutjobTest::golden_data()
@@ -472,6 +473,22 @@ void CutjobTest::previewOfMissingJobWritesNothing()
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains("absent.plt"), run.err.constData());
     QVERIFY(!QFile::exists(picture));
+}
+
+// Regression: a cut that began where the last crease ended was drawn as part of the crease.
+void CutjobTest::previewSplitsPathsAtPenChange()
+{
+    QTemporaryDir dir;
+    QVERIFY(writeAll(dir.filePath("job.plt"),
+                     "CMD:20,4000,4000,1100,200,0;MD0,0,0,0,0;IN;PA;SP1;PU400,400;PD400,2000;PU;"
+                     "SP2;PU400,2000;PD2000,2000;PD2000,400;PU;!PG;;CMD:22,4000,4000;"));
+    const QString picture = dir.filePath("job.png");
+    const CutjobRun run = runCutjob({"preview", "job.plt", "-o", picture}, dir.path());
+    QVERIFY(run.finished);
+    QCOMPARE(QString::fromLocal8Bit(run.err), QString());
+    const QImage image(picture);
+    QVERIFY(countPixels(image, isBlack) > 20);
+    QVERIFY(countPixels(image, isBlue) > 20);
 }
 
 QTEST_GUILESS_MAIN(CutjobTest)

@@ -137,6 +137,8 @@ void WriterTest::dashSplit_data()
     QTest::newRow("zero dash leaves the path whole") << "0,0>100,0" << 0.0 << 4.0 << "0,0>100,0";
     QTest::newRow("pattern far finer than the path leaves it whole")
         << "0,0>2000000000,0" << 1.0 << 1.0 << "0,0>2000000000,0";
+    QTest::newRow("tiny gap after a long dash still dashes")
+        << "0,0>1000,0" << 400.0 << 1e-5 << "0,0>400,0 400.00001,0>800.00001,0 800.00002,0>1000,0";
     QTest::newRow("negative gap leaves the path whole")
         << "0,0>100,0" << 40.0 << -4.0 << "0,0>100,0";
 }
