@@ -122,8 +122,8 @@ void readFile(benchmark::State &state, const SheetCase &c)
     const Stages &s = stages(c);
     const PathProcessor p;
     for (auto _ : state) {
-        const FileBytes bytes = PathProcessor::readFileBytes(s.file);
-        CutPathList paths = p.parsePlt(bytes.bytes);
+        const Result<QByteArray> bytes = PathProcessor::readFileBytes(s.file);
+        CutPathList paths = p.parsePlt(bytes.ok() ? *bytes : QByteArray());
         benchmark::DoNotOptimize(paths);
         state.PauseTiming();
         paths = CutPathList();

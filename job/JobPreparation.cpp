@@ -29,7 +29,8 @@ constexpr int MaxMarks = 4;
 // What the export left in the working file; an export that wrote nothing gives no paths.
 QByteArray readExport(const QString &workingFile)
 {
-    return PathProcessor::readFileBytes(workingFile).bytes;
+    const Result<QByteArray> bytes = PathProcessor::readFileBytes(workingFile);
+    return bytes.ok() ? *bytes : QByteArray();
 }
 
 bool failed(PreparedJob &job, const CdrConnection &connection)

@@ -148,7 +148,7 @@ void JobPreparationTest::saveJobFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(before);
     }
-    QCOMPARE(::saveJobFile(path, "CMD:20,1,2,0,0,1;SP2;PU;!PG;;CMD:22,1,2;"), error);
+    QCOMPARE(::saveJobFile(path, "CMD:20,1,2,0,0,1;SP2;PU;!PG;;CMD:22,1,2;").error(), error);
     if (after.isNull()) {
         QVERIFY(path.isEmpty() || !QFileInfo::exists(path));
         return;
