@@ -24,7 +24,6 @@ QString saveFailed()
 } // namespace JobMessage
 
 namespace {
-constexpr int MaxMarks = 4;
 
 // What the export left in the working file; an export that wrote nothing gives no paths.
 QByteArray readExport(const QString &workingFile)
@@ -74,7 +73,7 @@ void prepareMarkJob(PreparedJob &job, CdrConnection &connection, const JobOption
         job.error = JobMessage::noMarks();
         return;
     }
-    if (job.frame.marks.size() > MaxMarks) {
+    if (job.frame.marks.size() > MAX_MARKS) {
         job.error = JobMessage::tooManyMarks();
         return;
     }

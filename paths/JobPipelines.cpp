@@ -58,7 +58,7 @@ JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, con
         job.error = QStringLiteral("no registration marks: a mark job needs at least one");
         return job;
     }
-    if (frame.marks.size() > 4) {
+    if (frame.marks.size() > MAX_MARKS) {
         job.error = QStringLiteral("%1 registration marks: a mark job takes at most four")
                         .arg(frame.marks.size());
         return job;

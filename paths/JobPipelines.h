@@ -4,6 +4,7 @@
 // job they produce cannot drift apart. Lengths are plotter units (1/40 mm) unless stated.
 
 #include "CutPath.h"
+#include "common/Units.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -19,9 +20,9 @@ struct JobOptions
     double overcut = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
     double dash = 400.0;      // dash length D (> 0) for paths with a line type; posLen * 40
     double gap = 4.0;         // gap length G (> 0); negLen * 40
-    double exportScale = 5.0; // enlargement of the cutting export to undo (> 0)
-    double realM2X = 22.5;    // millimetres, 17.5 to 27.5: mark distance sent in the header
-    double realM2Y = 8.5;     // millimetres, 3.5 to 13.5
+    double exportScale = EXPORT_SCALE; // enlargement of the cutting export to undo (> 0)
+    double realM2X = 22.5; // millimetres, 17.5 to 27.5: mark distance sent in the header
+    double realM2Y = 8.5;  // millimetres, 3.5 to 13.5
 };
 
 // Page and mark read-back of a job (integers, plotter units, y down from the page's top edge).
