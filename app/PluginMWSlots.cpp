@@ -77,17 +77,17 @@ void PluginMW::on_generateMark_clicked()
 void PluginMW::on_saveAsFile_clicked()
 {
     runCommand(form->saveAsFile, [this](CdrConnection &connection) {
-        const PreparedJob job =
+        const Result<PreparedJob> job =
             prepareJob(connection, form->blankCut->isChecked(), jobOptionsOf(*form), pltPath);
-        if (!job.ok()) {
-            QMessageBox::warning(this, tr("警告"), job.error);
+        if (!job) {
+            QMessageBox::warning(this, tr("警告"), job.error());
             return;
         }
         const QString name = QFileDialog::getSaveFileName(this, tr("SavePlt"), QString(),
                                                           tr("HPGL File(*.plt);;All File(*.*)"));
         if (name.isEmpty())
             return;
-        const Result<> saved = saveJobFile(name, job.text.joined());
+        const Result<> saved = saveJobFile(name, job->text.joined());
         if (!saved)
             QMessageBox::warning(this, tr("警告"), saved.error());
     });
@@ -120,11 +120,12 @@ void PluginMW::on_sendToCutter_clicked()
         showPreviewPanel();
         const bool blank = form->blankCut->isChecked();
         const JobOptions options = jobOptionsOf(*form);
-        PreparedJob job = prepareJob(connection, blank, options, pltPath);
-        if (!job.ok()) {
-            QMessageBox::warning(this, tr("警告"), job.error);
+        Result<PreparedJob> prepared = prepareJob(connection, blank, options, pltPath);
+        if (!prepared) {
+            QMessageBox::warning(this, tr("警告"), prepared.error());
             return;
         }
+        PreparedJob &job = *prepared;
         form->paintWidget->paths = job.creasing + job.cutting;
         form->paintWidget->update();
         const auto answer = QMessageBox::information(
@@ -133,8 +134,8 @@ void PluginMW::on_sendToCutter_clicked()
             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoButton);
         if (answer != QMessageBox::Ok)
             return;
-        if (!rereadPageSize(job, connection, blank, options)) {
-            QMessageBox::warning(this, tr("警告"), job.error);
+        if (const Result<> reread = rereadPageSize(job, connection, blank, options); !reread) {
+            QMessageBox::warning(this, tr("警告"), reread.error());
             return;
         }
         sendToCutter(

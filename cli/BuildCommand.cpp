@@ -35,19 +35,15 @@ Result<JobText> buildJobText(const BuildRequest &request)
     if (!read)
         return Failure{read.error()};
     CutPathList cutting = std::move(*read);
-    JobText text;
     if (request.job.blankCut) {
         cutting = blankCutPaths(std::move(cutting), pageHeight, options);
-        text = blankCutJobText(cutting, request.frame, options);
+        return blankCutJobText(cutting, request.frame, options);
     } else {
         const QPointF firstMark = request.frame.marks.first();
         creasing = markJobCreasing(std::move(creasing), pageHeight, firstMark);
         cutting = markJobCutting(std::move(cutting), pageHeight, firstMark, options);
-        text = markJobText(creasing, cutting, request.frame, options);
+        return markJobText(creasing, cutting, request.frame, options);
     }
-    if (!text.ok())
-        return Failure{text.error};
-    return text;
 }
 
 Result<> writeJob(const BuildRequest &request, const JobText &text)

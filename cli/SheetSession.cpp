@@ -56,10 +56,10 @@ Result<PreparedJob> prepareSheetJob(CdrConnection &connection, const JobSettings
     if (!workDir.isValid())
         return Failure{
             QStringLiteral("cannot make a working folder: %1").arg(workDir.errorString())};
-    PreparedJob job = prepareJob(connection, settings.blankCut, toJobOptions(settings),
-                                 workDir.filePath(QStringLiteral("ABDOPQR.plt")));
-    if (!job.ok())
-        return Failure{hostMessage(job.error, job.detail)};
+    Result<PreparedJob> job = prepareJob(connection, settings.blankCut, toJobOptions(settings),
+                                         workDir.filePath(QStringLiteral("ABDOPQR.plt")));
+    if (!job)
+        return Failure{hostMessage(job.error(), connection.failureDetail())};
     return job;
 }
 

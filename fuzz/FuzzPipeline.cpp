@@ -69,16 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (makesHugeDashes(plt, job.options))
         return 0;
     const double height = job.frame.pageHeight;
-    JobText text;
-    if (job.blankCut) {
-        text = blankCutJobText(blankCutPaths(plt, height, job.options), job.frame, job.options);
-    } else {
-        const QPointF first = job.frame.marks.first();
-        text = markJobText(markJobCreasing(plt, height, first),
-                           markJobCutting(plt, height, first, job.options), job.frame, job.options);
-    }
+    const QPointF first = job.frame.marks.value(0);
+    const Result<JobText> text =
+        job.blankCut
+            ? blankCutJobText(blankCutPaths(plt, height, job.options), job.frame, job.options)
+            : markJobText(markJobCreasing(plt, height, first),
+                          markJobCutting(plt, height, first, job.options), job.frame, job.options);
     fuzzCheck(text.ok(), "a valid job was refused");
-    fuzzCheck(isCleanJobText(text.joined()), "the job text holds a bad character or number");
-    fuzzCheck(text.body.endsWith("PU;!PG;;"), "the body does not end with its closing text");
+    fuzzCheck(isCleanJobText(text->joined()), "the job text holds a bad character or number");
+    fuzzCheck(text->body.endsWith("PU;!PG;;"), "the body does not end with its closing text");
     return 0;
 }

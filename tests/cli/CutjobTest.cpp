@@ -404,10 +404,10 @@ void CutjobTest::agreesWithEngine()
     const QByteArray cutting = readAll(dataDir + "/labels-cutting.plt");
     const QByteArray creasing = readAll(dataDir + "/labels-creasing.plt");
     const QPointF first(400, 400);
-    const JobText expected = blank
-                                 ? blankCutJobText(blankCutPaths(cutting, 11880, o), frame, o)
-                                 : markJobText(markJobCreasing(creasing, 11880, first),
-                                               markJobCutting(cutting, 11880, first, o), frame, o);
+    const Result<JobText> expected =
+        blank ? blankCutJobText(blankCutPaths(cutting, 11880, o), frame, o)
+              : markJobText(markJobCreasing(creasing, 11880, first),
+                            markJobCutting(cutting, 11880, first, o), frame, o);
     QVERIFY(expected.ok());
     QStringList arguments = {"build", "--page-height", "11880", "--page-width", "8400"};
     if (!blank)
@@ -419,7 +419,7 @@ void CutjobTest::agreesWithEngine()
         runCutjob(arguments + options + QStringList{"labels-cutting.plt"}, dataDir);
     QVERIFY(run.finished);
     QCOMPARE(QString::fromLocal8Bit(run.err), QString());
-    QCOMPARE(run.out, expected.joined());
+    QCOMPARE(run.out, expected->joined());
 }
 
 void CutjobTest::hostileFileFinishes_data()
