@@ -5,6 +5,7 @@
 #include "host/CdrConnection.h"
 #include "job/JobFile.h"
 #include "job/JobPreparation.h"
+#include "job/JobSettings.h"
 #include "link/CutterConversation.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
@@ -22,21 +23,20 @@
 
 namespace {
 
-// The job settings of the settings panel, in plotter units as the engine takes them; an offset
-// whose box is unchecked is 0.
-JobOptions jobOptionsOf(const PluginMWForm &form, double unitsPerMm)
+// The job settings of the settings panel as the engine takes them.
+JobOptions jobOptionsOf(const PluginMWForm &form)
 {
-    JobOptions options;
-    options.autoSort = form.autoSort->isChecked();
-    options.knifeOffset =
-        form.knifeOffsetChx->isChecked() ? form.knifeOffsetDspbx->value() * unitsPerMm : 0.0;
-    options.overcut =
-        form.closeOffsetChx->isChecked() ? form.closeOffsetDspbx->value() * unitsPerMm : 0.0;
-    options.dash = form.posLen->value() * unitsPerMm;
-    options.gap = form.negLen->value() * unitsPerMm;
-    options.realM2X = form.realM2X->value();
-    options.realM2Y = form.realM2Y->value();
-    return options;
+    JobSettings settings;
+    settings.autoSort = form.autoSort->isChecked();
+    settings.knifeOffsetOn = form.knifeOffsetChx->isChecked();
+    settings.knifeOffsetMm = form.knifeOffsetDspbx->value();
+    settings.overcutOn = form.closeOffsetChx->isChecked();
+    settings.overcutMm = form.closeOffsetDspbx->value();
+    settings.dashMm = form.posLen->value();
+    settings.gapMm = form.negLen->value();
+    settings.realM2XMm = form.realM2X->value();
+    settings.realM2YMm = form.realM2Y->value();
+    return toJobOptions(settings);
 }
 
 } // namespace
@@ -77,19 +77,19 @@ void PluginMW::on_generateMark_clicked()
 void PluginMW::on_saveAsFile_clicked()
 {
     runCommand(form->saveAsFile, [this](CdrConnection &connection) {
-        const PreparedJob job = prepareJob(connection, form->blankCut->isChecked(),
-                                           jobOptionsOf(*form, UNITS_PER_MM), pltPath);
-        if (!job.ok()) {
-            QMessageBox::warning(this, tr("警告"), job.error);
+        const Result<PreparedJob> job =
+            prepareJob(connection, form->blankCut->isChecked(), jobOptionsOf(*form), pltPath);
+        if (!job) {
+            QMessageBox::warning(this, tr("警告"), job.error());
             return;
         }
         const QString name = QFileDialog::getSaveFileName(this, tr("SavePlt"), QString(),
                                                           tr("HPGL File(*.plt);;All File(*.*)"));
         if (name.isEmpty())
             return;
-        const QString error = saveJobFile(name, job.text.joined());
-        if (!error.isEmpty())
-            QMessageBox::warning(this, tr("警告"), error);
+        const Result<> saved = saveJobFile(name, job->text.joined());
+        if (!saved)
+            QMessageBox::warning(this, tr("警告"), saved.error());
     });
 }
 
@@ -119,12 +119,13 @@ void PluginMW::on_sendToCutter_clicked()
     runCommand(form->sendToCutter, [this](CdrConnection &connection) {
         showPreviewPanel();
         const bool blank = form->blankCut->isChecked();
-        const JobOptions options = jobOptionsOf(*form, UNITS_PER_MM);
-        PreparedJob job = prepareJob(connection, blank, options, pltPath);
-        if (!job.ok()) {
-            QMessageBox::warning(this, tr("警告"), job.error);
+        const JobOptions options = jobOptionsOf(*form);
+        Result<PreparedJob> prepared = prepareJob(connection, blank, options, pltPath);
+        if (!prepared) {
+            QMessageBox::warning(this, tr("警告"), prepared.error());
             return;
         }
+        PreparedJob &job = *prepared;
         form->paintWidget->paths = job.creasing + job.cutting;
         form->paintWidget->update();
         const auto answer = QMessageBox::information(
@@ -133,8 +134,8 @@ void PluginMW::on_sendToCutter_clicked()
             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::NoButton);
         if (answer != QMessageBox::Ok)
             return;
-        if (!rereadPageSize(job, connection, blank, options)) {
-            QMessageBox::warning(this, tr("警告"), job.error);
+        if (const Result<> reread = rereadPageSize(job, connection, blank, options); !reread) {
+            QMessageBox::warning(this, tr("警告"), reread.error());
             return;
         }
         sendToCutter(

@@ -66,15 +66,15 @@ Stages &stages(const SheetCase &c)
     Stages &s = *held;
     const PathProcessor p;
     s.sheetCase = &c;
-    s.sheet = generateLabelSheet({c.paths, c.segmentsPerPath, 5.0});
+    s.sheet = generateLabelSheet({c.paths, c.segmentsPerPath, EXPORT_SCALE});
     s.file = s.dir.filePath(QStringLiteral("sheet.plt"));
     QFile f(s.file);
     if (!f.open(QIODevice::WriteOnly) || f.write(s.sheet.plt) != s.sheet.plt.size())
         qFatal("cannot write the sheet file");
     f.close();
     s.parsed = p.parsePlt(s.sheet.plt);
-    s.placed = p.translatePaths(p.mirrorY(p.scaleAboutMinCorner(s.parsed, 5.0), s.sheet.pageHeight),
-                                markX, markY);
+    s.placed = p.translatePaths(
+        p.mirrorY(p.scaleAboutMinCorner(s.parsed, EXPORT_SCALE), s.sheet.pageHeight), markX, markY);
     s.offset = p.offsetPaths(p.sortPaths(s.placed), knifeOffset, overcut);
     s.clean = p.removeDegenerateSegments(s.offset);
     return s;
@@ -122,8 +122,8 @@ void readFile(benchmark::State &state, const SheetCase &c)
     const Stages &s = stages(c);
     const PathProcessor p;
     for (auto _ : state) {
-        const FileBytes bytes = PathProcessor::readFileBytes(s.file);
-        CutPathList paths = p.parsePlt(bytes.bytes);
+        const Result<QByteArray> bytes = PathProcessor::readFileBytes(s.file);
+        CutPathList paths = p.parsePlt(bytes.ok() ? *bytes : QByteArray());
         benchmark::DoNotOptimize(paths);
         state.PauseTiming();
         paths = CutPathList();
@@ -179,7 +179,7 @@ void registerSheet(const SheetCase &c)
     reg("read_file", [&c](benchmark::State &st) { readFile(st, c); });
     reg("scale", [&c](benchmark::State &st) {
         timeTransform(st, c, &Stages::parsed, [](const PathProcessor &p, CutPathList l) {
-            return p.scaleAboutMinCorner(std::move(l), 5.0);
+            return p.scaleAboutMinCorner(std::move(l), EXPORT_SCALE);
         });
     });
     reg("mirror", [&c](benchmark::State &st) {

@@ -10,7 +10,8 @@
 namespace {
 
 // One label cell, in plotter units at the drawing's size: 30 x 20 mm with 3 mm between cells.
-constexpr double cellWidth = 30 * 40, cellHeight = 20 * 40, cellGap = 3 * 40, pageMargin = 15 * 40;
+constexpr double cellWidth = 30 * UNITS_PER_MM, cellHeight = 20 * UNITS_PER_MM,
+                 cellGap = 3 * UNITS_PER_MM, pageMargin = 15 * UNITS_PER_MM;
 const double pi = 4 * std::atan(1.0);
 
 class PltWriter

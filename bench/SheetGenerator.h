@@ -4,13 +4,15 @@
 // export scale). Each label on the grid has three closed contours: a rounded-rectangle die line,
 // a circle and a wavy ring, every curve flattened into straight segments.
 
+#include "common/Units.h"
+
 #include <QByteArray>
 
 struct SheetSpec
 {
     int paths = 1000;         // contours on the sheet, >= 1 (labels = paths / 3, rounded up)
     int segmentsPerPath = 32; // segments of each contour, >= 8
-    double exportScale = 5.0; // enlargement of the export, > 0
+    double exportScale = EXPORT_SCALE; // enlargement of the export, > 0
 };
 
 struct Sheet

@@ -11,56 +11,49 @@ namespace {
 
 // Reads and parses one export, letting its bytes go before the transforms run, so a large
 // sheet never holds its text and its paths' transformed copies at once.
-bool readPaths(const PathProcessor &processor, const QString &file, CutPathList &paths,
-               QString &error)
+Result<CutPathList> readPaths(const PathProcessor &processor, const QString &file)
 {
-    const FileBytes read = PathProcessor::readFileBytes(file);
-    if (!read.ok()) {
-        error = read.error;
-        return false;
-    }
-    paths = processor.parsePlt(read.bytes);
-    return true;
+    const Result<QByteArray> read = PathProcessor::readFileBytes(file);
+    if (!read)
+        return Failure{read.error()};
+    return processor.parsePlt(*read);
 }
 
-bool buildJobText(const BuildRequest &request, JobText &text, QString &error)
+Result<JobText> buildJobText(const BuildRequest &request)
 {
     const PathProcessor processor;
     const JobOptions options = toJobOptions(request.job, request.exportScale);
     const double pageHeight = request.frame.pageHeight;
     CutPathList creasing;
-    if (!request.creasingFile.isEmpty() &&
-        !readPaths(processor, request.creasingFile, creasing, error))
-        return false;
-    CutPathList cutting;
-    if (!readPaths(processor, request.cuttingFile, cutting, error))
-        return false;
+    if (!request.creasingFile.isEmpty()) {
+        Result<CutPathList> read = readPaths(processor, request.creasingFile);
+        if (!read)
+            return Failure{read.error()};
+        creasing = std::move(*read);
+    }
+    Result<CutPathList> read = readPaths(processor, request.cuttingFile);
+    if (!read)
+        return Failure{read.error()};
+    CutPathList cutting = std::move(*read);
     if (request.job.blankCut) {
         cutting = blankCutPaths(std::move(cutting), pageHeight, options);
-        text = blankCutJobText(cutting, request.frame, options);
+        return blankCutJobText(cutting, request.frame, options);
     } else {
         const QPointF firstMark = request.frame.marks.first();
         creasing = markJobCreasing(std::move(creasing), pageHeight, firstMark);
         cutting = markJobCutting(std::move(cutting), pageHeight, firstMark, options);
-        text = markJobText(creasing, cutting, request.frame, options);
+        return markJobText(creasing, cutting, request.frame, options);
     }
-    if (!text.ok()) {
-        error = text.error;
-        return false;
-    }
-    return true;
 }
 
-bool writeJob(const BuildRequest &request, const JobText &text, QString &error)
+Result<> writeJob(const BuildRequest &request, const JobText &text)
 {
     const QByteArrayList pieces = {text.header, text.markLine, text.body, text.trailer};
     if (!request.outputFile.isEmpty())
-        return writeFileAtomically(request.outputFile, pieces, error);
-    if (!writeStandardOutput(pieces)) {
-        error = QStringLiteral("cannot write the job text to standard output");
-        return false;
-    }
-    return true;
+        return writeFileAtomically(request.outputFile, pieces);
+    if (!writeStandardOutput(pieces))
+        return Failure{QStringLiteral("cannot write the job text to standard output")};
+    return {};
 }
 
 } // namespace
@@ -98,17 +91,20 @@ QString buildHelpText()
 
 int runBuildCommand(const QStringList &arguments)
 {
-    BuildRequest request;
-    QString error;
-    if (!parseBuildRequest(arguments, request, error)) {
-        printError(error);
+    const Result<BuildRequest> request = parseBuildRequest(arguments);
+    if (!request) {
+        printError(request.error());
         return 1;
     }
-    if (request.helpAsked)
+    if (request->helpAsked)
         return writeStandardOutput({buildHelpText().toUtf8()}) ? 0 : 1;
-    JobText text;
-    if (!buildJobText(request, text, error) || !writeJob(request, text, error)) {
-        printError(error);
+    const Result<JobText> text = buildJobText(*request);
+    if (!text) {
+        printError(text.error());
+        return 1;
+    }
+    if (const Result<> written = writeJob(*request, *text); !written) {
+        printError(written.error());
         return 1;
     }
     return 0;

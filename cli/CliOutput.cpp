@@ -30,25 +30,24 @@ bool writeStandardOutput(const QByteArrayList &pieces)
     return std::fflush(stdout) == 0 && written;
 }
 
-bool writeFileAtomically(const QString &path, const QByteArrayList &pieces, QString &error)
+Result<> writeFileAtomically(const QString &path, const QByteArrayList &pieces)
 {
     // Unbuffered: QSaveFile does not notice a final flush cut short (a full disk) and would
     // put the cut-short file in place of the old one; unbuffered, write() itself fails.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
+    const auto failed = [&] {
+        return Failure{QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
+    };
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed();
     for (const QByteArray &piece : pieces) {
         if (file.write(piece) != piece.size()) {
-            error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            const Failure failure = failed();
             file.cancelWriting();
-            return false;
+            return failure;
         }
     }
-    if (!file.commit()) {
-        error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.commit())
+        return failed();
+    return {};
 }

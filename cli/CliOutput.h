@@ -2,6 +2,8 @@
 // Output helpers of the cutjob subcommands: a message on standard error, bytes on standard
 // output, and files written whole or not at all.
 
+#include "common/Result.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QString>
@@ -17,6 +19,5 @@ void setErrorPrefix(const QByteArray &prefix);
 bool writeStandardOutput(const QByteArrayList &pieces);
 
 // Writes the pieces, joined, to `path` through a temporary file that replaces it only when
-// everything was written, so a failure leaves any earlier file untouched. False with a message on
-// failure.
-bool writeFileAtomically(const QString &path, const QByteArrayList &pieces, QString &error);
+// everything was written, so a failure leaves any earlier file untouched.
+Result<> writeFileAtomically(const QString &path, const QByteArrayList &pieces);

@@ -3,6 +3,7 @@
 // --usb NAME), and the port that carries the conversation once it is reached. `cutjob send` and
 // `cutjob send-dialog` share it, so both check and report the same way.
 
+#include "common/Result.h"
 #include "link/CutterConversation.h"
 #include "link/TcpCutterPort.h"
 #include "link/UsbOperate.h"
@@ -24,11 +25,11 @@ struct CutterTarget
 
 // Declares --tcp and --usb on a parser.
 void addCutterTargetOptions(QCommandLineParser &parser);
-// Reads exactly one of --tcp and --usb; false with a message when neither, both, or a bad one.
-bool readCutterTarget(const QCommandLineParser &parser, CutterTarget &target, QString &error);
-// Declares and reads --count N (Auto-Next, N >= 0); `count` stays -1, one sheet, without it.
+// Reads exactly one of --tcp and --usb; fails with a message when neither, both, or a bad one.
+Result<CutterTarget> readCutterTarget(const QCommandLineParser &parser);
+// Declares and reads --count N (Auto-Next, N >= 0); -1, one sheet, without it.
 void addSheetCountOption(QCommandLineParser &parser);
-bool readSheetCount(const QCommandLineParser &parser, int &count, QString &error);
+Result<int> readSheetCount(const QCommandLineParser &parser);
 
 // The port the conversation runs over, connected or chosen.
 struct CutterTransport
@@ -43,8 +44,8 @@ struct CutterTransport
     {
         return tcp ? CutterConversation::Transport::Tcp : CutterConversation::Transport::Usb;
     }
-    // Connects over TCP or checks the USB cutter; false with the window's warning and the
+    // Connects over TCP or checks the USB cutter; fails with the window's warning and the
     // reason when the cutter cannot be reached.
-    bool open(const CutterTarget &target, QString &error);
+    Result<> open(const CutterTarget &target);
     void close();
 };

@@ -7,12 +7,11 @@
 #include "Subcommand.h"
 #include "app/DataPaths.h"
 #include "app/WindowSettings.h"
+#include "common/Result.h"
 #include "link/LinkMessages.h"
 #include "link/UsbOperate.h"
 
 #include <QHash>
-
-#include <optional>
 
 namespace {
 
@@ -27,8 +26,9 @@ struct EffectCall
 
 // Inkscape adds fields of its own (--id, --selected-nodes, notebook pages); those are not ours
 // to judge, so fields are only looked up, never checked for strangers.
-bool parseCall(const QStringList &arguments, EffectCall &call, QString &error)
+Result<EffectCall> parseCall(const QStringList &arguments)
 {
+    EffectCall call;
     for (const QString &argument : arguments.mid(1)) {
         const int equals = argument.indexOf(QLatin1Char('='));
         if (argument.startsWith(QLatin1String("--")) && equals > 2)
@@ -38,8 +38,9 @@ bool parseCall(const QStringList &arguments, EffectCall &call, QString &error)
     }
     call.action = call.fields.value(QStringLiteral("action"));
     if (call.drawing.isEmpty())
-        error = QStringLiteral("no drawing given (cutjob inkscape-effect is run by Inkscape)");
-    return !call.drawing.isEmpty();
+        return Failure{
+            QStringLiteral("no drawing given (cutjob inkscape-effect is run by Inkscape)")};
+    return call;
 }
 
 class Resolver
@@ -53,19 +54,18 @@ public:
         bool on;
         bool fromWindow;
     };
-    std::optional<Switch> choice(const QString &name, bool windowValue)
+    Result<Switch> choice(const QString &name, bool windowValue) const
     {
         const QString value = fields.value(name, QStringLiteral("window"));
         if (value == QLatin1String("window"))
             return Switch{windowValue, true};
         if (value == QLatin1String("on") || value == QLatin1String("off"))
             return Switch{value == QLatin1String("on"), false};
-        error = QStringLiteral("%1 must be window, on or off, not \"%2\"").arg(name, value);
-        return std::nullopt;
+        return Failure{QStringLiteral("%1 must be window, on or off, not \"%2\"").arg(name, value)};
     }
 
     // A millimetre field within its box's range; absent gives the box's default.
-    std::optional<double> length(const QString &name, const ControlRange &range)
+    Result<double> length(const QString &name, const ControlRange &range) const
     {
         if (!fields.contains(name))
             return range.value;
@@ -73,12 +73,11 @@ public:
         const double v = fields.value(name).toDouble(&ok);
         if (ok && v >= range.min && v <= range.max)
             return v;
-        error = QStringLiteral("%1 must be %2 to %3 mm, not \"%4\"")
-                    .arg(name)
-                    .arg(range.min)
-                    .arg(range.max)
-                    .arg(fields.value(name));
-        return std::nullopt;
+        return Failure{QStringLiteral("%1 must be %2 to %3 mm, not \"%4\"")
+                           .arg(name)
+                           .arg(range.min)
+                           .arg(range.max)
+                           .arg(fields.value(name))};
     }
 
     bool asInWindow(const QString &name) const
@@ -87,7 +86,7 @@ public:
     }
 
     // The job options of `cutjob sheet`, every one given so nothing falls to its own default.
-    bool jobOptions(QStringList &out)
+    Result<> jobOptions(QStringList &out) const
     {
         const auto blank = choice(QStringLiteral("blank"), window.blankCut);
         const auto sort = choice(QStringLiteral("sort"), window.autoSort);
@@ -99,9 +98,13 @@ public:
         const auto gap = length(QStringLiteral("gap_mm"), WindowRange::NegLen);
         const auto rmx = length(QStringLiteral("rmx"), WindowRange::RealM2X);
         const auto rmy = length(QStringLiteral("rmy"), WindowRange::RealM2Y);
-        if (!blank || !sort || !knife || !knifeMm || !overcut || !overcutMm || !dash || !gap ||
-            !rmx || !rmy)
-            return false;
+        // The first field that is wrong, in the dialog's order.
+        for (const QString *error :
+             {&blank.error(), &sort.error(), &knife.error(), &knifeMm.error(), &overcut.error(),
+              &overcutMm.error(), &dash.error(), &gap.error(), &rmx.error(), &rmy.error()}) {
+            if (!error->isEmpty())
+                return Failure{*error};
+        }
         const bool ownDash = !asInWindow(QStringLiteral("dash_window"));
         const bool ownMarks = !asInWindow(QStringLiteral("marks_window"));
         const auto number = [](double v) { return QString::number(v, 'g', 10); };
@@ -119,27 +122,24 @@ public:
             << QStringLiteral("--gap") << number(ownDash ? *gap : window.negLen)
             << QStringLiteral("--rmx") << number(ownMarks ? *rmx : window.realM2X)
             << QStringLiteral("--rmy") << number(ownMarks ? *rmy : window.realM2Y);
-        return true;
+        return {};
     }
 
     const Fields &fields;
     const WindowSettings &window;
-    QString error;
 };
 
-bool outputFile(const Fields &fields, const QString &name, const QString &what, QStringList &out,
-                const QString &option, QString &error)
+Result<> outputFile(const Fields &fields, const QString &name, const QString &what,
+                    QStringList &out, const QString &option)
 {
     const QString path = fields.value(name);
-    if (path.isEmpty()) {
-        error = QStringLiteral("choose the %1 in the extension's dialog first").arg(what);
-        return false;
-    }
+    if (path.isEmpty())
+        return Failure{QStringLiteral("choose the %1 in the extension's dialog first").arg(what)};
     out << option << path;
-    return true;
+    return {};
 }
 
-bool cutterTarget(Resolver &resolve, QStringList &out, QString &error)
+Result<> cutterTarget(const Resolver &resolve, QStringList &out)
 {
     const QString transport =
         resolve.fields.value(QStringLiteral("transport"), QStringLiteral("window"));
@@ -153,60 +153,55 @@ bool cutterTarget(Resolver &resolve, QStringList &out, QString &error)
         // The window's machine list shows the first attached cutter unless the user picks one.
         if (device.isEmpty())
             device = UsbOperate().attachedDevices().value(0);
-        if (device.isEmpty()) {
-            error = LinkMessage::noCutter();
-            return false;
-        }
+        if (device.isEmpty())
+            return Failure{LinkMessage::noCutter()};
         out << QStringLiteral("--usb") << device;
     }
     const auto autoNext = resolve.choice(QStringLiteral("auto_next"), resolve.window.conSend);
-    if (!autoNext) {
-        error = resolve.error;
-        return false;
-    }
+    if (!autoNext)
+        return Failure{autoNext.error()};
     if (autoNext->on)
         out << QStringLiteral("--count")
             << resolve.fields.value(QStringLiteral("count"),
                                     QString::number(resolve.window.sendCount));
-    return true;
+    return {};
 }
 
-// The command line that does the action, without the leading "cutjob"; empty with a message
+// The command line that does the action, without the leading "cutjob"; fails with a message
 // when a field is wrong.
-QStringList commandFor(const EffectCall &call, const WindowSettings &window, QString &error)
+Result<QStringList> commandFor(const EffectCall &call, const WindowSettings &window)
 {
-    Resolver resolve(call.fields, window);
+    const Resolver resolve(call.fields, window);
     QStringList args{QStringLiteral("cutjob sheet"), call.drawing};
-    bool ok = true;
+    Result<> resolved;
     if (call.action == QLatin1String("add-marks")) {
         args << QStringLiteral("--add-marks");
     } else if (call.action == QLatin1String("boundary")) {
         const auto edge = resolve.choice(QStringLiteral("create_edge"), window.createEdge);
-        ok = edge.has_value();
-        if (ok)
-            args << (edge->on ? QStringLiteral("--boundary") : QStringLiteral("--cutting-layer"));
+        if (!edge)
+            return Failure{edge.error()};
+        args << (edge->on ? QStringLiteral("--boundary") : QStringLiteral("--cutting-layer"));
         const QString offset = call.fields.value(QStringLiteral("boundary_offset"));
-        if (ok && edge->on && !offset.isEmpty() && offset.toDouble() != 0.0)
+        if (edge->on && !offset.isEmpty() && offset.toDouble() != 0.0)
             args << QStringLiteral("--boundary-offset") << offset;
     } else if (call.action == QLatin1String("pdf")) {
-        ok = outputFile(call.fields, QStringLiteral("pdf_file"), QStringLiteral("PDF file"), args,
-                        QStringLiteral("--pdf"), error);
+        resolved = outputFile(call.fields, QStringLiteral("pdf_file"), QStringLiteral("PDF file"),
+                              args, QStringLiteral("--pdf"));
     } else if (call.action == QLatin1String("job")) {
-        ok = outputFile(call.fields, QStringLiteral("job_file"), QStringLiteral("job file"), args,
-                        QStringLiteral("--job"), error) &&
-             resolve.jobOptions(args);
+        resolved = outputFile(call.fields, QStringLiteral("job_file"), QStringLiteral("job file"),
+                              args, QStringLiteral("--job"));
+        if (resolved)
+            resolved = resolve.jobOptions(args);
     } else if (call.action == QLatin1String("send")) {
         args = QStringList{QStringLiteral("cutjob send-dialog"), call.drawing};
-        ok = resolve.jobOptions(args) && cutterTarget(resolve, args, error);
+        resolved = resolve.jobOptions(args);
+        if (resolved)
+            resolved = cutterTarget(resolve, args);
     } else {
-        error = QStringLiteral("unknown action \"%1\"").arg(call.action);
-        return {};
+        return Failure{QStringLiteral("unknown action \"%1\"").arg(call.action)};
     }
-    if (!ok) {
-        if (error.isEmpty())
-            error = resolve.error;
-        return {};
-    }
+    if (!resolved)
+        return Failure{resolved.error()};
     // Sending changes nothing in the drawing, so Inkscape gets nothing back to replace it.
     if (call.action != QLatin1String("send"))
         args << QStringLiteral("--save-document") << QStringLiteral("-");
@@ -219,18 +214,17 @@ int runInkscapeEffectCommand(const QStringList &arguments)
 {
     // Inkscape shows standard error as it is; the window's texts read best without our name.
     setErrorPrefix(QByteArray());
-    EffectCall call;
-    QString error;
-    if (!parseCall(arguments, call, error)) {
-        printError(error);
+    const Result<EffectCall> call = parseCall(arguments);
+    if (!call) {
+        printError(call.error());
         return 1;
     }
     const WindowSettings window = readWindowSettings(DataPaths::forThisPlatform().configPath);
-    const QStringList command = commandFor(call, window, error);
-    if (command.isEmpty()) {
-        printError(error);
+    const Result<QStringList> command = commandFor(*call, window);
+    if (!command) {
+        printError(command.error());
         return 1;
     }
-    return call.action == QLatin1String("send") ? runSendDialogCommand(command)
-                                                : runSheetCommand(command);
+    return call->action == QLatin1String("send") ? runSendDialogCommand(*command)
+                                                 : runSheetCommand(*command);
 }

@@ -57,11 +57,11 @@ int install(const QString &folder)
         printError(QStringLiteral("cannot make %1").arg(folder));
         return 1;
     }
-    QString error;
     for (const QString &name : Extensions + QStringList{Launcher}) {
         const QByteArray text = name == Launcher ? launcherText() : resource(name);
-        if (!writeFileAtomically(folder + QLatin1Char('/') + name, {text}, error)) {
-            printError(error);
+        const Result<> written = writeFileAtomically(folder + QLatin1Char('/') + name, {text});
+        if (!written) {
+            printError(written.error());
             return 1;
         }
     }

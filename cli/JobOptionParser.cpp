@@ -1,93 +1,75 @@
 #include "JobOptionParser.h"
 
+#include "app/WindowSettings.h"
+
 #include <QCommandLineParser>
 
 #include <cmath>
 
 namespace {
 
-// Reads one optional millimetre value; `minimumExclusive` tells whether the bound itself is bad.
-bool readLength(const QCommandLineParser &parser, const QString &name, double minimum,
-                bool minimumExclusive, double &value, QString &error)
+// What a length option may hold: the window box's range; `offAllowed` admits 0 as "off" for
+// the two offsets, whose boxes have a check box beside them; `onStep` asks for a multiple of the
+// box's step where the cutter reads the value as a whole field of the header.
+struct LengthRule
 {
-    if (!parser.isSet(name))
-        return true;
-    const QString what = QStringLiteral("--") + name;
-    double v = 0.0;
-    if (!parseFiniteNumber(parser.value(name), what, v, error))
-        return false;
-    if (minimumExclusive ? v <= minimum : v < minimum) {
-        error = QStringLiteral("%1 must be %2 %3 mm, not %4")
-                    .arg(what, minimumExclusive ? QStringLiteral("greater than")
-                                                : QStringLiteral("at least"))
-                    .arg(minimum)
-                    .arg(parser.value(name));
-        return false;
-    }
-    value = v;
-    return true;
+    const char *name;
+    ControlRange range;
+    bool offAllowed;
+    bool onStep;
+};
+
+bool isOnStep(double value, const ControlRange &range)
+{
+    const double steps = value / range.step;
+    return std::fabs(steps - std::round(steps)) < 1e-9;
 }
 
-// The mark distances go into the header as printed numbers; the window's boxes keep them in
-// these ranges, where they print as plain numbers the cutter reads (never "4e+301").
-bool readMarkDistance(const QCommandLineParser &parser, const QString &name, double minimum,
-                      double maximum, double &value, QString &error)
+QString ruleText(const LengthRule &rule)
 {
-    double v = value;
-    if (!readLength(parser, name, minimum, false, v, error))
-        return false;
-    if (v > maximum) {
-        error = QStringLiteral("--%1 must be %2 to %3 mm, not %4")
-                    .arg(name)
-                    .arg(minimum)
-                    .arg(maximum)
-                    .arg(parser.value(name));
-        return false;
-    }
+    QString text = QStringLiteral("%1 to %2 mm").arg(rule.range.min).arg(rule.range.max);
+    if (rule.onStep)
+        text += QStringLiteral(" in steps of %1").arg(rule.range.step);
+    return rule.offAllowed ? QStringLiteral("0 (off) or ") + text : text;
+}
+
+// Reads one optional millimetre value into `value`; absent leaves it as it is.
+Result<> readLength(const QCommandLineParser &parser, const LengthRule &rule, double &value)
+{
+    const QString name = QLatin1String(rule.name);
+    if (!parser.isSet(name))
+        return {};
+    const QString what = QStringLiteral("--") + name;
+    const QString text = parser.value(name);
+    const Result<double> number = parseFiniteNumber(text, what);
+    if (!number)
+        return Failure{number.error()};
+    const double v = *number;
+    const bool inRange = v >= rule.range.min && v <= rule.range.max;
+    if (!(rule.offAllowed && v == 0.0) && (!inRange || (rule.onStep && !isOnStep(v, rule.range))))
+        return Failure{QStringLiteral("%1 must be %2, not %3").arg(what, ruleText(rule), text)};
     value = v;
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool parseFiniteNumber(const QString &text, const QString &what, double &value, QString &error)
+Result<double> parseFiniteNumber(const QString &text, const QString &what)
 {
     bool ok = false;
     const double v = text.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) {
-        error = QStringLiteral("%1 needs a finite number, not \"%2\"").arg(what, text);
-        return false;
-    }
-    value = v;
-    return true;
+    if (!ok || !std::isfinite(v))
+        return Failure{QStringLiteral("%1 needs a finite number, not \"%2\"").arg(what, text)};
+    return v;
 }
 
-bool parseInteger(const QString &text, const QString &what, int &value, QString &error)
+Result<int> parseInteger(const QString &text, const QString &what)
 {
     bool ok = false;
     const int v = text.toInt(&ok, 10);
-    if (!ok) {
-        error = QStringLiteral("%1 needs a whole number, not \"%2\"").arg(what, text);
-        return false;
-    }
-    value = v;
-    return true;
-}
-
-JobOptions toJobOptions(const JobOptionValues &values, double exportScale)
-{
-    // The window multiplies its millimetre boxes by the same factor.
-    constexpr double unitsPerMm = 40.0;
-    JobOptions options;
-    options.autoSort = values.autoSort;
-    options.knifeOffset = values.knifeOffsetOn ? values.knifeOffsetMm * unitsPerMm : 0.0;
-    options.overcut = values.overcutOn ? values.overcutMm * unitsPerMm : 0.0;
-    options.dash = values.dashMm * unitsPerMm;
-    options.gap = values.gapMm * unitsPerMm;
-    options.exportScale = exportScale;
-    options.realM2X = values.realM2XMm;
-    options.realM2Y = values.realM2YMm;
-    return options;
+    if (!ok)
+        return Failure{QStringLiteral("%1 needs a whole number, not \"%2\"").arg(what, text)};
+    return v;
 }
 
 void JobOptionParser::addOptions(QCommandLineParser &parser)
@@ -106,25 +88,25 @@ void JobOptionParser::addOptions(QCommandLineParser &parser)
         {QStringLiteral("rmy"), QStringLiteral("RMY distance."), QStringLiteral("MM")});
 }
 
-bool JobOptionParser::read(const QCommandLineParser &parser, JobOptionValues &values,
-                           QString &error)
+Result<JobSettings> JobOptionParser::read(const QCommandLineParser &parser)
 {
-    JobOptionValues v;
-    v.blankCut = parser.isSet(QStringLiteral("blank"));
-    v.autoSort = parser.isSet(QStringLiteral("sort"));
-    v.knifeOffsetOn = parser.isSet(QStringLiteral("knife"));
-    v.overcutOn = parser.isSet(QStringLiteral("overcut"));
-    const bool ok =
-        readLength(parser, QStringLiteral("knife"), 0.0, false, v.knifeOffsetMm, error) &&
-        readLength(parser, QStringLiteral("overcut"), 0.0, false, v.overcutMm, error) &&
-        readLength(parser, QStringLiteral("dash"), 0.0, true, v.dashMm, error) &&
-        readLength(parser, QStringLiteral("gap"), 0.0, true, v.gapMm, error) &&
-        readMarkDistance(parser, QStringLiteral("rmx"), 17.5, 27.5, v.realM2XMm, error) &&
-        readMarkDistance(parser, QStringLiteral("rmy"), 3.5, 13.5, v.realM2YMm, error);
-    if (!ok)
-        return false;
-    values = v;
-    return true;
+    JobSettings settings;
+    settings.blankCut = parser.isSet(QStringLiteral("blank"));
+    settings.autoSort = parser.isSet(QStringLiteral("sort"));
+    settings.knifeOffsetOn = parser.isSet(QStringLiteral("knife"));
+    settings.overcutOn = parser.isSet(QStringLiteral("overcut"));
+    const std::pair<LengthRule, double *> lengths[] = {
+        {{"knife", WindowRange::KnifeOffset, true, false}, &settings.knifeOffsetMm},
+        {{"overcut", WindowRange::CloseOffset, true, false}, &settings.overcutMm},
+        {{"dash", WindowRange::PosLen, false, false}, &settings.dashMm},
+        {{"gap", WindowRange::NegLen, false, false}, &settings.gapMm},
+        {{"rmx", WindowRange::RealM2X, false, true}, &settings.realM2XMm},
+        {{"rmy", WindowRange::RealM2Y, false, true}, &settings.realM2YMm}};
+    for (const auto &[rule, value] : lengths) {
+        if (const Result<> read = readLength(parser, rule, *value); !read)
+            return Failure{read.error()};
+    }
+    return settings;
 }
 
 QString JobOptionParser::helpText()
@@ -132,10 +114,12 @@ QString JobOptionParser::helpText()
     return QStringLiteral(
         "  --blank                 blank-cut job (no marks); default is a mark job\n"
         "  --sort                  auto sort: rows from the top of the sheet down, serpentine\n"
-        "  --knife MM              knife offset on, with this value (absent: off); MM >= 0\n"
-        "  --overcut MM            overcut on, with this value (absent: off); MM >= 0\n"
-        "  --dash MM --gap MM      dash and gap of dashed paths, both > 0 (defaults 10.0 and "
-        "0.1)\n"
+        "  --knife MM              knife offset on, with this value (absent: off); 0.1 to 1.5,\n"
+        "                          or 0 for on without an offset\n"
+        "  --overcut MM            overcut on, with this value (absent: off); 0.1 to 3, or 0\n"
+        "  --dash MM --gap MM      dash and gap of dashed paths, 1 to 100 and 0.1 to 1\n"
+        "                          (defaults 10.0 and 0.1)\n"
         "  --rmx MM --rmy MM       mark distances of the job header, 17.5 to 27.5 and 3.5 to\n"
-        "                          13.5 as in the window (defaults 22.5 and 8.5)\n");
+        "                          13.5 in steps of 0.5 as in the window (defaults 22.5 and "
+        "8.5)\n");
 }

@@ -4,6 +4,7 @@
 #include "JobOptionParser.h"
 #include "Subcommand.h"
 #include "paths/PathProcessor.h"
+#include "paths/PltReader.h"
 #include "views/CutPathPainter.h"
 
 #include <QCommandLineParser>
@@ -41,7 +42,7 @@ void swapAxes(CutPathList &paths)
 JobDrawing readJob(const QByteArray &text)
 {
     JobDrawing drawing;
-    drawing.paths = PathProcessor().parsePlt(text);
+    drawing.paths = PltReader::read(text, PenChange::StartsPath);
     swapAxes(drawing.paths);
     static const QRegularExpression header(
         QStringLiteral("^CMD:20,(-?\\d+),(-?\\d+),[^;]*,(\\d);"));
@@ -141,7 +142,6 @@ int runPreviewCommand(const QStringList &arguments)
     parser.addOption({QStringLiteral("o"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("size"), QString(), QStringLiteral("PIXELS")});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
-    QString error;
     if (!parser.parse(arguments)) {
         printError(parser.errorText());
         return 1;
@@ -151,25 +151,27 @@ int runPreviewCommand(const QStringList &arguments)
     const QStringList files = parser.positionalArguments();
     const QString output = parser.value(QStringLiteral("o"));
     int size = defaultSize;
-    if (parser.isSet(QStringLiteral("size")) &&
-        (!parseInteger(parser.value(QStringLiteral("size")), QStringLiteral("--size"), size,
-                       error) ||
-         size < 100 || size > 10000)) {
-        printError(error.isEmpty() ? QStringLiteral("--size must be 100 to 10000") : error);
-        return 1;
+    if (parser.isSet(QStringLiteral("size"))) {
+        const Result<int> read =
+            parseInteger(parser.value(QStringLiteral("size")), QStringLiteral("--size"));
+        if (!read || *read < 100 || *read > 10000) {
+            printError(read ? QStringLiteral("--size must be 100 to 10000") : read.error());
+            return 1;
+        }
+        size = *read;
     }
     if (files.size() != 1 || output.isEmpty()) {
         printError(
             QStringLiteral("one job file and -o PICTURE.png expected (cutjob preview --help)"));
         return 1;
     }
-    const FileBytes job = PathProcessor::readFileBytes(files.first());
-    if (!job.ok()) {
-        printError(job.error);
+    const Result<QByteArray> job = PathProcessor::readFileBytes(files.first());
+    if (!job) {
+        printError(job.error());
         return 1;
     }
     QSaveFile file(output);
-    const QImage image = render(readJob(job.bytes), size);
+    const QImage image = render(readJob(*job), size);
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
         printError(QStringLiteral("cannot write %1: %2").arg(output, file.errorString()));
         return 1;

@@ -15,7 +15,7 @@ constexpr int HeadBytes = 256;
 
 } // namespace
 
-bool splitSavedJob(const QByteArray &text, SheetJob &job, QString &error)
+Result<SheetJob> splitSavedJob(const QByteArray &text)
 {
     QByteArray rest = text;
     while (rest.endsWith('\n') || rest.endsWith('\r'))
@@ -23,11 +23,9 @@ bool splitSavedJob(const QByteArray &text, SheetJob &job, QString &error)
     // Header and mark line are short; a text copy of a whole 100 MB body would double the memory.
     const QString latin = QString::fromLatin1(rest.left(HeadBytes));
     const QRegularExpressionMatch header = HeaderPattern.match(latin);
-    if (!header.hasMatch()) {
-        error = QStringLiteral("not a cutter job: it does not start with a header "
-                               "\"CMD:20,H,W,A,B,F;\"");
-        return false;
-    }
+    if (!header.hasMatch())
+        return Failure{QStringLiteral("not a cutter job: it does not start with a header "
+                                      "\"CMD:20,H,W,A,B,F;\"")};
     SheetJob out;
     out.blankCut = header.captured(5) == QLatin1String("1");
     out.header = rest.left(header.capturedLength());
@@ -35,32 +33,27 @@ bool splitSavedJob(const QByteArray &text, SheetJob &job, QString &error)
     if (!out.blankCut) {
         const QRegularExpressionMatch mark = MarkLinePattern.match(
             latin, at, QRegularExpression::NormalMatch, QRegularExpression::AnchoredMatchOption);
-        if (!mark.hasMatch()) {
-            error = QStringLiteral("not a cutter job: a mark job needs the mark line "
-                                   "\"MD0,0,DY,DX,N;\" after its header");
-            return false;
-        }
+        if (!mark.hasMatch())
+            return Failure{QStringLiteral("not a cutter job: a mark job needs the mark line "
+                                          "\"MD0,0,DY,DX,N;\" after its header")};
         out.markLine = rest.mid(at, mark.capturedLength());
         at += mark.capturedLength();
     }
     const int bodyEnd = rest.indexOf(BodyEnd, at);
     const QByteArray bodyStart = out.blankCut ? "SP2;" : "IN;";
-    if (!rest.mid(at).startsWith(bodyStart) || bodyEnd < 0) {
-        error = QStringLiteral("not a cutter job: the body must start with \"%1\" and end with "
-                               "\"%2\" (truncated file?)")
-                    .arg(QString::fromLatin1(bodyStart), QString::fromLatin1(BodyEnd));
-        return false;
-    }
+    if (!rest.mid(at).startsWith(bodyStart) || bodyEnd < 0)
+        return Failure{
+            QStringLiteral("not a cutter job: the body must start with \"%1\" and end with "
+                           "\"%2\" (truncated file?)")
+                .arg(QString::fromLatin1(bodyStart), QString::fromLatin1(BodyEnd))};
     out.body = rest.mid(at, bodyEnd + BodyEnd.size() - at);
     out.trailer = rest.mid(bodyEnd + BodyEnd.size());
     const QRegularExpressionMatch trailer = TrailerPattern.match(QString::fromLatin1(out.trailer));
     if (!trailer.hasMatch() || trailer.captured(1) != header.captured(1) ||
-        trailer.captured(2) != header.captured(2)) {
-        error = QStringLiteral("not a cutter job: it must end with the trailer \"CMD:22,%1,%2;\" "
-                               "right after the body")
-                    .arg(header.captured(1), header.captured(2));
-        return false;
-    }
-    job = out;
-    return true;
+        trailer.captured(2) != header.captured(2))
+        return Failure{
+            QStringLiteral("not a cutter job: it must end with the trailer \"CMD:22,%1,%2;\" "
+                           "right after the body")
+                .arg(header.captured(1), header.captured(2))};
+    return out;
 }

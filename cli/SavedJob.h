@@ -2,12 +2,13 @@
 // A saved job file (what "Save As *.plt" and `cutjob sheet --job` write: header, mark line,
 // body and trailer joined) split back into the pieces the conversation sends one at a time.
 
+#include "common/Result.h"
 #include "link/CutterConversation.h"
 
 #include <QByteArray>
 #include <QString>
 
-// Splits `text` into its pieces; false with a message saying what is wrong when the text is not
+// Splits `text` into its pieces; fails with a message saying what is wrong when the text is not
 // one job (another HPGL file, a truncated save, two jobs run together). Line breaks after the
 // trailer, as an editor may add, are dropped.
-bool splitSavedJob(const QByteArray &text, SheetJob &job, QString &error);
+Result<SheetJob> splitSavedJob(const QByteArray &text);

@@ -43,51 +43,52 @@ QString sendHelpText()
         "stops at once. Exit status 0 only when every sheet went through.\n");
 }
 
-bool parseSendRequest(const QStringList &arguments, SendRequest &request, QString &error)
+Result<SendRequest> parseSendRequest(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     addCutterTargetOptions(parser);
     addSheetCountOption(parser);
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return false;
-    }
+    if (!parser.parse(arguments))
+        return Failure{parser.errorText()};
+    SendRequest request;
     request.helpAsked = parser.isSet(QStringLiteral("help"));
     if (request.helpAsked)
-        return true;
+        return request;
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        error = files.isEmpty() ? QStringLiteral("no job file given (cutjob send --help)")
-                                : QStringLiteral("one job file expected, got %1").arg(files.size());
-        return false;
-    }
+    if (files.size() != 1)
+        return Failure{files.isEmpty()
+                           ? QStringLiteral("no job file given (cutjob send --help)")
+                           : QStringLiteral("one job file expected, got %1").arg(files.size())};
     request.jobPath = files.first();
-    return readCutterTarget(parser, request.target, error) &&
-           readSheetCount(parser, request.count, error);
+    const Result<CutterTarget> target = readCutterTarget(parser);
+    if (!target)
+        return Failure{target.error()};
+    request.target = *target;
+    const Result<int> count = readSheetCount(parser);
+    if (!count)
+        return Failure{count.error()};
+    request.count = *count;
+    return request;
 }
 
-bool readJob(const QString &path, SheetJob &job, QString &error)
+Result<SheetJob> readJob(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    if (!splitSavedJob(file.readAll(), job, error)) {
-        error = QStringLiteral("%1: %2").arg(path, error);
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    Result<SheetJob> job = splitSavedJob(file.readAll());
+    if (!job)
+        return Failure{QStringLiteral("%1: %2").arg(path, job.error())};
+    return job;
 }
 
 int send(const SendRequest &request, const SheetJob &job)
 {
     CutterTransport transport;
-    QString error;
-    if (!transport.open(request.target, error)) {
-        printError(error);
+    if (const Result<> opened = transport.open(request.target); !opened) {
+        printError(opened.error());
         return 1;
     }
     CutterConversation conversation(transport.port(), transport.kind(), job);
@@ -123,18 +124,17 @@ int send(const SendRequest &request, const SheetJob &job)
 
 int runSendCommand(const QStringList &arguments)
 {
-    SendRequest request;
-    QString error;
-    if (!parseSendRequest(arguments, request, error)) {
-        printError(error);
+    const Result<SendRequest> request = parseSendRequest(arguments);
+    if (!request) {
+        printError(request.error());
         return 1;
     }
-    if (request.helpAsked)
+    if (request->helpAsked)
         return writeStandardOutput({sendHelpText().toUtf8()}) ? 0 : 1;
-    SheetJob job;
-    if (!readJob(request.jobPath, job, error)) {
-        printError(error);
+    const Result<SheetJob> job = readJob(request->jobPath);
+    if (!job) {
+        printError(job.error());
         return 1;
     }
-    return send(request, job);
+    return send(*request, *job);
 }

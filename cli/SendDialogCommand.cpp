@@ -19,7 +19,7 @@ struct SendDialogRequest
 {
     QString sheet;
     int version = 14;
-    JobOptionValues job;
+    JobSettings job;
     CutterTarget target;
     int count = -1; // -1: one sheet; else an Auto-Next run of this many sheets
     bool helpAsked = false;
@@ -47,7 +47,7 @@ QString helpText()
                "answers OK by itself (for tests that cannot click).\n");
 }
 
-bool parseRequest(const QStringList &arguments, SendDialogRequest &request, QString &error)
+Result<SendDialogRequest> parseRequest(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -56,41 +56,55 @@ bool parseRequest(const QStringList &arguments, SendDialogRequest &request, QStr
     addHostVersionOption(parser);
     addSheetCountOption(parser);
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return false;
-    }
+    if (!parser.parse(arguments))
+        return Failure{parser.errorText()};
+    SendDialogRequest request;
     request.helpAsked = parser.isSet(QStringLiteral("help"));
     if (request.helpAsked)
-        return true;
+        return request;
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        error = QStringLiteral("one sheet expected (cutjob send-dialog --help)");
-        return false;
-    }
+    if (files.size() != 1)
+        return Failure{QStringLiteral("one sheet expected (cutjob send-dialog --help)")};
     request.sheet = files.first();
-    return readSheetCount(parser, request.count, error) &&
-           readCutterTarget(parser, request.target, error) &&
-           readHostVersion(parser, request.version, error) &&
-           JobOptionParser::read(parser, request.job, error);
+    const Result<int> count = readSheetCount(parser);
+    if (!count)
+        return Failure{count.error()};
+    request.count = *count;
+    const Result<CutterTarget> target = readCutterTarget(parser);
+    if (!target)
+        return Failure{target.error()};
+    request.target = *target;
+    const Result<int> version = readHostVersion(parser);
+    if (!version)
+        return Failure{version.error()};
+    request.version = *version;
+    const Result<JobSettings> job = JobOptionParser::read(parser);
+    if (!job)
+        return Failure{job.error()};
+    request.job = *job;
+    return request;
 }
 
 int sendSheet(const SendDialogRequest &request)
 {
-    QString error;
-    const std::unique_ptr<CdrConnection> connection =
-        openSheet(request.sheet, request.version, error);
-    PreparedJob job;
-    if (!connection || !prepareSheetJob(*connection, request.job, job, error)) {
-        printError(error);
+    const Result<std::unique_ptr<CdrConnection>> connection =
+        openSheet(request.sheet, request.version);
+    if (!connection) {
+        printError(connection.error());
         return 1;
     }
+    const Result<PreparedJob> prepared = prepareSheetJob(**connection, request.job);
+    if (!prepared) {
+        printError(prepared.error());
+        return 1;
+    }
+    const PreparedJob &job = *prepared;
     SendDialog dialog(job.creasing + job.cutting);
     if (!dialog.confirm())
         return 0;
     CutterTransport transport;
-    if (!transport.open(request.target, error)) {
-        printError(error);
+    if (const Result<> opened = transport.open(request.target); !opened) {
+        printError(opened.error());
         return 1;
     }
     CutterConversation conversation(transport.port(), transport.kind(),
@@ -113,14 +127,13 @@ int sendSheet(const SendDialogRequest &request)
 
 int runSendDialogCommand(const QStringList &arguments)
 {
-    SendDialogRequest request;
-    QString error;
-    if (!parseRequest(arguments, request, error)) {
-        printError(error);
+    const Result<SendDialogRequest> request = parseRequest(arguments);
+    if (!request) {
+        printError(request.error());
         return 1;
     }
-    if (request.helpAsked)
+    if (request->helpAsked)
         return writeStandardOutput({helpText().toUtf8()}) ? 0 : 1;
     BuiltinHost::setWindowAllowed(false);
-    return sendSheet(request);
+    return sendSheet(*request);
 }

@@ -6,6 +6,7 @@
 #include "JobOptionParser.h"
 #include "SheetSession.h"
 #include "Subcommand.h"
+#include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
 #include "host/builtin/svg/SvgDocumentWriter.h"
@@ -17,7 +18,6 @@ namespace {
 
 // A sticker margin wider than this would swallow neighbouring stickers on any usual sheet.
 constexpr double MaxBoundaryOffsetMm = 10.0;
-constexpr double MmPerInch = 25.4;
 
 struct SheetRequest
 {
@@ -30,7 +30,7 @@ struct SheetRequest
     QString documentOut;           // empty: the sheet is not saved; "-": standard output, last
     QString jobOut;                // empty: no job; "-": standard output
     int version = 14;
-    JobOptionValues job;
+    JobSettings job;
     bool helpAsked = false;
 };
 
@@ -70,34 +70,33 @@ QString sheetHelpText()
                           "Errors get a message on standard error and exit status 1.\n");
 }
 
-bool readBoundaryOffset(const QCommandLineParser &parser, double &mm, QString &error)
+// 0 when absent.
+Result<double> readBoundaryOffset(const QCommandLineParser &parser)
 {
     const QString name = QStringLiteral("boundary-offset");
     if (!parser.isSet(name))
-        return true;
-    if (!parseFiniteNumber(parser.value(name), QStringLiteral("--boundary-offset"), mm, error))
-        return false;
-    if (mm < 0 || mm > MaxBoundaryOffsetMm) {
-        error = QStringLiteral("--boundary-offset must be 0 to %1 mm, not %2")
-                    .arg(MaxBoundaryOffsetMm)
-                    .arg(parser.value(name));
-        return false;
-    }
-    return true;
+        return 0.0;
+    const Result<double> mm =
+        parseFiniteNumber(parser.value(name), QStringLiteral("--boundary-offset"));
+    if (mm && (*mm < 0 || *mm > MaxBoundaryOffsetMm))
+        return Failure{QStringLiteral("--boundary-offset must be 0 to %1 mm, not %2")
+                           .arg(MaxBoundaryOffsetMm)
+                           .arg(parser.value(name))};
+    return mm;
 }
 
-bool readValue(const QCommandLineParser &parser, const QString &name, QString &value,
-               QString &error)
+// A file name, empty when the option is absent.
+Result<QString> readFileName(const QCommandLineParser &parser, const QString &name)
 {
     if (!parser.isSet(name))
-        return true;
-    value = parser.value(name);
+        return QString();
+    const QString value = parser.value(name);
     if (value.isEmpty())
-        error = QStringLiteral("--%1 needs a file name").arg(name);
-    return !value.isEmpty();
+        return Failure{QStringLiteral("--%1 needs a file name").arg(name)};
+    return value;
 }
 
-bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QString &error)
+Result<SheetRequest> parseSheetRequest(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -111,131 +110,133 @@ bool parseSheetRequest(const QStringList &arguments, SheetRequest &request, QStr
     parser.addOption({QStringLiteral("job"), QString(), QStringLiteral("FILE")});
     addHostVersionOption(parser);
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return false;
-    }
+    if (!parser.parse(arguments))
+        return Failure{parser.errorText()};
     SheetRequest r;
     r.helpAsked = parser.isSet(QStringLiteral("help"));
-    if (!r.helpAsked) {
-        const QStringList files = parser.positionalArguments();
-        if (files.size() != 1) {
-            error = files.isEmpty() ? QStringLiteral("no sheet given (cutjob sheet --help)")
-                                    : QStringLiteral("one sheet expected, got %1: %2")
-                                          .arg(files.size())
-                                          .arg(files.join(QStringLiteral(", ")));
-            return false;
-        }
-        r.sheet = files.first();
-        r.addMarks = parser.isSet(QStringLiteral("add-marks"));
-        r.boundary = parser.isSet(QStringLiteral("boundary"));
-        r.cuttingLayer = parser.isSet(QStringLiteral("cutting-layer"));
-        if (r.boundary && r.cuttingLayer) {
-            error = QStringLiteral("--boundary and --cutting-layer exclude each other");
-            return false;
-        }
-        if (!readValue(parser, QStringLiteral("pdf"), r.pdfOut, error) ||
-            !readValue(parser, QStringLiteral("save-document"), r.documentOut, error) ||
-            !readValue(parser, QStringLiteral("job"), r.jobOut, error) ||
-            !readHostVersion(parser, r.version, error) ||
-            !readBoundaryOffset(parser, r.boundaryOffsetMm, error) ||
-            !JobOptionParser::read(parser, r.job, error))
-            return false;
-        if (r.jobOut == QLatin1String("-") && r.documentOut == QLatin1String("-")) {
-            error = QStringLiteral("--job - and --save-document - cannot share standard output");
-            return false;
-        }
+    if (r.helpAsked)
+        return r;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return Failure{files.isEmpty() ? QStringLiteral("no sheet given (cutjob sheet --help)")
+                                       : QStringLiteral("one sheet expected, got %1: %2")
+                                             .arg(files.size())
+                                             .arg(files.join(QStringLiteral(", ")))};
+    r.sheet = files.first();
+    r.addMarks = parser.isSet(QStringLiteral("add-marks"));
+    r.boundary = parser.isSet(QStringLiteral("boundary"));
+    r.cuttingLayer = parser.isSet(QStringLiteral("cutting-layer"));
+    if (r.boundary && r.cuttingLayer)
+        return Failure{QStringLiteral("--boundary and --cutting-layer exclude each other")};
+    const std::pair<QString, QString *> fileOptions[] = {
+        {QStringLiteral("pdf"), &r.pdfOut},
+        {QStringLiteral("save-document"), &r.documentOut},
+        {QStringLiteral("job"), &r.jobOut}};
+    for (const auto &[name, value] : fileOptions) {
+        const Result<QString> read = readFileName(parser, name);
+        if (!read)
+            return Failure{read.error()};
+        *value = *read;
     }
-    request = r;
-    return true;
+    const Result<int> version = readHostVersion(parser);
+    if (!version)
+        return Failure{version.error()};
+    r.version = *version;
+    const Result<double> offset = readBoundaryOffset(parser);
+    if (!offset)
+        return Failure{offset.error()};
+    r.boundaryOffsetMm = *offset;
+    const Result<JobSettings> job = JobOptionParser::read(parser);
+    if (!job)
+        return Failure{job.error()};
+    r.job = *job;
+    if (r.jobOut == QLatin1String("-") && r.documentOut == QLatin1String("-"))
+        return Failure{
+            QStringLiteral("--job - and --save-document - cannot share standard output")};
+    return r;
 }
 
-bool writeJob(const SheetRequest &request, const JobText &text, QString &error)
+Result<> writeJob(const SheetRequest &request, const JobText &text)
 {
     if (request.jobOut == QLatin1String("-")) {
         if (writeStandardOutput({text.joined()}))
-            return true;
-        error = QStringLiteral("cannot write the job text to standard output");
-        return false;
+            return {};
+        return Failure{QStringLiteral("cannot write the job text to standard output")};
     }
-    error = saveJobFile(request.jobOut, text.joined());
-    if (!error.isEmpty())
-        error = QStringLiteral("%1 (%2)").arg(error, request.jobOut);
-    return error.isEmpty();
+    const Result<> saved = saveJobFile(request.jobOut, text.joined());
+    if (!saved)
+        return Failure{QStringLiteral("%1 (%2)").arg(saved.error(), request.jobOut)};
+    return {};
 }
 
-bool buildJob(const SheetRequest &request, CdrConnection &connection, QString &error)
+Result<> buildJob(const SheetRequest &request, CdrConnection &connection)
 {
-    PreparedJob job;
-    return prepareSheetJob(connection, request.job, job, error) &&
-           writeJob(request, job.text, error);
+    const Result<PreparedJob> job = prepareSheetJob(connection, request.job);
+    if (!job)
+        return Failure{job.error()};
+    return writeJob(request, job->text);
 }
 
-bool runSheet(const SheetRequest &request, QString &error)
+Result<> runSheet(const SheetRequest &request)
 {
-    const std::unique_ptr<CdrConnection> opened = openSheet(request.sheet, request.version, error);
+    const Result<std::unique_ptr<CdrConnection>> opened = openSheet(request.sheet, request.version);
     if (!opened)
-        return false;
-    CdrConnection &connection = *opened;
+        return Failure{opened.error()};
+    CdrConnection &connection = **opened;
     BuiltinHost &host = BuiltinHost::instance();
+    const auto hostFailure = [&connection] {
+        return Failure{hostMessage(connection.errorText(), connection.failureDetail())};
+    };
     if ((request.addMarks && !connection.addMarks()) ||
-        (request.cuttingLayer && !connection.ensureCuttingLayer())) {
-        error = hostMessage(connection.errorText(), connection.failureDetail());
-        return false;
-    }
+        (request.cuttingLayer && !connection.ensureCuttingLayer()))
+        return hostFailure();
     if (request.boundary) {
-        host.setBoundaryOffset(request.boundaryOffsetMm / MmPerInch);
+        host.setBoundaryOffset(mmToInches(request.boundaryOffsetMm));
         const int notesBefore = host.activeDocument()->notes.size();
         const bool made = connection.createCutBoundary();
         host.setBoundaryOffset(0);
-        if (!made) {
-            error = hostMessage(connection.errorText(), connection.failureDetail());
-            return false;
-        }
+        if (!made)
+            return hostFailure();
         // Images or text outlined by their box instead of what they show.
         for (const QString &note : host.activeDocument()->notes.mid(notesBefore))
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
-    if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut)) {
-        error = hostMessage(
+    if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut))
+        return Failure{hostMessage(
             QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, connection.errorText()),
-            connection.failureDetail());
-        return false;
-    }
+            connection.failureDetail())};
     const bool documentToOutput = request.documentOut == QLatin1String("-");
+    QString saveError; // the host reports through its out-parameter
     if (!request.documentOut.isEmpty() && !documentToOutput &&
-        !host.saveDocument(host.activeDocument(), request.documentOut, &error)) {
-        error = QStringLiteral("cannot save %1: %2").arg(request.documentOut, error);
-        return false;
+        !host.saveDocument(host.activeDocument(), request.documentOut, &saveError))
+        return Failure{QStringLiteral("cannot save %1: %2").arg(request.documentOut, saveError)};
+    if (!request.jobOut.isEmpty()) {
+        if (const Result<> built = buildJob(request, connection); !built)
+            return built;
     }
-    if (!request.jobOut.isEmpty() && !buildJob(request, connection, error))
-        return false;
     // Last, so that a caller who takes the output as the changed drawing (Inkscape) gets
     // nothing when any step failed and keeps its drawing as it was.
     if (documentToOutput &&
-        !writeStandardOutput({SvgDocumentWriter::toSvg(*host.activeDocument())})) {
-        error = QStringLiteral("cannot write the sheet to standard output");
-        return false;
-    }
-    return true;
+        !writeStandardOutput({SvgDocumentWriter::toSvg(*host.activeDocument())}))
+        return Failure{QStringLiteral("cannot write the sheet to standard output")};
+    return {};
 }
 
 } // namespace
 
 int runSheetCommand(const QStringList &arguments)
 {
-    SheetRequest request;
-    QString error;
-    if (!parseSheetRequest(arguments, request, error)) {
-        printError(error);
+    const Result<SheetRequest> request = parseSheetRequest(arguments);
+    if (!request) {
+        printError(request.error());
         return 1;
     }
-    if (request.helpAsked)
+    if (request->helpAsked)
         return writeStandardOutput({sheetHelpText().toUtf8()}) ? 0 : 1;
     // A batch tool never shows the host's window, whatever the platform offers.
     BuiltinHost::setWindowAllowed(false);
-    if (!runSheet(request, error)) {
-        printError(error);
+    if (const Result<> ran = runSheet(*request); !ran) {
+        printError(ran.error());
         return 1;
     }
     return 0;

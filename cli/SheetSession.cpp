@@ -1,6 +1,7 @@
 #include "SheetSession.h"
 
 #include "CliOutput.h"
+#include "JobOptionParser.h"
 #include "host/builtin/BuiltinHost.h"
 
 #include <QCommandLineParser>
@@ -11,8 +12,6 @@ namespace {
 
 constexpr int FirstVersion = 14;
 constexpr int LastVersion = 23;
-// The host's export enlarges the cutting shapes five-fold; the pipelines undo it.
-constexpr double ExportScale = 5.0;
 
 } // namespace
 
@@ -21,58 +20,47 @@ void addHostVersionOption(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("version"), QString(), QStringLiteral("N")});
 }
 
-bool readHostVersion(const QCommandLineParser &parser, int &version, QString &error)
+Result<int> readHostVersion(const QCommandLineParser &parser)
 {
-    version = FirstVersion;
     if (!parser.isSet(QStringLiteral("version")))
-        return true;
-    if (!parseInteger(parser.value(QStringLiteral("version")), QStringLiteral("--version"), version,
-                      error))
-        return false;
-    if (version < FirstVersion || version > LastVersion) {
-        error = QStringLiteral("--version must be %1 to %2, not %3")
-                    .arg(FirstVersion)
-                    .arg(LastVersion)
-                    .arg(version);
-        return false;
-    }
-    return true;
+        return FirstVersion;
+    const Result<int> version =
+        parseInteger(parser.value(QStringLiteral("version")), QStringLiteral("--version"));
+    if (version && (*version < FirstVersion || *version > LastVersion))
+        return Failure{QStringLiteral("--version must be %1 to %2, not %3")
+                           .arg(FirstVersion)
+                           .arg(LastVersion)
+                           .arg(*version)};
+    return version;
 }
 
-std::unique_ptr<CdrConnection> openSheet(const QString &sheet, int version, QString &error)
+Result<std::unique_ptr<CdrConnection>> openSheet(const QString &sheet, int version)
 {
     BuiltinHost &host = BuiltinHost::instance();
-    if (!host.openDocument(sheet, &error)) {
-        error = QStringLiteral("cannot open %1: %2").arg(sheet, error);
-        return nullptr;
-    }
+    QString error; // the host reports through its out-parameter
+    if (!host.openDocument(sheet, &error))
+        return Failure{QStringLiteral("cannot open %1: %2").arg(sheet, error)};
     for (const QString &note : host.activeDocument()->notes)
         printError(QStringLiteral("%1: %2").arg(sheet, note));
     auto connection =
         std::make_unique<CdrConnection>(QStringLiteral("CorelDraw.Application.%1").arg(version));
-    if (!connection->isConnected()) {
-        error = QCoreApplication::translate("PluginMW",
-                                            "请确认CorelDraw安装并选择正确的CorelDraw版本...");
-        return nullptr;
-    }
+    if (!connection->isConnected())
+        return Failure{QCoreApplication::translate(
+            "PluginMW", "请确认CorelDraw安装并选择正确的CorelDraw版本...")};
     return connection;
 }
 
-bool prepareSheetJob(CdrConnection &connection, const JobOptionValues &options, PreparedJob &job,
-                     QString &error)
+Result<PreparedJob> prepareSheetJob(CdrConnection &connection, const JobSettings &settings)
 {
     QTemporaryDir workDir;
-    if (!workDir.isValid()) {
-        error = QStringLiteral("cannot make a working folder: %1").arg(workDir.errorString());
-        return false;
-    }
-    job = prepareJob(connection, options.blankCut, toJobOptions(options, ExportScale),
-                     workDir.filePath(QStringLiteral("ABDOPQR.plt")));
-    if (!job.ok()) {
-        error = hostMessage(job.error, job.detail);
-        return false;
-    }
-    return true;
+    if (!workDir.isValid())
+        return Failure{
+            QStringLiteral("cannot make a working folder: %1").arg(workDir.errorString())};
+    Result<PreparedJob> job = prepareJob(connection, settings.blankCut, toJobOptions(settings),
+                                         workDir.filePath(QStringLiteral("ABDOPQR.plt")));
+    if (!job)
+        return Failure{hostMessage(job.error(), connection.failureDetail())};
+    return job;
 }
 
 QString hostMessage(const QString &text, const QString &detail)

@@ -3,9 +3,10 @@
 // as the window's "Save As *.plt" prepares it. `cutjob sheet` and `cutjob send-dialog` share
 // these steps, so a sheet saved and a sheet sent make the same job.
 
-#include "JobOptionParser.h"
+#include "common/Result.h"
 #include "host/CdrConnection.h"
 #include "job/JobPreparation.h"
+#include "job/JobSettings.h"
 
 #include <QString>
 
@@ -13,18 +14,17 @@
 
 class QCommandLineParser;
 
-// Declares --version N (the host's version, 14 to 23) and reads it; false with a message.
+// Declares --version N (the host's version, 14 to 23) and reads it (14 when absent).
 void addHostVersionOption(QCommandLineParser &parser);
-bool readHostVersion(const QCommandLineParser &parser, int &version, QString &error);
+Result<int> readHostVersion(const QCommandLineParser &parser);
 
 // Opens `sheet` as the active document (its reading notes go to standard error) and connects
-// to it; null with the message for the user when either fails.
-std::unique_ptr<CdrConnection> openSheet(const QString &sheet, int version, QString &error);
+// to it; fails with the message for the user when either fails.
+Result<std::unique_ptr<CdrConnection>> openSheet(const QString &sheet, int version);
 
-// Runs the job's host operations and pipelines through a working file of its own; false with
-// the window's warning (and the failing call, when the host names one) in `error`.
-bool prepareSheetJob(CdrConnection &connection, const JobOptionValues &options, PreparedJob &job,
-                     QString &error);
+// Runs the job's host operations and pipelines through a working file of its own; fails with
+// the window's warning (and the failing call, when the host names one).
+Result<PreparedJob> prepareSheetJob(CdrConnection &connection, const JobSettings &settings);
 
 // A host failure names the call for whoever reads the log, after the user's message.
 QString hostMessage(const QString &text, const QString &detail);

@@ -37,7 +37,7 @@ QString simulateHelpText()
         "  -h, --help       show this text\n");
 }
 
-bool parseSimulateRequest(const QStringList &arguments, SimulateRequest &request, QString &error)
+Result<SimulateRequest> parseSimulateRequest(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -45,65 +45,60 @@ bool parseSimulateRequest(const QStringList &arguments, SimulateRequest &request
     parser.addOption({QStringLiteral("script"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("record"), QString(), QStringLiteral("FILE")});
     parser.addOption({{QStringLiteral("h"), QStringLiteral("help")}, QString()});
-    if (!parser.parse(arguments)) {
-        error = parser.errorText();
-        return false;
-    }
+    if (!parser.parse(arguments))
+        return Failure{parser.errorText()};
+    SimulateRequest request;
     request.helpAsked = parser.isSet(QStringLiteral("help"));
-    if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first());
-        return false;
-    }
+    if (!parser.positionalArguments().isEmpty())
+        return Failure{
+            QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first())};
     if (parser.isSet(QStringLiteral("port"))) {
-        if (!parseInteger(parser.value(QStringLiteral("port")), QStringLiteral("--port"),
-                          request.port, error))
-            return false;
-        if (request.port < 0 || request.port > 65535) {
-            error = QStringLiteral("--port must be 0 to 65535, not %1").arg(request.port);
-            return false;
-        }
+        const Result<int> port =
+            parseInteger(parser.value(QStringLiteral("port")), QStringLiteral("--port"));
+        if (!port)
+            return Failure{port.error()};
+        if (*port < 0 || *port > 65535)
+            return Failure{QStringLiteral("--port must be 0 to 65535, not %1").arg(*port)};
+        request.port = *port;
     }
     request.scriptPath = parser.value(QStringLiteral("script"));
     request.recordPath = parser.value(QStringLiteral("record"));
     for (const QString &name : {QStringLiteral("script"), QStringLiteral("record")}) {
-        if (parser.isSet(name) && parser.value(name).isEmpty()) {
-            error = QStringLiteral("--%1 needs a file name").arg(name);
-            return false;
-        }
+        if (parser.isSet(name) && parser.value(name).isEmpty())
+            return Failure{QStringLiteral("--%1 needs a file name").arg(name)};
     }
-    return true;
+    return request;
 }
 
-bool readScript(const QString &path, CutterScript &script, QString &error)
+Result<CutterScript> readScript(const QString &path)
 {
     if (path.isEmpty())
-        return true;
+        return CutterScript();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    script = CutterScript::parse(file.readAll(), &error);
-    if (!error.isEmpty())
-        error = QStringLiteral("%1: %2").arg(path, error);
-    return error.isEmpty();
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
+    QString scriptError; // the simulator's own parser reports through its out-parameter
+    CutterScript script = CutterScript::parse(file.readAll(), &scriptError);
+    if (!scriptError.isEmpty())
+        return Failure{QStringLiteral("%1: %2").arg(path, scriptError)};
+    return script;
 }
 
 } // namespace
 
 int runSimulateCommand(const QStringList &arguments)
 {
-    SimulateRequest request;
-    QString error;
-    if (!parseSimulateRequest(arguments, request, error)) {
-        printError(error);
+    const Result<SimulateRequest> parsed = parseSimulateRequest(arguments);
+    if (!parsed) {
+        printError(parsed.error());
         return 1;
     }
+    const SimulateRequest &request = *parsed;
     if (request.helpAsked)
         return writeStandardOutput({simulateHelpText().toUtf8()}) ? 0 : 1;
-    CutterScript script;
-    if (!readScript(request.scriptPath, script, error)) {
-        printError(error);
+    const Result<CutterScript> script = readScript(request.scriptPath);
+    if (!script) {
+        printError(script.error());
         return 1;
     }
     QFile record(request.recordPath);
@@ -112,7 +107,8 @@ int runSimulateCommand(const QStringList &arguments)
             QStringLiteral("cannot write %1: %2").arg(request.recordPath, record.errorString()));
         return 1;
     }
-    CutterSimulatorServer server(script);
+    CutterSimulatorServer server(*script);
+    QString error; // the simulator reports through its out-parameter
     if (!server.listen(quint16(request.port), &error)) {
         printError(
             QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(request.port).arg(error));

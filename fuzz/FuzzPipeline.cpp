@@ -2,6 +2,7 @@
 // job's settings within the ranges the window allows; the rest is the plot file.
 
 #include "FuzzChecks.h"
+#include "common/Units.h"
 #include "paths/JobPipelines.h"
 #include "paths/PathProcessor.h"
 
@@ -31,7 +32,7 @@ FuzzJob readSettings(const uint8_t *d)
     job.options.overcut = (d[0] & 8) ? d[2] * 0.05 * 40 : 0.0;
     job.options.dash = (d[3] + 1) * 0.05 * 40;
     job.options.gap = (d[4] + 1) * 0.05 * 40;
-    job.options.exportScale = (d[0] & 16) ? 1.0 : 5.0;
+    job.options.exportScale = (d[0] & 16) ? 1.0 : EXPORT_SCALE;
     job.frame.pageHeight = 400 + ((d[5] << 8) | d[6]);
     job.frame.pageWidth = 8400;
     const int marks = 1 + (d[7] & 3);
@@ -68,16 +69,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (makesHugeDashes(plt, job.options))
         return 0;
     const double height = job.frame.pageHeight;
-    JobText text;
-    if (job.blankCut) {
-        text = blankCutJobText(blankCutPaths(plt, height, job.options), job.frame, job.options);
-    } else {
-        const QPointF first = job.frame.marks.first();
-        text = markJobText(markJobCreasing(plt, height, first),
-                           markJobCutting(plt, height, first, job.options), job.frame, job.options);
-    }
+    const QPointF first = job.frame.marks.value(0);
+    const Result<JobText> text =
+        job.blankCut
+            ? blankCutJobText(blankCutPaths(plt, height, job.options), job.frame, job.options)
+            : markJobText(markJobCreasing(plt, height, first),
+                          markJobCutting(plt, height, first, job.options), job.frame, job.options);
     fuzzCheck(text.ok(), "a valid job was refused");
-    fuzzCheck(isCleanJobText(text.joined()), "the job text holds a bad character or number");
-    fuzzCheck(text.body.endsWith("PU;!PG;;"), "the body does not end with its closing text");
+    fuzzCheck(isCleanJobText(text->joined()), "the job text holds a bad character or number");
+    fuzzCheck(text->body.endsWith("PU;!PG;;"), "the body does not end with its closing text");
     return 0;
 }

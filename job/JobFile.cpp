@@ -4,18 +4,20 @@
 
 #include <QSaveFile>
 
-QString saveJobFile(const QString &filePath, const QByteArray &text)
+Result<> saveJobFile(const QString &filePath, const QByteArray &text)
 {
     if (filePath.isEmpty())
-        return JobMessage::saveFailed();
+        return Failure{JobMessage::saveFailed()};
     // Unbuffered: QSaveFile does not notice a final flush cut short (a full disk) and would
     // put the cut-short file in place of the old one; unbuffered, write() itself fails.
     QSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return JobMessage::saveFailed();
+        return Failure{JobMessage::saveFailed()};
     if (file.write(text) != text.size()) {
         file.cancelWriting();
-        return JobMessage::saveFailed();
+        return Failure{JobMessage::saveFailed()};
     }
-    return file.commit() ? QString() : JobMessage::saveFailed();
+    if (!file.commit())
+        return Failure{JobMessage::saveFailed()};
+    return {};
 }

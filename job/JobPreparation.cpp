@@ -24,102 +24,97 @@ QString saveFailed()
 } // namespace JobMessage
 
 namespace {
-constexpr int MaxMarks = 4;
 
 // What the export left in the working file; an export that wrote nothing gives no paths.
 QByteArray readExport(const QString &workingFile)
 {
-    return PathProcessor::readFileBytes(workingFile).bytes;
+    const Result<QByteArray> bytes = PathProcessor::readFileBytes(workingFile);
+    return bytes.ok() ? *bytes : QByteArray();
 }
 
-bool failed(PreparedJob &job, const CdrConnection &connection)
+Result<> hostOutcome(const CdrConnection &connection)
 {
     if (connection.errorText().isEmpty())
-        return false;
-    job.error = connection.errorText();
-    job.detail = connection.failureDetail();
-    return true;
+        return {};
+    return Failure{connection.errorText()};
 }
 
-bool readPageSize(PreparedJob &job, CdrConnection &connection)
+Result<> readPageSize(PreparedJob &job, CdrConnection &connection)
 {
     job.frame.pageHeight = connection.pageHeightUnits();
-    if (failed(job, connection))
-        return false;
+    if (const Result<> read = hostOutcome(connection); !read)
+        return read;
     job.frame.pageWidth = connection.pageWidthUnits();
-    return !failed(job, connection);
+    return hostOutcome(connection);
 }
 
-void prepareBlankCut(PreparedJob &job, CdrConnection &connection, const JobOptions &options,
-                     const QString &workingFile)
+Result<PreparedJob> prepareBlankCut(CdrConnection &connection, const JobOptions &options,
+                                    const QString &workingFile)
 {
+    PreparedJob job;
     connection.exportPrintableShapes(workingFile);
-    if (failed(job, connection))
-        return;
+    if (const Result<> exported = hostOutcome(connection); !exported)
+        return Failure{exported.error()};
     job.cuttingExport = readExport(workingFile);
-    if (!readPageSize(job, connection))
-        return;
+    if (const Result<> read = readPageSize(job, connection); !read)
+        return Failure{read.error()};
     job.cutting = blankCutPaths(job.cuttingExport, job.frame.pageHeight, options);
-    job.text = blankCutJobText(job.cutting, job.frame, options);
+    job.text = *blankCutJobText(job.cutting, job.frame, options);
+    return job;
 }
 
-void prepareMarkJob(PreparedJob &job, CdrConnection &connection, const JobOptions &options,
-                    const QString &workingFile)
+Result<PreparedJob> prepareMarkJob(CdrConnection &connection, const JobOptions &options,
+                                   const QString &workingFile)
 {
+    PreparedJob job;
     job.frame.marks = connection.readMarkCentres();
-    if (failed(job, connection))
-        return;
-    if (job.frame.marks.isEmpty()) {
-        job.error = JobMessage::noMarks();
-        return;
-    }
-    if (job.frame.marks.size() > MaxMarks) {
-        job.error = JobMessage::tooManyMarks();
-        return;
-    }
+    if (const Result<> read = hostOutcome(connection); !read)
+        return Failure{read.error()};
+    if (job.frame.marks.isEmpty())
+        return Failure{JobMessage::noMarks()};
+    if (job.frame.marks.size() > MAX_MARKS)
+        return Failure{JobMessage::tooManyMarks()};
     connection.exportCreasingLayer(workingFile);
-    if (failed(job, connection))
-        return;
+    if (const Result<> exported = hostOutcome(connection); !exported)
+        return Failure{exported.error()};
     job.creasingExport = readExport(workingFile);
     connection.exportCuttingLayer(workingFile);
-    if (failed(job, connection))
-        return;
+    if (const Result<> exported = hostOutcome(connection); !exported)
+        return Failure{exported.error()};
     job.cuttingExport = readExport(workingFile);
-    if (!readPageSize(job, connection))
-        return;
+    if (const Result<> read = readPageSize(job, connection); !read)
+        return Failure{read.error()};
     job.frame.extraMark = connection.extraMarkPlacement();
-    if (failed(job, connection))
-        return;
+    if (const Result<> read = hostOutcome(connection); !read)
+        return Failure{read.error()};
     const QPointF first = job.frame.marks.first();
     job.creasing = markJobCreasing(job.creasingExport, job.frame.pageHeight, first);
     job.cutting = markJobCutting(job.cuttingExport, job.frame.pageHeight, first, options);
-    job.text = markJobText(job.creasing, job.cutting, job.frame, options);
+    const Result<JobText> text = markJobText(job.creasing, job.cutting, job.frame, options);
+    if (!text)
+        return Failure{text.error()};
+    job.text = *text;
+    return job;
 }
 } // namespace
 
-bool rereadPageSize(PreparedJob &job, CdrConnection &connection, bool blankCut,
-                    const JobOptions &options)
+Result<> rereadPageSize(PreparedJob &job, CdrConnection &connection, bool blankCut,
+                        const JobOptions &options)
 {
-    if (!readPageSize(job, connection))
-        return false;
+    if (const Result<> read = readPageSize(job, connection); !read)
+        return read;
     const PathProcessor processor;
     const JobFrame &frame = job.frame;
     job.text.header = blankCut ? processor.blankHeaderLine(frame.pageHeight, frame.pageWidth)
                                : processor.markHeaderLine(frame.pageHeight, frame.pageWidth,
                                                           options.realM2X, options.realM2Y);
     job.text.trailer = processor.trailerLine(frame.pageHeight, frame.pageWidth);
-    return true;
+    return {};
 }
 
-PreparedJob prepareJob(CdrConnection &connection, bool blankCut, const JobOptions &options,
-                       const QString &workingFile)
+Result<PreparedJob> prepareJob(CdrConnection &connection, bool blankCut, const JobOptions &options,
+                               const QString &workingFile)
 {
-    PreparedJob job;
-    if (blankCut)
-        prepareBlankCut(job, connection, options, workingFile);
-    else
-        prepareMarkJob(job, connection, options, workingFile);
-    if (job.ok() && !job.text.ok())
-        job.error = job.text.error;
-    return job;
+    return blankCut ? prepareBlankCut(connection, options, workingFile)
+                    : prepareMarkJob(connection, options, workingFile);
 }

@@ -105,56 +105,57 @@ QVector<QLineF> HpglWriter::dashSplit(const QVector<QLineF> &segments, double da
     // Without positive finite lengths the split would never advance.
     if (!(dash > 0) || !(gap > 0) || !std::isfinite(dash) || !std::isfinite(gap))
         return segments;
-    // A pattern far finer than the path would only make a job no cutter can take, slowly.
+    // A pattern far finer than the path would only make a job no cutter can take, slowly. Each
+    // dash and its gap together make one piece, so a tiny gap beside a long dash is harmless.
     double total = 0;
     for (const QLineF &s : segments) {
         if (isWritable(s))
             total += s.length();
     }
-    if (total / std::min(dash, gap) > kMaxDashPieces)
+    if (total / (dash + gap) > kMaxDashPieces)
         return segments;
-    QVector<QLineF> w = segments;
-    QVector<QLineF> o;
-    double r = dash;
+    QVector<QLineF> rest = segments; // segments still to split; a split shortens the current one
+    QVector<QLineF> dashes;
+    double runLeft = dash; // length left of the current dash or gap
     bool inDash = true;
     // Splits in a row whose point did not move off the segment's start.
     int stalls = 0;
-    for (int i = 0; i < w.size();) {
-        const QLineF s = w.at(i);
-        const double t = s.length();
-        if (!isWritable(s)) {
+    for (int i = 0; i < rest.size();) {
+        const QLineF segment = rest.at(i);
+        const double length = segment.length();
+        if (!isWritable(segment)) {
             // The writer leaves such a segment out anyway, and splitting it need not advance.
             if (inDash)
-                o.append(s);
+                dashes.append(segment);
             ++i;
             continue;
         }
-        if (r > t) {
+        if (runLeft > length) {
             if (inDash)
-                o.append(s);
-            r -= t;
+                dashes.append(segment);
+            runLeft -= length;
             ++i;
             stalls = 0;
             continue;
         }
-        const QPointF p = s.p1() + (r / t) * (s.p2() - s.p1());
-        const bool stalled = p.x() == s.x1() && p.y() == s.y1();
+        const QPointF runEnd = segment.p1() + (runLeft / length) * (segment.p2() - segment.p1());
+        const bool stalled = runEnd.x() == segment.x1() && runEnd.y() == segment.y1();
         // A remainder below the coordinates' precision still ends its run at the segment's
         // start. Only when a whole dash and a whole gap both fail to move the point as well
         // would the split never advance; then the run takes the rest of the segment.
-        if (r == t || (stalled && stalls >= 2)) {
+        if (runLeft == length || (stalled && stalls >= 2)) {
             if (inDash)
-                o.append(s);
+                dashes.append(segment);
             ++i;
             stalls = 0;
         } else {
             if (inDash)
-                o.append(QLineF(s.p1(), p));
-            w[i] = QLineF(p, s.p2());
+                dashes.append(QLineF(segment.p1(), runEnd));
+            rest[i] = QLineF(runEnd, segment.p2());
             stalls = stalled ? stalls + 1 : 0;
         }
         inDash = !inDash;
-        r = inDash ? dash : gap;
+        runLeft = inDash ? dash : gap;
     }
-    return o;
+    return dashes;
 }

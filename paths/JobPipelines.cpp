@@ -50,29 +50,23 @@ CutPathList blankCutPaths(const QByteArray &pltText, double pageHeight, const Jo
     return blankCutPaths(PathProcessor().parsePlt(pltText), pageHeight, options);
 }
 
-JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, const JobFrame &frame,
-                    const JobOptions &options)
+Result<JobText> markJobText(const CutPathList &creasing, const CutPathList &cutting,
+                            const JobFrame &frame, const JobOptions &options)
 {
-    JobText job;
-    if (frame.marks.isEmpty()) {
-        job.error = QStringLiteral("no registration marks: a mark job needs at least one");
-        return job;
-    }
-    if (frame.marks.size() > 4) {
-        job.error = QStringLiteral("%1 registration marks: a mark job takes at most four")
-                        .arg(frame.marks.size());
-        return job;
-    }
+    if (frame.marks.isEmpty())
+        return Failure{QStringLiteral("no registration marks: a mark job needs at least one")};
+    if (frame.marks.size() > MAX_MARKS)
+        return Failure{QStringLiteral("%1 registration marks: a mark job takes at most four")
+                           .arg(frame.marks.size())};
     const PathProcessor pp;
     const QPoint first = frame.marks.constFirst();
     const QPoint last = frame.marks.constLast();
     // The mark line carries the distances as ints; marks further apart cannot be sent.
     const qint64 dy = qint64(last.y()) - first.y();
     const qint64 dx = qint64(last.x()) - first.x();
-    if (dy < INT_MIN || dy > INT_MAX || dx < INT_MIN || dx > INT_MAX) {
-        job.error = QStringLiteral("registration marks too far apart for the mark line");
-        return job;
-    }
+    if (dy < INT_MIN || dy > INT_MAX || dx < INT_MIN || dx > INT_MAX)
+        return Failure{QStringLiteral("registration marks too far apart for the mark line")};
+    JobText job;
     job.header =
         pp.markHeaderLine(frame.pageHeight, frame.pageWidth, options.realM2X, options.realM2Y);
     job.markLine = pp.markLine(int(dy), int(dx), frame.extraMark);
@@ -81,7 +75,8 @@ JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, con
     return job;
 }
 
-JobText blankCutJobText(const CutPathList &paths, const JobFrame &frame, const JobOptions &options)
+Result<JobText> blankCutJobText(const CutPathList &paths, const JobFrame &frame,
+                                const JobOptions &options)
 {
     const PathProcessor pp;
     JobText job;

@@ -4,6 +4,8 @@
 // job they produce cannot drift apart. Lengths are plotter units (1/40 mm) unless stated.
 
 #include "CutPath.h"
+#include "common/Result.h"
+#include "common/Units.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -19,9 +21,9 @@ struct JobOptions
     double overcut = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
     double dash = 400.0;      // dash length D (> 0) for paths with a line type; posLen * 40
     double gap = 4.0;         // gap length G (> 0); negLen * 40
-    double exportScale = 5.0; // enlargement of the cutting export to undo (> 0)
-    double realM2X = 22.5;    // millimetres, 17.5 to 27.5: mark distance sent in the header
-    double realM2Y = 8.5;     // millimetres, 3.5 to 13.5
+    double exportScale = EXPORT_SCALE; // enlargement of the cutting export to undo (> 0)
+    double realM2X = 22.5; // millimetres, 17.5 to 27.5: mark distance sent in the header
+    double realM2Y = 8.5;  // millimetres, 3.5 to 13.5
 };
 
 // Page and mark read-back of a job (integers, plotter units, y down from the page's top edge).
@@ -40,9 +42,7 @@ struct JobText
     QByteArray markLine; // empty for a blank-cut job
     QByteArray body;
     QByteArray trailer;
-    QString error; // non-empty: no job could be built (pieces are empty)
 
-    bool ok() const { return error.isEmpty(); }
     QByteArray joined() const { return header + markLine + body + trailer; }
 };
 
@@ -62,9 +62,11 @@ CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMa
 CutPathList blankCutPaths(CutPathList paths, double pageHeight, const JobOptions &options);
 
 // Mark-job text: header, mark line (DY, DX from the first and last of frame.marks), body
-// (pen 1 creasing, pen 2 cutting), trailer. Fails with an error text when frame.marks is
-// empty or holds more than four marks.
-JobText markJobText(const CutPathList &creasing, const CutPathList &cutting, const JobFrame &frame,
-                    const JobOptions &options);
+// (pen 1 creasing, pen 2 cutting), trailer. Fails when frame.marks is empty, holds more than
+// four marks, or two marks too far apart for the mark line.
+Result<JobText> markJobText(const CutPathList &creasing, const CutPathList &cutting,
+                            const JobFrame &frame, const JobOptions &options);
 // Blank-cut text: header, no mark line, body (pen 2 only), trailer. frame.marks is ignored.
-JobText blankCutJobText(const CutPathList &paths, const JobFrame &frame, const JobOptions &options);
+// Never fails; a Result like the mark job's so callers take either the same way.
+Result<JobText> blankCutJobText(const CutPathList &paths, const JobFrame &frame,
+                                const JobOptions &options);

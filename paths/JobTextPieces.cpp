@@ -2,6 +2,7 @@
 
 #include "HpglWriter.h"
 #include "PathProcessor.h"
+#include "common/Units.h"
 
 namespace {
 
@@ -50,8 +51,8 @@ void PathProcessor::appendPen2Section(QByteArray &out, const CutPathList &paths,
 QByteArray PathProcessor::markHeaderLine(int pageHeight, int pageWidth, double realM2X,
                                          double realM2Y) const
 {
-    const double a = realM2X * 40 + 220;
-    const double b = realM2Y * 40 - 140;
+    const double a = realM2X * UNITS_PER_MM + 220;
+    const double b = realM2Y * UNITS_PER_MM - 140;
     return "CMD:20," + QByteArray::number(pageHeight) + ',' + QByteArray::number(pageWidth) +
            QStringLiteral(",%1,%2,0;").arg(a).arg(b).toLatin1();
 }

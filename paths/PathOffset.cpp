@@ -71,7 +71,9 @@ private:
     bool known = false;
 };
 
-// QLineF::angleTo(from, to) on cached angles.
+// The turn from one heading to the next, counter-clockwise in degrees, 0 to under 360, on cached
+// angles. Unlike QLineF::angleTo, a turn a rounding error short of a full circle counts as none
+// (angleTo gives 359.99...); arcPieces makes one joining segment of either.
 double turn(Heading &from, Heading &to)
 {
     if (from.null() || to.null())
@@ -165,31 +167,33 @@ CutPathList PathProcessor::offsetPaths(CutPathList paths, double knifeOffset, do
     return out;
 }
 
-QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &t) const
+QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &shifted) const
 {
-    QVector<QLineF> o;
-    if (t.isEmpty())
-        return o;
-    o.reserve(t.size() + t.size() / 4);
-    QLineF n = t.at(0);
-    Heading nHeading(n);
-    o.append(n);
-    const int last = t.size() - 1;
+    QVector<QLineF> compensated;
+    if (shifted.isEmpty())
+        return compensated;
+    compensated.reserve(shifted.size() + shifted.size() / 4);
+    QLineF incoming = shifted.at(0);
+    Heading incomingHeading(incoming);
+    compensated.append(incoming);
+    const int last = shifted.size() - 1;
     for (int i = 1; i <= last; ++i) {
-        const QLineF r = t.at(i);
-        Heading rHeading(r);
-        const int pieces = clearlyStraight(n, r) ? 1 : arcPieces(turn(nHeading, rHeading));
+        const QLineF outgoing = shifted.at(i);
+        Heading outgoingHeading(outgoing);
+        const int pieces = clearlyStraight(incoming, outgoing)
+                               ? 1
+                               : arcPieces(turn(incomingHeading, outgoingHeading));
         if (pieces >= 2) {
-            o += cornerArc(n, r, pieces);
-            o.append(r);
+            compensated += cornerArc(incoming, outgoing, pieces);
+            compensated.append(outgoing);
         } else if (pieces == 1 && i != last) {
-            o.append(QLineF(n.p2(), r.p2()));
+            compensated.append(QLineF(incoming.p2(), outgoing.p2()));
         } else if (pieces == 1) {
-            o.append(QLineF(n.p2(), r.p1()));
-            o.append(r);
+            compensated.append(QLineF(incoming.p2(), outgoing.p1()));
+            compensated.append(outgoing);
         }
-        n = r;
-        nHeading = rHeading;
+        incoming = outgoing;
+        incomingHeading = outgoingHeading;
     }
-    return o;
+    return compensated;
 }

@@ -21,24 +21,17 @@ QString PathProcessor::readTextFile(const QString &filePath) const
     return stream.readAll();
 }
 
-FileBytes PathProcessor::readFileBytes(const QString &filePath)
+Result<QByteArray> PathProcessor::readFileBytes(const QString &filePath)
 {
-    FileBytes result;
-    if (filePath.isEmpty()) {
-        result.error = QStringLiteral("no file name given");
-        return result;
-    }
+    if (filePath.isEmpty())
+        return Failure{QStringLiteral("no file name given")};
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = QStringLiteral("cannot open %1: %2").arg(filePath, file.errorString());
-        return result;
-    }
-    result.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        result.error = QStringLiteral("cannot read %1: %2").arg(filePath, file.errorString());
-        result.bytes.clear();
-    }
-    return result;
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("cannot open %1: %2").arg(filePath, file.errorString())};
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return Failure{QStringLiteral("cannot read %1: %2").arg(filePath, file.errorString())};
+    return bytes;
 }
 
 CutPathList PathProcessor::parsePlt(const QString &text) const

@@ -4,20 +4,13 @@
 // job text: pen 1 creases, pen 2 cuts. All lengths below are plotter units unless stated.
 
 #include "CutPath.h"
+#include "common/Result.h"
 
 #include <QByteArray>
 #include <QLineF>
 #include <QPointF>
 #include <QString>
 #include <QVector>
-
-// Result of reading a whole file as bytes; `error` is empty on success.
-struct FileBytes
-{
-    QByteArray bytes;
-    QString error;
-    bool ok() const { return error.isEmpty(); }
-};
 
 // The stateless path engine: reader, model queries, transforms and job-text writers. Every
 // transform takes its list by value and returns a new list; pass it with std::move to let the
@@ -31,7 +24,7 @@ public:
     // Whole file as text; an empty path or an unreadable file gives an empty text, silently.
     QString readTextFile(const QString &filePath) const;
     // Whole file as raw bytes with an error text ("cannot open ...") for callers that report.
-    static FileBytes readFileBytes(const QString &filePath);
+    static Result<QByteArray> readFileBytes(const QString &filePath);
     // The single-pass plot-file reader. Both overloads give identical lists: the QString one
     // takes each character's Latin-1 value, the byte one each byte (the fast road for files).
     CutPathList parsePlt(const QString &text) const;

@@ -25,7 +25,10 @@ inline bool isDigit(unsigned c)
 class Machine
 {
 public:
-    Machine() { scratch.reserve(1024); }
+    explicit Machine(PenChange penChange = PenChange::ContinuesPath) : penChange(penChange)
+    {
+        scratch.reserve(1024);
+    }
 
     void feed(unsigned c);
     // Feeds a whole text; runs of digits inside coordinates are taken in one step.
@@ -47,6 +50,7 @@ private:
     void penChar(unsigned c);
     void ltChar(unsigned c);
 
+    const PenChange penChange;
     State state = State::Idle;
     bool penDown = false;
     int curX = 0, curY = 0;
@@ -192,7 +196,8 @@ void Machine::completePair(bool lastPair)
         const bool closed = lastPair && !scratch.isEmpty() &&
                             lastEndX == scratch.constFirst().x1() &&
                             lastEndY == scratch.constFirst().y1();
-        if (!started || !continues || closed)
+        const bool newPen = penChange == PenChange::StartsPath && pen != building.pen;
+        if (!started || !continues || closed || newPen)
             beginPath();
         scratch.append(QLineF(curX, curY, x, y));
         lastEndX = x;
@@ -237,9 +242,9 @@ void Machine::feedAll(const Code *p, const Code *end, ToLatin1 toLatin1)
 
 } // namespace
 
-CutPathList PltReader::read(const QByteArray &latin1Text)
+CutPathList PltReader::read(const QByteArray &latin1Text, PenChange penChange)
 {
-    Machine m;
+    Machine m(penChange);
     const auto *p = reinterpret_cast<const unsigned char *>(latin1Text.constData());
     m.feedAll(p, p + latin1Text.size(), [](unsigned char c) { return unsigned(c); });
     return m.finish();

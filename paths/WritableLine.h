@@ -10,8 +10,8 @@
 
 inline bool isWritable(double v)
 {
-    // False for NaN and both infinities as well.
-    return std::fabs(v) < 2147483647.0;
+    // False for NaN and both infinities as well. INT_MAX itself rounds to itself.
+    return std::fabs(v) <= 2147483647.0;
 }
 
 inline bool isWritable(const QLineF &s)

@@ -50,8 +50,9 @@ void SendDialogTest::initTestCase()
     QFile file(Golden);
     QVERIFY(file.open(QIODevice::ReadOnly));
     jobText = file.readAll();
-    QString error;
-    QVERIFY2(splitSavedJob(jobText, job, error), qPrintable(error));
+    const Result<SheetJob> split = splitSavedJob(jobText);
+    QVERIFY2(split.ok(), qPrintable(split.error()));
+    job = *split;
 }
 
 void SendDialogTest::press_data()

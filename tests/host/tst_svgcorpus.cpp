@@ -211,11 +211,13 @@ void SvgCorpusTest::markedJobLeavesArtworkAsDrawn()
         QVERIFY2(conn.addMarks(), qPrintable(conn.errorText()));
         // The blank-cut job stretches the printable artwork itself (so it must have exported
         // some), the mark job the working layers.
-        const PreparedJob blank = prepareJob(conn, true, JobOptions(), dir.filePath("b.plt"));
-        QVERIFY2(blank.ok(), qPrintable(blank.error + " " + blank.detail));
-        QVERIFY(blank.cuttingExport.contains("PD"));
-        const PreparedJob marked = prepareJob(conn, false, JobOptions(), dir.filePath("m.plt"));
-        QVERIFY2(marked.ok(), qPrintable(marked.error + " " + marked.detail));
+        const Result<PreparedJob> blank =
+            prepareJob(conn, true, JobOptions(), dir.filePath("b.plt"));
+        QVERIFY2(blank.ok(), qPrintable(blank.error() + " " + conn.failureDetail()));
+        QVERIFY(blank->cuttingExport.contains("PD"));
+        const Result<PreparedJob> marked =
+            prepareJob(conn, false, JobOptions(), dir.filePath("m.plt"));
+        QVERIFY2(marked.ok(), qPrintable(marked.error() + " " + conn.failureDetail()));
     }
     const QString saved = dir.filePath("saved.svg");
     QVERIFY2(host.saveDocument(doc, saved, &error), qPrintable(error));

@@ -79,9 +79,10 @@ void JobPreparationTest::jobText()
     HostDocument::Ptr doc = blank ? blankSheet() : markSheet(4);
     QTemporaryDir dir;
     CdrConnection conn(HostId);
-    const PreparedJob job = prepareJob(conn, blank, JobOptions(), dir.filePath("ABDOPQR.plt"));
-    QVERIFY2(job.ok(), qPrintable(job.error + " " + job.detail));
-    QCOMPARE(job.text.joined(), expected);
+    const Result<PreparedJob> job =
+        prepareJob(conn, blank, JobOptions(), dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(job.ok(), qPrintable(job.error() + " " + conn.failureDetail()));
+    QCOMPARE(job->text.joined(), expected);
 }
 
 void JobPreparationTest::stopsWithWarning_data()
@@ -113,9 +114,10 @@ void JobPreparationTest::stopsWithWarning()
     log->failSignature = failing;
     log->failOccurrence = failing.isEmpty() ? 0 : 2;
     CdrConnection conn(recordingApplication(HostId, log));
-    const PreparedJob job = prepareJob(conn, false, JobOptions(), dir.filePath("ABDOPQR.plt"));
-    QCOMPARE(job.error, warning);
-    QVERIFY(job.text.joined().isEmpty());
+    const Result<PreparedJob> job =
+        prepareJob(conn, false, JobOptions(), dir.filePath("ABDOPQR.plt"));
+    QCOMPARE(job.error(), warning);
+    QVERIFY(!job.ok());
     QCOMPARE(log->texts({"Finish()"}).size(), exports);
 }
 
@@ -148,7 +150,7 @@ void JobPreparationTest::saveJobFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(before);
     }
-    QCOMPARE(::saveJobFile(path, "CMD:20,1,2,0,0,1;SP2;PU;!PG;;CMD:22,1,2;"), error);
+    QCOMPARE(::saveJobFile(path, "CMD:20,1,2,0,0,1;SP2;PU;!PG;;CMD:22,1,2;").error(), error);
     if (after.isNull()) {
         QVERIFY(path.isEmpty() || !QFileInfo::exists(path));
         return;

@@ -278,8 +278,10 @@ void SheetCommandTest::sameAsCutjobBuild()
              qPrintable(error));
     CdrConnection conn(TestDocument::HostId);
     const bool blank = options.contains("--blank");
-    const PreparedJob prepared = prepareJob(conn, blank, JobOptions(), dir.filePath("ABDOPQR.plt"));
-    QVERIFY2(prepared.ok(), qPrintable(prepared.error));
+    const Result<PreparedJob> job =
+        prepareJob(conn, blank, JobOptions(), dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(job.ok(), qPrintable(job.error()));
+    const PreparedJob &prepared = *job;
     QVERIFY(writeAll(dir.filePath("cutting.plt"), prepared.cuttingExport));
     QVERIFY(writeAll(dir.filePath("creasing.plt"), prepared.creasingExport));
     QStringList build{"build",

@@ -217,7 +217,7 @@ void WindowCommandsTest::saveButton()
         options.overcut = 0.5 * 40;
         CdrConnection conn(form->cdrVersion->currentText());
         QTemporaryDir work;
-        saved = prepareJob(conn, blank, options, work.filePath("w.plt")).text.joined();
+        saved = prepareJob(conn, blank, options, work.filePath("w.plt"))->text.joined();
         QVERIFY(saved.startsWith("CMD:20,11880,8400,0,0,1;SP2;"));
     }
     QCOMPARE(readAll(path), saved);

@@ -38,16 +38,16 @@ void JobTextTest::markJobExampleIsOneExactLine()
     frame.marks = {QPoint(500, 300), QPoint(7500, 10300)};
     frame.extraMark = 0;
     JobOptions options; // defaults: RMX 22.5, RMY 8.5
-    const JobText job =
+    const Result<JobText> job =
         markJobText(pathsFrom("100,200>300,200"), pathsFrom("400,500>600,500"), frame, options);
     QVERIFY(job.ok());
-    QCOMPARE(job.joined(), QByteArray("CMD:20,11880,8400,1120,200,0;MD0,0,10000,7000,0;"
-                                      "IN;PA;SP1;PU200,100;PD200,300;PU;"
-                                      "SP2;PU500,400;PD500,600;PU;!PG;;CMD:22,11880,8400;"));
-    QCOMPARE(job.header, QByteArray("CMD:20,11880,8400,1120,200,0;"));
-    QCOMPARE(job.markLine, QByteArray("MD0,0,10000,7000,0;"));
-    QVERIFY(job.body.endsWith("PU;!PG;;"));
-    QCOMPARE(job.trailer, QByteArray("CMD:22,11880,8400;"));
+    QCOMPARE(job->joined(), QByteArray("CMD:20,11880,8400,1120,200,0;MD0,0,10000,7000,0;"
+                                       "IN;PA;SP1;PU200,100;PD200,300;PU;"
+                                       "SP2;PU500,400;PD500,600;PU;!PG;;CMD:22,11880,8400;"));
+    QCOMPARE(job->header, QByteArray("CMD:20,11880,8400,1120,200,0;"));
+    QCOMPARE(job->markLine, QByteArray("MD0,0,10000,7000,0;"));
+    QVERIFY(job->body.endsWith("PU;!PG;;"));
+    QCOMPARE(job->trailer, QByteArray("CMD:22,11880,8400;"));
 }
 
 void JobTextTest::markHeader_data()
@@ -94,10 +94,10 @@ void JobTextTest::markLine()
     frame.pageWidth = 20;
     frame.marks = marks;
     frame.extraMark = extra;
-    const JobText job = markJobText({}, {}, frame, JobOptions());
+    const Result<JobText> job = markJobText({}, {}, frame, JobOptions());
     QVERIFY(job.ok());
-    QCOMPARE(job.markLine, line);
-    QCOMPARE(job.body, QByteArray("IN;PA;SP1;PU;SP2;PU;!PG;;"));
+    QCOMPARE(job->markLine, line);
+    QCOMPARE(job->body, QByteArray("IN;PA;SP1;PU;SP2;PU;!PG;;"));
 }
 
 void JobTextTest::markJobNeedsOneToFourMarks_data()
@@ -117,10 +117,10 @@ void JobTextTest::markJobNeedsOneToFourMarks()
     JobFrame frame;
     for (int i = 0; i < count; ++i)
         frame.marks.append(QPoint(i * 100, i * 100));
-    const JobText job = markJobText(pathsFrom("0,0>10,0"), pathsFrom("0,0>10,0"), frame, {});
+    const Result<JobText> job =
+        markJobText(pathsFrom("0,0>10,0"), pathsFrom("0,0>10,0"), frame, {});
     QCOMPARE(job.ok(), ok);
-    QCOMPARE(job.joined().isEmpty(), !ok);
-    QCOMPARE(job.error.isEmpty(), ok);
+    QCOMPARE(job.error().isEmpty(), ok);
 }
 
 void JobTextTest::markDistanceMustFitTheMarkLine_data()
@@ -141,9 +141,10 @@ void JobTextTest::markDistanceMustFitTheMarkLine()
     QFETCH(bool, ok);
     JobFrame frame;
     frame.marks = {first, last};
-    const JobText job = markJobText(pathsFrom("0,0>10,0"), pathsFrom("0,0>10,0"), frame, {});
+    const Result<JobText> job =
+        markJobText(pathsFrom("0,0>10,0"), pathsFrom("0,0>10,0"), frame, {});
     QCOMPARE(job.ok(), ok);
-    QCOMPARE(job.error.isEmpty(), ok);
+    QCOMPARE(job.error().isEmpty(), ok);
 }
 
 void JobTextTest::blankJob_data()
@@ -166,10 +167,10 @@ void JobTextTest::blankJob()
     frame.pageHeight = 11880;
     frame.pageWidth = 8400;
     frame.marks = {QPoint(1, 1), QPoint(2, 2)}; // ignored
-    const JobText job = blankCutJobText(pathsFrom(paths), frame, JobOptions());
+    const Result<JobText> job = blankCutJobText(pathsFrom(paths), frame, JobOptions());
     QVERIFY(job.ok());
-    QVERIFY(job.markLine.isEmpty());
-    QCOMPARE(job.joined(), text);
+    QVERIFY(job->markLine.isEmpty());
+    QCOMPARE(job->joined(), text);
 }
 
 void JobTextTest::pipelines_data()

@@ -142,10 +142,10 @@ void ReaderTest::readTextFile()
     f.write(content);
     f.close();
     PathProcessor pp;
-    const FileBytes bytes = PathProcessor::readFileBytes(path);
+    const Result<QByteArray> bytes = PathProcessor::readFileBytes(path);
     QVERIFY(bytes.ok());
-    QCOMPARE(bytes.bytes, content);
-    QCOMPARE(describe(pp.parsePlt(pp.readTextFile(path))), describe(pp.parsePlt(bytes.bytes)));
+    QCOMPARE(*bytes, content);
+    QCOMPARE(describe(pp.parsePlt(pp.readTextFile(path))), describe(pp.parsePlt(*bytes)));
     QCOMPARE(pp.readTextFile(path).remove('\r'), QString::fromLatin1(content).remove('\r'));
 }
 
@@ -153,10 +153,9 @@ void ReaderTest::readFileBytesReportsMissingFile()
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath("absent.plt");
-    const FileBytes bytes = PathProcessor::readFileBytes(missing);
+    const Result<QByteArray> bytes = PathProcessor::readFileBytes(missing);
     QVERIFY(!bytes.ok());
-    QVERIFY(bytes.error.contains(missing));
-    QVERIFY(bytes.bytes.isEmpty());
+    QVERIFY(bytes.error().contains(missing));
     QVERIFY(PathProcessor().readTextFile(missing).isEmpty());
     QVERIFY(PathProcessor().readTextFile(QString()).isEmpty());
     QVERIFY(!PathProcessor::readFileBytes(QString()).ok());

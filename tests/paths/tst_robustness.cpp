@@ -32,9 +32,9 @@ QByteArray buildBoth(const QByteArray &plt)
     frame.marks = {QPoint(400, 400), QPoint(8000, 11400)};
     const CutPathList creasing = markJobCreasing(plt, 11880, QPointF(400, 400));
     const CutPathList cutting = markJobCutting(plt, 11880, QPointF(400, 400), o);
-    const JobText mark = markJobText(creasing, cutting, frame, o);
-    const JobText blank = blankCutJobText(blankCutPaths(plt, 11880, o), frame, o);
-    return mark.body + blank.body;
+    const Result<JobText> mark = markJobText(creasing, cutting, frame, o);
+    const Result<JobText> blank = blankCutJobText(blankCutPaths(plt, 11880, o), frame, o);
+    return mark->body + blank->body;
 }
 
 QByteArray mangled(QRandomGenerator &rng, int length)

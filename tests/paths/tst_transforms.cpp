@@ -159,6 +159,8 @@ void TransformTest::removeDegenerateSegments_data()
                     QLineF(0, -inf, 0, 0), QLineF(3e9, 0, 0, 0), QLineF(0, 0, 0, -3e9)};
     QTest::newRow("drops NaN, infinite and out-of-range coordinates")
         << CutPathList{odd} << "0,0>10,0";
+    QTest::newRow("keeps the largest writable coordinate")
+        << pathsFrom("0,0>2147483647,0") << "0,0>2147483647,0";
     QTest::newRow("empty list") << CutPathList() << "";
 }
 

@@ -11,6 +11,11 @@
 #include <climits>
 #include <limits>
 
+namespace {
+// Dash and gap of most rows, in plotter units: 1 mm and 0.1 mm.
+constexpr double Dash = 40, Gap = 4;
+} // namespace
+
 class WriterTest : public QObject
 {
     Q_OBJECT
@@ -81,22 +86,22 @@ void WriterTest::pen2Dashing_data()
     QTest::addColumn<double>("gap");
     QTest::addColumn<QString>("text");
     QTest::newRow("solid path is never dashed")
-        << "0,0>100,0" << 40.0 << 4.0 << "SP2;PU0,0;PD0,100;PU;!PG;";
+        << "0,0>100,0" << Dash << Gap << "SP2;PU0,0;PD0,100;PU;!PG;";
     QTest::newRow("line type makes dashes")
-        << "[0 1 0 0] 0,0>100,0" << 40.0 << 4.0
+        << "[0 1 0 0] 0,0>100,0" << Dash << Gap
         << "SP2;PU0,0;PD0,40;PU0,44;PD0,84;PU0,88;PD0,100;PU;!PG;";
     QTest::newRow("pattern length alone makes dashes")
-        << "[0 0 7 0] 0,0>100,0" << 40.0 << 4.0
+        << "[0 0 7 0] 0,0>100,0" << Dash << Gap
         << "SP2;PU0,0;PD0,40;PU0,44;PD0,84;PU0,88;PD0,100;PU;!PG;";
     QTest::newRow("mode alone makes dashes")
-        << "[0 0 0 1] 0,0>100,0" << 40.0 << 4.0
+        << "[0 0 0 1] 0,0>100,0" << Dash << Gap
         << "SP2;PU0,0;PD0,40;PU0,44;PD0,84;PU0,88;PD0,100;PU;!PG;";
     QTest::newRow("own pattern length is not used")
         << "[0 2 10 0] 0,0>100,0" << 50.0 << 10.0 << "SP2;PU0,0;PD0,50;PU0,60;PD0,100;PU;!PG;";
     QTest::newRow("each path starts with a dash")
-        << "[0 1 0 0] 0,0>50,0 | [0 1 0 0] 0,10>50,10" << 40.0 << 4.0
+        << "[0 1 0 0] 0,0>50,0 | [0 1 0 0] 0,10>50,10" << Dash << Gap
         << "SP2;PU0,0;PD0,40;PU0,44;PD0,50;PU10,0;PD10,40;PU10,44;PD10,50;PU;!PG;";
-    QTest::newRow("empty list") << "" << 40.0 << 4.0 << "SP2;PU;!PG;";
+    QTest::newRow("empty list") << "" << Dash << Gap << "SP2;PU;!PG;";
 }
 
 void WriterTest::pen2Dashing()
@@ -115,30 +120,32 @@ void WriterTest::dashSplit_data()
     QTest::addColumn<double>("gap");
     QTest::addColumn<QString>("dashes");
     QTest::newRow("straight 100, dash 40, gap 4")
-        << "0,0>100,0" << 40.0 << 4.0 << "0,0>40,0 44,0>84,0 88,0>100,0";
+        << "0,0>100,0" << Dash << Gap << "0,0>40,0 44,0>84,0 88,0>100,0";
     QTest::newRow("dash across a corner")
-        << "0,0>30,0 30,0>30,100" << 40.0 << 4.0 << "0,0>30,0 30,0>30,10 30,14>30,54 30,58>30,98";
+        << "0,0>30,0 30,0>30,100" << Dash << Gap << "0,0>30,0 30,0>30,10 30,14>30,54 30,58>30,98";
     QTest::newRow("dash ending exactly at a joint")
-        << "0,0>40,0 40,0>44,0 44,0>50,0" << 40.0 << 4.0 << "0,0>40,0 44,0>50,0";
+        << "0,0>40,0 40,0>44,0 44,0>50,0" << Dash << Gap << "0,0>40,0 44,0>50,0";
     QTest::newRow("gap swallowing whole segments")
         << "0,0>10,0 10,0>12,0 12,0>13,0 13,0>30,0" << 10.0 << 5.0 << "0,0>10,0 15,0>25,0";
     // The first segment leaves about 1e-12 of the dash, too little to move a point near 1e6:
     // the dash ends where the second segment starts and the gap follows there.
     QTest::newRow("dash remainder below coordinate precision ends at the segment start")
-        << "0,0>39.999999999999,0 1000000,0>1000100,0" << 40.0 << 4.0
+        << "0,0>39.999999999999,0 1000000,0>1000100,0" << Dash << Gap
         << "0,0>40,0 1000000,0>1000000,0 1000004,0>1000044,0 1000048,0>1000088,0 "
            "1000092,0>1000100,0";
     // Near 1e9 neither 5e-8 moves a point: the first dash is a point, then it takes the rest.
     QTest::newRow("dash and gap both below coordinate precision still finish")
         << "1000000000,0>1000000002,0" << 5e-8 << 5e-8
         << "1000000000,0>1000000000,0 1000000000,0>1000000002,0";
-    QTest::newRow("path shorter than a dash") << "0,0>5,0" << 40.0 << 4.0 << "0,0>5,0";
-    QTest::newRow("empty") << "" << 40.0 << 4.0 << "";
+    QTest::newRow("path shorter than a dash") << "0,0>5,0" << Dash << Gap << "0,0>5,0";
+    QTest::newRow("empty") << "" << Dash << Gap << "";
     QTest::newRow("zero dash leaves the path whole") << "0,0>100,0" << 0.0 << 4.0 << "0,0>100,0";
     QTest::newRow("pattern far finer than the path leaves it whole")
         << "0,0>2000000000,0" << 1.0 << 1.0 << "0,0>2000000000,0";
+    QTest::newRow("tiny gap after a long dash still dashes")
+        << "0,0>1000,0" << 400.0 << 1e-5 << "0,0>400,0 400.00001,0>800.00001,0 800.00002,0>1000,0";
     QTest::newRow("negative gap leaves the path whole")
-        << "0,0>100,0" << 40.0 << -4.0 << "0,0>100,0";
+        << "0,0>100,0" << Dash << -Gap << "0,0>100,0";
 }
 
 void WriterTest::dashSplit()
