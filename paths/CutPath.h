@@ -8,11 +8,11 @@
 
 struct CutPath
 {
-    int pen = 0;               // last SP number before the path's first segment
-    int lineType = 0;          // LT pattern number in force; 0 solid
-    double patternLength = 0;  // LT pattern length in force
-    int lineTypeMode = 0;      // LT mode in force
-    QVector<QLineF> segments;  // plotter units; consecutive segments join
+    int pen = 0;              // last SP number before the path's first segment
+    int lineType = 0;         // LT pattern number in force; 0 solid
+    double patternLength = 0; // LT pattern length in force
+    int lineTypeMode = 0;     // LT mode in force
+    QVector<QLineF> segments; // plotter units; consecutive segments join
 };
 
 using CutPathList = QList<CutPath>;
