@@ -87,7 +87,7 @@ QString ExportFilterObject::writeProperty(const QString &name, const QVariant &v
 
 QString ExportFilterObject::finish()
 {
-    const QByteArray text = HpglWriter::write(*doc, settings, selectionOnly);
+    const QByteArray text = HpglExport::write(*doc, settings, selectionOnly);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());

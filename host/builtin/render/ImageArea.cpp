@@ -1,5 +1,6 @@
 #include "ImageArea.h"
 
+#include "common/Units.h"
 #include "model/ContourTracer.h"
 #include "svg/ViewBoxMapping.h"
 
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr double TraceDpi = 600.0;
-constexpr double ToleranceInches = 0.05 / 25.4;
+constexpr double ToleranceInches = mmToInches(0.05);
 // A picture larger than this is refused rather than decoded (a hostile file could claim any
 // size); the refined grid is held to the same budget.
 constexpr qint64 MaxPixels = 64 * 1024 * 1024;

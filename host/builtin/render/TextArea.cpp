@@ -6,6 +6,7 @@
 #include "TextArea.h"
 
 #include "KeptElementRenderer.h"
+#include "common/Units.h"
 #include "model/ContourTracer.h"
 
 #include <cmath>
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr double TraceDpi = 600.0;
-constexpr double ToleranceInches = 0.05 / 25.4;
+constexpr double ToleranceInches = mmToInches(0.05);
 constexpr int MaxSide = 16384; // pixels of the raster on either side
 constexpr int Margin = 1;      // uncovered pixels around the ink, so every outline closes
 

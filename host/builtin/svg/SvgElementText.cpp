@@ -1,5 +1,6 @@
 #include "SvgElementText.h"
 
+#include "common/Units.h"
 #include "render/KeptElementRenderer.h"
 #include "render/PageRenderer.h"
 
@@ -54,7 +55,7 @@ QRectF viewBoxOf(const HostDocument &doc)
 {
     if (doc.svg.fromFile)
         return doc.svg.viewBox;
-    return QRectF(0, 0, doc.activePage->width * 25.4, doc.activePage->height * 25.4);
+    return QRectF(0, 0, inchesToMm(doc.activePage->width), inchesToMm(doc.activePage->height));
 }
 
 QTransform pageToUser(const HostDocument &doc)

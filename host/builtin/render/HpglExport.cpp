@@ -1,4 +1,4 @@
-#include "HpglWriter.h"
+#include "HpglExport.h"
 
 #include "model/ShapeOperations.h"
 
@@ -47,7 +47,7 @@ QByteArray coordinate(double v)
 
 } // namespace
 
-namespace HpglWriter {
+namespace HpglExport {
 
 QByteArray write(const HostDocument &doc, const HpglOptions &options, bool selectionOnly)
 {
@@ -94,4 +94,4 @@ QByteArray write(const HostDocument &doc, const HpglOptions &options, bool selec
     return out;
 }
 
-} // namespace HpglWriter
+} // namespace HpglExport
