@@ -203,10 +203,12 @@ bool runSheet(const SheetRequest &request, QString &error)
         return false;
     }
     const bool documentToOutput = request.documentOut == QLatin1String("-");
-    if (!request.documentOut.isEmpty() && !documentToOutput &&
-        !host.saveDocument(host.activeDocument(), request.documentOut, &error)) {
-        error = QStringLiteral("cannot save %1: %2").arg(request.documentOut, error);
-        return false;
+    if (!request.documentOut.isEmpty() && !documentToOutput) {
+        const Result<> saved = host.saveDocument(host.activeDocument(), request.documentOut);
+        if (!saved) {
+            error = QStringLiteral("cannot save %1: %2").arg(request.documentOut, saved.error());
+            return false;
+        }
     }
     if (!request.jobOut.isEmpty() && !buildJob(request, connection, error))
         return false;

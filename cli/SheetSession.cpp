@@ -42,8 +42,8 @@ bool readHostVersion(const QCommandLineParser &parser, int &version, QString &er
 std::unique_ptr<CdrConnection> openSheet(const QString &sheet, int version, QString &error)
 {
     BuiltinHost &host = BuiltinHost::instance();
-    if (!host.openDocument(sheet, &error)) {
-        error = QStringLiteral("cannot open %1: %2").arg(sheet, error);
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(sheet); !opened) {
+        error = QStringLiteral("cannot open %1: %2").arg(sheet, opened.error());
         return nullptr;
     }
     for (const QString &note : host.activeDocument()->notes)

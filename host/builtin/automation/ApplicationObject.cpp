@@ -27,11 +27,10 @@ ApplicationObject::ApplicationObject() : BuiltinObject(QStringLiteral("Applicati
         return CallResult::of(std::make_unique<DocumentObject>(host.createDocument()));
     });
     addMember(Member::OpenDocument, Returns::Object, [&host](const QVariantList &a) {
-        QString error;
-        HostDocument::Ptr doc = host.openDocument(a.at(0).toString(), &error);
+        const Result<HostDocument::Ptr> doc = host.openDocument(a.at(0).toString());
         if (!doc)
-            return CallResult::failure(error);
-        return CallResult::of(std::make_unique<DocumentObject>(doc));
+            return CallResult::failure(doc.error());
+        return CallResult::of(std::make_unique<DocumentObject>(*doc));
     });
     addMember(Member::ActiveSelection, Returns::Object, [&host](const QVariantList &) {
         if (!host.activeDocument())

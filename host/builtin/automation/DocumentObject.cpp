@@ -7,11 +7,7 @@
 #include "PageObject.h"
 #include "PdfSettingsObject.h"
 #include "PrintSettingsObject.h"
-
-namespace {
-// The drawing application's number of its HPGL plot filter.
-constexpr int HpglFilter = 1281;
-} // namespace
+#include "common/Units.h"
 
 DocumentObject::DocumentObject(HostDocument::Ptr document)
     : BuiltinObject(QStringLiteral("Document")), doc(std::move(document))
@@ -43,11 +39,11 @@ void DocumentObject::addOutputMembers()
 {
     addMember(Member::ExportEx, Returns::Object, [this](const QVariantList &a) {
         const QString path = a.at(0).toString();
-        if (a.at(1).toInt() != HpglFilter)
+        if (a.at(1).toInt() != HPGL_EXPORT_FILTER)
             return CallResult::failure(
                 QStringLiteral("export filter %1 is not supported (only %2, HPGL)")
                     .arg(a.at(1).toInt())
-                    .arg(HpglFilter));
+                    .arg(HPGL_EXPORT_FILTER));
         if (path.isEmpty())
             return CallResult::failure(QStringLiteral("no file name to export to"));
         const int range = a.at(2).toInt();
@@ -60,18 +56,16 @@ void DocumentObject::addOutputMembers()
         return CallResult::of(std::make_unique<PdfSettingsObject>(doc));
     });
     addMember(Member::PublishToPDF, Returns::Nothing, [this](const QVariantList &a) {
-        QString error;
-        if (!PdfSettingsObject::publish(doc, a.at(0).toString(), &error))
-            return CallResult::failure(error);
+        if (Result<> published = PdfSettingsObject::publish(doc, a.at(0).toString()); !published)
+            return CallResult::failure(published.error());
         return CallResult::none();
     });
     addMember(Member::PrintSettings, Returns::Object, [this](const QVariantList &) {
         return CallResult::of(std::make_unique<PrintSettingsObject>(doc));
     });
     addMember(Member::SaveAs, Returns::Nothing, [this](const QVariantList &a) {
-        QString error;
-        if (!BuiltinHost::instance().saveDocument(doc, a.at(0).toString(), &error))
-            return CallResult::failure(error);
+        if (Result<> saved = BuiltinHost::instance().saveDocument(doc, a.at(0).toString()); !saved)
+            return CallResult::failure(saved.error());
         return CallResult::none();
     });
 }

@@ -70,21 +70,16 @@ QString PdfSettingsObject::writeProperty(const QString &name, const QVariant &va
     return {};
 }
 
-bool PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString &fileName,
-                                QString *error)
+Result<> PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString &fileName)
 {
-    if (fileName.isEmpty()) {
-        *error = QStringLiteral("no file name to publish to");
-        return false;
-    }
+    if (fileName.isEmpty())
+        return Failure{QStringLiteral("no file name to publish to")};
     // Made in memory first so that a failure never leaves half a PDF behind.
-    const QByteArray pdf = RsvgPageRenderer::pdf(*doc, error);
-    if (pdf.isEmpty())
-        return false;
+    const Result<QByteArray> pdf = RsvgPageRenderer::pdf(*doc);
+    if (!pdf)
+        return Failure{pdf.error()};
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || file.write(*pdf) != pdf->size() || !file.commit())
+        return Failure{QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString())};
+    return {};
 }

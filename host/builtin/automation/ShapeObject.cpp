@@ -54,10 +54,9 @@ ShapeObject::ShapeObject(HostDocument::Ptr document, const HostShape::Ptr &shape
                   return CallResult::none();
               }));
     addMember(Member::BreakApartEx, Returns::Object, withShape([this](const HostShape::Ptr &s) {
-                  QString error;
-                  const QList<HostShape::Ptr> pieces = ShapeOperations::breakApart(*doc, s, &error);
-                  if (pieces.isEmpty())
-                      return CallResult::failure(error);
-                  return CallResult::of(ShapeRangeObject::snapshot(doc, pieces));
+                  const Result<QList<HostShape::Ptr>> pieces = ShapeOperations::breakApart(*doc, s);
+                  if (!pieces)
+                      return CallResult::failure(pieces.error());
+                  return CallResult::of(ShapeRangeObject::snapshot(doc, *pieces));
               }));
 }

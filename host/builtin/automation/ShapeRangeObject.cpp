@@ -84,29 +84,27 @@ void ShapeRangeObject::addEditMembers()
         return CallResult::none();
     });
     addMember(Member::Combine, Returns::Object, [this](const QVariantList &) {
-        QString error;
-        HostShape::Ptr combined = ShapeOperations::combine(*doc, shapes(), &error);
+        const Result<HostShape::Ptr> combined = ShapeOperations::combine(*doc, shapes());
         if (!combined)
-            return CallResult::failure(error);
-        return CallResult::of(std::make_unique<ShapeObject>(doc, combined));
+            return CallResult::failure(combined.error());
+        return CallResult::of(std::make_unique<ShapeObject>(doc, *combined));
     });
     addMember(Member::Stretch, Returns::Nothing, [this](const QVariantList &a) {
-        QString error;
         const double factor = a.at(0).toDouble();
-        if (!ShapeOperations::stretch(*doc, shapes(), factor, factor, &error))
-            return CallResult::failure(error);
+        if (Result<> stretched = ShapeOperations::stretch(*doc, shapes(), factor, factor);
+            !stretched)
+            return CallResult::failure(stretched.error());
         return CallResult::none();
     });
     // The two numbers place the boundary in the drawing application and are 0, 0 for "where the
     // shapes are", the only use made of them; the built-in host always leaves it in place.
     addMember(Member::CreateBoundary, Returns::Object, [this](const QVariantList &a) {
-        QString error;
-        HostShape::Ptr boundary = BoundaryBuilder::create(
-            *doc, shapes(), a.at(3).toBool(), BuiltinHost::instance().boundaryOffset(), &error);
+        const Result<HostShape::Ptr> boundary = BoundaryBuilder::create(
+            *doc, shapes(), a.at(3).toBool(), BuiltinHost::instance().boundaryOffset());
         if (!boundary) {
             // The drawing application answers Nothing when there is no area to outline.
-            return CallResult::of(std::make_unique<NullObject>(error));
+            return CallResult::of(std::make_unique<NullObject>(boundary.error()));
         }
-        return CallResult::of(std::make_unique<ShapeObject>(doc, boundary));
+        return CallResult::of(std::make_unique<ShapeObject>(doc, *boundary));
     });
 }

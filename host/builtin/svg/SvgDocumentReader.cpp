@@ -170,37 +170,30 @@ HostShape::Ptr keptShape(QSvgRenderer &renderer, const ScannedElement &element,
 
 namespace SvgDocumentReader {
 
-HostDocument::Ptr read(const QString &path, QString *error)
+Result<HostDocument::Ptr> read(const QString &path)
 {
-    if (const QString refused = SvgLimits::checkFileSize(path); !refused.isEmpty()) {
-        *error = refused;
-        return nullptr;
-    }
+    if (const QString refused = SvgLimits::checkFileSize(path); !refused.isEmpty())
+        return Failure{refused};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return nullptr;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
     // Bounded even when the file grows after the size check: one byte more is refused.
-    return readData(file.read(SvgLimits::MaxFileBytes + 1), path, error);
+    return readData(file.read(SvgLimits::MaxFileBytes + 1), path);
 }
 
-HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *error)
+Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
 {
     // Hostile files are refused before QtSvg, whose recursion a deep <use> chain exhausts.
-    if (const QString refused = SvgLimits::check(svg); !refused.isEmpty()) {
-        *error = refused;
-        return nullptr;
-    }
-    SvgScan scan;
+    if (const QString refused = SvgLimits::check(svg); !refused.isEmpty())
+        return Failure{refused};
     const QString text = QString::fromUtf8(svg);
-    if (!SvgElementScanner::scan(text, &scan, error))
-        return nullptr;
+    const Result<SvgScan> scanResult = SvgElementScanner::scan(text);
+    if (!scanResult)
+        return Failure{scanResult.error()};
+    const SvgScan &scan = *scanResult;
     QSvgRenderer renderer(scan.renderable);
-    if (!renderer.isValid()) {
-        *error = QStringLiteral("%1 is not an SVG drawing QtSvg can read").arg(path);
-        return nullptr;
-    }
+    if (!renderer.isValid())
+        return Failure{QStringLiteral("%1 is not an SVG drawing QtSvg can read").arg(path)};
     auto doc = std::make_shared<HostDocument>(scan.pageWidth, scan.pageHeight);
     doc->filePath = path;
     doc->svg = scan.source;

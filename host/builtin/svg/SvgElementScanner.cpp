@@ -2,6 +2,7 @@
 
 #include "SvgClipGeometry.h"
 #include "ViewBoxMapping.h"
+#include "common/Units.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -77,13 +78,13 @@ class Scanner
 {
 public:
     Scanner(const QString &svg, SvgScan *out) : svg(svg), out(out), writer(&out->renderable) {}
-    bool run(QString *error);
+    Result<> run();
 
 private:
     void startElement(const SvgSpan &startTag, bool fromEntity);
     bool isSvgElement() const;
     void endElement();
-    bool readRoot(QString *error);
+    Result<> readRoot();
     int newLayer(const QXmlStreamAttributes &attributes);
     int defaultLayer();
     QString namespacesInForce() const;
@@ -130,7 +131,7 @@ void Scanner::writeImagePlaceholder()
     }
 }
 
-bool Scanner::run(QString *error)
+Result<> Scanner::run()
 {
     reader.addData(svg);
     while (!reader.atEnd()) {
@@ -142,15 +143,15 @@ bool Scanner::run(QString *error)
         else
             writer.writeCurrentToken(reader);
         if (token == QXmlStreamReader::StartElement) {
-            if (stack.isEmpty() && !readRoot(error))
-                return false;
-            // QtSvg descends recursively; a hostile depth must not exhaust the stack.
-            if (stack.size() >= MaxDepth) {
-                *error = QStringLiteral("elements nested deeper than %1 levels at line %2")
-                             .arg(MaxDepth)
-                             .arg(reader.lineNumber());
-                return false;
+            if (stack.isEmpty()) {
+                if (Result<> root = readRoot(); !root)
+                    return root;
             }
+            // QtSvg descends recursively; a hostile depth must not exhaust the stack.
+            if (stack.size() >= MaxDepth)
+                return Failure{QStringLiteral("elements nested deeper than %1 levels at line %2")
+                                   .arg(MaxDepth)
+                                   .arg(reader.lineNumber())};
             // The reader's offset runs a character ahead between tokens, but a start tag ends
             // exactly at its ">" and holds no other "<", so its own "<" is the last one before.
             // An element an entity reference made ends at the reference's ";" instead.
@@ -164,17 +165,13 @@ bool Scanner::run(QString *error)
             endElement();
         }
     }
-    if (reader.hasError()) {
-        *error = QStringLiteral("not well-formed SVG at line %1: %2")
-                     .arg(reader.lineNumber())
-                     .arg(reader.errorString());
-        return false;
-    }
-    if (out->pageWidth <= 0) {
-        *error = QStringLiteral("the file has no <svg> element");
-        return false;
-    }
-    return true;
+    if (reader.hasError())
+        return Failure{QStringLiteral("not well-formed SVG at line %1: %2")
+                           .arg(reader.lineNumber())
+                           .arg(reader.errorString())};
+    if (out->pageWidth <= 0)
+        return Failure{QStringLiteral("the file has no <svg> element")};
+    return {};
 }
 
 bool Scanner::isSvgElement() const
@@ -183,15 +180,13 @@ bool Scanner::isSvgElement() const
            (namespaceless && reader.namespaceUri().isEmpty());
 }
 
-bool Scanner::readRoot(QString *error)
+Result<> Scanner::readRoot()
 {
     // Older files leave out the namespace, and renderers draw them all the same.
     namespaceless = reader.namespaceUri().isEmpty() && reader.prefix().isEmpty();
-    if (reader.name() != QLatin1String("svg") || !isSvgElement()) {
-        *error = QStringLiteral("the document element is <%1>, not an SVG <svg>")
-                     .arg(reader.qualifiedName().toString());
-        return false;
-    }
+    if (reader.name() != QLatin1String("svg") || !isSvgElement())
+        return Failure{QStringLiteral("the document element is <%1>, not an SVG <svg>")
+                           .arg(reader.qualifiedName().toString())};
     const QXmlStreamAttributes a = reader.attributes();
     QRectF viewBox = parseViewBox(a.value("viewBox").toString());
     double width = SvgElementScanner::lengthInInches(a.value("width").toString());
@@ -203,10 +198,8 @@ bool Scanner::readRoot(QString *error)
     }
     if (viewBox.isEmpty())
         viewBox = QRectF(0, 0, width * 96.0, height * 96.0);
-    if (width <= 0 || height <= 0 || viewBox.isEmpty()) {
-        *error = QStringLiteral("the SVG gives no page size (width, height or viewBox)");
-        return false;
-    }
+    if (width <= 0 || height <= 0 || viewBox.isEmpty())
+        return Failure{QStringLiteral("the SVG gives no page size (width, height or viewBox)")};
     out->pageWidth = width;
     out->pageHeight = height;
     // The viewBox is placed on the page as preserveAspectRatio says, then y turns upward.
@@ -218,7 +211,7 @@ bool Scanner::readRoot(QString *error)
     out->source.viewBox = viewBox;
     out->source.declaresSvgNamespace = !namespaceless;
     out->source.namespaces = reader.namespaceDeclarations();
-    return true;
+    return {};
 }
 
 QString Scanner::namespacesInForce() const
@@ -404,7 +397,7 @@ double lengthInInches(const QString &text)
         return 0;
     const double v = m.captured(1).toDouble();
     const QString unit = m.captured(2);
-    const double inches = unit == QLatin1String("mm")   ? v / 25.4
+    const double inches = unit == QLatin1String("mm")   ? mmToInches(v)
                           : unit == QLatin1String("cm") ? v / 2.54
                           : unit == QLatin1String("in") ? v
                           : unit == QLatin1String("pt") ? v / 72.0
@@ -415,11 +408,13 @@ double lengthInInches(const QString &text)
     return std::isfinite(inches) && std::fabs(inches) <= MaxPageInches ? inches : 0;
 }
 
-bool scan(const QString &svg, SvgScan *result, QString *error)
+Result<SvgScan> scan(const QString &svg)
 {
-    *result = SvgScan();
-    Scanner scanner(svg, result);
-    return scanner.run(error);
+    SvgScan result;
+    Scanner scanner(svg, &result);
+    if (Result<> scanned = scanner.run(); !scanned)
+        return Failure{scanned.error()};
+    return result;
 }
 
 } // namespace SvgElementScanner
