@@ -10,7 +10,7 @@ namespace {
 const QHash<QString, ArgType> &knownProperties()
 {
     static const QHash<QString, ArgType> known = [] {
-        QHash<QString, ArgType> k;
+        QHash<QString, ArgType> properties;
         for (const char *name : {"PublishRange",
                                  "BitmapCompression",
                                  "JPEGQualityFactor",
@@ -33,7 +33,7 @@ const QHash<QString, ArgType> &knownProperties()
                                  "EncryptType",
                                  "OutputSpotColorsAs",
                                  "OverprintBlackLimit"})
-            k.insert(QLatin1String(name), ArgType::Int);
+            properties.insert(QLatin1String(name), ArgType::Int);
         for (const char *name :
              {"TextAsCurves",          "EmbedFonts",      "EmbedBaseFonts",  "TrueTypeToType1",
               "SubsetFonts",           "CompressText",    "DownsampleColor", "DownsampleGray",
@@ -42,11 +42,11 @@ const QHash<QString, ArgType> &knownProperties()
               "IncludeBleed",          "Linearize",       "CropMarks",       "RegistrationMarks",
               "DensitometerScales",    "FileInformation", "UseColorProfile", "EmbedFile",
               "ContentCopyingAllowed"})
-            k.insert(QLatin1String(name), ArgType::Bool);
+            properties.insert(QLatin1String(name), ArgType::Bool);
         for (const char *name : {"PageRange", "Author", "Subject", "Keywords", "EmbedFilename",
                                  "OpenPassword", "PermissionPassword"})
-            k.insert(QLatin1String(name), ArgType::String);
-        return k;
+            properties.insert(QLatin1String(name), ArgType::String);
+        return properties;
     }();
     return known;
 }

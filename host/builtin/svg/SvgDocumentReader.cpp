@@ -15,9 +15,9 @@ namespace {
 
 Cmyk cmykOf(const QColor &colour)
 {
-    const QColor c = colour.toCmyk();
-    return {qRound(c.cyanF() * 100), qRound(c.magentaF() * 100), qRound(c.yellowF() * 100),
-            qRound(c.blackF() * 100)};
+    const QColor cmyk = colour.toCmyk();
+    return {qRound(cmyk.cyanF() * 100), qRound(cmyk.magentaF() * 100), qRound(cmyk.yellowF() * 100),
+            qRound(cmyk.blackF() * 100)};
 }
 
 // "C M Y K" as this program writes it; false when the text is not four values 0-100.
