@@ -172,8 +172,8 @@ namespace SvgDocumentReader {
 
 Result<HostDocument::Ptr> read(const QString &path)
 {
-    if (const QString refused = SvgLimits::checkFileSize(path); !refused.isEmpty())
-        return Failure{refused};
+    if (const Result<> allowed = SvgLimits::checkFileSize(path); !allowed)
+        return Failure{allowed.error()};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
@@ -184,8 +184,8 @@ Result<HostDocument::Ptr> read(const QString &path)
 Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
 {
     // Hostile files are refused before QtSvg, whose recursion a deep <use> chain exhausts.
-    if (const QString refused = SvgLimits::check(svg); !refused.isEmpty())
-        return Failure{refused};
+    if (const Result<> allowed = SvgLimits::check(svg); !allowed)
+        return Failure{allowed.error()};
     const QString text = QString::fromUtf8(svg);
     const Result<SvgScan> scanResult = SvgElementScanner::scan(text);
     if (!scanResult)
