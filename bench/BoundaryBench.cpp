@@ -9,6 +9,7 @@
 // with a hole, 600 x 600 pixels for 17 mm, so no two share a trace), outlined with a 2 mm
 // offset as `cutjob sheet --boundary-offset 2` does; the goal is under a second.
 
+#include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
 
@@ -26,13 +27,12 @@
 namespace {
 
 const QString HostId = QStringLiteral("CorelDraw.Application.17");
-constexpr double MmPerInch = 25.4;
 constexpr double LabelWidth = 30, LabelHeight = 20, Pitch = 34; // mm
 constexpr int Columns = 40;
 
 HostShape::Ptr addPath(HostDocument &doc, const HostLayer::Ptr &layer, const QPainterPath &mm)
 {
-    return doc.addShape(layer, QTransform::fromScale(1 / MmPerInch, 1 / MmPerInch).map(mm));
+    return doc.addShape(layer, QTransform::fromScale(1 / MM_PER_INCH, 1 / MM_PER_INCH).map(mm));
 }
 
 // A fresh host document of `labels` labels in a grid; only the artwork layer, as a user's sheet
@@ -43,7 +43,7 @@ void makeSheet(int labels)
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
     HostDocument::Ptr doc =
-        host.createDocument(Columns * Pitch / MmPerInch, rows * Pitch / MmPerInch);
+        host.createDocument(Columns * Pitch / MM_PER_INCH, rows * Pitch / MM_PER_INCH);
     host.setActiveDocument(doc);
     const HostLayer::Ptr art = doc->activeLayer;
     for (int i = 0; i < labels; ++i) {
@@ -57,7 +57,7 @@ void makeSheet(int labels)
         for (int line = 0; line < 3; ++line) {
             QPainterPath text(QPointF(x + 15, y + 6 + 4 * line));
             text.lineTo(x + 27, y + 6 + 4 * line);
-            addPath(*doc, art, text)->outlineWidth = 0.8 / MmPerInch;
+            addPath(*doc, art, text)->outlineWidth = 0.8 / MM_PER_INCH;
         }
     }
 }
@@ -145,12 +145,11 @@ void createStickerBoundary(benchmark::State &state)
     file.close();
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QString error;
-    if (!host.openDocument(file.fileName(), &error)) {
-        state.SkipWithError(qPrintable(error));
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(file.fileName()); !opened) {
+        state.SkipWithError(qPrintable(opened.error()));
         return;
     }
-    host.setBoundaryOffset(2 / MmPerInch);
+    host.setBoundaryOffset(2 / MM_PER_INCH);
     timeBoundary(state, Stickers);
 }
 
