@@ -145,9 +145,8 @@ void createStickerBoundary(benchmark::State &state)
     file.close();
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QString error;
-    if (!host.openDocument(file.fileName(), &error)) {
-        state.SkipWithError(qPrintable(error));
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(file.fileName()); !opened) {
+        state.SkipWithError(qPrintable(opened.error()));
         return;
     }
     host.setBoundaryOffset(2 / MM_PER_INCH);

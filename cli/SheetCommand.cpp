@@ -206,10 +206,12 @@ Result<> runSheet(const SheetRequest &request)
             QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, connection.errorText()),
             connection.failureDetail())};
     const bool documentToOutput = request.documentOut == QLatin1String("-");
-    QString saveError; // the host reports through its out-parameter
-    if (!request.documentOut.isEmpty() && !documentToOutput &&
-        !host.saveDocument(host.activeDocument(), request.documentOut, &saveError))
-        return Failure{QStringLiteral("cannot save %1: %2").arg(request.documentOut, saveError)};
+    if (!request.documentOut.isEmpty() && !documentToOutput) {
+        if (const Result<> saved = host.saveDocument(host.activeDocument(), request.documentOut);
+            !saved)
+            return Failure{
+                QStringLiteral("cannot save %1: %2").arg(request.documentOut, saved.error())};
+    }
     if (!request.jobOut.isEmpty()) {
         if (const Result<> built = buildJob(request, connection); !built)
             return built;

@@ -37,9 +37,8 @@ Result<int> readHostVersion(const QCommandLineParser &parser)
 Result<std::unique_ptr<CdrConnection>> openSheet(const QString &sheet, int version)
 {
     BuiltinHost &host = BuiltinHost::instance();
-    QString error; // the host reports through its out-parameter
-    if (!host.openDocument(sheet, &error))
-        return Failure{QStringLiteral("cannot open %1: %2").arg(sheet, error)};
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(sheet); !opened)
+        return Failure{QStringLiteral("cannot open %1: %2").arg(sheet, opened.error())};
     for (const QString &note : host.activeDocument()->notes)
         printError(QStringLiteral("%1: %2").arg(sheet, note));
     auto connection =

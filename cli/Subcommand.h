@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <vector>
+
 enum class AppKind
 {
     Core,    // files and text only
@@ -27,10 +29,15 @@ struct Subcommand
 
 int runBuildCommand(const QStringList &arguments);             // BuildCommand.cpp
 int runPreviewCommand(const QStringList &arguments);           // PreviewCommand.cpp
-int runSheetCommand(const QStringList &arguments);             // SheetCommand.cpp
 int runSendCommand(const QStringList &arguments);              // SendCommand.cpp
 int runDevicesCommand(const QStringList &arguments);           // DevicesCommand.cpp
 int runSimulateCommand(const QStringList &arguments);          // SimulateCommand.cpp
-int runSendDialogCommand(const QStringList &arguments);        // SendDialogCommand.cpp
-int runInkscapeEffectCommand(const QStringList &arguments);    // InkscapeEffectCommand.cpp
 int runInstallExtensionsCommand(const QStringList &arguments); // InstallExtensionsCommand.cpp
+
+// Subcommands that drive the built-in drawing host, which is built everywhere but on Windows
+// (where the drawing application answers): HostSubcommands.cpp lists them there, and
+// NoHostSubcommands.cpp, compiled instead, lists none.
+std::vector<Subcommand> hostSubcommands();
+int runSheetCommand(const QStringList &arguments);          // SheetCommand.cpp
+int runSendDialogCommand(const QStringList &arguments);     // SendDialogCommand.cpp
+int runInkscapeEffectCommand(const QStringList &arguments); // InkscapeEffectCommand.cpp

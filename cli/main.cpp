@@ -9,30 +9,36 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <memory>
+#include <vector>
 
 namespace {
 
-// Adding a subcommand: one line here and its function declared in Subcommand.h.
-const Subcommand subcommands[] = {
+// Adding a subcommand: one line here (or in HostSubcommands.cpp when it drives the built-in
+// drawing host) and its function declared in Subcommand.h.
+const Subcommand coreSubcommands[] = {
     {"build", AppKind::Core, runBuildCommand, "turn exported PLT files into the cutter's job text"},
     {"preview", AppKind::Core, runPreviewCommand, "draw a job file into a PNG picture"},
-    {"sheet", AppKind::Widgets, runSheetCommand, "add marks to an SVG sheet and build its job"},
     {"send", AppKind::Core, runSendCommand, "send a saved job file to the cutter (USB or TCP)"},
     {"devices", AppKind::Core, runDevicesCommand, "list the cutters attached by USB"},
     {"simulate", AppKind::Core, runSimulateCommand, "play a cutter on 127.0.0.1 for trying a send"},
-    {"send-dialog", AppKind::Window, runSendDialogCommand,
-     "preview an SVG sheet's job, confirm it and send it, in a small window"},
-    {"inkscape-effect", AppKind::Window, runInkscapeEffectCommand,
-     "what Inkscape's \"Print & Cut\" extensions run"},
     {"install-inkscape-extensions", AppKind::Core, runInstallExtensionsCommand,
      "install Inkscape's \"Print & Cut\" extensions for this user (--uninstall)"},
 };
 
+std::vector<Subcommand> subcommandTable()
+{
+    std::vector<Subcommand> table(std::begin(coreSubcommands), std::end(coreSubcommands));
+    const std::vector<Subcommand> host = hostSubcommands();
+    table.insert(table.end(), host.begin(), host.end());
+    return table;
+}
+
 void printUsage(FILE *stream)
 {
     std::fprintf(stream, "Usage: cutjob <subcommand> [options]\n\nSubcommands:\n");
-    for (const Subcommand &command : subcommands)
+    for (const Subcommand &command : subcommandTable())
         std::fprintf(stream,
                      std::strlen(command.name) > 10 ? "  %s\n             %s\n" : "  %-10s %s\n",
                      command.name, command.summary);
@@ -85,7 +91,7 @@ int main(int argc, char **argv)
         printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;
     }
-    for (const Subcommand &command : subcommands) {
+    for (const Subcommand &command : subcommandTable()) {
         if (std::strcmp(argv[1], command.name) != 0)
             continue;
         const auto app = makeApplication(command.app, argc, argv);

@@ -42,13 +42,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ensureApplication();
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size));
-    QString error;
-    const HostDocument::Ptr doc =
-        SvgDocumentReader::readData(bytes, QStringLiteral("fuzz.svg"), &error);
-    if (!doc) {
-        fuzzCheck(!error.isEmpty(), "a refused file gives no reason");
+    const Result<HostDocument::Ptr> read =
+        SvgDocumentReader::readData(bytes, QStringLiteral("fuzz.svg"));
+    if (!read) {
+        fuzzCheck(!read.error().isEmpty(), "a refused file gives no reason");
         return 0;
     }
+    const HostDocument::Ptr doc = *read;
     fuzzCheck(!doc->pages.isEmpty() && doc->activePage, "an opened document has no page");
     fuzzCheck(doc->activeLayer && doc->activePage->layers.contains(doc->activeLayer),
               "the active layer is not on the active page");

@@ -65,29 +65,26 @@ void BuiltinHost::setActiveDocument(const HostDocument::Ptr &document)
         hostWindow->showDocument(active);
 }
 
-HostDocument::Ptr BuiltinHost::openDocument(const QString &svgPath, QString *error)
+Result<HostDocument::Ptr> BuiltinHost::openDocument(const QString &svgPath)
 {
-    HostDocument::Ptr doc = SvgDocumentReader::read(svgPath, error);
+    Result<HostDocument::Ptr> doc = SvgDocumentReader::read(svgPath);
     if (doc)
-        setActiveDocument(doc);
+        setActiveDocument(*doc);
     return doc;
 }
 
-bool BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QString &svgPath,
-                               QString *error)
+Result<> BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QString &svgPath)
 {
-    if (!document) {
-        *error = QStringLiteral("no document to save");
-        return false;
-    }
+    if (!document)
+        return Failure{QStringLiteral("no document to save")};
     const QByteArray data = SvgDocumentWriter::toSvg(*document);
-    if (!SvgDocumentWriter::writeFile(data, svgPath, error))
-        return false;
+    if (Result<> written = SvgDocumentWriter::writeFile(data, svgPath); !written)
+        return written;
     document->filePath = svgPath;
     savedDigest.insert(document.get(), digestOf(data));
     if (hostWindow && document == active)
         hostWindow->showDocument(active);
-    return true;
+    return {};
 }
 
 void BuiltinHost::closeAllDocuments()

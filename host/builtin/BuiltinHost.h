@@ -4,6 +4,8 @@
 // one left. Tests reach the document directly through this class and can make a program
 // identifier unavailable. Every automation call is recorded so that tests can check the order.
 
+#include "common/Result.h"
+#include "common/Units.h"
 #include "model/HostDocument.h"
 
 #include <QHash>
@@ -36,14 +38,13 @@ public:
 
     // Documents: the active one may be nullptr (no document open).
     HostDocument::Ptr activeDocument() const { return active; }
-    HostDocument::Ptr createDocument(double widthInches = 210.0 / 25.4,
-                                     double heightInches = 297.0 / 25.4);
+    HostDocument::Ptr createDocument(double widthInches = mmToInches(210.0),
+                                     double heightInches = mmToInches(297.0));
     void setActiveDocument(const HostDocument::Ptr &document);
-    // Opens an SVG file as a new active document; on failure returns nullptr and says why.
-    HostDocument::Ptr openDocument(const QString &svgPath, QString *error);
-    // Saves a document as SVG, whole or not at all (a failed save leaves the file as it was);
-    // false with a reason on failure.
-    bool saveDocument(const HostDocument::Ptr &document, const QString &svgPath, QString *error);
+    // Opens an SVG file as a new active document, or says why it cannot.
+    Result<HostDocument::Ptr> openDocument(const QString &svgPath);
+    // Saves a document as SVG, whole or not at all (a failed save leaves the file as it was).
+    Result<> saveDocument(const HostDocument::Ptr &document, const QString &svgPath);
     void closeAllDocuments();
     // Drops one document (its window closed); another open one becomes active, if any.
     void closeDocument(const HostDocument::Ptr &document);

@@ -155,13 +155,13 @@ bool HostWindow::open()
         return false;
     BuiltinHost &host = BuiltinHost::instance();
     const HostDocument::Ptr previous = doc;
-    QString error;
-    const HostDocument::Ptr opened = host.openDocument(path, &error);
+    const Result<HostDocument::Ptr> opened = host.openDocument(path);
     if (!opened) {
-        QMessageBox::warning(this, tr("Drawing"), tr("Cannot open %1:\n%2").arg(path, error));
+        QMessageBox::warning(this, tr("Drawing"),
+                             tr("Cannot open %1:\n%2").arg(path, opened.error()));
         return false;
     }
-    showDocument(opened);
+    showDocument(*opened);
     // One document at a time, as the user sees it: the one set aside is closed.
     if (previous)
         host.closeDocument(previous);
@@ -189,8 +189,9 @@ bool HostWindow::saveAs()
 
 bool HostWindow::saveTo(const QString &path)
 {
-    QString error;
-    if (!BuiltinHost::instance().saveDocument(doc, path, &error)) {
+    const Result<> saved = BuiltinHost::instance().saveDocument(doc, path);
+    if (!saved) {
+        const QString error = saved.error();
         // The writer replaces the file only once all of it is written, so nothing was lost.
         statusBar()->showMessage(tr("Not saved: %1").arg(error));
         QMessageBox::warning(this, tr("Drawing"),

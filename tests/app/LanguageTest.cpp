@@ -211,9 +211,9 @@ void LanguageTest::messages()
     } else if (action == QLatin1String("unsaveable")) {
         button = f->exitBtn;
     } else {
-        QString error;
-        QVERIFY2(host.openDocument(QStringLiteral(VX_TEST_DATA_DIR "/job/label-sheet.svg"), &error),
-                 qPrintable(error));
+        const Result<HostDocument::Ptr> opened =
+            host.openDocument(QStringLiteral(VX_TEST_DATA_DIR "/job/label-sheet.svg"));
+        QVERIFY2(opened, qPrintable(opened.error()));
         if (action == QLatin1String("bad address")) {
             ModalWatcher none;
             QTest::mouseClick(f->generateMark, Qt::LeftButton);

@@ -49,8 +49,8 @@ void TestHostClose::closeBarAsksAboutTheDrawing()
     BuiltinHost::setWindowAllowed(true);
     const QString sheet = dir.filePath("sheet.svg");
     QVERIFY(QFile::copy(VX_TEST_DATA_DIR "/job/label-sheet.svg", sheet));
-    QString error;
-    QVERIFY2(host.openDocument(sheet, &error), qPrintable(error));
+    const Result<HostDocument::Ptr> opened = host.openDocument(sheet);
+    QVERIFY2(opened, qPrintable(opened.error()));
     host.setVisible(true);
     if (changed)
         host.activeDocument()->activePage->layers.last()->printable = false;

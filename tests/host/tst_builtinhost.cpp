@@ -497,14 +497,14 @@ HostDocument::Ptr openCuttingSheet(const QString &extra)
                        "<rect x=\"20\" y=\"20\" width=\"50\" height=\"30\" "
                        "style=\"fill:none;stroke:#000\"/>%1</g></svg>")
             .arg(extra);
-    QString error;
     BuiltinHost::instance().reset();
-    HostDocument::Ptr doc = SvgDocumentReader::readData(svg.toUtf8(), "cut.svg", &error);
-    if (doc)
-        BuiltinHost::instance().setActiveDocument(doc);
-    else
-        qWarning("%s", qPrintable(error));
-    return doc;
+    const Result<HostDocument::Ptr> doc = SvgDocumentReader::readData(svg.toUtf8(), "cut.svg");
+    if (!doc) {
+        qWarning("%s", qPrintable(doc.error()));
+        return nullptr;
+    }
+    BuiltinHost::instance().setActiveDocument(*doc);
+    return *doc;
 }
 
 QByteArray exportCutting(const QString &path)

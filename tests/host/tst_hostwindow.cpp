@@ -130,8 +130,7 @@ HostWindow *TestHostWindow::openCopy(const QString &source)
     QFile::remove(sheet);
     if (!QFile::copy(source, sheet))
         return nullptr;
-    QString error;
-    if (!BuiltinHost::instance().openDocument(sheet, &error))
+    if (!BuiltinHost::instance().openDocument(sheet))
         return nullptr;
     BuiltinHost::instance().setVisible(true);
     window = BuiltinHost::instance().window();

@@ -2,6 +2,9 @@
 // filter's properties, Finish(); read back, the plot holds the shapes' geometry within one
 // plotter unit, in 1016 units per inch from the page's lower-left corner, y up, unclipped.
 #include "HostTestSupport.h"
+// The host's export and the engine's writer share a translation unit without a name clash.
+#include "paths/HpglWriter.h"
+#include "render/HpglExport.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

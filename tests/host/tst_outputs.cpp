@@ -150,11 +150,10 @@ bool writeFile(const QString &path, const QByteArray &data)
 // leaves it; returns the document's automation object.
 AutomationHandle openForPrint(AutomationObject &app, const QString &svgPath)
 {
-    QString error;
-    HostDocument::Ptr doc = BuiltinHost::instance().openDocument(svgPath, &error);
+    const Result<HostDocument::Ptr> doc = BuiltinHost::instance().openDocument(svgPath);
     if (!doc)
-        qWarning("cannot open %s: %s", qPrintable(svgPath), qPrintable(error));
-    else if (HostLayer::Ptr cutting = doc->findLayer("Cutting Layer"))
+        qWarning("cannot open %s: %s", qPrintable(svgPath), qPrintable(doc.error()));
+    else if (HostLayer::Ptr cutting = (*doc)->findLayer("Cutting Layer"))
         cutting->printable = false;
     return document(app);
 }

@@ -67,8 +67,7 @@ bool createBoundary(const QString &sheet, double offsetMm)
 {
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QString error;
-    if (!host.openDocument(sheet, &error))
+    if (!host.openDocument(sheet))
         return false;
     host.setBoundaryOffset(offsetMm / MmPerInch);
     return CdrConnection(QStringLiteral("CorelDraw.Application.14")).createCutBoundary();
@@ -263,10 +262,11 @@ void TestStickers::heavySheetPublishes()
     QVERIFY(QFileInfo(path).size() > 10'000'000);
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QString error;
-    QVERIFY2(host.openDocument(path, &error), qPrintable(error));
-    QVERIFY2(RsvgPageRenderer::pdf(*host.activeDocument(), &error).startsWith("%PDF-"),
-             qPrintable(error));
+    const Result<HostDocument::Ptr> opened = host.openDocument(path);
+    QVERIFY2(opened, qPrintable(opened.error()));
+    const Result<QByteArray> pdf = RsvgPageRenderer::pdf(*host.activeDocument());
+    QVERIFY2(pdf, qPrintable(pdf.error()));
+    QVERIFY(pdf->startsWith("%PDF-"));
 }
 
 VX_REGISTER_HOST_TEST(TestStickers)

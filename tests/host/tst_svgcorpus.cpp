@@ -164,10 +164,10 @@ void corpusRows()
 }
 
 // The drawing alone in a fresh built-in host, as the window's --document opens it.
-HostDocument::Ptr openInFreshHost(const QString &path, QString *error)
+Result<HostDocument::Ptr> openInFreshHost(const QString &path)
 {
     BuiltinHost::instance().reset();
-    return BuiltinHost::instance().openDocument(path, error);
+    return BuiltinHost::instance().openDocument(path);
 }
 
 } // namespace
@@ -187,12 +187,13 @@ void SvgCorpusTest::openThenSaveIsIdentical()
 {
     QFETCH(QString, path);
     BuiltinHost &host = BuiltinHost::instance();
-    QString error;
-    const HostDocument::Ptr doc = openInFreshHost(path, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = openInFreshHost(path);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    const HostDocument::Ptr doc = *docRead;
     QTemporaryDir dir;
     const QString saved = dir.filePath("saved.svg");
-    QVERIFY2(host.saveDocument(doc, saved, &error), qPrintable(error));
+    const Result<> stored = host.saveDocument(doc, saved);
+    QVERIFY2(stored, qPrintable(stored.error()));
     const QByteArray expected = expectedAfterSave(readFile(path));
     const QByteArray written = readFile(saved);
     QVERIFY2(written == expected, qPrintable(firstDifference(expected, written)));
@@ -203,8 +204,9 @@ void SvgCorpusTest::markedJobLeavesArtworkAsDrawn()
     QFETCH(QString, path);
     BuiltinHost &host = BuiltinHost::instance();
     QString error;
-    const HostDocument::Ptr doc = openInFreshHost(path, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = openInFreshHost(path);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    const HostDocument::Ptr doc = *docRead;
     QTemporaryDir dir;
     {
         CdrConnection conn(HostId);
@@ -220,7 +222,8 @@ void SvgCorpusTest::markedJobLeavesArtworkAsDrawn()
         QVERIFY2(marked.ok(), qPrintable(marked.error() + " " + conn.failureDetail()));
     }
     const QString saved = dir.filePath("saved.svg");
-    QVERIFY2(host.saveDocument(doc, saved, &error), qPrintable(error));
+    const Result<> stored = host.saveDocument(doc, saved);
+    QVERIFY2(stored, qPrintable(stored.error()));
     const QByteArray stripped = withoutLayers(readFile(saved), WorkingLayers, &error);
     QVERIFY2(!stripped.isEmpty(), qPrintable("the saved file is not well-formed: " + error));
     const QString strippedPath = dir.filePath("stripped.svg");

@@ -124,9 +124,9 @@ private slots:
 
 void TestSvgDocument::layersOfTheSheet()
 {
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::read(Sheet, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::read(Sheet);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     QStringList names;
     for (const HostLayer::Ptr &layer : doc->activePage->layers)
         names << QStringLiteral("%1:%2").arg(layer->name).arg(layer->shapes.size());
@@ -158,9 +158,9 @@ void TestSvgDocument::shapesWhereDrawn()
     QFETCH(QRectF, box);
     QFETCH(bool, dashed);
     QFETCH(double, outlineMm);
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::read(Sheet, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::read(Sheet);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     HostShape::Ptr shape = shapeById(*doc, id);
     QVERIFY(shape);
     QCOMPARE(shape->kind, ShapeKind::Curve);
@@ -175,9 +175,9 @@ void TestSvgDocument::shapesWhereDrawn()
 
 void TestSvgDocument::textAndImagesKeptAndReported()
 {
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::read(Sheet, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::read(Sheet);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     HostShape::Ptr text = shapeById(*doc, "caption");
     HostShape::Ptr image = shapeById(*doc, "photo");
     QVERIFY(text && image);
@@ -226,9 +226,10 @@ void TestSvgDocument::keptTextIsExact()
                        "width=\"1\" height=\"1\"/>%1  %2%1  <rect x=\"2\" y=\"2\" width=\"1\" "
                        "height=\"1\"/>%1</svg>%1")
             .arg(lineEnd, element);
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::readData(svg.toUtf8(), "exact.svg", &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead =
+        SvgDocumentReader::readData(svg.toUtf8(), "exact.svg");
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     const QList<HostShape::Ptr> &shapes = doc->activePage->layers.first()->shapes;
     QCOMPARE(shapes.size(), 3);
     QCOMPARE(shapes.at(1)->keptXml, element);
@@ -285,9 +286,9 @@ void TestSvgDocument::pageSize()
                                           "height=\"10\" style=\"fill:#000\"/></svg>")
                                .arg(rootAttributes)
                                .toUtf8();
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "page.svg", &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(svg, "page.svg");
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     QVERIFY(std::abs(doc->activePage->width * 25.4 - widthMm) < 1e-9);
     QVERIFY(std::abs(doc->activePage->height * 25.4 - heightMm) < 1e-9);
     HostShape::Ptr rect = shapeById(*doc, "r");
@@ -341,11 +342,10 @@ void TestSvgDocument::unreadableFiles()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, errorPart);
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::readData(content, "bad.svg", &error);
+    const Result<HostDocument::Ptr> doc = SvgDocumentReader::readData(content, "bad.svg");
     QVERIFY(!doc);
-    QVERIFY(!error.isEmpty());
-    QVERIFY2(error.contains(errorPart), qPrintable(error));
+    QVERIFY(!doc.error().isEmpty());
+    QVERIFY2(doc.error().contains(errorPart), qPrintable(doc.error()));
 }
 
 // A square half hidden by a circle is cut where it shows: the circle's box, not the square's.
@@ -369,9 +369,9 @@ void TestSvgDocument::clippedShapeIsWhatShows()
         height="100mm" viewBox="0 0 100 100"><clipPath id="c"><circle cx="50" cy="50" r="20"/>
         </clipPath>)svg" + drawing +
                            "</svg>";
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "clip.svg", &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(svg, "clip.svg");
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     HostShape::Ptr rect = shapeById(*doc, "r");
     QVERIFY(rect);
     const QRectF box = rect->bounds();
@@ -381,18 +381,20 @@ void TestSvgDocument::clippedShapeIsWhatShows()
 
 void TestSvgDocument::roundTripKeepsLayersAndShapes()
 {
-    QString error;
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    HostDocument::Ptr first = host.openDocument(Sheet, &error);
-    QVERIFY2(first, qPrintable(error));
+    const Result<HostDocument::Ptr> firstRead = host.openDocument(Sheet);
+    QVERIFY2(firstRead, qPrintable(firstRead.error()));
+    HostDocument::Ptr first = *firstRead;
     first->findLayer("Cutting Layer")->editable = false;
     first->findLayer("Creasing Layer")->printable = false;
     QTemporaryDir dir;
     const QString saved = dir.filePath("saved.svg");
-    QVERIFY2(host.saveDocument(first, saved, &error), qPrintable(error));
-    HostDocument::Ptr second = SvgDocumentReader::read(saved, &error);
-    QVERIFY2(second, qPrintable(error));
+    const Result<> written = host.saveDocument(first, saved);
+    QVERIFY2(written, qPrintable(written.error()));
+    const Result<HostDocument::Ptr> secondRead = SvgDocumentReader::read(saved);
+    QVERIFY2(secondRead, qPrintable(secondRead.error()));
+    HostDocument::Ptr second = *secondRead;
 
     QCOMPARE(second->activePage->layers.size(), first->activePage->layers.size());
     for (int l = 0; l < first->activePage->layers.size(); ++l) {
@@ -450,9 +452,9 @@ void TestSvgDocument::changedCurvesRewritten()
     QFETCH(QRectF, boxAfter);
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QString error;
-    HostDocument::Ptr doc = host.openDocument(Sheet, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = host.openDocument(Sheet);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     AutomationHandle app = createAutomationApplication("CorelDraw.Application.18");
     HostShape::Ptr circle = shapeById(*doc, "dot");
     doc->setSelection({circle});
@@ -465,12 +467,14 @@ void TestSvgDocument::changedCurvesRewritten()
     if (change == "colour")
         circle->outlineCmyk = Cmyk{0, 0, 100, 0};
     QTemporaryDir dir;
-    QVERIFY2(host.saveDocument(doc, dir.filePath("s.svg"), &error), qPrintable(error));
+    const Result<> written = host.saveDocument(doc, dir.filePath("s.svg"));
+    QVERIFY2(written, qPrintable(written.error()));
     QFile file(dir.filePath("s.svg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().contains("fill:url(#fade)"), originalKept);
-    HostDocument::Ptr again = SvgDocumentReader::read(dir.filePath("s.svg"), &error);
-    QVERIFY2(again, qPrintable(error));
+    const Result<HostDocument::Ptr> againRead = SvgDocumentReader::read(dir.filePath("s.svg"));
+    QVERIFY2(againRead, qPrintable(againRead.error()));
+    HostDocument::Ptr again = *againRead;
     const HostShape::Ptr reread = shapeById(*again, "dot");
     QVERIFY2(sameBox(reread->bounds(), boxAfter, 1e-3), qPrintable(boxText(reread->bounds())));
     QCOMPARE(reread->outlineCmyk, circle->outlineCmyk);
@@ -495,9 +499,9 @@ void TestSvgDocument::workingLayersBecomeInkscapeLayers()
     QCOMPARE(layers, (QList<QPair<QString, bool>>{
                          {"Layer 1", false}, {"Mark Layer", true}, {"Assist Layer", false}}));
 
-    QString error;
-    HostDocument::Ptr again = SvgDocumentReader::read(path, &error);
-    QVERIFY2(again, qPrintable(error));
+    const Result<HostDocument::Ptr> againRead = SvgDocumentReader::read(path);
+    QVERIFY2(againRead, qPrintable(againRead.error()));
+    HostDocument::Ptr again = *againRead;
     QVERIFY(!again->findLayer("Assist Layer")->printable);
     const QRectF mark = again->findLayer("Mark Layer")->shapes.first()->bounds();
     QVERIFY2(sameBox(mark, pageBox(4, 22.5, 13, 22.5), 1e-9), qPrintable(boxText(mark)));
@@ -506,10 +510,10 @@ void TestSvgDocument::workingLayersBecomeInkscapeLayers()
 
 void TestSvgDocument::keptElementsSelectableNeverCut()
 {
-    QString error;
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QVERIFY2(host.openDocument(Sheet, &error), qPrintable(error));
+    const Result<HostDocument::Ptr> opened = host.openDocument(Sheet);
+    QVERIFY2(opened, qPrintable(opened.error()));
     AutomationHandle app = createAutomationApplication("CorelDraw.Application.19");
     AutomationHandle selectable = page(*app)->querySubObject(Member::SelectableShapes);
     QCOMPARE(selectable->dynamicCall(Member::Count).toInt(), 9);
@@ -539,10 +543,10 @@ void TestSvgDocument::elementsWithoutGeometryStayOutOfTheBox()
         "height=\"2\"/></g>"
         "<rect id=\"box\" x=\"40\" y=\"40\" width=\"20\" height=\"20\" "
         "style=\"fill:#000\"/></g></svg>";
-    QString error;
     BuiltinHost::instance().reset();
-    HostDocument::Ptr doc = SvgDocumentReader::readData(svg, "hidden.svg", &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(svg, "hidden.svg");
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     BuiltinHost::instance().setActiveDocument(doc);
     QCOMPARE(doc->activePage->layers.first()->shapes.size(), 4);
     QCOMPARE(doc->notes.filter("hidden").size(), 1);
@@ -551,7 +555,8 @@ void TestSvgDocument::elementsWithoutGeometryStayOutOfTheBox()
     QVERIFY(sameBox(HostDocument::boundsOf(doc->activePage->layers.first()->shapes),
                     pageBox(40, 40, 60, 60, 100)));
     QTemporaryDir dir;
-    QVERIFY(BuiltinHost::instance().saveDocument(doc, dir.filePath("h.svg"), &error));
+    const Result<> written = BuiltinHost::instance().saveDocument(doc, dir.filePath("h.svg"));
+    QVERIFY2(written, qPrintable(written.error()));
     QFile file(dir.filePath("h.svg"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray saved = file.readAll();
@@ -596,15 +601,17 @@ void TestSvgDocument::openThenSaveKeepsTheText()
     QVERIFY(!expected.isEmpty());
     if (declarationAdded)
         expected.insert(4, " xmlns=\"http://www.w3.org/2000/svg\"");
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::read(DataDir + file, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::read(DataDir + file);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     QTemporaryDir dir;
-    QVERIFY2(SvgDocumentWriter::write(*doc, dir.filePath("s.svg"), &error), qPrintable(error));
+    const Result<> written = SvgDocumentWriter::write(*doc, dir.filePath("s.svg"));
+    QVERIFY2(written, qPrintable(written.error()));
     const QByteArray saved = fileText(dir.filePath("s.svg"));
     QVERIFY2(saved == expected, qPrintable(firstDifference(expected, saved)));
     // The DOCTYPE's entities still resolve.
-    QVERIFY2(SvgDocumentReader::read(dir.filePath("s.svg"), &error), qPrintable(error));
+    const Result<HostDocument::Ptr> reread = SvgDocumentReader::read(dir.filePath("s.svg"));
+    QVERIFY2(reread, qPrintable(reread.error()));
 }
 
 namespace {
@@ -717,16 +724,17 @@ void TestSvgDocument::editsConfinedToWhatChanged()
         QCOMPARE(original.count(edits.at(i)), 1);
         pattern.replace(QRegularExpression::escape(edits.at(i)), edits.at(i + 1));
     }
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::read(DataDir + file, &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::read(DataDir + file);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     applyChange(*doc, change);
     const QString saved = QString::fromUtf8(SvgDocumentWriter::toSvg(*doc));
     const bool matches =
         QRegularExpression(QRegularExpression::anchoredPattern(pattern)).match(saved).hasMatch();
     QVERIFY2(matches, qPrintable(firstDifference(original.toUtf8(), saved.toUtf8()) + "\n" +
                                  saved.mid(saved.size() - 300)));
-    QVERIFY2(SvgDocumentReader::readData(saved.toUtf8(), file, &error), qPrintable(error));
+    const Result<HostDocument::Ptr> reread = SvgDocumentReader::readData(saved.toUtf8(), file);
+    QVERIFY2(reread, qPrintable(reread.error()));
 }
 
 void TestSvgDocument::sheetsSavedBeforeReopen()
@@ -742,9 +750,9 @@ void TestSvgDocument::sheetsSavedBeforeReopen()
         "vexa:printable=\"false\">\n  <path d=\"M 10 10 L 50 10 L 50 50 Z\" "
         "style=\"fill:#00a0e0;stroke:#e4007f;stroke-width:0.0762\" vexa:stroke-cmyk=\"0 100 0 "
         "10\" vexa:fill-cmyk=\"100 30 0 12\" vexa:hairline=\"true\"/>\n</g>\n</svg>\n";
-    QString error;
-    HostDocument::Ptr doc = SvgDocumentReader::readData(old, "old.svg", &error);
-    QVERIFY2(doc, qPrintable(error));
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(old, "old.svg");
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument::Ptr doc = *docRead;
     const HostLayer::Ptr layer = doc->findLayer("Assist Layer");
     QVERIFY(layer);
     QVERIFY(!layer->printable);

@@ -281,9 +281,9 @@ void ConnectionBoundaryTest::corpusArtworkInsideContours()
     QFETCH(QString, file);
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    QString error;
-    QVERIFY2(host.openDocument(QStringLiteral(VX_TEST_DATA_DIR "/host/corpus/") + file, &error),
-             qPrintable(error));
+    const Result<HostDocument::Ptr> opened =
+        host.openDocument(QStringLiteral(VX_TEST_DATA_DIR "/host/corpus/") + file);
+    QVERIFY2(opened, qPrintable(opened.error()));
     const HostDocument::Ptr doc = host.activeDocument();
     const QList<HostShape::Ptr> artwork = doc->selectableShapes();
     CdrConnection conn(HostId);

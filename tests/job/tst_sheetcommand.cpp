@@ -224,13 +224,14 @@ void SheetCommandTest::savedDocumentReopens()
     QFETCH(QString, layer);
     QFETCH(int, shapes);
     QFETCH(bool, printable);
-    QString error;
     BuiltinHost &host = BuiltinHost::instance();
     host.reset();
-    const HostDocument::Ptr original = host.openDocument(Sheet, &error);
-    QVERIFY2(original, qPrintable(error));
-    const HostDocument::Ptr saved = host.openDocument(dir.filePath("sheet.svg"), &error);
-    QVERIFY2(saved, qPrintable(error));
+    const Result<HostDocument::Ptr> originalRead = host.openDocument(Sheet);
+    QVERIFY2(originalRead, qPrintable(originalRead.error()));
+    const HostDocument::Ptr original = *originalRead;
+    const Result<HostDocument::Ptr> savedRead = host.openDocument(dir.filePath("sheet.svg"));
+    QVERIFY2(savedRead, qPrintable(savedRead.error()));
+    const HostDocument::Ptr saved = *savedRead;
     QStringList names;
     for (const HostLayer::Ptr &l : saved->activePage->layers)
         names << l->name;
@@ -274,8 +275,9 @@ void SheetCommandTest::sameAsCutjobBuild()
     // The same exports, made in this process from the same saved sheet.
     QString error;
     BuiltinHost::instance().reset();
-    QVERIFY2(BuiltinHost::instance().openDocument(dir.filePath("sheet.svg"), &error),
-             qPrintable(error));
+    const Result<HostDocument::Ptr> opened =
+        BuiltinHost::instance().openDocument(dir.filePath("sheet.svg"));
+    QVERIFY2(opened, qPrintable(opened.error()));
     CdrConnection conn(TestDocument::HostId);
     const bool blank = options.contains("--blank");
     const Result<PreparedJob> job =

@@ -9,12 +9,12 @@
 ApplicationObject::ApplicationObject() : BuiltinObject(QStringLiteral("Application"))
 {
     BuiltinHost &host = BuiltinHost::instance();
-    addMember(Member::SetVisible, Returns::Nothing, [&host](const QVariantList &a) {
-        host.setVisible(a.at(0).toBool());
+    addMember(Member::SetVisible, Returns::Nothing, [&host](const QVariantList &arguments) {
+        host.setVisible(arguments.at(0).toBool());
         return CallResult::none();
     });
-    addMember(Member::SetOptimization, Returns::Nothing, [&host](const QVariantList &a) {
-        host.setOptimization(a.at(0).toBool());
+    addMember(Member::SetOptimization, Returns::Nothing, [&host](const QVariantList &arguments) {
+        host.setOptimization(arguments.at(0).toBool());
         return CallResult::none();
     });
     addMember(Member::ActiveDocument, Returns::Object, [&host](const QVariantList &) {
@@ -26,12 +26,11 @@ ApplicationObject::ApplicationObject() : BuiltinObject(QStringLiteral("Applicati
     addMember(Member::CreateDocument, Returns::Object, [&host](const QVariantList &) {
         return CallResult::of(std::make_unique<DocumentObject>(host.createDocument()));
     });
-    addMember(Member::OpenDocument, Returns::Object, [&host](const QVariantList &a) {
-        QString error;
-        HostDocument::Ptr doc = host.openDocument(a.at(0).toString(), &error);
+    addMember(Member::OpenDocument, Returns::Object, [&host](const QVariantList &arguments) {
+        const Result<HostDocument::Ptr> doc = host.openDocument(arguments.at(0).toString());
         if (!doc)
-            return CallResult::failure(error);
-        return CallResult::of(std::make_unique<DocumentObject>(doc));
+            return CallResult::failure(doc.error());
+        return CallResult::of(std::make_unique<DocumentObject>(*doc));
     });
     addMember(Member::ActiveSelection, Returns::Object, [&host](const QVariantList &) {
         if (!host.activeDocument())

@@ -38,23 +38,23 @@ struct CallResult
     QString error;
 
     static CallResult none() { return {}; }
-    static CallResult of(const QVariant &v)
+    static CallResult of(const QVariant &value)
     {
-        CallResult r;
-        r.value = v;
-        return r;
+        CallResult result;
+        result.value = value;
+        return result;
     }
-    static CallResult of(AutomationHandle o)
+    static CallResult of(AutomationHandle object)
     {
-        CallResult r;
-        r.object = std::move(o);
-        return r;
+        CallResult result;
+        result.object = std::move(object);
+        return result;
     }
     static CallResult failure(const QString &why)
     {
-        CallResult r;
-        r.error = why;
-        return r;
+        CallResult result;
+        result.error = why;
+        return result;
     }
 };
 

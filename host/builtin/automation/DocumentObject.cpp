@@ -7,11 +7,7 @@
 #include "PageObject.h"
 #include "PdfSettingsObject.h"
 #include "PrintSettingsObject.h"
-
-namespace {
-// The drawing application's number of its HPGL plot filter.
-constexpr int HpglFilter = 1281;
-} // namespace
+#include "common/Units.h"
 
 DocumentObject::DocumentObject(HostDocument::Ptr document)
     : BuiltinObject(QStringLiteral("Document")), doc(std::move(document))
@@ -24,8 +20,8 @@ DocumentObject::DocumentObject(HostDocument::Ptr document)
             return CallResult::of(std::make_unique<NullObject>(QStringLiteral("no active layer")));
         return CallResult::of(std::make_unique<LayerObject>(doc, doc->activeLayer));
     });
-    addMember(Member::SetReferencePoint, Returns::Nothing, [this](const QVariantList &a) {
-        const int point = a.at(0).toInt();
+    addMember(Member::SetReferencePoint, Returns::Nothing, [this](const QVariantList &arguments) {
+        const int point = arguments.at(0).toInt();
         if (point < 1 || point > 9)
             return CallResult::failure(
                 QStringLiteral("reference point %1 is not one of 1 to 9").arg(point));
@@ -41,16 +37,16 @@ DocumentObject::DocumentObject(HostDocument::Ptr document)
 
 void DocumentObject::addOutputMembers()
 {
-    addMember(Member::ExportEx, Returns::Object, [this](const QVariantList &a) {
-        const QString path = a.at(0).toString();
-        if (a.at(1).toInt() != HpglFilter)
+    addMember(Member::ExportEx, Returns::Object, [this](const QVariantList &arguments) {
+        const QString path = arguments.at(0).toString();
+        if (arguments.at(1).toInt() != HPGL_EXPORT_FILTER)
             return CallResult::failure(
                 QStringLiteral("export filter %1 is not supported (only %2, HPGL)")
-                    .arg(a.at(1).toInt())
-                    .arg(HpglFilter));
+                    .arg(arguments.at(1).toInt())
+                    .arg(HPGL_EXPORT_FILTER));
         if (path.isEmpty())
             return CallResult::failure(QStringLiteral("no file name to export to"));
-        const int range = a.at(2).toInt();
+        const int range = arguments.at(2).toInt();
         if (range < 0 || range > 2)
             return CallResult::failure(
                 QStringLiteral("export range %1 is not 0, 1 or 2").arg(range));
@@ -59,19 +55,19 @@ void DocumentObject::addOutputMembers()
     addMember(Member::PDFSettings, Returns::Object, [this](const QVariantList &) {
         return CallResult::of(std::make_unique<PdfSettingsObject>(doc));
     });
-    addMember(Member::PublishToPDF, Returns::Nothing, [this](const QVariantList &a) {
-        QString error;
-        if (!PdfSettingsObject::publish(doc, a.at(0).toString(), &error))
-            return CallResult::failure(error);
+    addMember(Member::PublishToPDF, Returns::Nothing, [this](const QVariantList &arguments) {
+        if (Result<> published = PdfSettingsObject::publish(doc, arguments.at(0).toString());
+            !published)
+            return CallResult::failure(published.error());
         return CallResult::none();
     });
     addMember(Member::PrintSettings, Returns::Object, [this](const QVariantList &) {
         return CallResult::of(std::make_unique<PrintSettingsObject>(doc));
     });
-    addMember(Member::SaveAs, Returns::Nothing, [this](const QVariantList &a) {
-        QString error;
-        if (!BuiltinHost::instance().saveDocument(doc, a.at(0).toString(), &error))
-            return CallResult::failure(error);
+    addMember(Member::SaveAs, Returns::Nothing, [this](const QVariantList &arguments) {
+        if (Result<> saved = BuiltinHost::instance().saveDocument(doc, arguments.at(0).toString());
+            !saved)
+            return CallResult::failure(saved.error());
         return CallResult::none();
     });
 }

@@ -11,9 +11,9 @@ QString numberIn(const QVariant &value, ArgType type, double low, double high, Q
 {
     if (!BuiltinObject::convertArgument(value, type, out))
         return QStringLiteral("%1 is not a number").arg(value.toString());
-    const double v = out->toDouble();
-    if (v < low || v > high)
-        return QStringLiteral("%1 is outside %2 to %3").arg(v).arg(low).arg(high);
+    const double number = out->toDouble();
+    if (number < low || number > high)
+        return QStringLiteral("%1 is outside %2 to %3").arg(number).arg(low).arg(high);
     return {};
 }
 
@@ -40,44 +40,45 @@ ExportFilterObject::ExportFilterObject(HostDocument::Ptr document, QString path,
 
 QString ExportFilterObject::writeProperty(const QString &name, const QVariant &value)
 {
-    QVariant v;
+    QVariant converted;
     QString error;
     if (name == QLatin1String("PenLibIndex") || name == QLatin1String("FillAngle") ||
         name == QLatin1String("HatchAngle")) {
         // Pens come from outline colours and no fill is drawn, so these only need to be sane.
-        error = numberIn(value, ArgType::Int, -360, 360, &v);
+        error = numberIn(value, ArgType::Int, -360, 360, &converted);
     } else if (name == QLatin1String("FillSpacing")) {
-        error = numberIn(value, ArgType::Double, 0, 100, &v);
+        error = numberIn(value, ArgType::Double, 0, 100, &converted);
     } else if (name == QLatin1String("ExcludeWVC")) {
-        error = flag(value, &v);
+        error = flag(value, &converted);
     } else if (name == QLatin1String("FitToPage")) {
-        if ((error = flag(value, &v)).isEmpty())
-            settings.fitToPage = v.toBool();
+        if ((error = flag(value, &converted)).isEmpty())
+            settings.fitToPage = converted.toBool();
     } else if (name == QLatin1String("ScaleFactor")) {
-        if ((error = numberIn(value, ArgType::Int, 1, 10000, &v)).isEmpty())
-            settings.scalePercent = v.toInt();
+        if ((error = numberIn(value, ArgType::Int, 1, 10000, &converted)).isEmpty())
+            settings.scalePercent = converted.toInt();
     } else if (name == QLatin1String("PageWidth")) {
-        if ((error = numberIn(value, ArgType::Double, 1e-3, 1000, &v)).isEmpty())
-            settings.pageWidth = v.toDouble();
+        if ((error = numberIn(value, ArgType::Double, 1e-3, 1000, &converted)).isEmpty())
+            settings.pageWidth = converted.toDouble();
     } else if (name == QLatin1String("PageHeight")) {
-        if ((error = numberIn(value, ArgType::Double, 1e-3, 1000, &v)).isEmpty())
-            settings.pageHeight = v.toDouble();
+        if ((error = numberIn(value, ArgType::Double, 1e-3, 1000, &converted)).isEmpty())
+            settings.pageHeight = converted.toDouble();
     } else if (name == QLatin1String("CurveResolution")) {
-        if ((error = numberIn(value, ArgType::Double, 1e-5, 1, &v)).isEmpty())
-            settings.curveResolution = v.toDouble();
+        if ((error = numberIn(value, ArgType::Double, 1e-5, 1, &converted)).isEmpty())
+            settings.curveResolution = converted.toDouble();
     } else if (name == QLatin1String("PlotterUnits")) {
-        if ((error = numberIn(value, ArgType::Int, 1, 100000, &v)).isEmpty())
-            settings.plotterUnits = v.toInt();
+        if ((error = numberIn(value, ArgType::Int, 1, 100000, &converted)).isEmpty())
+            settings.plotterUnits = converted.toInt();
     } else if (name == QLatin1String("PlotterOrigin")) {
-        if ((error = numberIn(value, ArgType::Int, 0, 1, &v)).isEmpty())
-            settings.plotterOrigin = v.toInt();
+        if ((error = numberIn(value, ArgType::Int, 0, 1, &converted)).isEmpty())
+            settings.plotterOrigin = converted.toInt();
     } else if (name == QLatin1String("FillType")) {
         // Hatching the fills would add strokes that are no contour; only "no fill" is offered.
-        if ((error = numberIn(value, ArgType::Int, 0, 100, &v)).isEmpty() && v.toInt() != 0)
+        if ((error = numberIn(value, ArgType::Int, 0, 100, &converted)).isEmpty() &&
+            converted.toInt() != 0)
             error = QStringLiteral("only 0 (no fill) is supported");
     } else if (name == QLatin1String("RemoveHiddenLines") ||
                name == QLatin1String("AutomaticWeld")) {
-        if ((error = flag(value, &v)).isEmpty() && v.toBool())
+        if ((error = flag(value, &converted)).isEmpty() && converted.toBool())
             error = QStringLiteral("only false is supported");
     } else {
         error = QStringLiteral("the HPGL export filter has no such property");
@@ -87,7 +88,7 @@ QString ExportFilterObject::writeProperty(const QString &name, const QVariant &v
 
 QString ExportFilterObject::finish()
 {
-    const QByteArray text = HpglWriter::write(*doc, settings, selectionOnly);
+    const QByteArray text = HpglExport::write(*doc, settings, selectionOnly);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());

@@ -5,7 +5,7 @@
 
 #include "BuiltinObject.h"
 #include "model/HostDocument.h"
-#include "render/HpglWriter.h"
+#include "render/HpglExport.h"
 
 class ExportFilterObject : public BuiltinObject
 {

@@ -13,12 +13,12 @@ LayerObject::LayerObject(HostDocument::Ptr document, HostLayer::Ptr layer)
         doc->activeLayer = this->layer;
         return CallResult::none();
     });
-    addMember(Member::SetEditable, Returns::Nothing, [this](const QVariantList &a) {
-        this->layer->editable = a.at(0).toBool();
+    addMember(Member::SetEditable, Returns::Nothing, [this](const QVariantList &arguments) {
+        this->layer->editable = arguments.at(0).toBool();
         return CallResult::none();
     });
-    addMember(Member::SetPrintable, Returns::Nothing, [this](const QVariantList &a) {
-        this->layer->printable = a.at(0).toBool();
+    addMember(Member::SetPrintable, Returns::Nothing, [this](const QVariantList &arguments) {
+        this->layer->printable = arguments.at(0).toBool();
         return CallResult::none();
     });
     addMember(Member::Printable, Returns::Value,
@@ -28,9 +28,9 @@ LayerObject::LayerObject(HostDocument::Ptr document, HostLayer::Ptr layer)
     addMember(Member::Shapes, Returns::Object, [this](const QVariantList &) {
         return CallResult::of(ShapeRangeObject::layerShapes(doc, this->layer));
     });
-    addMember(Member::CreateLineSegment, Returns::Object, [this](const QVariantList &a) {
-        QPainterPath path(QPointF(a.at(0).toDouble(), a.at(1).toDouble()));
-        path.lineTo(a.at(2).toDouble(), a.at(3).toDouble());
+    addMember(Member::CreateLineSegment, Returns::Object, [this](const QVariantList &arguments) {
+        QPainterPath path(QPointF(arguments.at(0).toDouble(), arguments.at(1).toDouble()));
+        path.lineTo(arguments.at(2).toDouble(), arguments.at(3).toDouble());
         return CallResult::of(std::make_unique<ShapeObject>(doc, doc->addShape(this->layer, path)));
     });
 }

@@ -8,8 +8,8 @@
 OutlineObject::OutlineObject(HostShape::Ptr shape)
     : BuiltinObject(QStringLiteral("Outline")), shape(std::move(shape))
 {
-    addMember(Member::SetWidth, Returns::Nothing, [this](const QVariantList &a) {
-        const double width = a.at(0).toDouble();
+    addMember(Member::SetWidth, Returns::Nothing, [this](const QVariantList &arguments) {
+        const double width = arguments.at(0).toDouble();
         // Wider than a page makes no sense for an outline and hints at millimetres passed.
         if (width < 0.0 || width > 10.0)
             return CallResult::failure(

@@ -15,9 +15,9 @@ PageObject::PageObject(HostDocument::Ptr document, HostPage::Ptr page)
     addMember(Member::Layers, Returns::Object, [this](const QVariantList &) {
         return CallResult::of(std::make_unique<LayersObject>(doc, this->page));
     });
-    addMember(Member::CreateLayer, Returns::Object, [this](const QVariantList &a) {
+    addMember(Member::CreateLayer, Returns::Object, [this](const QVariantList &arguments) {
         auto layer = std::make_shared<HostLayer>();
-        layer->name = a.at(0).toString();
+        layer->name = arguments.at(0).toString();
         this->page->layers.append(layer);
         return CallResult::of(std::make_unique<LayerObject>(doc, layer));
     });

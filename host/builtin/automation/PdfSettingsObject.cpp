@@ -10,7 +10,7 @@ namespace {
 const QHash<QString, ArgType> &knownProperties()
 {
     static const QHash<QString, ArgType> known = [] {
-        QHash<QString, ArgType> k;
+        QHash<QString, ArgType> properties;
         for (const char *name : {"PublishRange",
                                  "BitmapCompression",
                                  "JPEGQualityFactor",
@@ -33,7 +33,7 @@ const QHash<QString, ArgType> &knownProperties()
                                  "EncryptType",
                                  "OutputSpotColorsAs",
                                  "OverprintBlackLimit"})
-            k.insert(QLatin1String(name), ArgType::Int);
+            properties.insert(QLatin1String(name), ArgType::Int);
         for (const char *name :
              {"TextAsCurves",          "EmbedFonts",      "EmbedBaseFonts",  "TrueTypeToType1",
               "SubsetFonts",           "CompressText",    "DownsampleColor", "DownsampleGray",
@@ -42,11 +42,11 @@ const QHash<QString, ArgType> &knownProperties()
               "IncludeBleed",          "Linearize",       "CropMarks",       "RegistrationMarks",
               "DensitometerScales",    "FileInformation", "UseColorProfile", "EmbedFile",
               "ContentCopyingAllowed"})
-            k.insert(QLatin1String(name), ArgType::Bool);
+            properties.insert(QLatin1String(name), ArgType::Bool);
         for (const char *name : {"PageRange", "Author", "Subject", "Keywords", "EmbedFilename",
                                  "OpenPassword", "PermissionPassword"})
-            k.insert(QLatin1String(name), ArgType::String);
-        return k;
+            properties.insert(QLatin1String(name), ArgType::String);
+        return properties;
     }();
     return known;
 }
@@ -70,21 +70,16 @@ QString PdfSettingsObject::writeProperty(const QString &name, const QVariant &va
     return {};
 }
 
-bool PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString &fileName,
-                                QString *error)
+Result<> PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString &fileName)
 {
-    if (fileName.isEmpty()) {
-        *error = QStringLiteral("no file name to publish to");
-        return false;
-    }
+    if (fileName.isEmpty())
+        return Failure{QStringLiteral("no file name to publish to")};
     // Made in memory first so that a failure never leaves half a PDF behind.
-    const QByteArray pdf = RsvgPageRenderer::pdf(*doc, error);
-    if (pdf.isEmpty())
-        return false;
+    const Result<QByteArray> pdf = RsvgPageRenderer::pdf(*doc);
+    if (!pdf)
+        return Failure{pdf.error()};
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    return true;
+    if (!file.open(QIODevice::WriteOnly) || file.write(*pdf) != pdf->size() || !file.commit())
+        return Failure{QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString())};
+    return {};
 }

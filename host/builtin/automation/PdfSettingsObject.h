@@ -5,6 +5,7 @@
 // unknown property or a value of the wrong kind is refused with the reason.
 
 #include "BuiltinObject.h"
+#include "common/Result.h"
 #include "model/HostDocument.h"
 
 class PdfSettingsObject : public BuiltinObject
@@ -13,7 +14,7 @@ public:
     explicit PdfSettingsObject(HostDocument::Ptr document);
 
     // Writes the page's printable layers to a PDF file, whole or not at all.
-    static bool publish(const HostDocument::Ptr &doc, const QString &fileName, QString *error);
+    static Result<> publish(const HostDocument::Ptr &doc, const QString &fileName);
 
 protected:
     QString writeProperty(const QString &name, const QVariant &value) override;

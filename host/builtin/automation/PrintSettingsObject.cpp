@@ -20,19 +20,18 @@ PrintSettingsObject::PrintSettingsObject(HostDocument::Ptr document)
       printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     addMember(Member::ShowDialog, Returns::Value, [this](const QVariantList &) {
-        QString error;
-        const bool confirmed = showDialog(&error);
-        return error.isEmpty() ? CallResult::of(confirmed) : CallResult::failure(error);
+        const Result<bool> confirmed = showDialog();
+        return confirmed ? CallResult::of(*confirmed) : CallResult::failure(confirmed.error());
     });
     addMember(Member::PrintOut, Returns::Nothing, [this](const QVariantList &) {
-        QString error;
-        return printOut(&error) ? CallResult::none() : CallResult::failure(error);
+        const Result<> printed = printOut();
+        return printed ? CallResult::none() : CallResult::failure(printed.error());
     });
 }
 
 PrintSettingsObject::~PrintSettingsObject() = default;
 
-bool PrintSettingsObject::showDialog(QString *error)
+Result<bool> PrintSettingsObject::showDialog()
 {
     const HostPage &page = *doc->activePage;
     printer->setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Inch));
@@ -41,15 +40,13 @@ bool PrintSettingsObject::showDialog(QString *error)
     if (host.printDialogAnswer())
         return host.printDialogAnswer()();
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()) ||
-        !BuiltinHost::windowAllowed()) {
-        *error = QStringLiteral("no screen to show the print dialog on");
-        return false;
-    }
+        !BuiltinHost::windowAllowed())
+        return Failure{QStringLiteral("no screen to show the print dialog on")};
     QPrintDialog dialog(printer.get());
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool PrintSettingsObject::printOut(QString *error)
+Result<> PrintSettingsObject::printOut()
 {
     const QString redirect = BuiltinHost::instance().printOutputFile;
     if (!redirect.isEmpty()) {
@@ -61,22 +58,18 @@ bool PrintSettingsObject::printOut(QString *error)
     // The page's corner on the paper's corner, as in the PDF, whatever margins the printer has.
     printer->setFullPage(true);
     QPainter painter;
-    if (!painter.begin(printer.get())) {
-        *error = QStringLiteral("the printer cannot be opened");
-        return false;
-    }
+    if (!painter.begin(printer.get()))
+        return Failure{QStringLiteral("the printer cannot be opened")};
     // Drawn at the printer's own pixels, so nothing is scaled twice.
-    const bool drawn = RsvgPageRenderer::bands(
-        *doc, printer->resolution(), BandRows,
-        [&painter](int top, const QImage &band) {
-            painter.drawImage(QPoint(0, top), band);
-            return true;
-        },
-        error);
+    const Result<> drawn = RsvgPageRenderer::bands(*doc, printer->resolution(), BandRows,
+                                                   [&painter](int top, const QImage &band) {
+                                                       painter.drawImage(QPoint(0, top), band);
+                                                       return true;
+                                                   });
     if (!drawn) {
         printer->abort();
-        return false;
+        return drawn;
     }
     painter.end();
-    return true;
+    return {};
 }

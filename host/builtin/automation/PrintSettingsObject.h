@@ -5,6 +5,7 @@
 // dialog can be shown (tests, batch runs) the host's print-dialog answer stands in for the user.
 
 #include "BuiltinObject.h"
+#include "common/Result.h"
 #include "model/HostDocument.h"
 
 #include <memory>
@@ -18,8 +19,9 @@ public:
     ~PrintSettingsObject() override;
 
 private:
-    bool showDialog(QString *error);
-    bool printOut(QString *error);
+    // Whether the user confirmed the dialog.
+    Result<bool> showDialog();
+    Result<> printOut();
 
     HostDocument::Ptr doc;
     std::unique_ptr<QPrinter> printer;

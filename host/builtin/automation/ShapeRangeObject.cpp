@@ -50,9 +50,9 @@ void ShapeRangeObject::addQueryMembers()
 {
     addMember(Member::Count, Returns::Value,
               [this](const QVariantList &) { return CallResult::of(shapes().size()); });
-    addMember(Member::Item, Returns::Object, [this](const QVariantList &a) {
+    addMember(Member::Item, Returns::Object, [this](const QVariantList &arguments) {
         const QList<HostShape::Ptr> list = shapes();
-        const int index = a.at(0).toInt();
+        const int index = arguments.at(0).toInt();
         if (index < 1 || index > list.size())
             return CallResult::failure(
                 QStringLiteral("index %1 is outside 1 to %2").arg(index).arg(list.size()));
@@ -84,29 +84,27 @@ void ShapeRangeObject::addEditMembers()
         return CallResult::none();
     });
     addMember(Member::Combine, Returns::Object, [this](const QVariantList &) {
-        QString error;
-        HostShape::Ptr combined = ShapeOperations::combine(*doc, shapes(), &error);
+        const Result<HostShape::Ptr> combined = ShapeOperations::combine(*doc, shapes());
         if (!combined)
-            return CallResult::failure(error);
-        return CallResult::of(std::make_unique<ShapeObject>(doc, combined));
+            return CallResult::failure(combined.error());
+        return CallResult::of(std::make_unique<ShapeObject>(doc, *combined));
     });
-    addMember(Member::Stretch, Returns::Nothing, [this](const QVariantList &a) {
-        QString error;
-        const double factor = a.at(0).toDouble();
-        if (!ShapeOperations::stretch(*doc, shapes(), factor, factor, &error))
-            return CallResult::failure(error);
+    addMember(Member::Stretch, Returns::Nothing, [this](const QVariantList &arguments) {
+        const double factor = arguments.at(0).toDouble();
+        if (Result<> stretched = ShapeOperations::stretch(*doc, shapes(), factor, factor);
+            !stretched)
+            return CallResult::failure(stretched.error());
         return CallResult::none();
     });
     // The two numbers place the boundary in the drawing application and are 0, 0 for "where the
     // shapes are", the only use made of them; the built-in host always leaves it in place.
-    addMember(Member::CreateBoundary, Returns::Object, [this](const QVariantList &a) {
-        QString error;
-        HostShape::Ptr boundary = BoundaryBuilder::create(
-            *doc, shapes(), a.at(3).toBool(), BuiltinHost::instance().boundaryOffset(), &error);
+    addMember(Member::CreateBoundary, Returns::Object, [this](const QVariantList &arguments) {
+        const Result<HostShape::Ptr> boundary = BoundaryBuilder::create(
+            *doc, shapes(), arguments.at(3).toBool(), BuiltinHost::instance().boundaryOffset());
         if (!boundary) {
             // The drawing application answers Nothing when there is no area to outline.
-            return CallResult::of(std::make_unique<NullObject>(error));
+            return CallResult::of(std::make_unique<NullObject>(boundary.error()));
         }
-        return CallResult::of(std::make_unique<ShapeObject>(doc, boundary));
+        return CallResult::of(std::make_unique<ShapeObject>(doc, *boundary));
     });
 }

@@ -65,31 +65,31 @@ ClipperLib::Paths toClipper(const QVector<QPolygonF> &polygons)
 // had: cutting around the box at least never cuts into the print.
 ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
 {
-    QString error;
     const QString name = shape.svgId.isEmpty() ? QStringLiteral("without id") : shape.svgId;
     if (shape.kind == ShapeKind::Image) {
-        ImageArea::Area area;
-        if (ImageArea::trace(shape, context.sheetFile, context.pictures, &area, &error)) {
-            ClipperLib::Paths paths = united(toClipper(area.outlines), ClipperLib::pftNonZero);
-            if (area.clip.isEmpty())
+        const Result<ImageArea::Area> area =
+            ImageArea::trace(shape, context.sheetFile, context.pictures);
+        if (area) {
+            ClipperLib::Paths paths = united(toClipper(area->outlines), ClipperLib::pftNonZero);
+            if (area->clip.isEmpty())
                 return paths;
             ClipperLib::Clipper clipper;
             clipper.AddPaths(paths, ClipperLib::ptSubject, true);
-            clipper.AddPath(toClipper(area.clip), ClipperLib::ptClip, true);
+            clipper.AddPath(toClipper(area->clip), ClipperLib::ptClip, true);
             clipper.Execute(ClipperLib::ctIntersection, paths, ClipperLib::pftNonZero,
                             ClipperLib::pftNonZero);
             return paths;
         }
         context.notes << QStringLiteral("image \"%1\" cannot be read (%2): its box is outlined "
                                         "instead")
-                             .arg(name, error);
+                             .arg(name, area.error());
     } else if (shape.kind == ShapeKind::Text && !shape.keptXml.isEmpty()) {
-        QVector<QPolygonF> outlines;
-        if (TextArea::trace(shape, &outlines, &error))
-            return united(toClipper(outlines), ClipperLib::pftNonZero);
+        const Result<QVector<QPolygonF>> outlines = TextArea::trace(shape);
+        if (outlines)
+            return united(toClipper(*outlines), ClipperLib::pftNonZero);
         context.notes << QStringLiteral("text \"%1\" cannot be drawn (%2): its box is outlined "
                                         "instead")
-                             .arg(name, error);
+                             .arg(name, outlines.error());
     }
     return {toClipper(QPolygonF(shape.bounds()))};
 }
@@ -199,8 +199,8 @@ QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
     return polygons;
 }
 
-HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
-                      double offsetInches, QString *error)
+Result<HostShape::Ptr> create(HostDocument &doc, const QList<HostShape::Ptr> &shapes,
+                              bool deleteSource, double offsetInches)
 {
     QStringList notes;
     const QList<QPolygonF> polygons = outerOutlines(shapes, offsetInches, doc.filePath, &notes);
@@ -208,23 +208,20 @@ HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bo
         if (!doc.notes.contains(note))
             doc.notes << note;
     }
-    if (polygons.isEmpty()) {
-        *error = QStringLiteral("the shapes enclose no area to outline");
-        return nullptr;
-    }
+    if (polygons.isEmpty())
+        return Failure{QStringLiteral("the shapes enclose no area to outline")};
     QPainterPath path;
     for (const QPolygonF &poly : polygons)
         path.addPolygon(poly);
-    if (deleteSource) {
-        for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
-            doc.removeShape(shape);
-    }
     HostLayer::Ptr layer = doc.activeLayer;
     if (!layer && !doc.activePage->layers.isEmpty())
         layer = doc.activePage->layers.first();
-    if (!layer) {
-        *error = QStringLiteral("the page has no layer to put the boundary on");
-        return nullptr;
+    // Checked before the sources go, so a refused boundary never costs the shapes.
+    if (!layer)
+        return Failure{QStringLiteral("the page has no layer to put the boundary on")};
+    if (deleteSource) {
+        for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
+            doc.removeShape(shape);
     }
     HostShape::Ptr boundary = doc.addShape(layer, path);
     doc.setSelection({boundary});

@@ -6,6 +6,7 @@
 // glyphs (or by their box, with a note, when they cannot be read or drawn).
 
 #include "HostDocument.h"
+#include "common/Result.h"
 
 namespace BoundaryBuilder {
 
@@ -14,9 +15,9 @@ namespace BoundaryBuilder {
 // label comes off the sheet), each grown by `offsetInches` (0 or more, round corners) before
 // islands that then touch unite; no fill, hairline black outline. With deleteSource the shapes
 // leave the document. Shapes outlined by their box instead are named in the document's notes.
-// nullptr with a reason when the shapes enclose no area.
-HostShape::Ptr create(HostDocument &doc, const QList<HostShape::Ptr> &shapes, bool deleteSource,
-                      double offsetInches, QString *error);
+// Fails with a reason when the shapes enclose no area.
+Result<HostShape::Ptr> create(HostDocument &doc, const QList<HostShape::Ptr> &shapes,
+                              bool deleteSource, double offsetInches);
 
 // The union area alone, outer outlines and holes, as closed polygons in inches (y up).
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes);

@@ -139,17 +139,17 @@ QRectF HostDocument::boundsOf(const QList<HostShape::Ptr> &shapes)
         // What draws nothing must not widen the box (or pull it to the origin).
         if (!drawsSomething(*shape))
             continue;
-        const QRectF b = shape->bounds();
+        const QRectF shapeBox = shape->bounds();
         // QRectF::united drops zero-width boxes (a vertical line), so unite by coordinates.
         if (first) {
-            box = b;
+            box = shapeBox;
             first = false;
             continue;
         }
-        const double left = qMin(box.left(), b.left());
-        const double top = qMin(box.top(), b.top());
-        const double right = qMax(box.right(), b.right());
-        const double bottom = qMax(box.bottom(), b.bottom());
+        const double left = qMin(box.left(), shapeBox.left());
+        const double top = qMin(box.top(), shapeBox.top());
+        const double right = qMax(box.right(), shapeBox.right());
+        const double bottom = qMax(box.bottom(), shapeBox.bottom());
         box = QRectF(QPointF(left, top), QPointF(right, bottom));
     }
     return box;

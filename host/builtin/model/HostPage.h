@@ -3,6 +3,7 @@
 // drawn in list order.
 
 #include "HostLayer.h"
+#include "common/Units.h"
 
 #include <QList>
 #include <memory>
@@ -11,7 +12,7 @@ struct HostPage
 {
     using Ptr = std::shared_ptr<HostPage>;
 
-    double width = 210.0 / 25.4;  // inches, > 0
-    double height = 297.0 / 25.4; // inches, > 0
+    double width = mmToInches(210.0);  // inches, > 0
+    double height = mmToInches(297.0); // inches, > 0
     QList<HostLayer::Ptr> layers;
 };

@@ -5,18 +5,15 @@
 
 namespace ShapeOperations {
 
-bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &given, double sx, double sy,
-             QString *error)
+Result<> stretch(const HostDocument &doc, const QList<HostShape::Ptr> &given, double sx, double sy)
 {
     // What draws nothing stays where the file had it.
     const QList<HostShape::Ptr> shapes = HostDocument::drawnShapes(given);
-    if (!std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0 || sy == 0.0) {
-        *error =
-            QStringLiteral("stretch factors must be finite and non-zero (%1, %2)").arg(sx).arg(sy);
-        return false;
-    }
+    if (!std::isfinite(sx) || !std::isfinite(sy) || sx == 0.0 || sy == 0.0)
+        return Failure{
+            QStringLiteral("stretch factors must be finite and non-zero (%1, %2)").arg(sx).arg(sy)};
     if (shapes.isEmpty())
-        return true;
+        return {};
     // The anchor is taken from the curves when there are any: text and images are never
     // plotted, so a plot of the stretched curves must start where the anchor is, or the
     // enlargement could not be undone from the plot alone.
@@ -33,21 +30,17 @@ bool stretch(const HostDocument &doc, const QList<HostShape::Ptr> &given, double
     t.translate(-anchor.x(), -anchor.y());
     for (const HostShape::Ptr &shape : shapes)
         shape->transform(t);
-    return true;
+    return {};
 }
 
-HostShape::Ptr combine(HostDocument &doc, const QList<HostShape::Ptr> &given, QString *error)
+Result<HostShape::Ptr> combine(HostDocument &doc, const QList<HostShape::Ptr> &given)
 {
     const QList<HostShape::Ptr> shapes = HostDocument::drawnShapes(given);
-    if (shapes.isEmpty()) {
-        *error = QStringLiteral("nothing to combine");
-        return nullptr;
-    }
+    if (shapes.isEmpty())
+        return Failure{QStringLiteral("nothing to combine")};
     for (const HostShape::Ptr &shape : shapes) {
-        if (shape->kind != ShapeKind::Curve) {
-            *error = QStringLiteral("text and images cannot be combined into a curve");
-            return nullptr;
-        }
+        if (shape->kind != ShapeKind::Curve)
+            return Failure{QStringLiteral("text and images cannot be combined into a curve")};
     }
     const HostShape::Ptr target = shapes.first();
     for (int i = 1; i < shapes.size(); ++i) {
@@ -98,17 +91,15 @@ QList<QPolygonF> flatten(const QPainterPath &path, double tolerance)
     return polylines;
 }
 
-QList<HostShape::Ptr> breakApart(HostDocument &doc, const HostShape::Ptr &shape, QString *error)
+Result<QList<HostShape::Ptr>> breakApart(HostDocument &doc, const HostShape::Ptr &shape)
 {
     const HostLayer::Ptr layer = doc.layerOf(shape);
-    if (!layer || shape->kind != ShapeKind::Curve) {
-        *error = QStringLiteral("only a curve in the document can be broken apart");
-        return {};
-    }
+    if (!layer || shape->kind != ShapeKind::Curve)
+        return Failure{QStringLiteral("only a curve in the document can be broken apart")};
     const QList<QPainterPath> parts = subpaths(shape->path);
     if (parts.size() <= 1) {
         doc.setSelection({shape});
-        return {shape};
+        return QList<HostShape::Ptr>{shape};
     }
     QList<HostShape::Ptr> pieces;
     const int at = layer->shapes.indexOf(shape);

@@ -1,5 +1,6 @@
 #include "ImageArea.h"
 
+#include "common/Units.h"
 #include "model/ContourTracer.h"
 #include "svg/ViewBoxMapping.h"
 
@@ -16,7 +17,7 @@
 namespace {
 
 constexpr double TraceDpi = 600.0;
-constexpr double ToleranceInches = 0.05 / 25.4;
+constexpr double ToleranceInches = mmToInches(0.05);
 // A picture larger than this is refused rather than decoded (a hostile file could claim any
 // size); the refined grid is held to the same budget.
 constexpr qint64 MaxPixels = 64 * 1024 * 1024;
@@ -81,62 +82,51 @@ QTransform ownTransform(const QString &transform)
 }
 
 // The picture's bytes: decoded from a data: URL or read from its file.
-bool pictureBytes(const QString &href, const QString &sheetFile, QByteArray *bytes, QString *error)
+Result<QByteArray> pictureBytes(const QString &href, const QString &sheetFile)
 {
     if (href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
         const int comma = href.indexOf(QLatin1Char(','));
-        if (comma < 0) {
-            *error = QStringLiteral("the data: URL holds no data");
-            return false;
-        }
+        if (comma < 0)
+            return Failure{QStringLiteral("the data: URL holds no data")};
         const QByteArray payload = href.mid(comma + 1).toLatin1();
-        *bytes = href.leftRef(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)
-                     ? QByteArray::fromBase64(payload)
-                     : QByteArray::fromPercentEncoding(payload);
-        return true;
+        return href.leftRef(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)
+                   ? QByteArray::fromBase64(payload)
+                   : QByteArray::fromPercentEncoding(payload);
     }
     const QUrl url(href);
     QString path = href;
     if (url.isLocalFile())
         path = url.toLocalFile();
-    else if (!url.scheme().isEmpty() && url.scheme().size() > 1) {
-        *error = QStringLiteral("only files next to the sheet and data: URLs are read");
-        return false;
-    }
+    else if (!url.scheme().isEmpty() && url.scheme().size() > 1)
+        return Failure{QStringLiteral("only files next to the sheet and data: URLs are read")};
     if (QFileInfo(path).isRelative())
         path = QFileInfo(sheetFile).absoluteDir().filePath(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return false;
-    }
-    *bytes = file.readAll();
-    return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{file.errorString()};
+    return file.readAll();
 }
 
-bool decode(const QByteArray &bytes, QImage *image, QString *error)
+Result<QImage> decode(const QByteArray &bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer);
     // Other formats Qt could read (SVG, GIF, ...) are not what a sticker sheet embeds.
     const QByteArray format = reader.format();
-    if (format != "png" && format != "jpeg" && format != "jpg") {
-        *error = QStringLiteral("only PNG and JPEG pictures are read");
-        return false;
-    }
+    if (format != "png" && format != "jpeg" && format != "jpg")
+        return Failure{QStringLiteral("only PNG and JPEG pictures are read")};
     const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels) {
-        *error = QStringLiteral("the picture is too large (%1 x %2 pixels)")
-                     .arg(size.width())
-                     .arg(size.height());
-        return false;
-    }
-    if (!reader.read(image)) {
-        *error = reader.errorString();
-        return false;
-    }
-    return true;
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
+        return Failure{QStringLiteral("the picture is too large (%1 x %2 pixels)")
+                           .arg(size.width())
+                           .arg(size.height())};
+    QImage image;
+    if (!reader.read(&image))
+        return Failure{reader.errorString()};
+    if (image.isNull())
+        return Failure{QStringLiteral("the picture is empty")};
+    return image;
 }
 
 // Without alpha, the ground is the colour most of the border's pixels have.
@@ -191,30 +181,28 @@ double largestScale(const QTransform &t)
 
 namespace ImageArea {
 
-bool trace(const HostShape &image, const QString &sheetFile, TraceCache &cache, Area *area,
-           QString *error)
+Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache &cache)
 {
     ImageElement element;
-    if (!readElement(image, &element)) {
-        *error = QStringLiteral("its placement cannot be read");
-        return false;
-    }
+    if (!readElement(image, &element))
+        return Failure{QStringLiteral("its placement cannot be read")};
     const QString reference = element.href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)
                                   ? element.href
                                   : sheetFile + QLatin1Char('\n') + element.href;
     auto picture = cache.find(reference);
     if (picture == cache.end()) {
         Picture read;
-        QByteArray bytes;
-        if (pictureBytes(element.href, sheetFile, &bytes, &read.error) &&
-            decode(bytes, &read.image, &read.error) && read.image.isNull())
-            read.error = QStringLiteral("the picture is empty");
+        const Result<QByteArray> bytes = pictureBytes(element.href, sheetFile);
+        const Result<QImage> decoded =
+            bytes ? decode(*bytes) : Result<QImage>(Failure{bytes.error()});
+        if (decoded)
+            read.image = *decoded;
+        else
+            read.error = decoded.error();
         picture = cache.insert(reference, read);
     }
-    if (picture->image.isNull()) {
-        *error = picture->error;
-        return false;
-    }
+    if (picture->image.isNull())
+        return Failure{picture->error};
     const QSize size = picture->image.size();
     QRectF viewport = element.viewport;
     if (viewport.width() <= 0 || viewport.height() <= 0)
@@ -227,10 +215,8 @@ bool trace(const HostShape &image, const QString &sheetFile, TraceCache &cache, 
     const QTransform toPage =
         ownTransform(element.transform) * image.keptParents * image.keptToPage * image.placement;
     const double inchesPerPixel = largestScale(place * toPage);
-    if (!(inchesPerPixel > 0) || !std::isfinite(inchesPerPixel)) {
-        *error = QStringLiteral("it is placed with no size");
-        return false;
-    }
+    if (!(inchesPerPixel > 0) || !std::isfinite(inchesPerPixel))
+        return Failure{QStringLiteral("it is placed with no size")};
     int factor = std::max(1, static_cast<int>(std::ceil(inchesPerPixel * TraceDpi - 1e-6)));
     while (factor > 1 && qint64(size.width()) * size.height() * factor * factor > MaxPixels)
         --factor;
@@ -243,13 +229,13 @@ bool trace(const HostShape &image, const QString &sheetFile, TraceCache &cache, 
     }
     const QTransform gridToPage =
         QTransform::fromScale(1.0 / factor, 1.0 / factor) * place * toPage;
-    area->outlines.clear();
+    Area area;
     for (const QPolygonF &poly : *traced)
-        area->outlines.append(gridToPage.map(poly));
-    area->clip = element.preserveAspectRatio.contains(QLatin1String("slice"))
-                     ? toPage.map(QPolygonF(viewport))
-                     : QPolygonF();
-    return true;
+        area.outlines.append(gridToPage.map(poly));
+    area.clip = element.preserveAspectRatio.contains(QLatin1String("slice"))
+                    ? toPage.map(QPolygonF(viewport))
+                    : QPolygonF();
+    return area;
 }
 
 } // namespace ImageArea

@@ -7,6 +7,7 @@
 // The picture is a file (a path or file: URL, relative ones next to the sheet) or a data: URL
 // holding PNG or JPEG.
 
+#include "common/Result.h"
 #include "model/HostShape.h"
 
 #include <QHash>
@@ -32,9 +33,8 @@ struct Area
     QPolygonF clip; // the viewport a "slice" picture overflows and is clipped to; else empty
 };
 
-// Closed polygons in page inches (y up); no outline when the image covers nothing. False with a
+// Closed polygons in page inches (y up); no outline when the image covers nothing. Fails with a
 // reason for the user when the picture cannot be read or placed.
-bool trace(const HostShape &image, const QString &sheetFile, TraceCache &cache, Area *area,
-           QString *error);
+Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache &cache);
 
 } // namespace ImageArea

@@ -62,13 +62,13 @@ void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bo
     const QSize pixels(qRound(device.width() * ratio), qRound(device.height() * ratio));
     if (pixels.isEmpty())
         return;
-    QString error;
-    QImage page = RsvgPageRenderer::image(doc, pixels, printableOnly, &error);
-    if (page.isNull()) {
-        qWarning("page drawn without its SVG effects: %s", qPrintable(error));
+    Result<QImage> drawn = RsvgPageRenderer::image(doc, pixels, printableOnly);
+    if (!drawn) {
+        qWarning("page drawn without its SVG effects: %s", qPrintable(drawn.error()));
         drawShapes(painter, doc, target, printableOnly);
         return;
     }
+    QImage &page = *drawn;
     page.setDevicePixelRatio(ratio);
     painter.drawImage(target, page);
 }

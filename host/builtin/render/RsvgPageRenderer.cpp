@@ -49,7 +49,7 @@ QString takeMessage(GError *error)
 // The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
 // photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
 // size, depth and entities when it was opened, so they are lifted here.
-Handle readSvg(const QByteArray &svg, const QString &baseFile, QString *error)
+Result<Handle> readSvg(const QByteArray &svg, const QString &baseFile)
 {
     GInputStream *stream =
         g_memory_input_stream_new_from_data(svg.constData(), svg.size(), nullptr);
@@ -64,25 +64,21 @@ Handle readSvg(const QByteArray &svg, const QString &baseFile, QString *error)
         g_object_unref(base);
     g_object_unref(stream);
     if (!handle)
-        *error =
-            QStringLiteral("the page cannot be read for drawing: %1").arg(takeMessage(failure));
+        return Failure{
+            QStringLiteral("the page cannot be read for drawing: %1").arg(takeMessage(failure))};
     return handle;
 }
 
-bool renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height, QString *error)
+Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height)
 {
     const RsvgRectangle viewport{0, 0, width, height};
     GError *failure = nullptr;
-    if (!rsvg_handle_render_document(handle, cr, &viewport, &failure)) {
-        *error = QStringLiteral("the page cannot be drawn: %1").arg(takeMessage(failure));
-        return false;
-    }
-    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS) {
-        *error = QStringLiteral("the page cannot be drawn: %1")
-                     .arg(QString::fromUtf8(cairo_status_to_string(cairo_status(cr))));
-        return false;
-    }
-    return true;
+    if (!rsvg_handle_render_document(handle, cr, &viewport, &failure))
+        return Failure{QStringLiteral("the page cannot be drawn: %1").arg(takeMessage(failure))};
+    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
+        return Failure{QStringLiteral("the page cannot be drawn: %1")
+                           .arg(QString::fromUtf8(cairo_status_to_string(cairo_status(cr))))};
+    return {};
 }
 
 cairo_status_t appendToArray(void *closure, const unsigned char *data, unsigned int length)
@@ -119,11 +115,11 @@ QByteArray printableSvg(const HostDocument &doc)
     return SvgDocumentWriter::toSvg(copy);
 }
 
-QByteArray pdf(const HostDocument &doc, QString *error)
+Result<QByteArray> pdf(const HostDocument &doc)
 {
-    const Handle handle = readSvg(printableSvg(doc), doc.filePath, error);
+    const Result<Handle> handle = readSvg(printableSvg(doc), doc.filePath);
     if (!handle)
-        return {};
+        return Failure{handle.error()};
     const double width = doc.activePage->width * PointsPerInch;
     const double height = doc.activePage->height * PointsPerInch;
     QByteArray out;
@@ -135,22 +131,20 @@ QByteArray pdf(const HostDocument &doc, QString *error)
             cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_AUTHOR,
                                            author.constData());
         Cairo cr(cairo_create(surface.get()));
-        if (!renderInto(cr.get(), handle.get(), width, height, error))
-            return {};
+        if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
+            return Failure{drawn.error()};
         cairo_show_page(cr.get());
         cr.reset();
         cairo_surface_finish(surface.get());
-        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-            *error = QStringLiteral("the PDF cannot be made: %1")
-                         .arg(QString::fromUtf8(
-                             cairo_status_to_string(cairo_surface_status(surface.get()))));
-            return {};
-        }
+        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+            return Failure{QStringLiteral("the PDF cannot be made: %1")
+                               .arg(QString::fromUtf8(
+                                   cairo_status_to_string(cairo_surface_status(surface.get()))))};
     }
     return out;
 }
 
-QImage image(const HostDocument &doc, const QSize &pixels, bool printableOnly, QString *error)
+Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printableOnly)
 {
     struct Drawn
     {
@@ -164,54 +158,47 @@ QImage image(const HostDocument &doc, const QSize &pixels, bool printableOnly, Q
     if (last.pixels == pixels && last.base == doc.filePath && last.svg == svg)
         return last.image;
     if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > MaxSide ||
-        pixels.height() > MaxSide) {
-        *error = QStringLiteral("no page to draw at %1 x %2 pixels")
-                     .arg(pixels.width())
-                     .arg(pixels.height());
-        return {};
-    }
-    const Handle handle = readSvg(svg, doc.filePath, error);
+        pixels.height() > MaxSide)
+        return Failure{QStringLiteral("no page to draw at %1 x %2 pixels")
+                           .arg(pixels.width())
+                           .arg(pixels.height())};
+    const Result<Handle> handle = readSvg(svg, doc.filePath);
     if (!handle)
-        return {};
+        return Failure{handle.error()};
     QImage page(pixels, QImage::Format_ARGB32_Premultiplied);
-    if (page.isNull()) {
-        *error = QStringLiteral("no memory for a page of %1 x %2 pixels")
-                     .arg(pixels.width())
-                     .arg(pixels.height());
-        return {};
-    }
+    if (page.isNull())
+        return Failure{QStringLiteral("no memory for a page of %1 x %2 pixels")
+                           .arg(pixels.width())
+                           .arg(pixels.height())};
     page.fill(Qt::transparent);
     Surface surface(cairo_image_surface_create_for_data(
         page.bits(), CAIRO_FORMAT_ARGB32, page.width(), page.height(), page.bytesPerLine()));
     Cairo cr(cairo_create(surface.get()));
     const double width = doc.activePage->width, height = doc.activePage->height;
     cairo_scale(cr.get(), pixels.width() / width, pixels.height() / height);
-    if (!renderInto(cr.get(), handle.get(), width, height, error))
-        return {};
+    if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
+        return Failure{drawn.error()};
     cr.reset();
     surface.reset();
     last = {svg, doc.filePath, pixels, page};
     return page;
 }
 
-bool bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink, QString *error)
+Result<> bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink)
 {
     const double width = doc.activePage->width, height = doc.activePage->height;
     const int columns = int(std::ceil(width * dpi)), rows = int(std::ceil(height * dpi));
-    if (!(dpi >= 1 && dpi <= MaxDpi) || columns < 1 || rows < 1 || bandRows < 1) {
-        *error = QStringLiteral("no page to draw at %1 dpi").arg(dpi);
-        return false;
-    }
-    const Handle handle = readSvg(printableSvg(doc), doc.filePath, error);
+    if (!(dpi >= 1 && dpi <= MaxDpi) || columns < 1 || rows < 1 || bandRows < 1)
+        return Failure{QStringLiteral("no page to draw at %1 dpi").arg(dpi)};
+    const Result<Handle> handle = readSvg(printableSvg(doc), doc.filePath);
     if (!handle)
-        return false;
+        return Failure{handle.error()};
     for (int top = 0; top < rows; top += bandRows) {
         QImage image(columns, qMin(bandRows, rows - top), QImage::Format_ARGB32_Premultiplied);
-        if (image.isNull()) {
-            *error =
-                QStringLiteral("no memory for a band of %1 x %2 pixels").arg(columns).arg(bandRows);
-            return false;
-        }
+        if (image.isNull())
+            return Failure{QStringLiteral("no memory for a band of %1 x %2 pixels")
+                               .arg(columns)
+                               .arg(bandRows)};
         image.fill(Qt::white);
         // Cairo's ARGB32 is Qt's ARGB32 premultiplied on every byte order: native 32-bit words.
         Surface surface(cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_ARGB32,
@@ -220,17 +207,15 @@ bool bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &si
         Cairo cr(cairo_create(surface.get()));
         cairo_translate(cr.get(), 0, -top);
         cairo_scale(cr.get(), dpi, dpi);
-        if (!renderInto(cr.get(), handle.get(), width, height, error))
-            return false;
+        if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
+            return drawn;
         cr.reset();
         cairo_surface_flush(surface.get());
         surface.reset();
-        if (!sink(top, image)) {
-            *error = QStringLiteral("the page could not be handed on");
-            return false;
-        }
+        if (!sink(top, image))
+            return Failure{QStringLiteral("the page could not be handed on")};
     }
-    return true;
+    return {};
 }
 
 } // namespace RsvgPageRenderer

@@ -7,6 +7,7 @@
 // librsvg, which leaves their definitions (gradients, patterns) usable by the layers that print.
 // Page lengths are inches; PDF lengths are points (72 per inch).
 
+#include "common/Result.h"
 #include "model/HostDocument.h"
 
 #include <QByteArray>
@@ -20,21 +21,21 @@ namespace RsvgPageRenderer {
 // The document's SVG text with every layer that must not print hidden.
 QByteArray printableSvg(const HostDocument &doc);
 
-// A one-page vector PDF of the printable layers at the page's size; empty with `error` set
-// when librsvg cannot read the text or cairo cannot draw it.
-QByteArray pdf(const HostDocument &doc, QString *error);
+// A one-page vector PDF of the printable layers at the page's size; fails when librsvg cannot
+// read the text or cairo cannot draw it.
+Result<QByteArray> pdf(const HostDocument &doc);
 
 // The page at `pixels` (each side 1..16384) on a transparent ground, every visible layer or only
 // the printable ones: the host window's page view. The last page drawn is kept, so repainting an
-// unchanged page costs no drawing. Null with `error` set when the page cannot be drawn.
-QImage image(const HostDocument &doc, const QSize &pixels, bool printableOnly, QString *error);
+// unchanged page costs no drawing. Fails when the page cannot be drawn.
+Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printableOnly);
 
 // Receives one band of a page: its first row and its pixels. False stops the drawing.
 using BandSink = std::function<bool(int top, const QImage &band)>;
 
 // The printable page rasterised at `dpi` (1..2400) on white paper, handed out top to bottom in
 // bands of at most `bandRows` rows (ARGB32 premultiplied), so that a printer's full page is never
-// held whole. False with `error` set when the page cannot be drawn or the sink stopped.
-bool bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink, QString *error);
+// held whole. Fails when the page cannot be drawn or the sink stopped.
+Result<> bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink);
 
 } // namespace RsvgPageRenderer

@@ -6,6 +6,7 @@
 #include "TextArea.h"
 
 #include "KeptElementRenderer.h"
+#include "common/Units.h"
 #include "model/ContourTracer.h"
 
 #include <cmath>
@@ -14,7 +15,7 @@
 namespace {
 
 constexpr double TraceDpi = 600.0;
-constexpr double ToleranceInches = 0.05 / 25.4;
+constexpr double ToleranceInches = mmToInches(0.05);
 constexpr int MaxSide = 16384; // pixels of the raster on either side
 constexpr int Margin = 1;      // uncovered pixels around the ink, so every outline closes
 
@@ -37,33 +38,26 @@ QString takeMessage(GError *error)
 
 namespace TextArea {
 
-bool trace(const HostShape &text, QVector<QPolygonF> *outlines, QString *error)
+Result<QVector<QPolygonF>> trace(const HostShape &text)
 {
-    outlines->clear();
     const QRectF viewBox = text.keptViewBox;
-    if (text.keptXml.isEmpty() || viewBox.isEmpty()) {
-        *error = QStringLiteral("the text has no source to draw");
-        return false;
-    }
+    if (text.keptXml.isEmpty() || viewBox.isEmpty())
+        return Failure{QStringLiteral("the text has no source to draw")};
     // The element alone in its file's frame: one cairo unit per user unit from the viewBox's
     // corner.
     const QByteArray svg = KeptElementRenderer::wrap(text);
     GError *failure = nullptr;
     std::unique_ptr<RsvgHandle, Freer> handle(rsvg_handle_new_from_data(
         reinterpret_cast<const guint8 *>(svg.constData()), gsize(svg.size()), &failure));
-    if (!handle) {
-        *error = takeMessage(failure);
-        return false;
-    }
+    if (!handle)
+        return Failure{takeMessage(failure)};
     const RsvgRectangle viewport{0, 0, viewBox.width(), viewBox.height()};
     RsvgRectangle ink, logical;
     if (!rsvg_handle_get_geometry_for_layer(handle.get(), nullptr, &viewport, &ink, &logical,
-                                            &failure)) {
-        *error = takeMessage(failure);
-        return false;
-    }
+                                            &failure))
+        return Failure{takeMessage(failure)};
     if (ink.width <= 0 || ink.height <= 0)
-        return true;
+        return QVector<QPolygonF>();
     const QTransform userToPage = text.keptToPage * text.placement;
     const double inchesPerUnit = std::max(std::hypot(userToPage.m11(), userToPage.m12()),
                                           std::hypot(userToPage.m21(), userToPage.m22()));
@@ -74,17 +68,14 @@ bool trace(const HostShape &text, QVector<QPolygonF> *outlines, QString *error)
     const int height = static_cast<int>(std::ceil(ink.height * scale)) + 2 * Margin;
     std::unique_ptr<cairo_surface_t, Freer> surface(
         cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
-        *error = QString::fromUtf8(cairo_status_to_string(cairo_surface_status(surface.get())));
-        return false;
-    }
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Failure{
+            QString::fromUtf8(cairo_status_to_string(cairo_surface_status(surface.get())))};
     std::unique_ptr<cairo_t, Freer> cr(cairo_create(surface.get()));
     cairo_translate(cr.get(), Margin - ink.x * scale, Margin - ink.y * scale);
     cairo_scale(cr.get(), scale, scale);
-    if (!rsvg_handle_render_document(handle.get(), cr.get(), &viewport, &failure)) {
-        *error = takeMessage(failure);
-        return false;
-    }
+    if (!rsvg_handle_render_document(handle.get(), cr.get(), &viewport, &failure))
+        return Failure{takeMessage(failure)};
     cairo_surface_flush(surface.get());
     ContourTracer::Grid grid;
     grid.width = width;
@@ -99,9 +90,10 @@ bool trace(const HostShape &text, QVector<QPolygonF> *outlines, QString *error)
     const QTransform rasterToUser =
         QTransform::fromTranslate(-Margin, -Margin) * QTransform::fromScale(1 / scale, 1 / scale) *
         QTransform::fromTranslate(ink.x + viewBox.x(), ink.y + viewBox.y());
+    QVector<QPolygonF> outlines;
     for (const QPolygonF &poly : ContourTracer::trace(grid, tolerance))
-        outlines->append((rasterToUser * userToPage).map(poly));
-    return true;
+        outlines.append((rasterToUser * userToPage).map(poly));
+    return outlines;
 }
 
 } // namespace TextArea

@@ -15,9 +15,9 @@ namespace {
 
 Cmyk cmykOf(const QColor &colour)
 {
-    const QColor c = colour.toCmyk();
-    return {qRound(c.cyanF() * 100), qRound(c.magentaF() * 100), qRound(c.yellowF() * 100),
-            qRound(c.blackF() * 100)};
+    const QColor cmyk = colour.toCmyk();
+    return {qRound(cmyk.cyanF() * 100), qRound(cmyk.magentaF() * 100), qRound(cmyk.yellowF() * 100),
+            qRound(cmyk.blackF() * 100)};
 }
 
 // "C M Y K" as this program writes it; false when the text is not four values 0-100.
@@ -170,37 +170,30 @@ HostShape::Ptr keptShape(QSvgRenderer &renderer, const ScannedElement &element,
 
 namespace SvgDocumentReader {
 
-HostDocument::Ptr read(const QString &path, QString *error)
+Result<HostDocument::Ptr> read(const QString &path)
 {
-    if (const QString refused = SvgLimits::checkFileSize(path); !refused.isEmpty()) {
-        *error = refused;
-        return nullptr;
-    }
+    if (const Result<> allowed = SvgLimits::checkFileSize(path); !allowed)
+        return Failure{allowed.error()};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return nullptr;
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("cannot open %1: %2").arg(path, file.errorString())};
     // Bounded even when the file grows after the size check: one byte more is refused.
-    return readData(file.read(SvgLimits::MaxFileBytes + 1), path, error);
+    return readData(file.read(SvgLimits::MaxFileBytes + 1), path);
 }
 
-HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *error)
+Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
 {
     // Hostile files are refused before QtSvg, whose recursion a deep <use> chain exhausts.
-    if (const QString refused = SvgLimits::check(svg); !refused.isEmpty()) {
-        *error = refused;
-        return nullptr;
-    }
-    SvgScan scan;
+    if (const Result<> allowed = SvgLimits::check(svg); !allowed)
+        return Failure{allowed.error()};
     const QString text = QString::fromUtf8(svg);
-    if (!SvgElementScanner::scan(text, &scan, error))
-        return nullptr;
+    const Result<SvgScan> scanResult = SvgElementScanner::scan(text);
+    if (!scanResult)
+        return Failure{scanResult.error()};
+    const SvgScan &scan = *scanResult;
     QSvgRenderer renderer(scan.renderable);
-    if (!renderer.isValid()) {
-        *error = QStringLiteral("%1 is not an SVG drawing QtSvg can read").arg(path);
-        return nullptr;
-    }
+    if (!renderer.isValid())
+        return Failure{QStringLiteral("%1 is not an SVG drawing QtSvg can read").arg(path)};
     auto doc = std::make_shared<HostDocument>(scan.pageWidth, scan.pageHeight);
     doc->filePath = path;
     doc->svg = scan.source;

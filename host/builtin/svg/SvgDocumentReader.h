@@ -7,14 +7,15 @@
 // cut geometry: they are kept untouched, reported in the document's notes, and take part in
 // selection by their box. Elements outside any layer go onto a layer "Layer 1".
 
+#include "common/Result.h"
 #include "model/HostDocument.h"
 
 namespace SvgDocumentReader {
 
-// nullptr with a reason when the file cannot be read or is no SVG document.
-HostDocument::Ptr read(const QString &path, QString *error);
+// Fails with a reason when the file cannot be read or is no SVG document.
+Result<HostDocument::Ptr> read(const QString &path);
 
 // The same from SVG text; `path` only names the document.
-HostDocument::Ptr readData(const QByteArray &svg, const QString &path, QString *error);
+Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path);
 
 } // namespace SvgDocumentReader

@@ -49,23 +49,21 @@ QByteArray toSvg(const HostDocument &doc)
     return out.toUtf8();
 }
 
-bool write(const HostDocument &doc, const QString &path, QString *error)
+Result<> write(const HostDocument &doc, const QString &path)
 {
-    return writeFile(toSvg(doc), path, error);
+    return writeFile(toSvg(doc), path);
 }
 
-bool writeFile(const QByteArray &svg, const QString &path, QString *error)
+Result<> writeFile(const QByteArray &svg, const QString &path)
 {
     QSaveFile file(path);
     // Unbuffered, so that a write cut short (a full disk) fails in write(): QSaveFile's commit
     // does not notice a failing final flush and would put the cut-short file in the old one's
     // place.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(svg) != svg.size() ||
-        !file.commit()) {
-        *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+        !file.commit())
+        return Failure{QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
+    return {};
 }
 
 } // namespace SvgDocumentWriter

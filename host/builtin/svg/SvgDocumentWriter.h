@@ -5,13 +5,14 @@
 // vexa:printable attribute), curves as paths in millimetres, y down, kept text and images as they
 // were read. The file is written whole or not at all.
 
+#include "common/Result.h"
 #include "model/HostDocument.h"
 
 namespace SvgDocumentWriter {
 
 QByteArray toSvg(const HostDocument &doc);
-bool write(const HostDocument &doc, const QString &path, QString *error);
+Result<> write(const HostDocument &doc, const QString &path);
 // Writes SVG text made by toSvg to `path`, whole or not at all.
-bool writeFile(const QByteArray &svg, const QString &path, QString *error);
+Result<> writeFile(const QByteArray &svg, const QString &path);
 
 } // namespace SvgDocumentWriter

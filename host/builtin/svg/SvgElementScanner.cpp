@@ -2,6 +2,7 @@
 
 #include "SvgClipGeometry.h"
 #include "ViewBoxMapping.h"
+#include "common/Units.h"
 
 #include <QRegularExpression>
 #include <QSet>
@@ -56,34 +57,34 @@ QRectF parseViewBox(const QString &text)
     const QStringList parts = text.split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts);
     if (parts.size() != 4)
         return {};
-    QVector<double> v;
+    QVector<double> numbers;
     for (const QString &p : parts) {
         bool ok = false;
-        v << p.toDouble(&ok);
+        numbers << p.toDouble(&ok);
         if (!ok)
             return {};
     }
-    return QRectF(v[0], v[1], v[2], v[3]);
+    return QRectF(numbers[0], numbers[1], numbers[2], numbers[3]);
 }
 
-bool isHidden(const QXmlStreamAttributes &a)
+bool isHidden(const QXmlStreamAttributes &attributes)
 {
-    const QString style = a.value("style").toString().remove(QLatin1Char(' '));
+    const QString style = attributes.value("style").toString().remove(QLatin1Char(' '));
     return style.contains(QLatin1String("display:none")) ||
-           a.value("display") == QLatin1String("none");
+           attributes.value("display") == QLatin1String("none");
 }
 
 class Scanner
 {
 public:
     Scanner(const QString &svg, SvgScan *out) : svg(svg), out(out), writer(&out->renderable) {}
-    bool run(QString *error);
+    Result<> run();
 
 private:
     void startElement(const SvgSpan &startTag, bool fromEntity);
     bool isSvgElement() const;
     void endElement();
-    bool readRoot(QString *error);
+    Result<> readRoot();
     int newLayer(const QXmlStreamAttributes &attributes);
     int defaultLayer();
     QString namespacesInForce() const;
@@ -104,10 +105,11 @@ private:
 // An image with its own width and height: QtSvg places it by them alone.
 bool Scanner::isSizedImage() const
 {
-    const QXmlStreamAttributes a = reader.attributes();
+    const QXmlStreamAttributes attributes = reader.attributes();
     return reader.isStartElement() && reader.name() == QLatin1String("image") &&
            (namespaceless || reader.namespaceUri() == SvgElementScanner::SvgNamespace) &&
-           a.hasAttribute(QStringLiteral("width")) && a.hasAttribute(QStringLiteral("height"));
+           attributes.hasAttribute(QStringLiteral("width")) &&
+           attributes.hasAttribute(QStringLiteral("height"));
 }
 
 // QtSvg only tells where an image is: it gets a one-pixel picture in place of the real one,
@@ -130,7 +132,7 @@ void Scanner::writeImagePlaceholder()
     }
 }
 
-bool Scanner::run(QString *error)
+Result<> Scanner::run()
 {
     reader.addData(svg);
     while (!reader.atEnd()) {
@@ -142,15 +144,15 @@ bool Scanner::run(QString *error)
         else
             writer.writeCurrentToken(reader);
         if (token == QXmlStreamReader::StartElement) {
-            if (stack.isEmpty() && !readRoot(error))
-                return false;
-            // QtSvg descends recursively; a hostile depth must not exhaust the stack.
-            if (stack.size() >= MaxDepth) {
-                *error = QStringLiteral("elements nested deeper than %1 levels at line %2")
-                             .arg(MaxDepth)
-                             .arg(reader.lineNumber());
-                return false;
+            if (stack.isEmpty()) {
+                if (Result<> root = readRoot(); !root)
+                    return root;
             }
+            // QtSvg descends recursively; a hostile depth must not exhaust the stack.
+            if (stack.size() >= MaxDepth)
+                return Failure{QStringLiteral("elements nested deeper than %1 levels at line %2")
+                                   .arg(MaxDepth)
+                                   .arg(reader.lineNumber())};
             // The reader's offset runs a character ahead between tokens, but a start tag ends
             // exactly at its ">" and holds no other "<", so its own "<" is the last one before.
             // An element an entity reference made ends at the reference's ";" instead.
@@ -164,17 +166,13 @@ bool Scanner::run(QString *error)
             endElement();
         }
     }
-    if (reader.hasError()) {
-        *error = QStringLiteral("not well-formed SVG at line %1: %2")
-                     .arg(reader.lineNumber())
-                     .arg(reader.errorString());
-        return false;
-    }
-    if (out->pageWidth <= 0) {
-        *error = QStringLiteral("the file has no <svg> element");
-        return false;
-    }
-    return true;
+    if (reader.hasError())
+        return Failure{QStringLiteral("not well-formed SVG at line %1: %2")
+                           .arg(reader.lineNumber())
+                           .arg(reader.errorString())};
+    if (out->pageWidth <= 0)
+        return Failure{QStringLiteral("the file has no <svg> element")};
+    return {};
 }
 
 bool Scanner::isSvgElement() const
@@ -183,19 +181,17 @@ bool Scanner::isSvgElement() const
            (namespaceless && reader.namespaceUri().isEmpty());
 }
 
-bool Scanner::readRoot(QString *error)
+Result<> Scanner::readRoot()
 {
     // Older files leave out the namespace, and renderers draw them all the same.
     namespaceless = reader.namespaceUri().isEmpty() && reader.prefix().isEmpty();
-    if (reader.name() != QLatin1String("svg") || !isSvgElement()) {
-        *error = QStringLiteral("the document element is <%1>, not an SVG <svg>")
-                     .arg(reader.qualifiedName().toString());
-        return false;
-    }
-    const QXmlStreamAttributes a = reader.attributes();
-    QRectF viewBox = parseViewBox(a.value("viewBox").toString());
-    double width = SvgElementScanner::lengthInInches(a.value("width").toString());
-    double height = SvgElementScanner::lengthInInches(a.value("height").toString());
+    if (reader.name() != QLatin1String("svg") || !isSvgElement())
+        return Failure{QStringLiteral("the document element is <%1>, not an SVG <svg>")
+                           .arg(reader.qualifiedName().toString())};
+    const QXmlStreamAttributes attributes = reader.attributes();
+    QRectF viewBox = parseViewBox(attributes.value("viewBox").toString());
+    double width = SvgElementScanner::lengthInInches(attributes.value("width").toString());
+    double height = SvgElementScanner::lengthInInches(attributes.value("height").toString());
     // Without a size the viewBox counts in CSS pixels; without a viewBox user units are pixels.
     if (width <= 0 || height <= 0) {
         width = viewBox.width() / 96.0;
@@ -203,22 +199,21 @@ bool Scanner::readRoot(QString *error)
     }
     if (viewBox.isEmpty())
         viewBox = QRectF(0, 0, width * 96.0, height * 96.0);
-    if (width <= 0 || height <= 0 || viewBox.isEmpty()) {
-        *error = QStringLiteral("the SVG gives no page size (width, height or viewBox)");
-        return false;
-    }
+    if (width <= 0 || height <= 0 || viewBox.isEmpty())
+        return Failure{QStringLiteral("the SVG gives no page size (width, height or viewBox)")};
     out->pageWidth = width;
     out->pageHeight = height;
     // The viewBox is placed on the page as preserveAspectRatio says, then y turns upward.
-    out->userToPage = ViewBoxMapping::viewBoxToViewport(viewBox, QSizeF(width, height),
-                                                        a.value("preserveAspectRatio").toString()) *
-                      QTransform(1, 0, 0, -1, 0, height);
+    out->userToPage =
+        ViewBoxMapping::viewBoxToViewport(viewBox, QSizeF(width, height),
+                                          attributes.value("preserveAspectRatio").toString()) *
+        QTransform(1, 0, 0, -1, 0, height);
     out->source.userToPage = out->userToPage;
     out->source.fromFile = true;
     out->source.viewBox = viewBox;
     out->source.declaresSvgNamespace = !namespaceless;
     out->source.namespaces = reader.namespaceDeclarations();
-    return true;
+    return {};
 }
 
 QString Scanner::namespacesInForce() const
@@ -238,17 +233,18 @@ QString Scanner::namespacesInForce() const
     return declarations.join(QLatin1Char(' '));
 }
 
-int Scanner::newLayer(const QXmlStreamAttributes &a)
+int Scanner::newLayer(const QXmlStreamAttributes &attributes)
 {
     ScannedLayer layer;
-    layer.id = a.value("id").toString();
-    layer.name = a.value(SvgElementScanner::InkscapeNamespace, "label").toString();
+    layer.id = attributes.value("id").toString();
+    layer.name = attributes.value(SvgElementScanner::InkscapeNamespace, "label").toString();
     if (layer.name.isEmpty())
         layer.name = layer.id;
-    layer.visible = !isHidden(a);
-    layer.editable = a.value(SvgElementScanner::SodipodiNamespace, "insensitive").isEmpty();
+    layer.visible = !isHidden(attributes);
+    layer.editable =
+        attributes.value(SvgElementScanner::SodipodiNamespace, "insensitive").isEmpty();
     layer.printable =
-        a.value(SvgElementScanner::VexaNamespace, "printable") != QLatin1String("false");
+        attributes.value(SvgElementScanner::VexaNamespace, "printable") != QLatin1String("false");
     out->layers.append(layer);
     return out->layers.size() - 1;
 }
@@ -275,17 +271,17 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
     const bool svgElement = isSvgElement();
     const Role parent = stack.isEmpty() ? Role::Root : stack.last().role;
     const int parentLayer = stack.isEmpty() ? -1 : stack.last().layer;
-    const QXmlStreamAttributes a = reader.attributes();
+    const QXmlStreamAttributes attributes = reader.attributes();
     if (stack.isEmpty()) {
         frame.role = Role::Root;
     } else if (parent == Role::Preamble || parent == Role::Drawn || parent == Role::Kept ||
                parent == Role::Inside) {
         frame.role = Role::Inside;
     } else if (svgElement && tag == QLatin1String("g") &&
-               a.value(SvgElementScanner::InkscapeNamespace, "groupmode") ==
+               attributes.value(SvgElementScanner::InkscapeNamespace, "groupmode") ==
                    QLatin1String("layer")) {
         frame.role = Role::Container;
-        frame.layer = newLayer(a);
+        frame.layer = newLayer(attributes);
         if (!fromEntity)
             out->layers[frame.layer].startTag = startTag;
         // Shapes added to the layer are written in its frame, which QtSvg tells for a child.
@@ -304,7 +300,7 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
                      : drawnTags().contains(tag) ? Role::Drawn
                                                  : Role::Kept;
         // A hidden group is kept whole: its children alone would show once saved.
-        if (frame.role == Role::Container && isHidden(a))
+        if (frame.role == Role::Container && isHidden(attributes))
             frame.role = Role::Kept;
     } else if (parent == Role::Root) {
         frame.role = Role::Preamble;
@@ -315,7 +311,7 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
     }
     if (!stack.isEmpty())
         frame.clips = stack.last().clips;
-    const QString clipRef = SvgClipPaths::referenceOf(a);
+    const QString clipRef = SvgClipPaths::referenceOf(attributes);
     // A <switch> shows its first child that applies, so no probe may go first there.
     if (frame.role == Role::Container && !clipRef.isEmpty() && tag != QLatin1String("switch")) {
         // The clip counts in the group's own user space, which QtSvg tells for a child of it.
@@ -336,10 +332,11 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
                  : (tag == QLatin1String("text") || tag == QLatin1String("flowRoot"))
                      ? ShapeKind::Text
                      : ShapeKind::Other;
-        e.originalId = a.value("id").toString();
-        e.strokeCmyk = a.value(SvgElementScanner::VexaNamespace, "stroke-cmyk").toString();
-        e.fillCmyk = a.value(SvgElementScanner::VexaNamespace, "fill-cmyk").toString();
-        e.hairline = a.value(SvgElementScanner::VexaNamespace, "hairline") == QLatin1String("true");
+        e.originalId = attributes.value("id").toString();
+        e.strokeCmyk = attributes.value(SvgElementScanner::VexaNamespace, "stroke-cmyk").toString();
+        e.fillCmyk = attributes.value(SvgElementScanner::VexaNamespace, "fill-cmyk").toString();
+        e.hairline =
+            attributes.value(SvgElementScanner::VexaNamespace, "hairline") == QLatin1String("true");
         e.clipPath = clipRef;
         e.fromEntity = fromEntity;
         e.id = e.originalId;
@@ -399,27 +396,30 @@ double lengthInInches(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral(
         "^\\s*([+-]?[0-9]*\\.?[0-9]+(?:[eE][+-]?[0-9]+)?)\\s*(mm|cm|in|px|pt|pc)?\\s*$"));
-    const QRegularExpressionMatch m = pattern.match(text);
-    if (!m.hasMatch())
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
         return 0;
-    const double v = m.captured(1).toDouble();
-    const QString unit = m.captured(2);
-    const double inches = unit == QLatin1String("mm")   ? v / 25.4
-                          : unit == QLatin1String("cm") ? v / 2.54
-                          : unit == QLatin1String("in") ? v
-                          : unit == QLatin1String("pt") ? v / 72.0
-                          : unit == QLatin1String("pc") ? v / 6.0
-                                                        : v / 96.0; // CSS pixels, a bare number too
+    const double number = match.captured(1).toDouble();
+    const QString unit = match.captured(2);
+    const double inches = unit == QLatin1String("mm")   ? mmToInches(number)
+                          : unit == QLatin1String("cm") ? number / 2.54
+                          : unit == QLatin1String("in") ? number
+                          : unit == QLatin1String("pt") ? number / 72.0
+                          : unit == QLatin1String("pc")
+                              ? number / 6.0
+                              : number / 96.0; // CSS pixels, a bare number too
     // "1e400" overflows to infinity, and a page kilometres long is no sheet either: both would
     // poison every coordinate computed from the page.
     return std::isfinite(inches) && std::fabs(inches) <= MaxPageInches ? inches : 0;
 }
 
-bool scan(const QString &svg, SvgScan *result, QString *error)
+Result<SvgScan> scan(const QString &svg)
 {
-    *result = SvgScan();
-    Scanner scanner(svg, result);
-    return scanner.run(error);
+    SvgScan result;
+    Scanner scanner(svg, &result);
+    if (Result<> scanned = scanner.run(); !scanned)
+        return Failure{scanned.error()};
+    return result;
 }
 
 } // namespace SvgElementScanner

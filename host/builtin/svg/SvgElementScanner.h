@@ -7,6 +7,7 @@
 // host's, origin lower-left, y up.
 
 #include "SvgSource.h"
+#include "common/Result.h"
 #include "model/HostShape.h"
 
 #include <QList>
@@ -75,7 +76,7 @@ inline const QString SodipodiNamespace =
     QStringLiteral("http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd");
 inline const QString SvgNamespace = QStringLiteral("http://www.w3.org/2000/svg");
 
-bool scan(const QString &svg, SvgScan *result, QString *error);
+Result<SvgScan> scan(const QString &svg);
 
 // A length attribute ("210mm", "8.5in", "600", "600px", "72pt") in inches; 0 when unusable.
 double lengthInInches(const QString &text);

@@ -1,5 +1,6 @@
 #include "SvgElementText.h"
 
+#include "common/Units.h"
 #include "render/KeptElementRenderer.h"
 #include "render/PageRenderer.h"
 
@@ -14,26 +15,26 @@ QString cmykText(const Cmyk &c)
     return QStringLiteral("%1 %2 %3 %4").arg(c[0]).arg(c[1]).arg(c[2]).arg(c[3]);
 }
 
-QString pathData(const QPainterPath &path, const QTransform &t)
+QString pathData(const QPainterPath &path, const QTransform &transform)
 {
-    QStringList d;
+    QStringList commands;
     for (int i = 0; i < path.elementCount(); ++i) {
-        const QPointF p = t.map(QPointF(path.elementAt(i)));
-        const QPainterPath::Element e = path.elementAt(i);
-        if (e.isMoveTo())
-            d << QStringLiteral("M %1 %2").arg(SvgElementText::num(p.x()),
-                                               SvgElementText::num(p.y()));
-        else if (e.isLineTo())
-            d << QStringLiteral("L %1 %2").arg(SvgElementText::num(p.x()),
-                                               SvgElementText::num(p.y()));
-        else if (e.isCurveTo())
-            d << QStringLiteral("C %1 %2").arg(SvgElementText::num(p.x()),
-                                               SvgElementText::num(p.y()));
+        const QPointF point = transform.map(QPointF(path.elementAt(i)));
+        const QPainterPath::Element element = path.elementAt(i);
+        if (element.isMoveTo())
+            commands << QStringLiteral("M %1 %2").arg(SvgElementText::num(point.x()),
+                                                      SvgElementText::num(point.y()));
+        else if (element.isLineTo())
+            commands << QStringLiteral("L %1 %2").arg(SvgElementText::num(point.x()),
+                                                      SvgElementText::num(point.y()));
+        else if (element.isCurveTo())
+            commands << QStringLiteral("C %1 %2").arg(SvgElementText::num(point.x()),
+                                                      SvgElementText::num(point.y()));
         else
-            d << QStringLiteral("%1 %2").arg(SvgElementText::num(p.x()),
-                                             SvgElementText::num(p.y()));
+            commands << QStringLiteral("%1 %2").arg(SvgElementText::num(point.x()),
+                                                    SvgElementText::num(point.y()));
     }
-    return d.join(QLatin1Char(' '));
+    return commands.join(QLatin1Char(' '));
 }
 
 } // namespace
@@ -54,7 +55,7 @@ QRectF viewBoxOf(const HostDocument &doc)
 {
     if (doc.svg.fromFile)
         return doc.svg.viewBox;
-    return QRectF(0, 0, doc.activePage->width * 25.4, doc.activePage->height * 25.4);
+    return QRectF(0, 0, inchesToMm(doc.activePage->width), inchesToMm(doc.activePage->height));
 }
 
 QTransform pageToUser(const HostDocument &doc)

@@ -135,10 +135,11 @@ int UseGraph::deepestChain(int limit)
 
 namespace SvgLimits {
 
-QString check(const QByteArray &svg)
+Result<> check(const QByteArray &svg)
 {
     if (svg.size() > MaxFileBytes)
-        return QStringLiteral("the file is larger than %1 MB").arg(MaxFileBytes / (1024 * 1024));
+        return Failure{
+            QStringLiteral("the file is larger than %1 MB").arg(MaxFileBytes / (1024 * 1024))};
     QXmlStreamReader reader(svg);
     UseGraph graph;
     std::vector<int> open; // the elements enclosing the reader's position
@@ -151,11 +152,12 @@ QString check(const QByteArray &svg)
         if (token != QXmlStreamReader::StartElement)
             continue;
         if (int(open.size()) >= MaxNesting)
-            return QStringLiteral("elements nested deeper than %1 levels at line %2")
-                .arg(MaxNesting)
-                .arg(reader.lineNumber());
+            return Failure{QStringLiteral("elements nested deeper than %1 levels at line %2")
+                               .arg(MaxNesting)
+                               .arg(reader.lineNumber())};
         if (graph.elements() >= MaxElements)
-            return QStringLiteral("the drawing has more than %1 elements").arg(MaxElements);
+            return Failure{
+                QStringLiteral("the drawing has more than %1 elements").arg(MaxElements)};
         const int element = graph.elements();
         graph.addElement(open.empty() ? -1 : open.back());
         open.push_back(element);
@@ -173,27 +175,29 @@ QString check(const QByteArray &svg)
         }
     }
     if (reader.hasError())
-        return QStringLiteral("not well-formed SVG at line %1: %2")
-            .arg(reader.lineNumber())
-            .arg(reader.errorString());
+        return Failure{QStringLiteral("not well-formed SVG at line %1: %2")
+                           .arg(reader.lineNumber())
+                           .arg(reader.errorString())};
     const int deepest = graph.deepestChain(MaxUseDepth);
     if (deepest < 0 || deepest > MaxUseDepth)
-        return QStringLiteral("<use> elements refer to each other more than %1 deep (or in a "
-                              "circle)")
-            .arg(MaxUseDepth);
+        return Failure{
+            QStringLiteral("<use> elements refer to each other more than %1 deep (or in a "
+                           "circle)")
+                .arg(MaxUseDepth)};
     return {};
 }
 
-QString checkFileSize(const QString &path)
+Result<> checkFileSize(const QString &path)
 {
     const QFileInfo info(path);
     if (!info.exists())
         return {};
     // A device or pipe has no size to check and might never end.
     if (!info.isFile())
-        return QStringLiteral("%1 is not a regular file").arg(path);
+        return Failure{QStringLiteral("%1 is not a regular file").arg(path)};
     if (info.size() > MaxFileBytes)
-        return QStringLiteral("the file is larger than %1 MB").arg(MaxFileBytes / (1024 * 1024));
+        return Failure{
+            QStringLiteral("the file is larger than %1 MB").arg(MaxFileBytes / (1024 * 1024))};
     return {};
 }
 

@@ -6,6 +6,8 @@
 // shape finally painted; a <use> that points at a group containing <use> elements adds one
 // level for each of those. A chain that comes back to itself is a circle: endlessly deep.
 
+#include "common/Result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -17,13 +19,13 @@ constexpr int MaxUseDepth = 32;
 // Far deeper than any drawing program nests its groups.
 constexpr int MaxNesting = 256;
 
-// Empty when the file stays within every limit; otherwise a message for the user naming the
-// limit it breaks. An XML error (including entity expansion beyond what Qt's reader allows)
-// is reported too: such a file must not reach QtSvg either. Linear in the file's size.
-QString check(const QByteArray &svg);
+// Succeeds when the file stays within every limit; otherwise fails with a message for the
+// user naming the limit it breaks. An XML error (including entity expansion beyond what Qt's reader
+// allows) is reported too: such a file must not reach QtSvg either. Linear in the file's size.
+Result<> check(const QByteArray &svg);
 
-// Empty when the file at path may be read whole: a regular file of at most MaxFileBytes.
+// Succeeds when the file at path may be read whole: a regular file of at most MaxFileBytes.
 // A missing file passes (opening it reports that).
-QString checkFileSize(const QString &path);
+Result<> checkFileSize(const QString &path);
 
 } // namespace SvgLimits

@@ -33,28 +33,28 @@ QList<Attribute> parse(const QString &tag, int *listEnd)
         ++i;
     *listEnd = i;
     while (i < tag.size()) {
-        Attribute a;
-        a.lead = i;
+        Attribute attribute;
+        attribute.lead = i;
         while (i < tag.size() && isSpace(tag.at(i)))
             ++i;
         if (i >= tag.size() || tag.at(i) == QLatin1Char('/') || tag.at(i) == QLatin1Char('>'))
             break;
-        a.nameStart = i;
+        attribute.nameStart = i;
         while (i < tag.size() && !isSpace(tag.at(i)) && tag.at(i) != QLatin1Char('='))
             ++i;
-        a.name = tag.mid(a.nameStart, i - a.nameStart);
+        attribute.name = tag.mid(attribute.nameStart, i - attribute.nameStart);
         while (i < tag.size() && tag.at(i) != QLatin1Char('"') && tag.at(i) != QLatin1Char('\''))
             ++i;
         if (i >= tag.size())
             break;
-        a.quote = tag.at(i);
-        a.valueStart = ++i;
-        a.valueEnd = tag.indexOf(a.quote, i);
-        if (a.valueEnd < 0)
+        attribute.quote = tag.at(i);
+        attribute.valueStart = ++i;
+        attribute.valueEnd = tag.indexOf(attribute.quote, i);
+        if (attribute.valueEnd < 0)
             break;
-        i = a.valueEnd + 1;
+        i = attribute.valueEnd + 1;
         *listEnd = i;
-        out.append(a);
+        out.append(attribute);
     }
     return out;
 }

@@ -35,25 +35,25 @@ Placement parsePlacement(const QString &text)
         words.removeFirst();
     if (words.isEmpty() || words.size() > 2)
         return {};
-    Placement p;
+    Placement placement;
     if (words.size() == 2) {
         if (words.at(1) == QLatin1String("slice"))
-            p.slice = true;
+            placement.slice = true;
         else if (words.at(1) != QLatin1String("meet"))
             return {};
     }
     const QString &align = words.first();
     if (align == QLatin1String("none")) {
-        p.stretch = true;
-        return p;
+        placement.stretch = true;
+        return placement;
     }
     if (align.size() != 8 || !align.startsWith(QLatin1Char('x')) || align.at(4) != QLatin1Char('Y'))
         return {};
-    p.alignX = alignment(align.midRef(1, 3));
-    p.alignY = alignment(align.midRef(5, 3));
-    if (p.alignX < 0 || p.alignY < 0)
+    placement.alignX = alignment(align.midRef(1, 3));
+    placement.alignY = alignment(align.midRef(5, 3));
+    if (placement.alignX < 0 || placement.alignY < 0)
         return {};
-    return p;
+    return placement;
 }
 
 } // namespace
@@ -65,14 +65,14 @@ QTransform viewBoxToViewport(const QRectF &viewBox, const QSizeF &viewport,
 {
     if (viewBox.isEmpty() || viewport.isEmpty())
         return {};
-    const Placement p = parsePlacement(preserveAspectRatio);
+    const Placement placement = parsePlacement(preserveAspectRatio);
     double sx = viewport.width() / viewBox.width();
     double sy = viewport.height() / viewBox.height();
-    if (!p.stretch)
-        sx = sy = p.slice ? std::max(sx, sy) : std::min(sx, sy);
+    if (!placement.stretch)
+        sx = sy = placement.slice ? std::max(sx, sy) : std::min(sx, sy);
     // The room left over (meet) or the overhang (slice, negative) is shared by the alignment.
-    const double dx = (viewport.width() - viewBox.width() * sx) * p.alignX;
-    const double dy = (viewport.height() - viewBox.height() * sy) * p.alignY;
+    const double dx = (viewport.width() - viewBox.width() * sx) * placement.alignX;
+    const double dy = (viewport.height() - viewBox.height() * sy) * placement.alignY;
     return QTransform(sx, 0, 0, sy, dx - viewBox.x() * sx, dy - viewBox.y() * sy);
 }
 

@@ -22,9 +22,9 @@ struct HpglOptions
     double pageHeight = 0.0;        // inches, > 0
 };
 
-namespace HpglWriter {
+namespace HpglExport {
 
 // The plot text for the active page (or only the selected shapes when selectionOnly).
 QByteArray write(const HostDocument &doc, const HpglOptions &options, bool selectionOnly);
 
-} // namespace HpglWriter
+} // namespace HpglExport

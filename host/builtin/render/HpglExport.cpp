@@ -1,4 +1,4 @@
-#include "HpglWriter.h"
+#include "HpglExport.h"
 
 #include "model/ShapeOperations.h"
 
@@ -22,22 +22,22 @@ QList<HostShape::Ptr> exportedShapes(const HostDocument &doc, bool selectionOnly
 }
 
 // Drawing inches to plotter units, with the filter's scale, fit and origin.
-QTransform plotTransform(const QList<HostShape::Ptr> &shapes, const HpglOptions &o)
+QTransform plotTransform(const QList<HostShape::Ptr> &shapes, const HpglOptions &options)
 {
-    QTransform t;
-    const double units = o.plotterUnits * o.scalePercent / 100.0;
-    if (o.plotterOrigin == 0)
-        t.translate(-o.pageWidth / 2 * units, -o.pageHeight / 2 * units);
-    t.scale(units, units);
-    if (o.fitToPage) {
+    QTransform toPlot;
+    const double units = options.plotterUnits * options.scalePercent / 100.0;
+    if (options.plotterOrigin == 0)
+        toPlot.translate(-options.pageWidth / 2 * units, -options.pageHeight / 2 * units);
+    toPlot.scale(units, units);
+    if (options.fitToPage) {
         const QRectF box = HostDocument::boundsOf(shapes);
-        const double fx = box.width() > 0 ? o.pageWidth / box.width() : 1.0;
-        const double fy = box.height() > 0 ? o.pageHeight / box.height() : 1.0;
-        const double f = qMin(box.width() > 0 ? fx : fy, box.height() > 0 ? fy : fx);
-        t.scale(f, f);
-        t.translate(-box.left(), -box.top());
+        const double fx = box.width() > 0 ? options.pageWidth / box.width() : 1.0;
+        const double fy = box.height() > 0 ? options.pageHeight / box.height() : 1.0;
+        const double fit = qMin(box.width() > 0 ? fx : fy, box.height() > 0 ? fy : fx);
+        toPlot.scale(fit, fit);
+        toPlot.translate(-box.left(), -box.top());
     }
-    return t;
+    return toPlot;
 }
 
 QByteArray coordinate(double v)
@@ -47,7 +47,7 @@ QByteArray coordinate(double v)
 
 } // namespace
 
-namespace HpglWriter {
+namespace HpglExport {
 
 QByteArray write(const HostDocument &doc, const HpglOptions &options, bool selectionOnly)
 {
@@ -94,4 +94,4 @@ QByteArray write(const HostDocument &doc, const HpglOptions &options, bool selec
     return out;
 }
 
-} // namespace HpglWriter
+} // namespace HpglExport
