@@ -70,7 +70,7 @@ void timeBoundary(benchmark::State &state, int expected)
     for (auto _ : state) {
         CdrConnection connection(HostId);
         if (!connection.createCutBoundary()) {
-            state.SkipWithError(qPrintable(connection.failureDetail()));
+            state.SkipWithError(qPrintable(connection.detail()));
             break;
         }
         state.PauseTiming();

@@ -180,7 +180,7 @@ bool runSheet(const SheetRequest &request, QString &error)
     BuiltinHost &host = BuiltinHost::instance();
     if ((request.addMarks && !connection.addMarks()) ||
         (request.cuttingLayer && !connection.ensureCuttingLayer())) {
-        error = hostMessage(connection.errorText(), connection.failureDetail());
+        error = hostMessage(connection.errorText(), connection.detail());
         return false;
     }
     if (request.boundary) {
@@ -189,7 +189,7 @@ bool runSheet(const SheetRequest &request, QString &error)
         const bool made = connection.createCutBoundary();
         host.setBoundaryOffset(0);
         if (!made) {
-            error = hostMessage(connection.errorText(), connection.failureDetail());
+            error = hostMessage(connection.errorText(), connection.detail());
             return false;
         }
         // Images or text outlined by their box instead of what they show.
@@ -199,7 +199,7 @@ bool runSheet(const SheetRequest &request, QString &error)
     if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut)) {
         error = hostMessage(
             QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, connection.errorText()),
-            connection.failureDetail());
+            connection.detail());
         return false;
     }
     const bool documentToOutput = request.documentOut == QLatin1String("-");

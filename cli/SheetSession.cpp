@@ -72,6 +72,8 @@ bool prepareSheetJob(CdrConnection &connection, const JobOptionValues &options, 
         error = hostMessage(job.error, job.detail);
         return false;
     }
+    if (!job.detail.isEmpty())
+        printError(job.detail);
     return true;
 }
 

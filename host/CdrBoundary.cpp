@@ -2,10 +2,11 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "common/Units.h"
 
 namespace {
 // A hairline a cutter follows, thin enough not to show if the layer is ever printed.
-constexpr double BoundaryWidthInches = 0.076 / 25.4;
+constexpr double BoundaryWidthInches = mmToInches(0.076);
 
 // The boundary of the selectable shapes, put on the active layer by the host, as no-fill
 // hairline curves, one per closed outline. A host that makes no boundary (nothing with an area)

@@ -3,6 +3,7 @@
 #include "AutomationMembers.h"
 #include "HostSession.h"
 #include "MarkDrawing.h"
+#include "common/Units.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,16 +24,12 @@ QString CdrConnection::noAnswerText()
 }
 
 namespace {
-constexpr double MmPerInch = 25.4;
-constexpr double UnitsPerMm = 40.0;
-constexpr int HpglFilter = 1281;
 constexpr int BottomLeft = 5; // the host's reference-point number for the selection's corner
-constexpr double Enlargement = 5.0;
 
 // Host inches to plotter units: add a half and truncate toward zero.
 int toUnits(double inches)
 {
-    const double units = std::trunc(inches * MmPerInch * UnitsPerMm + 0.5);
+    const double units = std::trunc(inchesToMm(inches) * UNITS_PER_MM + 0.5);
     if (!std::isfinite(units) || std::fabs(units) > std::numeric_limits<int>::max())
         throw HostNoAnswer{QStringLiteral("position out of range")};
     return static_cast<int>(units);
@@ -68,6 +65,7 @@ bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Op
     try {
         session.open(opening);
         body(session);
+        outcome.detail = session.notes().join(QStringLiteral("; "));
     } catch (const HostNoAnswer &failure) {
         ok = false;
         outcome = {CdrConnection::noAnswerText(), failure.detail};
@@ -75,6 +73,11 @@ bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Op
     session.close(restoreLayer);
     return ok;
 }
+
+// Filter properties without which the exported paths would not be the drawing's own.
+const QStringList GeometryProperties{"FitToPage",    "ScaleFactor",     "PageWidth",
+                                     "PageHeight",   "CurveResolution", "PlotterUnits",
+                                     "PlotterOrigin"};
 
 // The export step shared by the three exports: page size, option structures, the HPGL filter
 // and its settings in the order the filter takes them, then Finish() writes the file.
@@ -84,8 +87,8 @@ void exportStep(HostSession &s, const QString &filePath)
     const double height = HostSession::readDouble(s.page(), Member::SizeHeight);
     const QVariant options = HostSession::read(s.application(), Member::CreateStructExportOptions);
     const QVariant palette = HostSession::read(s.application(), Member::CreateStructPaletteOptions);
-    AutomationHandle filter = HostSession::query(s.document(), Member::ExportEx,
-                                                 {filePath, HpglFilter, 0, options, palette});
+    AutomationHandle filter = HostSession::query(
+        s.document(), Member::ExportEx, {filePath, HPGL_EXPORT_FILTER, 0, options, palette});
     const std::pair<const char *, QVariant> settings[] = {
         {"PenLibIndex", 0},           {"FitToPage", false},
         {"ScaleFactor", 100},         {"PageWidth", width},
@@ -96,10 +99,23 @@ void exportStep(HostSession &s, const QString &filePath)
         {"ExcludeWVC", false},        {"PlotterUnits", 1016},
         {"PlotterOrigin", 1},
     };
+    // A host version may lack a property; the export goes on unless the property decides where
+    // the paths land or how finely curves are cut.
+    QStringList refused;
+    bool geometryAtRisk = false;
     for (const auto &setting : settings) {
-        if (!filter->setProperty(setting.first, setting.second))
-            throw HostNoAnswer{
-                QStringLiteral("export filter refused %1").arg(QString::fromLatin1(setting.first))};
+        if (filter->setProperty(setting.first, setting.second))
+            continue;
+        const QString name = QString::fromLatin1(setting.first);
+        refused << name;
+        geometryAtRisk = geometryAtRisk || GeometryProperties.contains(name);
+    }
+    if (!refused.isEmpty()) {
+        const QString detail =
+            QStringLiteral("export filter refused %1").arg(refused.join(QStringLiteral(", ")));
+        if (geometryAtRisk)
+            throw HostNoAnswer{detail};
+        s.note(detail);
     }
     HostSession::call(*filter, Member::Finish);
 }
@@ -109,14 +125,14 @@ void exportStep(HostSession &s, const QString &filePath)
 void enlargedExport(HostSession &s, AutomationObject &selection, const QString &filePath)
 {
     HostSession::call(s.document(), Member::SetReferencePoint, {BottomLeft});
-    HostSession::call(selection, Member::Stretch, {Enlargement});
+    HostSession::call(selection, Member::Stretch, {EXPORT_SCALE});
     try {
         exportStep(s, filePath);
     } catch (const HostNoAnswer &) {
-        selection.dynamicCall(Member::Stretch, {1.0 / Enlargement});
+        selection.dynamicCall(Member::Stretch, {1.0 / EXPORT_SCALE});
         throw;
     }
-    HostSession::call(selection, Member::Stretch, {1.0 / Enlargement});
+    HostSession::call(selection, Member::Stretch, {1.0 / EXPORT_SCALE});
 }
 
 // Empties the selection, then selects the given range: artwork the user had selected must not
@@ -178,7 +194,7 @@ QString CdrConnection::errorText() const
     return d->outcome.error;
 }
 
-QString CdrConnection::failureDetail() const
+QString CdrConnection::detail() const
 {
     return d->outcome.detail;
 }

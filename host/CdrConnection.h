@@ -11,6 +11,7 @@
 
 #include "AutomationObject.h"
 #include "HostSession.h"
+#include "common/Units.h"
 
 #include <QPoint>
 #include <QString>
@@ -18,17 +19,17 @@
 #include <functional>
 #include <memory>
 
-// Mark layout in inches (the window's millimetre values divided by 25.4). Defaults are the
+// Mark layout in inches (the window's millimetre values converted). Defaults are the
 // window's: margins T 22.5, B 38.5, L 8.5, R 8.5 mm, marks 9 x 9 mm of 1 mm lines.
 struct MarkLayout
 {
-    double top = 22.5 / 25.4;       // 8..30 mm
-    double bottom = 38.5 / 25.4;    // 8..50 mm
-    double left = 8.5 / 25.4;       // 8..15 mm
-    double right = 8.5 / 25.4;      // 8..15 mm
-    double markWidth = 9.0 / 25.4;  // 5..15 mm
-    double markHeight = 9.0 / 25.4; // 5..15 mm
-    double markWeight = 1.0 / 25.4; // 0.5..1.5 mm
+    double top = mmToInches(22.5);       // 8..30 mm
+    double bottom = mmToInches(38.5);    // 8..50 mm
+    double left = mmToInches(8.5);       // 8..15 mm
+    double right = mmToInches(8.5);      // 8..15 mm
+    double markWidth = mmToInches(9.0);  // 5..15 mm
+    double markHeight = mmToInches(9.0); // 5..15 mm
+    double markWeight = mmToInches(1.0); // 0.5..1.5 mm
 };
 
 class CdrConnection
@@ -47,9 +48,10 @@ public:
 
     // Empty after a successful operation; the user-facing warning text after a failed one.
     QString errorText() const;
-    // Which call the host did not answer and why, for logs and the command line; empty after
-    // a successful operation.
-    QString failureDetail() const;
+    // For logs and the command line: which call the host did not answer and why after a failed
+    // operation; after a successful one, what the host refused without harm (an export filter
+    // property an older host lacks), else empty.
+    QString detail() const;
 
     // Opens a drawing file in the host as its active document (the window's --document option).
     bool openDocument(const QString &filePath);

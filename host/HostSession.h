@@ -11,6 +11,7 @@
 #include "AutomationObject.h"
 
 #include <QString>
+#include <QStringList>
 
 struct HostNoAnswer
 {
@@ -51,6 +52,10 @@ public:
     // Empties a found working layer (activate, unlock, delete its shapes) or creates it.
     AutomationHandle prepareLayer(const QString &name, bool found);
 
+    // Something the user may want to know although the operation succeeded (a refused setting).
+    void note(const QString &text) { remarks << text; }
+    const QStringList &notes() const { return remarks; }
+
     AutomationObject &application() { return app; }
     AutomationObject &document() { return *doc; }
     AutomationObject &page() { return *pg; }
@@ -66,6 +71,7 @@ private:
     AutomationHandle activeLayer;
     AutomationHandle lays;
     QString savedName;
+    QStringList remarks;
     int count = 0;
     double width = 0;
     double height = 0;

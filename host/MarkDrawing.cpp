@@ -1,14 +1,14 @@
 #include "MarkDrawing.h"
 
 #include "AutomationMembers.h"
+#include "common/Units.h"
 
 #include <QPointF>
 
 namespace {
-constexpr double MmPerInch = 25.4;
-constexpr double ExtraOffset = 13.0 / MmPerInch;   // extra mark below the top-right mark
-constexpr double AssistDistance = 8.5 / MmPerInch; // assist outline from top and bottom edges
-constexpr double AssistWidth = 0.2 / MmPerInch;
+constexpr double ExtraOffset = mmToInches(13.0);   // extra mark below the top-right mark
+constexpr double AssistDistance = mmToInches(8.5); // assist outline from top and bottom edges
+constexpr double AssistWidth = mmToInches(0.2);
 } // namespace
 
 MarkDrawing::MarkDrawing(HostSession &session, const MarkLayout &layout)

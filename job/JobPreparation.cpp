@@ -32,12 +32,23 @@ QByteArray readExport(const QString &workingFile)
     return PathProcessor::readFileBytes(workingFile).bytes;
 }
 
+// What the host refused without harm (the same remark from each export kept once) goes to the
+// job's detail, so that cutjob can show it.
+void keepRemark(PreparedJob &job, const QString &remark)
+{
+    if (remark.isEmpty() || job.detail.contains(remark))
+        return;
+    job.detail = job.detail.isEmpty() ? remark : job.detail + QStringLiteral("; ") + remark;
+}
+
 bool failed(PreparedJob &job, const CdrConnection &connection)
 {
-    if (connection.errorText().isEmpty())
+    if (connection.errorText().isEmpty()) {
+        keepRemark(job, connection.detail());
         return false;
+    }
     job.error = connection.errorText();
-    job.detail = connection.failureDetail();
+    job.detail = connection.detail();
     return true;
 }
 

@@ -21,7 +21,7 @@ QString saveFailed();   // the job file could not be written
 struct PreparedJob
 {
     QString error;  // empty on success; else the warning for the user (JobMessage or host)
-    QString detail; // for logs: which host call failed
+    QString detail; // for logs: which host call failed, or what the host refused without harm
     QByteArray creasingExport; // the working file after the creasing export (mark job)
     QByteArray cuttingExport;  // after the cutting export, or the printable-shapes export
     JobFrame frame;            // page size, marks (sorted), extra-mark code; plotter units

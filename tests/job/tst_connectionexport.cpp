@@ -88,6 +88,8 @@ private slots:
     void workingFileRemovedBeforeExport();
     void noAnswerStopsAndCloses_data();
     void noAnswerStopsAndCloses();
+    void refusedFilterProperty_data();
+    void refusedFilterProperty();
     void pageSize_data();
     void pageSize();
     void noDocumentOpen_data();
@@ -116,8 +118,8 @@ void ConnectionExportTest::filterSettingsInOrder()
         if (t.startsWith("property "))
             properties << t;
     }
-    const QString w = QString::number(210.0 / 25.4, 'g', 12);
-    const QString h = QString::number(297.0 / 25.4, 'g', 12);
+    const QString w = QString::number(mmToInches(210.0), 'g', 12);
+    const QString h = QString::number(mmToInches(297.0), 'g', 12);
     QCOMPARE(properties,
              (QStringList{"property PenLibIndex[0]", "property FitToPage[false]",
                           "property ScaleFactor[100]", "property PageWidth[" + w + "]",
@@ -133,7 +135,7 @@ void ConnectionExportTest::filterSettingsInOrder()
     QVERIFY(exportCall != log->calls.end());
     QCOMPARE(exportCall->args.size(), 5);
     QCOMPARE(exportCall->args.at(0).toString(), file);
-    QCOMPARE(exportCall->args.at(1).toInt(), 1281);
+    QCOMPARE(exportCall->args.at(1).toInt(), HPGL_EXPORT_FILTER);
     QCOMPARE(exportCall->args.at(2).toInt(), 0);
     QVERIFY(exportCall->args.at(3).isValid() && exportCall->args.at(4).isValid());
     QVERIFY(QFileInfo::exists(file));
@@ -290,7 +292,7 @@ void ConnectionExportTest::noAnswerStopsAndCloses()
     CdrConnection conn(recordingApplication(HostId, log));
     QVERIFY(!runOperation(conn, op, dir.filePath("ABDOPQR.plt")));
     QCOMPARE(conn.errorText(), QStringLiteral("CorelDraw没有响应, 操作已取消."));
-    QVERIFY(conn.failureDetail().contains(failing));
+    QVERIFY(conn.detail().contains(failing));
     QCOMPARE(log->seen, occurrence);
     QCOMPARE(log->texts().mid(log->texts().size() - 4), Closing);
     QVERIFY(!BuiltinHost::instance().optimization());
@@ -307,6 +309,42 @@ void ConnectionExportTest::noAnswerStopsAndCloses()
     for (const QString &name :
          {CdrConnection::MarkLayer, CdrConnection::ExtraLayer, QStringLiteral("Locked Art")})
         QVERIFY2(!sheet.doc->findLayer(name)->editable, qPrintable(name + " left unlocked"));
+}
+
+// A host version that lacks a filter property still exports, unless the property shapes the
+// geometry; the refused names reach the operation's detail either way.
+void ConnectionExportTest::refusedFilterProperty_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QStringList>("refused");
+    QTest::addColumn<bool>("exported");
+    QTest::newRow("cutting: fill settings refused, export goes on")
+        << int(ExportCutting) << QStringList{"FillType", "ExcludeWVC"} << true;
+    QTest::newRow("creasing: pen library refused, export goes on")
+        << int(ExportCreasing) << QStringList{"PenLibIndex"} << true;
+    QTest::newRow("cutting: plotter units refused, export stops")
+        << int(ExportCutting) << QStringList{"PlotterUnits"} << false;
+    QTest::newRow("printable: harmless and page height refused, export stops")
+        << int(ExportPrintable) << QStringList{"HatchAngle", "PageHeight"} << false;
+}
+
+void ConnectionExportTest::refusedFilterProperty()
+{
+    QFETCH(int, op);
+    QFETCH(QStringList, refused);
+    QFETCH(bool, exported);
+    makeSheet();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ABDOPQR.plt");
+    auto log = std::make_shared<CallLog>();
+    log->refusedProperties = refused;
+    CdrConnection conn(recordingApplication(HostId, log));
+    QCOMPARE(runOperation(conn, op, file), exported);
+    QCOMPARE(QFileInfo::exists(file), exported);
+    QCOMPARE(conn.errorText().isEmpty(), exported);
+    for (const QString &name : refused)
+        QVERIFY2(conn.detail().contains(name), qPrintable(conn.detail()));
+    QCOMPARE(log->texts().mid(log->texts().size() - 4), Closing);
 }
 
 void ConnectionExportTest::pageSize_data()

@@ -136,7 +136,7 @@ void ConnectionPrintTest::printabilityAfterwards()
     QTemporaryDir dir;
     BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
     CdrConnection conn(HostId);
-    QVERIFY2(run(conn, op, dir.filePath("sheet.pdf")), qPrintable(conn.failureDetail()));
+    QVERIFY2(run(conn, op, dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     QCOMPARE(printingLayers(doc), Printing);
     QCOMPARE(QFileInfo::exists(dir.filePath("sheet.pdf")), op == Publish);
     QCOMPARE(QFileInfo::exists(dir.filePath("printed.pdf")), printed);
@@ -226,7 +226,7 @@ void ConnectionPrintTest::publishSettings()
     QTemporaryDir dir;
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.failureDetail()));
+    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     QList<CallRecord> settings;
     int publishedAt = -1;
     for (int i = 0; i < log->calls.size(); ++i) {
@@ -276,7 +276,7 @@ void ConnectionPrintTest::sheetAsPublished()
     QTemporaryDir dir;
     CdrConnection conn(HostId);
     QVERIFY(conn.addMarks());
-    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.failureDetail()));
+    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     const QImage page = rasterise(dir.filePath("sheet.pdf"));
     QCOMPARE(page.size(), QSize(827, 1170)); // A4 at 100 dpi, rounded up
     QCOMPARE(inked(page, atMm), drawn);
@@ -329,7 +329,7 @@ void ConnectionPrintTest::failureStopsAndCloses()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no file name"));
     QVERIFY(!run(conn, op, QString()));
     QCOMPARE(conn.errorText(), CdrConnection::noAnswerText());
-    QVERIFY(conn.failureDetail().contains(lastBeforeClosing));
+    QVERIFY(conn.detail().contains(lastBeforeClosing));
     const QStringList texts = log->texts();
     QCOMPARE(texts.mid(texts.size() - Closing.size()), Closing);
     QVERIFY(texts.at(texts.size() - Closing.size() - 1).startsWith(lastBeforeClosing));

@@ -48,6 +48,7 @@ private slots:
     void jobText();
     void stopsWithWarning_data();
     void stopsWithWarning();
+    void refusedFilterPropertyNoted();
     void saveJobFile_data();
     void saveJobFile();
 };
@@ -117,6 +118,20 @@ void JobPreparationTest::stopsWithWarning()
     QCOMPARE(job.error, warning);
     QVERIFY(job.text.joined().isEmpty());
     QCOMPARE(log->texts({"Finish()"}).size(), exports);
+}
+
+// An older host lacking a harmless filter property still gives the job, and says what it lacked.
+void JobPreparationTest::refusedFilterPropertyNoted()
+{
+    markSheet(4);
+    QTemporaryDir dir;
+    auto log = std::make_shared<CallLog>();
+    log->refusedProperties = QStringList{"FillType"};
+    CdrConnection conn(recordingApplication(HostId, log));
+    const PreparedJob job = prepareJob(conn, false, JobOptions(), dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(job.ok(), qPrintable(job.error));
+    QVERIFY(!job.text.joined().isEmpty());
+    QCOMPARE(job.detail, QStringLiteral("export filter refused FillType"));
 }
 
 void JobPreparationTest::saveJobFile_data()
