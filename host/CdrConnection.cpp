@@ -81,14 +81,16 @@ const QStringList GeometryProperties{"FitToPage",    "ScaleFactor",     "PageWid
 
 // The export step shared by the three exports: page size, option structures, the HPGL filter
 // and its settings in the order the filter takes them, then Finish() writes the file.
-void exportStep(HostSession &s, const QString &filePath)
+void exportStep(HostSession &session, const QString &filePath)
 {
-    const double width = HostSession::readDouble(s.page(), Member::SizeWidth);
-    const double height = HostSession::readDouble(s.page(), Member::SizeHeight);
-    const QVariant options = HostSession::read(s.application(), Member::CreateStructExportOptions);
-    const QVariant palette = HostSession::read(s.application(), Member::CreateStructPaletteOptions);
+    const double width = HostSession::readDouble(session.page(), Member::SizeWidth);
+    const double height = HostSession::readDouble(session.page(), Member::SizeHeight);
+    const QVariant options =
+        HostSession::read(session.application(), Member::CreateStructExportOptions);
+    const QVariant palette =
+        HostSession::read(session.application(), Member::CreateStructPaletteOptions);
     AutomationHandle filter = HostSession::query(
-        s.document(), Member::ExportEx, {filePath, HPGL_EXPORT_FILTER, 0, options, palette});
+        session.document(), Member::ExportEx, {filePath, HPGL_EXPORT_FILTER, 0, options, palette});
     const std::pair<const char *, QVariant> settings[] = {
         {"PenLibIndex", 0},           {"FitToPage", false},
         {"ScaleFactor", 100},         {"PageWidth", width},
@@ -115,19 +117,19 @@ void exportStep(HostSession &s, const QString &filePath)
             QStringLiteral("export filter refused %1").arg(refused.join(QStringLiteral(", ")));
         if (geometryAtRisk)
             throw HostNoAnswer{detail};
-        s.note(detail);
+        session.note(detail);
     }
     HostSession::call(*filter, Member::Finish);
 }
 
 // Five-fold stretch about the bottom-left corner, the export, and the stretch back; the shapes
 // regain their size even when the export fails half-way.
-void enlargedExport(HostSession &s, AutomationObject &selection, const QString &filePath)
+void enlargedExport(HostSession &session, AutomationObject &selection, const QString &filePath)
 {
-    HostSession::call(s.document(), Member::SetReferencePoint, {BottomLeft});
+    HostSession::call(session.document(), Member::SetReferencePoint, {BottomLeft});
     HostSession::call(selection, Member::Stretch, {EXPORT_SCALE});
     try {
-        exportStep(s, filePath);
+        exportStep(session, filePath);
     } catch (const HostNoAnswer &) {
         selection.dynamicCall(Member::Stretch, {1.0 / EXPORT_SCALE});
         throw;
@@ -137,18 +139,18 @@ void enlargedExport(HostSession &s, AutomationObject &selection, const QString &
 
 // Empties the selection, then selects the given range: artwork the user had selected must not
 // be stretched or combined with what the operation adds.
-AutomationHandle selectOnly(HostSession &s, AutomationObject &range)
+AutomationHandle selectOnly(HostSession &session, AutomationObject &range)
 {
-    HostSession::call(s.document(), Member::ClearSelection);
+    HostSession::call(session.document(), Member::ClearSelection);
     HostSession::call(range, Member::AddToSelection);
-    return HostSession::query(s.application(), Member::ActiveSelection);
+    return HostSession::query(session.application(), Member::ActiveSelection);
 }
 
 // Gives layers back the lock state they had; runs on the failure path too, so it never stops.
-void setEditable(HostSession &s, const QVector<int> &indexes, bool editable) noexcept
+void setEditable(HostSession &session, const QVector<int> &indexes, bool editable) noexcept
 {
     for (int i : indexes) {
-        AutomationHandle layer = s.layers().querySubObject(Member::Item, {i});
+        AutomationHandle layer = session.layers().querySubObject(Member::Item, {i});
         if (layer && !layer->isNull())
             layer->dynamicCall(Member::SetEditable, {editable});
     }
@@ -220,16 +222,16 @@ bool CdrConnection::addMarks(const MarkLayout &layout)
 {
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        const bool assist = s.findLayer(AssistLayer);
-        const bool mark = s.findLayer(MarkLayer);
-        const bool extra = s.findLayer(ExtraLayer);
-        MarkDrawing drawing(s, layout);
-        AutomationHandle layer = s.prepareLayer(AssistLayer, assist);
+    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+        const bool assist = session.findLayer(AssistLayer);
+        const bool mark = session.findLayer(MarkLayer);
+        const bool extra = session.findLayer(ExtraLayer);
+        MarkDrawing drawing(session, layout);
+        AutomationHandle layer = session.prepareLayer(AssistLayer, assist);
         relockOnFailure(*layer, [&] { drawing.drawAssistOutline(*layer); });
-        layer = s.prepareLayer(MarkLayer, mark);
+        layer = session.prepareLayer(MarkLayer, mark);
         relockOnFailure(*layer, [&] { drawing.drawCornerMarks(*layer); });
-        layer = s.prepareLayer(ExtraLayer, extra);
+        layer = session.prepareLayer(ExtraLayer, extra);
         relockOnFailure(*layer, [&] { drawing.drawExtraMark(*layer); });
     });
 }
@@ -239,19 +241,19 @@ bool CdrConnection::exportCuttingLayer(const QString &filePath)
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        const bool found = s.findLayer(CuttingLayer);
-        for (int i = 1; i <= s.layerCount(); ++i)
-            HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}),
+    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+        const bool found = session.findLayer(CuttingLayer);
+        for (int i = 1; i <= session.layerCount(); ++i)
+            HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
                               Member::SetPrintable, {false});
         if (!found)
             return;
-        AutomationHandle layer = s.layerByName(CuttingLayer);
+        AutomationHandle layer = session.layerByName(CuttingLayer);
         HostSession::call(*layer, Member::SetEditable, {true});
         HostSession::call(*layer, Member::SetPrintable, {true});
         AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
         AutomationHandle all = HostSession::query(*shapes, Member::All);
-        enlargedExport(s, *selectOnly(s, *all), filePath);
+        enlargedExport(session, *selectOnly(session, *all), filePath);
     });
 }
 
@@ -261,14 +263,14 @@ bool CdrConnection::exportPrintableShapes(const QString &filePath)
     HostSession::Opening opening;
     opening.layerName = false;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
+    return runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &session) {
         // Printable layers that were locked are locked again afterwards. Editable layers that do
         // not print are locked for the export: their shapes would widen the box the stretch is
         // taken about without being exported, and the job would land beside the artwork.
         QVector<int> unlocked, hidden;
         try {
-            for (int i = 1; i <= s.layerCount(); ++i) {
-                AutomationHandle layer = HostSession::query(s.layers(), Member::Item, {i});
+            for (int i = 1; i <= session.layerCount(); ++i) {
+                AutomationHandle layer = HostSession::query(session.layers(), Member::Item, {i});
                 const bool printable = HostSession::read(*layer, Member::Printable).toBool();
                 const bool editable = HostSession::read(*layer, Member::Editable).toBool();
                 if (printable && !editable)
@@ -278,16 +280,16 @@ bool CdrConnection::exportPrintableShapes(const QString &filePath)
                 if (printable || editable)
                     HostSession::call(*layer, Member::SetEditable, {printable});
             }
-            AutomationHandle shapes = HostSession::query(s.page(), Member::SelectableShapes);
+            AutomationHandle shapes = HostSession::query(session.page(), Member::SelectableShapes);
             AutomationHandle all = HostSession::query(*shapes, Member::All);
-            enlargedExport(s, *selectOnly(s, *all), filePath);
+            enlargedExport(session, *selectOnly(session, *all), filePath);
         } catch (const HostNoAnswer &) {
-            setEditable(s, unlocked, false);
-            setEditable(s, hidden, true);
+            setEditable(session, unlocked, false);
+            setEditable(session, hidden, true);
             throw;
         }
-        setEditable(s, unlocked, false);
-        setEditable(s, hidden, true);
+        setEditable(session, unlocked, false);
+        setEditable(session, hidden, true);
     });
 }
 
@@ -296,14 +298,14 @@ bool CdrConnection::exportCreasingLayer(const QString &filePath)
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        const bool found = s.findLayer(CreasingLayer);
-        for (int i = 1; i <= s.layerCount(); ++i)
-            HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}),
+    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+        const bool found = session.findLayer(CreasingLayer);
+        for (int i = 1; i <= session.layerCount(); ++i)
+            HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
                               Member::SetPrintable, {false});
         if (found)
-            HostSession::call(*s.layerByName(CreasingLayer), Member::SetPrintable, {true});
-        exportStep(s, filePath);
+            HostSession::call(*session.layerByName(CreasingLayer), Member::SetPrintable, {true});
+        exportStep(session, filePath);
     });
 }
 
@@ -312,21 +314,22 @@ QVector<QPoint> CdrConnection::readMarkCentres()
     HostSession::Opening opening;
     opening.height = true;
     QVector<QPoint> marks;
-    const bool ok = runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        if (!s.findLayer(MarkLayer))
-            return;
-        AutomationHandle layer = s.layerByName(MarkLayer);
-        HostSession::call(*layer, Member::Activate);
-        HostSession::call(*layer, Member::SetEditable, {true});
-        relockOnFailure(*layer, [&] {
-            AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
-            const int count = HostSession::read(*shapes, Member::Count).toInt();
-            for (int i = 1; i <= count; ++i)
-                marks.append(
-                    centreUnits(*HostSession::query(*shapes, Member::Item, {i}), s.pageHeight()));
+    const bool ok =
+        runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+            if (!session.findLayer(MarkLayer))
+                return;
+            AutomationHandle layer = session.layerByName(MarkLayer);
+            HostSession::call(*layer, Member::Activate);
+            HostSession::call(*layer, Member::SetEditable, {true});
+            relockOnFailure(*layer, [&] {
+                AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+                const int count = HostSession::read(*shapes, Member::Count).toInt();
+                for (int i = 1; i <= count; ++i)
+                    marks.append(centreUnits(*HostSession::query(*shapes, Member::Item, {i}),
+                                             session.pageHeight()));
+            });
+            HostSession::call(*layer, Member::SetEditable, {false});
         });
-        HostSession::call(*layer, Member::SetEditable, {false});
-    });
     if (!ok)
         return {};
     sortMarks(marks);
@@ -338,22 +341,23 @@ int CdrConnection::extraMarkPlacement()
     HostSession::Opening opening;
     opening.height = true;
     int placement = 0;
-    const bool ok = runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        if (!s.findLayer(ExtraLayer))
-            return;
-        AutomationHandle layer = s.layerByName(ExtraLayer);
-        HostSession::call(*layer, Member::Activate);
-        HostSession::call(*layer, Member::SetEditable, {true});
-        relockOnFailure(*layer, [&] {
-            AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
-            if (HostSession::read(*shapes, Member::Count).toInt() != 1)
+    const bool ok =
+        runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+            if (!session.findLayer(ExtraLayer))
                 return;
-            const QPoint extra =
-                centreUnits(*HostSession::query(*shapes, Member::Item, {1}), s.pageHeight());
-            placement = placementAgainstMarks(extra);
+            AutomationHandle layer = session.layerByName(ExtraLayer);
+            HostSession::call(*layer, Member::Activate);
+            HostSession::call(*layer, Member::SetEditable, {true});
+            relockOnFailure(*layer, [&] {
+                AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+                if (HostSession::read(*shapes, Member::Count).toInt() != 1)
+                    return;
+                const QPoint extra = centreUnits(*HostSession::query(*shapes, Member::Item, {1}),
+                                                 session.pageHeight());
+                placement = placementAgainstMarks(extra);
+            });
+            HostSession::call(*layer, Member::SetEditable, {false});
         });
-        HostSession::call(*layer, Member::SetEditable, {false});
-    });
     return ok ? placement : 0;
 }
 
@@ -395,9 +399,10 @@ int CdrConnection::pageSizeUnits(const char *sizeMember)
     opening.activeLayer = false;
     opening.layers = false;
     int units = 0;
-    const bool ok = runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
-        units = toUnits(HostSession::readDouble(s.page(), sizeMember));
-    });
+    const bool ok =
+        runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &session) {
+            units = toUnits(HostSession::readDouble(session.page(), sizeMember));
+        });
     return ok ? units : 0;
 }
 

@@ -56,25 +56,25 @@ public:
     void note(const QString &text) { remarks << text; }
     const QStringList &notes() const { return remarks; }
 
-    AutomationObject &application() { return app; }
-    AutomationObject &document() { return *doc; }
-    AutomationObject &page() { return *pg; }
-    AutomationObject &layers() { return *lays; }
-    int layerCount() const { return count; }
-    double pageWidth() const { return width; }
-    double pageHeight() const { return height; }
+    AutomationObject &application() { return applicationObject; }
+    AutomationObject &document() { return *documentHandle; }
+    AutomationObject &page() { return *pageHandle; }
+    AutomationObject &layers() { return *layersHandle; }
+    int layerCount() const { return layerTotal; }
+    double pageWidth() const { return widthInches; }
+    double pageHeight() const { return heightInches; }
 
 private:
-    AutomationObject &app;
-    AutomationHandle doc;
-    AutomationHandle pg;
+    AutomationObject &applicationObject;
+    AutomationHandle documentHandle;
+    AutomationHandle pageHandle;
     AutomationHandle activeLayer;
-    AutomationHandle lays;
+    AutomationHandle layersHandle;
     QString savedName;
     QStringList remarks;
-    int count = 0;
-    double width = 0;
-    double height = 0;
+    int layerTotal = 0;
+    double widthInches = 0;
+    double heightInches = 0;
 };
 
 // Runs `body` on a layer the operation has unlocked. If the host stops answering, the layer is
