@@ -69,7 +69,7 @@ void timeBoundary(benchmark::State &state, int expected)
     int contours = 0;
     for (auto _ : state) {
         CdrConnection connection(HostId);
-        if (!connection.createCutBoundary()) {
+        if (!connection.createCutBoundary().ok()) {
             state.SkipWithError(qPrintable(connection.detail()));
             break;
         }

@@ -178,29 +178,32 @@ bool runSheet(const SheetRequest &request, QString &error)
         return false;
     CdrConnection &connection = *opened;
     BuiltinHost &host = BuiltinHost::instance();
-    if ((request.addMarks && !connection.addMarks()) ||
-        (request.cuttingLayer && !connection.ensureCuttingLayer())) {
-        error = hostMessage(connection.errorText(), connection.detail());
+    const auto hostFailed = [&](const Result<> &done) {
+        if (!done)
+            error = hostMessage(done.error(), connection.detail());
+        return !done;
+    };
+    if ((request.addMarks && hostFailed(connection.addMarks())) ||
+        (request.cuttingLayer && hostFailed(connection.ensureCuttingLayer())))
         return false;
-    }
     if (request.boundary) {
         host.setBoundaryOffset(request.boundaryOffsetMm / MmPerInch);
         const int notesBefore = host.activeDocument()->notes.size();
-        const bool made = connection.createCutBoundary();
+        const Result<> made = connection.createCutBoundary();
         host.setBoundaryOffset(0);
-        if (!made) {
-            error = hostMessage(connection.errorText(), connection.detail());
+        if (hostFailed(made))
             return false;
-        }
         // Images or text outlined by their box instead of what they show.
         for (const QString &note : host.activeDocument()->notes.mid(notesBefore))
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
-    if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut)) {
-        error = hostMessage(
-            QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, connection.errorText()),
-            connection.detail());
-        return false;
+    if (!request.pdfOut.isEmpty()) {
+        if (const Result<> published = connection.publishPdf(request.pdfOut); !published) {
+            error = hostMessage(
+                QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, published.error()),
+                connection.detail());
+            return false;
+        }
     }
     const bool documentToOutput = request.documentOut == QLatin1String("-");
     if (!request.documentOut.isEmpty() && !documentToOutput &&

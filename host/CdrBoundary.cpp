@@ -2,6 +2,7 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 #include "common/Units.h"
 
 namespace {
@@ -30,7 +31,7 @@ void drawBoundary(HostSession &session, AutomationObject &shapes)
 }
 } // namespace
 
-bool CdrConnection::createCutBoundary()
+Result<> CdrConnection::createCutBoundary()
 {
     return runSteps(HostSession::Opening(), true, [](HostSession &session) {
         const bool cutting = session.findLayer(CuttingLayer);
@@ -67,7 +68,7 @@ bool CdrConnection::createCutBoundary()
     });
 }
 
-bool CdrConnection::ensureCuttingLayer()
+Result<> CdrConnection::ensureCuttingLayer()
 {
     return runSteps(HostSession::Opening(), true, [](HostSession &session) {
         if (!session.findLayer(CuttingLayer))

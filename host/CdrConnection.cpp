@@ -1,6 +1,7 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 #include "HostSession.h"
 #include "MarkDrawing.h"
 #include "common/Units.h"
@@ -43,35 +44,38 @@ void sortMarks(QVector<QPoint> &marks)
     });
 }
 
-struct Outcome
-{
-    QString error;
-    QString detail;
-};
-
 // Runs one operation between the opening and closing steps; a host that answers nothing stops
-// the operation, the closing steps still run, and the failure is kept for the command to show.
+// the operation, the closing steps still run, and the failure goes back to the command to show.
+// `detail` gets which call failed, or the session's notes on success.
 template <typename Body>
-bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Opening &opening,
-                  bool restoreLayer, Body body)
+Result<> runOperation(AutomationObject *app, QString &detail, const HostSession::Opening &opening,
+                      bool restoreLayer, Body body)
 {
-    outcome = Outcome();
+    detail.clear();
     if (!app || app->isNull()) {
-        outcome = {CdrConnection::noAnswerText(), QStringLiteral("not connected")};
-        return false;
+        detail = QStringLiteral("not connected");
+        return Failure{CdrConnection::noAnswerText()};
     }
     HostSession session(*app);
-    bool ok = true;
+    Result<> outcome;
     try {
         session.open(opening);
         body(session);
-        outcome.detail = session.notes().join(QStringLiteral("; "));
+        detail = session.notes().join(QStringLiteral("; "));
     } catch (const HostNoAnswer &failure) {
-        ok = false;
-        outcome = {CdrConnection::noAnswerText(), failure.detail};
+        detail = failure.detail;
+        outcome = Failure{CdrConnection::noAnswerText()};
     }
     session.close(restoreLayer);
-    return ok;
+    return outcome;
+}
+
+// The operation's value, or its failure.
+template <typename T> Result<T> valueOf(const Result<> &done, T value)
+{
+    if (!done)
+        return Failure{done.error()};
+    return value;
 }
 
 // Filter properties without which the exported paths would not be the drawing's own.
@@ -168,7 +172,7 @@ struct CdrConnection::State
 {
     AutomationHandle app;
     bool connected = false;
-    Outcome outcome;
+    QString detail; // of the last operation
 };
 
 CdrConnection::CdrConnection(const QString &programId)
@@ -191,38 +195,31 @@ bool CdrConnection::isConnected() const
     return d->connected;
 }
 
-QString CdrConnection::errorText() const
-{
-    return d->outcome.error;
-}
-
 QString CdrConnection::detail() const
 {
-    return d->outcome.detail;
+    return d->detail;
 }
 
-bool CdrConnection::openDocument(const QString &filePath)
+Result<> CdrConnection::openDocument(const QString &filePath)
 {
-    d->outcome = Outcome();
+    d->detail.clear();
     if (!d->connected) {
-        d->outcome = {noAnswerText(), QStringLiteral("not connected")};
-        return false;
+        d->detail = QStringLiteral("not connected");
+        return Failure{noAnswerText()};
     }
     AutomationHandle document = d->app->querySubObject(Member::OpenDocument, {filePath});
     if (document && !document->isNull())
-        return true;
-    const QString reason = d->app->errorText();
-    d->outcome = {
-        QCoreApplication::translate("CdrConnection", "无法打开文档 %1: %2").arg(filePath, reason),
-        reason};
-    return false;
+        return {};
+    d->detail = d->app->errorText();
+    return Failure{QCoreApplication::translate("CdrConnection", "无法打开文档 %1: %2")
+                       .arg(filePath, d->detail)};
 }
 
-bool CdrConnection::addMarks(const MarkLayout &layout)
+Result<> CdrConnection::addMarks(const MarkLayout &layout)
 {
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+    return runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
         const bool assist = session.findLayer(AssistLayer);
         const bool mark = session.findLayer(MarkLayer);
         const bool extra = session.findLayer(ExtraLayer);
@@ -236,12 +233,12 @@ bool CdrConnection::addMarks(const MarkLayout &layout)
     });
 }
 
-bool CdrConnection::exportCuttingLayer(const QString &filePath)
+Result<> CdrConnection::exportCuttingLayer(const QString &filePath)
 {
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+    return runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
         const bool found = session.findLayer(CuttingLayer);
         for (int i = 1; i <= session.layerCount(); ++i)
             HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
@@ -257,13 +254,13 @@ bool CdrConnection::exportCuttingLayer(const QString &filePath)
     });
 }
 
-bool CdrConnection::exportPrintableShapes(const QString &filePath)
+Result<> CdrConnection::exportPrintableShapes(const QString &filePath)
 {
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.layerName = false;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &session) {
+    return runOperation(d->app.get(), d->detail, opening, false, [&](HostSession &session) {
         // Printable layers that were locked are locked again afterwards. Editable layers that do
         // not print are locked for the export: their shapes would widen the box the stretch is
         // taken about without being exported, and the job would land beside the artwork.
@@ -293,12 +290,12 @@ bool CdrConnection::exportPrintableShapes(const QString &filePath)
     });
 }
 
-bool CdrConnection::exportCreasingLayer(const QString &filePath)
+Result<> CdrConnection::exportCreasingLayer(const QString &filePath)
 {
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+    return runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
         const bool found = session.findLayer(CreasingLayer);
         for (int i = 1; i <= session.layerCount(); ++i)
             HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
@@ -309,13 +306,13 @@ bool CdrConnection::exportCreasingLayer(const QString &filePath)
     });
 }
 
-QVector<QPoint> CdrConnection::readMarkCentres()
+Result<QVector<QPoint>> CdrConnection::readMarkCentres()
 {
     HostSession::Opening opening;
     opening.height = true;
     QVector<QPoint> marks;
-    const bool ok =
-        runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
             if (!session.findLayer(MarkLayer))
                 return;
             AutomationHandle layer = session.layerByName(MarkLayer);
@@ -330,19 +327,17 @@ QVector<QPoint> CdrConnection::readMarkCentres()
             });
             HostSession::call(*layer, Member::SetEditable, {false});
         });
-    if (!ok)
-        return {};
     sortMarks(marks);
-    return marks;
+    return valueOf(done, marks);
 }
 
-int CdrConnection::extraMarkPlacement()
+Result<int> CdrConnection::extraMarkPlacement()
 {
     HostSession::Opening opening;
     opening.height = true;
     int placement = 0;
-    const bool ok =
-        runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &session) {
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
             if (!session.findLayer(ExtraLayer))
                 return;
             AutomationHandle layer = session.layerByName(ExtraLayer);
@@ -358,56 +353,57 @@ int CdrConnection::extraMarkPlacement()
             });
             HostSession::call(*layer, Member::SetEditable, {false});
         });
-    return ok ? placement : 0;
+    return valueOf(done, placement);
 }
 
-// The extra mark against the second mark (top-right): 1 on its row, 2 in its column. Fewer
-// than two marks give 0. A nested read-back that fails stops the enclosing operation too.
+// The extra mark against the second mark (top-right): 1 on its row, 2 in its column; fewer than
+// two marks give 0. The marks are read in operations of their own while "Extra Layer" is open,
+// once for the row and again for the column.
 int CdrConnection::placementAgainstMarks(const QPoint &extra)
 {
-    const Outcome enclosing = d->outcome;
-    QVector<QPoint> marks = readMarkCentres();
-    if (!d->outcome.error.isEmpty())
-        throw HostNoAnswer{d->outcome.detail};
-    d->outcome = enclosing;
+    const QVector<QPoint> marks = markCentresOrStop();
     if (marks.size() < 2)
         return 0;
     if (marks.at(1).y() == extra.y())
         return 1;
-    marks = readMarkCentres();
-    if (!d->outcome.error.isEmpty())
-        throw HostNoAnswer{d->outcome.detail};
-    d->outcome = enclosing;
-    if (marks.size() >= 2 && marks.at(1).x() == extra.x())
-        return 2;
-    return 0;
+    const QVector<QPoint> again = markCentresOrStop();
+    return again.size() >= 2 && again.at(1).x() == extra.x() ? 2 : 0;
 }
 
-int CdrConnection::pageHeightUnits()
+// The mark read-back inside another operation: its failure stops that operation too.
+QVector<QPoint> CdrConnection::markCentresOrStop()
+{
+    Result<QVector<QPoint>> marks = readMarkCentres();
+    if (!marks)
+        throw HostNoAnswer{d->detail};
+    return std::move(marks).value();
+}
+
+Result<int> CdrConnection::pageHeightUnits()
 {
     return pageSizeUnits(Member::SizeHeight);
 }
 
-int CdrConnection::pageWidthUnits()
+Result<int> CdrConnection::pageWidthUnits()
 {
     return pageSizeUnits(Member::SizeWidth);
 }
 
-int CdrConnection::pageSizeUnits(const char *sizeMember)
+Result<int> CdrConnection::pageSizeUnits(const char *sizeMember)
 {
     HostSession::Opening opening;
     opening.activeLayer = false;
     opening.layers = false;
     int units = 0;
-    const bool ok =
-        runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &session) {
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, false, [&](HostSession &session) {
             units = toUnits(HostSession::readDouble(session.page(), sizeMember));
         });
-    return ok ? units : 0;
+    return valueOf(done, units);
 }
 
-bool CdrConnection::runSteps(const HostSession::Opening &opening, bool restoreLayer,
-                             const std::function<void(HostSession &)> &body)
+Result<> CdrConnection::runSteps(const HostSession::Opening &opening, bool restoreLayer,
+                                 const std::function<void(HostSession &)> &body)
 {
-    return runOperation(d->app.get(), d->outcome, opening, restoreLayer, body);
+    return runOperation(d->app.get(), d->detail, opening, restoreLayer, body);
 }

@@ -2,6 +2,7 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 
 #include <iterator>
 #include <utility>
@@ -103,12 +104,12 @@ const QVector<Setting> &pdfSettings()
 
 } // namespace
 
-bool CdrConnection::preparePrintLayers()
+Result<> CdrConnection::preparePrintLayers()
 {
     return runSteps(printOpening(), false, printLayerSetUp);
 }
 
-bool CdrConnection::publishPdf(const QString &filePath)
+Result<> CdrConnection::publishPdf(const QString &filePath)
 {
     return runSteps(printOpening(), false, [&](HostSession &session) {
         printLayerSetUp(session);
@@ -123,7 +124,7 @@ bool CdrConnection::publishPdf(const QString &filePath)
     });
 }
 
-bool CdrConnection::printDocument()
+Result<> CdrConnection::printDocument()
 {
     return runSteps(printOpening(), false, [](HostSession &session) {
         printLayerSetUp(session);

@@ -1,6 +1,7 @@
 #include "HostSession.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 
 #include <cmath>
 

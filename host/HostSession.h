@@ -4,19 +4,15 @@
 // and the closing steps. One session lives for one operation; nested operations open their own.
 //
 // Calls go through call()/read()/query(), which turn a host that answers nothing (a null object,
-// an invalid value or an error text) into HostNoAnswer. The operation catches it, still runs
-// close() and reports the failure; HostNoAnswer never leaves CdrConnection.
+// an invalid value or an error text) into HostNoAnswer (HostNoAnswer.h, included only by the
+// operations' sources). The operation catches it, still runs close() and returns the failure as
+// a Result; nothing outside host/ sees the exception.
 
 #include "AutomationMembers.h"
 #include "AutomationObject.h"
 
 #include <QString>
 #include <QStringList>
-
-struct HostNoAnswer
-{
-    QString detail; // which call failed and the host's reason, for diagnostics
-};
 
 class HostSession
 {
@@ -76,15 +72,3 @@ private:
     double widthInches = 0;
     double heightInches = 0;
 };
-
-// Runs `body` on a layer the operation has unlocked. If the host stops answering, the layer is
-// locked again before the failure goes on, so working layers never stay selectable artwork.
-template <typename Body> void relockOnFailure(AutomationObject &layer, Body body)
-{
-    try {
-        body();
-    } catch (const HostNoAnswer &) {
-        layer.dynamicCall(Member::SetEditable, {false});
-        throw;
-    }
-}

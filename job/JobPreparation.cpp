@@ -41,31 +41,42 @@ void keepRemark(PreparedJob &job, const QString &remark)
     job.detail = job.detail.isEmpty() ? remark : job.detail + QStringLiteral("; ") + remark;
 }
 
-bool failed(PreparedJob &job, const CdrConnection &connection)
+// A host operation's failure becomes the job's; its detail goes along either way.
+bool failed(PreparedJob &job, const Result<> &done, const CdrConnection &connection)
 {
-    if (connection.errorText().isEmpty()) {
+    if (done) {
         keepRemark(job, connection.detail());
         return false;
     }
-    job.error = connection.errorText();
+    job.error = done.error();
     job.detail = connection.detail();
+    return true;
+}
+
+// The value of a host operation that answers one, or false with the job's error set.
+template <typename T>
+bool take(PreparedJob &job, Result<T> answer, const CdrConnection &connection, T &into)
+{
+    if (!answer) {
+        job.error = answer.error();
+        job.detail = connection.detail();
+        return false;
+    }
+    keepRemark(job, connection.detail());
+    into = std::move(answer).value();
     return true;
 }
 
 bool readPageSize(PreparedJob &job, CdrConnection &connection)
 {
-    job.frame.pageHeight = connection.pageHeightUnits();
-    if (failed(job, connection))
-        return false;
-    job.frame.pageWidth = connection.pageWidthUnits();
-    return !failed(job, connection);
+    return take(job, connection.pageHeightUnits(), connection, job.frame.pageHeight) &&
+           take(job, connection.pageWidthUnits(), connection, job.frame.pageWidth);
 }
 
 void prepareBlankCut(PreparedJob &job, CdrConnection &connection, const JobOptions &options,
                      const QString &workingFile)
 {
-    connection.exportPrintableShapes(workingFile);
-    if (failed(job, connection))
+    if (failed(job, connection.exportPrintableShapes(workingFile), connection))
         return;
     job.cuttingExport = readExport(workingFile);
     if (!readPageSize(job, connection))
@@ -77,8 +88,7 @@ void prepareBlankCut(PreparedJob &job, CdrConnection &connection, const JobOptio
 void prepareMarkJob(PreparedJob &job, CdrConnection &connection, const JobOptions &options,
                     const QString &workingFile)
 {
-    job.frame.marks = connection.readMarkCentres();
-    if (failed(job, connection))
+    if (!take(job, connection.readMarkCentres(), connection, job.frame.marks))
         return;
     if (job.frame.marks.isEmpty()) {
         job.error = JobMessage::noMarks();
@@ -88,18 +98,15 @@ void prepareMarkJob(PreparedJob &job, CdrConnection &connection, const JobOption
         job.error = JobMessage::tooManyMarks();
         return;
     }
-    connection.exportCreasingLayer(workingFile);
-    if (failed(job, connection))
+    if (failed(job, connection.exportCreasingLayer(workingFile), connection))
         return;
     job.creasingExport = readExport(workingFile);
-    connection.exportCuttingLayer(workingFile);
-    if (failed(job, connection))
+    if (failed(job, connection.exportCuttingLayer(workingFile), connection))
         return;
     job.cuttingExport = readExport(workingFile);
     if (!readPageSize(job, connection))
         return;
-    job.frame.extraMark = connection.extraMarkPlacement();
-    if (failed(job, connection))
+    if (!take(job, connection.extraMarkPlacement(), connection, job.frame.extraMark))
         return;
     const QPointF first = job.frame.marks.first();
     job.creasing = markJobCreasing(job.creasingExport, job.frame.pageHeight, first);

@@ -497,8 +497,8 @@ HostDocument::Ptr openCuttingSheet(const QString &extra)
 QByteArray exportCutting(const QString &path)
 {
     CdrConnection conn(QStringLiteral("CorelDraw.Application.17"));
-    if (!conn.exportCuttingLayer(path))
-        return QByteArray("export failed: ") + conn.errorText().toUtf8();
+    if (const Result<> exported = conn.exportCuttingLayer(path); !exported)
+        return QByteArray("export failed: ") + exported.error().toUtf8();
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

@@ -208,7 +208,8 @@ void SvgCorpusTest::markedJobLeavesArtworkAsDrawn()
     QTemporaryDir dir;
     {
         CdrConnection conn(HostId);
-        QVERIFY2(conn.addMarks(), qPrintable(conn.errorText()));
+        const Result<> withMarks = conn.addMarks();
+        QVERIFY2(withMarks, qPrintable(withMarks.error()));
         // The blank-cut job stretches the printable artwork itself (so it must have exported
         // some), the mark job the working layers.
         const PreparedJob blank = prepareJob(conn, true, JobOptions(), dir.filePath("b.plt"));

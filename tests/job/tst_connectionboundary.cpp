@@ -339,8 +339,9 @@ void ConnectionBoundaryTest::noHost()
     BuiltinHost::instance().setProgramIdAvailable(HostId, false);
     CdrConnection conn(HostId);
     QVERIFY(!conn.createCutBoundary());
-    QVERIFY(!conn.ensureCuttingLayer());
-    QVERIFY(!conn.errorText().isEmpty());
+    const Result<> ensured = conn.ensureCuttingLayer();
+    QVERIFY(!ensured);
+    QVERIFY(!ensured.error().isEmpty());
     QVERIFY(!doc->findLayer("Cutting Layer"));
     BuiltinHost::instance().setProgramIdAvailable(HostId, true);
 }

@@ -23,7 +23,14 @@ enum Operation
     PageHeight
 };
 
-bool runOperation(CdrConnection &conn, int op, const QString &file)
+template <typename T> Result<> outcomeOf(const Result<T> &answer)
+{
+    if (!answer)
+        return Failure{answer.error()};
+    return {};
+}
+
+Result<> runOperation(CdrConnection &conn, int op, const QString &file)
 {
     switch (op) {
     case AddMarks:
@@ -35,15 +42,13 @@ bool runOperation(CdrConnection &conn, int op, const QString &file)
     case ExportPrintable:
         return conn.exportPrintableShapes(file);
     case ReadMarks:
-        conn.readMarkCentres();
-        return conn.errorText().isEmpty();
+        return outcomeOf(conn.readMarkCentres());
     case ExtraMark:
-        conn.extraMarkPlacement();
-        return conn.errorText().isEmpty();
+        return outcomeOf(conn.extraMarkPlacement());
     case PageHeight:
-        return conn.pageHeightUnits() != 0;
+        return outcomeOf(conn.pageHeightUnits());
     }
-    return false;
+    return Failure{QStringLiteral("no such operation")};
 }
 
 // A sheet with artwork, marks, a cut contour, a crease line and a locked printable layer.
@@ -290,8 +295,9 @@ void ConnectionExportTest::noAnswerStopsAndCloses()
     log->failSignature = failing;
     log->failOccurrence = occurrence;
     CdrConnection conn(recordingApplication(HostId, log));
-    QVERIFY(!runOperation(conn, op, dir.filePath("ABDOPQR.plt")));
-    QCOMPARE(conn.errorText(), QStringLiteral("CorelDraw没有响应, 操作已取消."));
+    const Result<> done = runOperation(conn, op, dir.filePath("ABDOPQR.plt"));
+    QVERIFY(!done);
+    QCOMPARE(done.error(), QStringLiteral("CorelDraw没有响应, 操作已取消."));
     QVERIFY(conn.detail().contains(failing));
     QCOMPARE(log->seen, occurrence);
     QCOMPARE(log->texts().mid(log->texts().size() - 4), Closing);
@@ -339,9 +345,10 @@ void ConnectionExportTest::refusedFilterProperty()
     auto log = std::make_shared<CallLog>();
     log->refusedProperties = refused;
     CdrConnection conn(recordingApplication(HostId, log));
-    QCOMPARE(runOperation(conn, op, file), exported);
+    const Result<> done = runOperation(conn, op, file);
+    QCOMPARE(done.ok(), exported);
     QCOMPARE(QFileInfo::exists(file), exported);
-    QCOMPARE(conn.errorText().isEmpty(), exported);
+    QCOMPARE(done.error().isEmpty(), exported);
     for (const QString &name : refused)
         QVERIFY2(conn.detail().contains(name), qPrintable(conn.detail()));
     QCOMPARE(log->texts().mid(log->texts().size() - 4), Closing);
@@ -369,8 +376,11 @@ void ConnectionExportTest::pageSize()
     BuiltinHost::instance().setActiveDocument(doc);
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QCOMPARE(conn.pageWidthUnits(), widthUnits);
-    QCOMPARE(conn.pageHeightUnits(), heightUnits);
+    const Result<int> width = conn.pageWidthUnits();
+    const Result<int> height = conn.pageHeightUnits();
+    QVERIFY(width && height);
+    QCOMPARE(*width, widthUnits);
+    QCOMPARE(*height, heightUnits);
     // No active layer and no layers are asked for, and no layer is activated.
     QVERIFY(log->texts({"ActiveLayer()", "Layers()", "Activate()"}).isEmpty());
 }
@@ -395,8 +405,8 @@ void ConnectionExportTest::noDocumentOpen()
     QTemporaryDir dir;
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QVERIFY(runOperation(conn, op, dir.filePath("ABDOPQR.plt")));
-    QVERIFY(conn.errorText().isEmpty());
+    const Result<> done = runOperation(conn, op, dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(done, qPrintable(done.error()));
     QVERIFY(BuiltinHost::instance().activeDocument());
     QCOMPARE(log->texts({"ActiveDocument()", "CreateDocument()"}).mid(0, 2),
              (QStringList{"ActiveDocument()[]", "CreateDocument()[]"}));

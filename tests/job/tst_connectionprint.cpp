@@ -23,7 +23,7 @@ enum Operation
     PrintCancelled
 };
 
-bool run(CdrConnection &conn, int op, const QString &pdf)
+Result<> run(CdrConnection &conn, int op, const QString &pdf)
 {
     BuiltinHost::instance().setPrintDialogAnswer([op] { return op == PrintConfirmed; });
     switch (op) {
@@ -327,8 +327,9 @@ void ConnectionPrintTest::failureStopsAndCloses()
     CdrConnection conn(recordingApplication(HostId, log));
     if (failing.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no file name"));
-    QVERIFY(!run(conn, op, QString()));
-    QCOMPARE(conn.errorText(), CdrConnection::noAnswerText());
+    const Result<> done = run(conn, op, QString());
+    QVERIFY(!done);
+    QCOMPARE(done.error(), CdrConnection::noAnswerText());
     QVERIFY(conn.detail().contains(lastBeforeClosing));
     const QStringList texts = log->texts();
     QCOMPARE(texts.mid(texts.size() - Closing.size()), Closing);
