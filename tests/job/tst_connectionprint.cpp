@@ -78,7 +78,7 @@ QImage rasterise(const QString &pdf)
 // light colours such as the assist outline's magenta count too.
 bool inked(const QImage &page, const QPointF &mm)
 {
-    const QPoint centre(qRound(mm.x() / 25.4 * 100), qRound(mm.y() / 25.4 * 100));
+    const QPoint centre(qRound(mm.x() / MM_PER_INCH * 100), qRound(mm.y() / MM_PER_INCH * 100));
     for (int dy = -2; dy <= 2; ++dy) {
         for (int dx = -2; dx <= 2; ++dx) {
             if (qGray(page.pixel(centre + QPoint(dx, dy))) < 220)
@@ -270,9 +270,9 @@ void ConnectionPrintTest::sheetAsPublished()
     HostDocument::Ptr doc = freshA4();
     addRectangle(doc, doc->activeLayer, 40, 60, 50, 30)->filled = true;
     addRectangle(doc, addLayer(doc, CdrConnection::CuttingLayer), 38, 58, 54, 34)->outlineWidth =
-        0.5 / 25.4;
+        mmToInches(0.5);
     addLine(doc, addLayer(doc, CdrConnection::CreasingLayer), {{40, 100}, {90, 100}})
-        ->outlineWidth = 0.5 / 25.4;
+        ->outlineWidth = mmToInches(0.5);
     QTemporaryDir dir;
     CdrConnection conn(HostId);
     QVERIFY(conn.addMarks());
