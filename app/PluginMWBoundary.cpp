@@ -11,9 +11,9 @@
 void PluginMW::on_generateBoundary_clicked()
 {
     runCommand(form->generateBoundary, [this](CdrConnection &connection) {
-        const bool ok = form->createEdge->isChecked() ? connection.createCutBoundary()
-                                                      : connection.ensureCuttingLayer();
-        if (!ok)
-            QMessageBox::warning(this, tr("警告"), connection.errorText());
+        const Result<> done = form->createEdge->isChecked() ? connection.createCutBoundary()
+                                                            : connection.ensureCuttingLayer();
+        if (!done)
+            QMessageBox::warning(this, tr("警告"), done.error());
     });
 }

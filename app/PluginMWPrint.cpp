@@ -12,23 +12,23 @@
 void PluginMW::on_printOut_clicked()
 {
     runCommand(form->printOut, [this](CdrConnection &connection) {
-        bool ok = true;
+        Result<> done;
         if (form->publishToPDF->isChecked()) {
             // The layers are set for printing before the user is asked and stay so when they
             // cancel, as after a cancelled print dialog.
-            ok = connection.preparePrintLayers();
-            if (ok) {
+            done = connection.preparePrintLayers();
+            if (done) {
                 const QString name = QFileDialog::getSaveFileName(
                     this, tr("SavePDF"), QString(), tr("PDF File(*.pdf);;All File(*.*)"));
                 // A cancelled dialog publishes nothing: no file, and no call on the host.
                 if (name.isEmpty())
                     return;
-                ok = connection.publishPdf(name);
+                done = connection.publishPdf(name);
             }
         } else {
-            ok = connection.printDocument();
+            done = connection.printDocument();
         }
-        if (!ok)
-            QMessageBox::warning(this, tr("警告"), connection.errorText());
+        if (!done)
+            QMessageBox::warning(this, tr("警告"), done.error());
     });
 }

@@ -69,8 +69,8 @@ void PluginMW::on_generateMark_clicked()
         layout.markWidth = form->markWidthDspbx->value() / MM_PER_INCH;
         layout.markHeight = form->markHeightDspbx->value() / MM_PER_INCH;
         layout.markWeight = form->markWeightDspbx->value() / MM_PER_INCH;
-        if (!connection.addMarks(layout))
-            QMessageBox::warning(this, tr("警告"), connection.errorText());
+        if (const Result<> done = connection.addMarks(layout); !done)
+            QMessageBox::warning(this, tr("警告"), done.error());
     });
 }
 

@@ -46,9 +46,11 @@ int main(int argc, char *argv[])
                 &window, QCoreApplication::translate("PluginMW", "警告"),
                 QCoreApplication::translate("PluginMW",
                                             "请确认CorelDraw安装并选择正确的CorelDraw版本..."));
-        else if (!connection.openDocument(parser.value(QStringLiteral("document"))))
+        else if (const Result<> opened =
+                     connection.openDocument(parser.value(QStringLiteral("document")));
+                 !opened)
             QMessageBox::warning(&window, QCoreApplication::translate("PluginMW", "警告"),
-                                 connection.errorText());
+                                 opened.error());
     }
     return app.exec();
 }

@@ -69,8 +69,8 @@ void timeBoundary(benchmark::State &state, int expected)
     int contours = 0;
     for (auto _ : state) {
         CdrConnection connection(HostId);
-        if (!connection.createCutBoundary()) {
-            state.SkipWithError(qPrintable(connection.failureDetail()));
+        if (!connection.createCutBoundary().ok()) {
+            state.SkipWithError(qPrintable(connection.detail()));
             break;
         }
         state.PauseTiming();

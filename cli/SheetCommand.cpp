@@ -184,27 +184,34 @@ Result<> runSheet(const SheetRequest &request)
         return Failure{opened.error()};
     CdrConnection &connection = **opened;
     BuiltinHost &host = BuiltinHost::instance();
-    const auto hostFailure = [&connection] {
-        return Failure{hostMessage(connection.errorText(), connection.failureDetail())};
+    const auto hostFailure = [&connection](const Result<> &done) {
+        return Failure{hostMessage(done.error(), connection.detail())};
     };
-    if ((request.addMarks && !connection.addMarks()) ||
-        (request.cuttingLayer && !connection.ensureCuttingLayer()))
-        return hostFailure();
+    if (request.addMarks) {
+        if (const Result<> done = connection.addMarks(); !done)
+            return hostFailure(done);
+    }
+    if (request.cuttingLayer) {
+        if (const Result<> done = connection.ensureCuttingLayer(); !done)
+            return hostFailure(done);
+    }
     if (request.boundary) {
         host.setBoundaryOffset(mmToInches(request.boundaryOffsetMm));
         const int notesBefore = host.activeDocument()->notes.size();
-        const bool made = connection.createCutBoundary();
+        const Result<> made = connection.createCutBoundary();
         host.setBoundaryOffset(0);
         if (!made)
-            return hostFailure();
+            return hostFailure(made);
         // Images or text outlined by their box instead of what they show.
         for (const QString &note : host.activeDocument()->notes.mid(notesBefore))
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
-    if (!request.pdfOut.isEmpty() && !connection.publishPdf(request.pdfOut))
-        return Failure{hostMessage(
-            QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, connection.errorText()),
-            connection.failureDetail())};
+    if (!request.pdfOut.isEmpty()) {
+        if (const Result<> published = connection.publishPdf(request.pdfOut); !published)
+            return Failure{hostMessage(
+                QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, published.error()),
+                connection.detail())};
+    }
     const bool documentToOutput = request.documentOut == QLatin1String("-");
     if (!request.documentOut.isEmpty() && !documentToOutput) {
         if (const Result<> saved = host.saveDocument(host.activeDocument(), request.documentOut);

@@ -58,7 +58,10 @@ Result<PreparedJob> prepareSheetJob(CdrConnection &connection, const JobSettings
     Result<PreparedJob> job = prepareJob(connection, settings.blankCut, toJobOptions(settings),
                                          workDir.filePath(QStringLiteral("ABDOPQR.plt")));
     if (!job)
-        return Failure{hostMessage(job.error(), connection.failureDetail())};
+        return Failure{hostMessage(job.error(), connection.detail())};
+    // What the host refused without harm, such as an export property it does not know.
+    if (!job->detail.isEmpty())
+        printError(job->detail);
     return job;
 }
 

@@ -2,21 +2,23 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
+#include "common/Units.h"
 
 namespace {
 // A hairline a cutter follows, thin enough not to show if the layer is ever printed.
-constexpr double BoundaryWidthInches = 0.076 / 25.4;
+constexpr double BoundaryWidthInches = mmToInches(0.076);
 
 // The boundary of the selectable shapes, put on the active layer by the host, as no-fill
 // hairline curves, one per closed outline. A host that makes no boundary (nothing with an area)
 // is no failure: there is simply nothing to cut around.
-void drawBoundary(HostSession &s, AutomationObject &shapes)
+void drawBoundary(HostSession &session, AutomationObject &shapes)
 {
     // Whatever the user had selected must not join the boundary (a mark selected before the
     // layers were locked would get a contour of its own).
-    HostSession::call(s.document(), Member::ClearSelection);
+    HostSession::call(session.document(), Member::ClearSelection);
     HostSession::call(*HostSession::query(shapes, Member::All), Member::AddToSelection);
-    AutomationHandle selection = HostSession::query(s.application(), Member::ActiveSelection);
+    AutomationHandle selection = HostSession::query(session.application(), Member::ActiveSelection);
     // The two placement numbers go as integers, as the host's own macros pass them.
     AutomationHandle boundary =
         selection->querySubObject(Member::CreateBoundary, {0, 0, true, false});
@@ -29,12 +31,12 @@ void drawBoundary(HostSession &s, AutomationObject &shapes)
 }
 } // namespace
 
-bool CdrConnection::createCutBoundary()
+Result<> CdrConnection::createCutBoundary()
 {
-    return runSteps(HostSession::Opening(), true, [](HostSession &s) {
-        const bool cutting = s.findLayer(CuttingLayer);
-        const bool creasing = s.findLayer(CreasingLayer);
-        AutomationHandle layer = s.prepareLayer(CuttingLayer, cutting);
+    return runSteps(HostSession::Opening(), true, [](HostSession &session) {
+        const bool cutting = session.findLayer(CuttingLayer);
+        const bool creasing = session.findLayer(CreasingLayer);
+        AutomationHandle layer = session.prepareLayer(CuttingLayer, cutting);
         // CreateBoundary names no layer: the host puts the new curve on the active layer, and
         // a layer just created is not active yet.
         if (!cutting)
@@ -43,7 +45,7 @@ bool CdrConnection::createCutBoundary()
         // fold; their layer sits out of the selection for the boundary and gets its state back.
         AutomationHandle creaseLayer;
         if (creasing) {
-            AutomationHandle found = s.layerByName(CreasingLayer);
+            AutomationHandle found = session.layerByName(CreasingLayer);
             if (HostSession::read(*found, Member::Editable).toBool()) {
                 creaseLayer = std::move(found);
                 HostSession::call(*creaseLayer, Member::SetEditable, {false});
@@ -51,9 +53,9 @@ bool CdrConnection::createCutBoundary()
         }
         try {
             // An empty page leaves the layer empty and editable, for contours drawn by hand.
-            AutomationHandle shapes = HostSession::query(s.page(), Member::SelectableShapes);
+            AutomationHandle shapes = HostSession::query(session.page(), Member::SelectableShapes);
             if (HostSession::read(*shapes, Member::Count).toInt() > 0) {
-                relockOnFailure(*layer, [&] { drawBoundary(s, *shapes); });
+                relockOnFailure(*layer, [&] { drawBoundary(session, *shapes); });
                 HostSession::call(*layer, Member::SetEditable, {false});
             }
         } catch (const HostNoAnswer &) {
@@ -66,10 +68,10 @@ bool CdrConnection::createCutBoundary()
     });
 }
 
-bool CdrConnection::ensureCuttingLayer()
+Result<> CdrConnection::ensureCuttingLayer()
 {
-    return runSteps(HostSession::Opening(), true, [](HostSession &s) {
-        if (!s.findLayer(CuttingLayer))
-            HostSession::query(s.page(), Member::CreateLayer, {CuttingLayer});
+    return runSteps(HostSession::Opening(), true, [](HostSession &session) {
+        if (!session.findLayer(CuttingLayer))
+            HostSession::query(session.page(), Member::CreateLayer, {CuttingLayer});
     });
 }

@@ -1,8 +1,10 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 #include "HostSession.h"
 #include "MarkDrawing.h"
+#include "common/Units.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -23,16 +25,12 @@ QString CdrConnection::noAnswerText()
 }
 
 namespace {
-constexpr double MmPerInch = 25.4;
-constexpr double UnitsPerMm = 40.0;
-constexpr int HpglFilter = 1281;
 constexpr int BottomLeft = 5; // the host's reference-point number for the selection's corner
-constexpr double Enlargement = 5.0;
 
 // Host inches to plotter units: add a half and truncate toward zero.
 int toUnits(double inches)
 {
-    const double units = std::trunc(inches * MmPerInch * UnitsPerMm + 0.5);
+    const double units = std::trunc(inchesToMm(inches) * UNITS_PER_MM + 0.5);
     if (!std::isfinite(units) || std::fabs(units) > std::numeric_limits<int>::max())
         throw HostNoAnswer{QStringLiteral("position out of range")};
     return static_cast<int>(units);
@@ -46,46 +44,57 @@ void sortMarks(QVector<QPoint> &marks)
     });
 }
 
-struct Outcome
-{
-    QString error;
-    QString detail;
-};
-
 // Runs one operation between the opening and closing steps; a host that answers nothing stops
-// the operation, the closing steps still run, and the failure is kept for the command to show.
+// the operation, the closing steps still run, and the failure goes back to the command to show.
+// `detail` gets which call failed, or the session's notes on success.
 template <typename Body>
-bool runOperation(AutomationObject *app, Outcome &outcome, const HostSession::Opening &opening,
-                  bool restoreLayer, Body body)
+Result<> runOperation(AutomationObject *app, QString &detail, const HostSession::Opening &opening,
+                      bool restoreLayer, Body body)
 {
-    outcome = Outcome();
+    detail.clear();
     if (!app || app->isNull()) {
-        outcome = {CdrConnection::noAnswerText(), QStringLiteral("not connected")};
-        return false;
+        detail = QStringLiteral("not connected");
+        return Failure{CdrConnection::noAnswerText()};
     }
     HostSession session(*app);
-    bool ok = true;
+    Result<> outcome;
     try {
         session.open(opening);
         body(session);
+        detail = session.notes().join(QStringLiteral("; "));
     } catch (const HostNoAnswer &failure) {
-        ok = false;
-        outcome = {CdrConnection::noAnswerText(), failure.detail};
+        detail = failure.detail;
+        outcome = Failure{CdrConnection::noAnswerText()};
     }
     session.close(restoreLayer);
-    return ok;
+    return outcome;
 }
+
+// The operation's value, or its failure.
+template <typename T> Result<T> valueOf(const Result<> &done, T value)
+{
+    if (!done)
+        return Failure{done.error()};
+    return value;
+}
+
+// Filter properties without which the exported paths would not be the drawing's own.
+const QStringList GeometryProperties{"FitToPage",    "ScaleFactor",     "PageWidth",
+                                     "PageHeight",   "CurveResolution", "PlotterUnits",
+                                     "PlotterOrigin"};
 
 // The export step shared by the three exports: page size, option structures, the HPGL filter
 // and its settings in the order the filter takes them, then Finish() writes the file.
-void exportStep(HostSession &s, const QString &filePath)
+void exportStep(HostSession &session, const QString &filePath)
 {
-    const double width = HostSession::readDouble(s.page(), Member::SizeWidth);
-    const double height = HostSession::readDouble(s.page(), Member::SizeHeight);
-    const QVariant options = HostSession::read(s.application(), Member::CreateStructExportOptions);
-    const QVariant palette = HostSession::read(s.application(), Member::CreateStructPaletteOptions);
-    AutomationHandle filter = HostSession::query(s.document(), Member::ExportEx,
-                                                 {filePath, HpglFilter, 0, options, palette});
+    const double width = HostSession::readDouble(session.page(), Member::SizeWidth);
+    const double height = HostSession::readDouble(session.page(), Member::SizeHeight);
+    const QVariant options =
+        HostSession::read(session.application(), Member::CreateStructExportOptions);
+    const QVariant palette =
+        HostSession::read(session.application(), Member::CreateStructPaletteOptions);
+    AutomationHandle filter = HostSession::query(
+        session.document(), Member::ExportEx, {filePath, HPGL_EXPORT_FILTER, 0, options, palette});
     const std::pair<const char *, QVariant> settings[] = {
         {"PenLibIndex", 0},           {"FitToPage", false},
         {"ScaleFactor", 100},         {"PageWidth", width},
@@ -96,43 +105,56 @@ void exportStep(HostSession &s, const QString &filePath)
         {"ExcludeWVC", false},        {"PlotterUnits", 1016},
         {"PlotterOrigin", 1},
     };
+    // A host version may lack a property; the export goes on unless the property decides where
+    // the paths land or how finely curves are cut.
+    QStringList refused;
+    bool geometryAtRisk = false;
     for (const auto &setting : settings) {
-        if (!filter->setProperty(setting.first, setting.second))
-            throw HostNoAnswer{
-                QStringLiteral("export filter refused %1").arg(QString::fromLatin1(setting.first))};
+        if (filter->setProperty(setting.first, setting.second))
+            continue;
+        const QString name = QString::fromLatin1(setting.first);
+        refused << name;
+        geometryAtRisk = geometryAtRisk || GeometryProperties.contains(name);
+    }
+    if (!refused.isEmpty()) {
+        const QString detail =
+            QStringLiteral("export filter refused %1").arg(refused.join(QStringLiteral(", ")));
+        if (geometryAtRisk)
+            throw HostNoAnswer{detail};
+        session.note(detail);
     }
     HostSession::call(*filter, Member::Finish);
 }
 
 // Five-fold stretch about the bottom-left corner, the export, and the stretch back; the shapes
 // regain their size even when the export fails half-way.
-void enlargedExport(HostSession &s, AutomationObject &selection, const QString &filePath)
+void enlargedExport(HostSession &session, AutomationObject &selection, const QString &filePath)
 {
-    HostSession::call(s.document(), Member::SetReferencePoint, {BottomLeft});
-    HostSession::call(selection, Member::Stretch, {Enlargement});
+    HostSession::call(session.document(), Member::SetReferencePoint, {BottomLeft});
+    HostSession::call(selection, Member::Stretch, {EXPORT_SCALE});
     try {
-        exportStep(s, filePath);
+        exportStep(session, filePath);
     } catch (const HostNoAnswer &) {
-        selection.dynamicCall(Member::Stretch, {1.0 / Enlargement});
+        selection.dynamicCall(Member::Stretch, {1.0 / EXPORT_SCALE});
         throw;
     }
-    HostSession::call(selection, Member::Stretch, {1.0 / Enlargement});
+    HostSession::call(selection, Member::Stretch, {1.0 / EXPORT_SCALE});
 }
 
 // Empties the selection, then selects the given range: artwork the user had selected must not
 // be stretched or combined with what the operation adds.
-AutomationHandle selectOnly(HostSession &s, AutomationObject &range)
+AutomationHandle selectOnly(HostSession &session, AutomationObject &range)
 {
-    HostSession::call(s.document(), Member::ClearSelection);
+    HostSession::call(session.document(), Member::ClearSelection);
     HostSession::call(range, Member::AddToSelection);
-    return HostSession::query(s.application(), Member::ActiveSelection);
+    return HostSession::query(session.application(), Member::ActiveSelection);
 }
 
 // Gives layers back the lock state they had; runs on the failure path too, so it never stops.
-void setEditable(HostSession &s, const QVector<int> &indexes, bool editable) noexcept
+void setEditable(HostSession &session, const QVector<int> &indexes, bool editable) noexcept
 {
     for (int i : indexes) {
-        AutomationHandle layer = s.layers().querySubObject(Member::Item, {i});
+        AutomationHandle layer = session.layers().querySubObject(Member::Item, {i});
         if (layer && !layer->isNull())
             layer->dynamicCall(Member::SetEditable, {editable});
     }
@@ -150,7 +172,7 @@ struct CdrConnection::State
 {
     AutomationHandle app;
     bool connected = false;
-    Outcome outcome;
+    QString detail; // of the last operation
 };
 
 CdrConnection::CdrConnection(const QString &programId)
@@ -173,86 +195,79 @@ bool CdrConnection::isConnected() const
     return d->connected;
 }
 
-QString CdrConnection::errorText() const
+QString CdrConnection::detail() const
 {
-    return d->outcome.error;
+    return d->detail;
 }
 
-QString CdrConnection::failureDetail() const
+Result<> CdrConnection::openDocument(const QString &filePath)
 {
-    return d->outcome.detail;
-}
-
-bool CdrConnection::openDocument(const QString &filePath)
-{
-    d->outcome = Outcome();
+    d->detail.clear();
     if (!d->connected) {
-        d->outcome = {noAnswerText(), QStringLiteral("not connected")};
-        return false;
+        d->detail = QStringLiteral("not connected");
+        return Failure{noAnswerText()};
     }
     AutomationHandle document = d->app->querySubObject(Member::OpenDocument, {filePath});
     if (document && !document->isNull())
-        return true;
-    const QString reason = d->app->errorText();
-    d->outcome = {
-        QCoreApplication::translate("CdrConnection", "无法打开文档 %1: %2").arg(filePath, reason),
-        reason};
-    return false;
+        return {};
+    d->detail = d->app->errorText();
+    return Failure{QCoreApplication::translate("CdrConnection", "无法打开文档 %1: %2")
+                       .arg(filePath, d->detail)};
 }
 
-bool CdrConnection::addMarks(const MarkLayout &layout)
+Result<> CdrConnection::addMarks(const MarkLayout &layout)
 {
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        const bool assist = s.findLayer(AssistLayer);
-        const bool mark = s.findLayer(MarkLayer);
-        const bool extra = s.findLayer(ExtraLayer);
-        MarkDrawing drawing(s, layout);
-        AutomationHandle layer = s.prepareLayer(AssistLayer, assist);
+    return runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
+        const bool assist = session.findLayer(AssistLayer);
+        const bool mark = session.findLayer(MarkLayer);
+        const bool extra = session.findLayer(ExtraLayer);
+        MarkDrawing drawing(session, layout);
+        AutomationHandle layer = session.prepareLayer(AssistLayer, assist);
         relockOnFailure(*layer, [&] { drawing.drawAssistOutline(*layer); });
-        layer = s.prepareLayer(MarkLayer, mark);
+        layer = session.prepareLayer(MarkLayer, mark);
         relockOnFailure(*layer, [&] { drawing.drawCornerMarks(*layer); });
-        layer = s.prepareLayer(ExtraLayer, extra);
+        layer = session.prepareLayer(ExtraLayer, extra);
         relockOnFailure(*layer, [&] { drawing.drawExtraMark(*layer); });
     });
 }
 
-bool CdrConnection::exportCuttingLayer(const QString &filePath)
+Result<> CdrConnection::exportCuttingLayer(const QString &filePath)
 {
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        const bool found = s.findLayer(CuttingLayer);
-        for (int i = 1; i <= s.layerCount(); ++i)
-            HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}),
+    return runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
+        const bool found = session.findLayer(CuttingLayer);
+        for (int i = 1; i <= session.layerCount(); ++i)
+            HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
                               Member::SetPrintable, {false});
         if (!found)
             return;
-        AutomationHandle layer = s.layerByName(CuttingLayer);
+        AutomationHandle layer = session.layerByName(CuttingLayer);
         HostSession::call(*layer, Member::SetEditable, {true});
         HostSession::call(*layer, Member::SetPrintable, {true});
         AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
         AutomationHandle all = HostSession::query(*shapes, Member::All);
-        enlargedExport(s, *selectOnly(s, *all), filePath);
+        enlargedExport(session, *selectOnly(session, *all), filePath);
     });
 }
 
-bool CdrConnection::exportPrintableShapes(const QString &filePath)
+Result<> CdrConnection::exportPrintableShapes(const QString &filePath)
 {
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.layerName = false;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
+    return runOperation(d->app.get(), d->detail, opening, false, [&](HostSession &session) {
         // Printable layers that were locked are locked again afterwards. Editable layers that do
         // not print are locked for the export: their shapes would widen the box the stretch is
         // taken about without being exported, and the job would land beside the artwork.
         QVector<int> unlocked, hidden;
         try {
-            for (int i = 1; i <= s.layerCount(); ++i) {
-                AutomationHandle layer = HostSession::query(s.layers(), Member::Item, {i});
+            for (int i = 1; i <= session.layerCount(); ++i) {
+                AutomationHandle layer = HostSession::query(session.layers(), Member::Item, {i});
                 const bool printable = HostSession::read(*layer, Member::Printable).toBool();
                 const bool editable = HostSession::read(*layer, Member::Editable).toBool();
                 if (printable && !editable)
@@ -262,131 +277,133 @@ bool CdrConnection::exportPrintableShapes(const QString &filePath)
                 if (printable || editable)
                     HostSession::call(*layer, Member::SetEditable, {printable});
             }
-            AutomationHandle shapes = HostSession::query(s.page(), Member::SelectableShapes);
+            AutomationHandle shapes = HostSession::query(session.page(), Member::SelectableShapes);
             AutomationHandle all = HostSession::query(*shapes, Member::All);
-            enlargedExport(s, *selectOnly(s, *all), filePath);
+            enlargedExport(session, *selectOnly(session, *all), filePath);
         } catch (const HostNoAnswer &) {
-            setEditable(s, unlocked, false);
-            setEditable(s, hidden, true);
+            setEditable(session, unlocked, false);
+            setEditable(session, hidden, true);
             throw;
         }
-        setEditable(s, unlocked, false);
-        setEditable(s, hidden, true);
+        setEditable(session, unlocked, false);
+        setEditable(session, hidden, true);
     });
 }
 
-bool CdrConnection::exportCreasingLayer(const QString &filePath)
+Result<> CdrConnection::exportCreasingLayer(const QString &filePath)
 {
     QFile::remove(filePath);
     HostSession::Opening opening;
     opening.width = opening.height = true;
-    return runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        const bool found = s.findLayer(CreasingLayer);
-        for (int i = 1; i <= s.layerCount(); ++i)
-            HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}),
+    return runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
+        const bool found = session.findLayer(CreasingLayer);
+        for (int i = 1; i <= session.layerCount(); ++i)
+            HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
                               Member::SetPrintable, {false});
         if (found)
-            HostSession::call(*s.layerByName(CreasingLayer), Member::SetPrintable, {true});
-        exportStep(s, filePath);
+            HostSession::call(*session.layerByName(CreasingLayer), Member::SetPrintable, {true});
+        exportStep(session, filePath);
     });
 }
 
-QVector<QPoint> CdrConnection::readMarkCentres()
+Result<QVector<QPoint>> CdrConnection::readMarkCentres()
 {
     HostSession::Opening opening;
     opening.height = true;
     QVector<QPoint> marks;
-    const bool ok = runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        if (!s.findLayer(MarkLayer))
-            return;
-        AutomationHandle layer = s.layerByName(MarkLayer);
-        HostSession::call(*layer, Member::Activate);
-        HostSession::call(*layer, Member::SetEditable, {true});
-        relockOnFailure(*layer, [&] {
-            AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
-            const int count = HostSession::read(*shapes, Member::Count).toInt();
-            for (int i = 1; i <= count; ++i)
-                marks.append(
-                    centreUnits(*HostSession::query(*shapes, Member::Item, {i}), s.pageHeight()));
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
+            if (!session.findLayer(MarkLayer))
+                return;
+            AutomationHandle layer = session.layerByName(MarkLayer);
+            HostSession::call(*layer, Member::Activate);
+            HostSession::call(*layer, Member::SetEditable, {true});
+            relockOnFailure(*layer, [&] {
+                AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+                const int count = HostSession::read(*shapes, Member::Count).toInt();
+                for (int i = 1; i <= count; ++i)
+                    marks.append(centreUnits(*HostSession::query(*shapes, Member::Item, {i}),
+                                             session.pageHeight()));
+            });
+            HostSession::call(*layer, Member::SetEditable, {false});
         });
-        HostSession::call(*layer, Member::SetEditable, {false});
-    });
-    if (!ok)
-        return {};
     sortMarks(marks);
-    return marks;
+    return valueOf(done, marks);
 }
 
-int CdrConnection::extraMarkPlacement()
+Result<int> CdrConnection::extraMarkPlacement()
 {
     HostSession::Opening opening;
     opening.height = true;
     int placement = 0;
-    const bool ok = runOperation(d->app.get(), d->outcome, opening, true, [&](HostSession &s) {
-        if (!s.findLayer(ExtraLayer))
-            return;
-        AutomationHandle layer = s.layerByName(ExtraLayer);
-        HostSession::call(*layer, Member::Activate);
-        HostSession::call(*layer, Member::SetEditable, {true});
-        relockOnFailure(*layer, [&] {
-            AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
-            if (HostSession::read(*shapes, Member::Count).toInt() != 1)
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, true, [&](HostSession &session) {
+            if (!session.findLayer(ExtraLayer))
                 return;
-            const QPoint extra =
-                centreUnits(*HostSession::query(*shapes, Member::Item, {1}), s.pageHeight());
-            placement = placementAgainstMarks(extra);
+            AutomationHandle layer = session.layerByName(ExtraLayer);
+            HostSession::call(*layer, Member::Activate);
+            HostSession::call(*layer, Member::SetEditable, {true});
+            relockOnFailure(*layer, [&] {
+                AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+                if (HostSession::read(*shapes, Member::Count).toInt() != 1)
+                    return;
+                const QPoint extra = centreUnits(*HostSession::query(*shapes, Member::Item, {1}),
+                                                 session.pageHeight());
+                placement = placementAgainstMarks(extra);
+            });
+            HostSession::call(*layer, Member::SetEditable, {false});
         });
-        HostSession::call(*layer, Member::SetEditable, {false});
-    });
-    return ok ? placement : 0;
+    return valueOf(done, placement);
 }
 
-// The extra mark against the second mark (top-right): 1 on its row, 2 in its column. Fewer
-// than two marks give 0. A nested read-back that fails stops the enclosing operation too.
+// The extra mark against the second mark (top-right): 1 on its row, 2 in its column; fewer than
+// two marks give 0. The marks are read in operations of their own while "Extra Layer" is open,
+// once for the row and again for the column.
 int CdrConnection::placementAgainstMarks(const QPoint &extra)
 {
-    const Outcome enclosing = d->outcome;
-    QVector<QPoint> marks = readMarkCentres();
-    if (!d->outcome.error.isEmpty())
-        throw HostNoAnswer{d->outcome.detail};
-    d->outcome = enclosing;
+    const QVector<QPoint> marks = markCentresOrStop();
     if (marks.size() < 2)
         return 0;
     if (marks.at(1).y() == extra.y())
         return 1;
-    marks = readMarkCentres();
-    if (!d->outcome.error.isEmpty())
-        throw HostNoAnswer{d->outcome.detail};
-    d->outcome = enclosing;
-    if (marks.size() >= 2 && marks.at(1).x() == extra.x())
-        return 2;
-    return 0;
+    const QVector<QPoint> again = markCentresOrStop();
+    return again.size() >= 2 && again.at(1).x() == extra.x() ? 2 : 0;
 }
 
-int CdrConnection::pageHeightUnits()
+// The mark read-back inside another operation: its failure stops that operation too.
+QVector<QPoint> CdrConnection::markCentresOrStop()
+{
+    Result<QVector<QPoint>> marks = readMarkCentres();
+    if (!marks)
+        throw HostNoAnswer{d->detail};
+    return std::move(marks).value();
+}
+
+Result<int> CdrConnection::pageHeightUnits()
 {
     return pageSizeUnits(Member::SizeHeight);
 }
 
-int CdrConnection::pageWidthUnits()
+Result<int> CdrConnection::pageWidthUnits()
 {
     return pageSizeUnits(Member::SizeWidth);
 }
 
-int CdrConnection::pageSizeUnits(const char *sizeMember)
+Result<int> CdrConnection::pageSizeUnits(const char *sizeMember)
 {
     HostSession::Opening opening;
     opening.activeLayer = false;
     opening.layers = false;
     int units = 0;
-    const bool ok = runOperation(d->app.get(), d->outcome, opening, false, [&](HostSession &s) {
-        units = toUnits(HostSession::readDouble(s.page(), sizeMember));
-    });
-    return ok ? units : 0;
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, false, [&](HostSession &session) {
+            units = toUnits(HostSession::readDouble(session.page(), sizeMember));
+        });
+    return valueOf(done, units);
 }
 
-bool CdrConnection::runSteps(const HostSession::Opening &opening, bool restoreLayer,
-                             const std::function<void(HostSession &)> &body)
+Result<> CdrConnection::runSteps(const HostSession::Opening &opening, bool restoreLayer,
+                                 const std::function<void(HostSession &)> &body)
 {
-    return runOperation(d->app.get(), d->outcome, opening, restoreLayer, body);
+    return runOperation(d->app.get(), d->detail, opening, restoreLayer, body);
 }

@@ -7,10 +7,12 @@
 //
 // Every operation runs the host's opening steps, its own calls, then the closing steps. When the
 // host answers a query with no object, the operation stops where it is, still runs its closing
-// steps, returns false (or an empty result) and errorText() tells the user why.
+// steps and returns a failure whose text is the warning for the user; detail() says which call.
 
 #include "AutomationObject.h"
 #include "HostSession.h"
+#include "common/Result.h"
+#include "common/Units.h"
 
 #include <QPoint>
 #include <QString>
@@ -18,17 +20,17 @@
 #include <functional>
 #include <memory>
 
-// Mark layout in inches (the window's millimetre values divided by 25.4). Defaults are the
+// Mark layout in inches (the window's millimetre values converted). Defaults are the
 // window's: margins T 22.5, B 38.5, L 8.5, R 8.5 mm, marks 9 x 9 mm of 1 mm lines.
 struct MarkLayout
 {
-    double top = 22.5 / 25.4;       // 8..30 mm
-    double bottom = 38.5 / 25.4;    // 8..50 mm
-    double left = 8.5 / 25.4;       // 8..15 mm
-    double right = 8.5 / 25.4;      // 8..15 mm
-    double markWidth = 9.0 / 25.4;  // 5..15 mm
-    double markHeight = 9.0 / 25.4; // 5..15 mm
-    double markWeight = 1.0 / 25.4; // 0.5..1.5 mm
+    double top = mmToInches(22.5);       // 8..30 mm
+    double bottom = mmToInches(38.5);    // 8..50 mm
+    double left = mmToInches(8.5);       // 8..15 mm
+    double right = mmToInches(8.5);      // 8..15 mm
+    double markWidth = mmToInches(9.0);  // 5..15 mm
+    double markHeight = mmToInches(9.0); // 5..15 mm
+    double markWeight = mmToInches(1.0); // 0.5..1.5 mm
 };
 
 class CdrConnection
@@ -45,53 +47,52 @@ public:
     // True when the host answered to the identifier; every command asks before any operation.
     bool isConnected() const;
 
-    // Empty after a successful operation; the user-facing warning text after a failed one.
-    QString errorText() const;
-    // Which call the host did not answer and why, for logs and the command line; empty after
-    // a successful operation.
-    QString failureDetail() const;
+    // For logs and the command line: which call the host did not answer and why after a failed
+    // operation; after a successful one, what the host refused without harm (an export filter
+    // property an older host lacks), else empty.
+    QString detail() const;
 
     // Opens a drawing file in the host as its active document (the window's --document option).
-    bool openDocument(const QString &filePath);
+    Result<> openDocument(const QString &filePath);
 
     // "Add Mark": assist outline, four corner marks and the extra mark, each on its layer.
-    bool addMarks(const MarkLayout &layout = MarkLayout());
+    Result<> addMarks(const MarkLayout &layout = MarkLayout());
 
     // "Create Boundary" with "Create Cut Boundary" checked: "Cutting Layer" emptied or created,
     // the host's boundary of all selectable artwork put on it as hairline curves, one per
     // closed outline, and the layer locked.
-    bool createCutBoundary();
+    Result<> createCutBoundary();
     // "Create Boundary" without it: makes sure "Cutting Layer" exists, keeping its content.
-    bool ensureCuttingLayer();
+    Result<> ensureCuttingLayer();
 
     // "Setup Print" with "Save PDF instead of Print": the print layer set-up (every layer
     // printable, then the assist, creasing and cutting layers not), the PDF settings, and the
     // host publishes the page to `filePath`.
-    bool publishPdf(const QString &filePath);
+    Result<> publishPdf(const QString &filePath);
     // "Setup Print" without it: the print layer set-up, then the host's print dialog, and the
     // page printed only when the user confirms it.
-    bool printDocument();
+    Result<> printDocument();
     // The print layer set-up alone; a cancelled PDF file dialog still leaves it done.
-    bool preparePrintLayers();
+    Result<> preparePrintLayers();
 
     // HPGL exports into `filePath` (the working file). The file is removed first, so an export
     // that writes nothing leaves no file rather than the previous export's paths.
     // "Cutting Layer" alone, enlarged five-fold about its bottom-left corner during the export.
-    bool exportCuttingLayer(const QString &filePath);
+    Result<> exportCuttingLayer(const QString &filePath);
     // The shapes of every printable layer, enlarged five-fold (blank-cut job). Layers keep the
     // lock state they had before, whether the export succeeds or not.
-    bool exportPrintableShapes(const QString &filePath);
+    Result<> exportPrintableShapes(const QString &filePath);
     // The page with only "Creasing Layer" printable, at its own size.
-    bool exportCreasingLayer(const QString &filePath);
+    Result<> exportCreasingLayer(const QString &filePath);
 
     // Mark centres on "Mark Layer" in plotter units, sorted by y then x (top-left, top-right,
-    // bottom-left, bottom-right). Empty when the layer is missing or the host failed.
-    QVector<QPoint> readMarkCentres();
+    // bottom-left, bottom-right). Empty when the layer is missing.
+    Result<QVector<QPoint>> readMarkCentres();
     // 0 no single extra mark or not aligned, 1 on the second mark's row, 2 in its column.
-    int extraMarkPlacement();
-    // Page size in plotter units; 0 when the host failed.
-    int pageHeightUnits();
-    int pageWidthUnits();
+    Result<int> extraMarkPlacement();
+    // Page size in plotter units.
+    Result<int> pageHeightUnits();
+    Result<int> pageWidthUnits();
 
     // The working-layer names, the contract between the drawing and the rest of the system.
     static const QString AssistLayer;
@@ -105,11 +106,12 @@ public:
 
 private:
     int placementAgainstMarks(const QPoint &extra);
-    int pageSizeUnits(const char *sizeMember);
+    QVector<QPoint> markCentresOrStop();
+    Result<int> pageSizeUnits(const char *sizeMember);
     // The opening steps, `body`, and the closing steps, with the shared failure handling; for
     // operations defined in files of their own, which cannot reach the connection's state.
-    bool runSteps(const HostSession::Opening &opening, bool restoreLayer,
-                  const std::function<void(HostSession &)> &body);
+    Result<> runSteps(const HostSession::Opening &opening, bool restoreLayer,
+                      const std::function<void(HostSession &)> &body);
 
     struct State;
     std::unique_ptr<State> d;

@@ -2,6 +2,7 @@
 #include "CdrConnection.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 
 #include <iterator>
 #include <utility>
@@ -18,19 +19,19 @@ HostSession::Opening printOpening()
 
 // Every layer prints, then the working layers that hold no ink (the assist outline, crease and
 // cut contours) do not: the sheet goes out with marks and artwork only.
-void printLayerSetUp(HostSession &s)
+void printLayerSetUp(HostSession &session)
 {
     const QString hidden[] = {CdrConnection::AssistLayer, CdrConnection::CreasingLayer,
                               CdrConnection::CuttingLayer};
     bool found[3];
     for (int i = 0; i < 3; ++i)
-        found[i] = s.findLayer(hidden[i]);
-    for (int i = 1; i <= s.layerCount(); ++i)
-        HostSession::call(*HostSession::query(s.layers(), Member::Item, {i}), Member::SetPrintable,
-                          {true});
+        found[i] = session.findLayer(hidden[i]);
+    for (int i = 1; i <= session.layerCount(); ++i)
+        HostSession::call(*HostSession::query(session.layers(), Member::Item, {i}),
+                          Member::SetPrintable, {true});
     for (int i = 0; i < 3; ++i) {
         if (found[i])
-            HostSession::call(*s.layerByName(hidden[i]), Member::SetPrintable, {false});
+            HostSession::call(*session.layerByName(hidden[i]), Member::SetPrintable, {false});
     }
 }
 
@@ -103,31 +104,31 @@ const QVector<Setting> &pdfSettings()
 
 } // namespace
 
-bool CdrConnection::preparePrintLayers()
+Result<> CdrConnection::preparePrintLayers()
 {
     return runSteps(printOpening(), false, printLayerSetUp);
 }
 
-bool CdrConnection::publishPdf(const QString &filePath)
+Result<> CdrConnection::publishPdf(const QString &filePath)
 {
-    return runSteps(printOpening(), false, [&](HostSession &s) {
-        printLayerSetUp(s);
-        AutomationHandle settings = HostSession::query(s.document(), Member::PDFSettings);
+    return runSteps(printOpening(), false, [&](HostSession &session) {
+        printLayerSetUp(session);
+        AutomationHandle settings = HostSession::query(session.document(), Member::PDFSettings);
         for (const Setting &setting : pdfSettings()) {
             if (!settings->setProperty(setting.first, setting.second))
                 throw HostNoAnswer{
                     QStringLiteral("PDF settings refused %1: %2")
                         .arg(QString::fromLatin1(setting.first), settings->errorText())};
         }
-        HostSession::call(s.document(), Member::PublishToPDF, {filePath});
+        HostSession::call(session.document(), Member::PublishToPDF, {filePath});
     });
 }
 
-bool CdrConnection::printDocument()
+Result<> CdrConnection::printDocument()
 {
-    return runSteps(printOpening(), false, [](HostSession &s) {
-        printLayerSetUp(s);
-        AutomationHandle settings = HostSession::query(s.document(), Member::PrintSettings);
+    return runSteps(printOpening(), false, [](HostSession &session) {
+        printLayerSetUp(session);
+        AutomationHandle settings = HostSession::query(session.document(), Member::PrintSettings);
         if (HostSession::read(*settings, Member::ShowDialog).toBool())
             HostSession::call(*settings, Member::PrintOut);
     });

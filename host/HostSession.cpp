@@ -1,6 +1,7 @@
 #include "HostSession.h"
 
 #include "AutomationMembers.h"
+#include "HostNoAnswer.h"
 
 #include <cmath>
 
@@ -12,7 +13,7 @@ QString describe(const char *signature, const QString &reason)
 }
 } // namespace
 
-HostSession::HostSession(AutomationObject &application) : app(application) {}
+HostSession::HostSession(AutomationObject &application) : applicationObject(application) {}
 
 AutomationHandle HostSession::query(AutomationObject &object, const char *signature,
                                     const QVariantList &args)
@@ -51,43 +52,43 @@ double HostSession::readDouble(AutomationObject &object, const char *signature)
 
 void HostSession::open(const Opening &opening)
 {
-    call(app, Member::SetOptimization, {true});
-    doc = app.querySubObject(Member::ActiveDocument);
-    if (!doc || doc->isNull())
-        doc = query(app, Member::CreateDocument);
-    pg = query(*doc, Member::ActivePage);
+    call(applicationObject, Member::SetOptimization, {true});
+    documentHandle = applicationObject.querySubObject(Member::ActiveDocument);
+    if (!documentHandle || documentHandle->isNull())
+        documentHandle = query(applicationObject, Member::CreateDocument);
+    pageHandle = query(*documentHandle, Member::ActivePage);
     if (opening.activeLayer)
-        activeLayer = query(*doc, Member::ActiveLayer);
+        activeLayer = query(*documentHandle, Member::ActiveLayer);
     if (opening.activeLayer && opening.layerName)
         savedName = read(*activeLayer, Member::Name).toString();
     if (opening.width)
-        width = readDouble(*pg, Member::SizeWidth);
+        widthInches = readDouble(*pageHandle, Member::SizeWidth);
     if (opening.height)
-        height = readDouble(*pg, Member::SizeHeight);
+        heightInches = readDouble(*pageHandle, Member::SizeHeight);
     if (opening.layers) {
-        lays = query(*pg, Member::Layers);
-        count = read(*lays, Member::Count).toInt();
+        layersHandle = query(*pageHandle, Member::Layers);
+        layerTotal = read(*layersHandle, Member::Count).toInt();
     }
 }
 
 void HostSession::close(bool restoreLayer) noexcept
 {
-    if (restoreLayer && lays && !savedName.isEmpty()) {
-        AutomationHandle saved = lays->querySubObject(Member::Find, {savedName});
+    if (restoreLayer && layersHandle && !savedName.isEmpty()) {
+        AutomationHandle saved = layersHandle->querySubObject(Member::Find, {savedName});
         if (saved && !saved->isNull())
             saved->dynamicCall(Member::Activate);
     }
-    app.dynamicCall(Member::SetOptimization, {false});
-    app.dynamicCall(Member::Refresh);
-    AutomationHandle windows = app.querySubObject(Member::Windows);
+    applicationObject.dynamicCall(Member::SetOptimization, {false});
+    applicationObject.dynamicCall(Member::Refresh);
+    AutomationHandle windows = applicationObject.querySubObject(Member::Windows);
     if (windows && !windows->isNull())
         windows->dynamicCall(Member::Refresh);
 }
 
 bool HostSession::findLayer(const QString &name)
 {
-    for (int i = 1; i <= count; ++i) {
-        AutomationHandle layer = query(*lays, Member::Item, {i});
+    for (int i = 1; i <= layerTotal; ++i) {
+        AutomationHandle layer = query(*layersHandle, Member::Item, {i});
         if (read(*layer, Member::Name).toString() == name)
             return true;
     }
@@ -96,13 +97,13 @@ bool HostSession::findLayer(const QString &name)
 
 AutomationHandle HostSession::layerByName(const QString &name)
 {
-    return query(*lays, Member::Find, {name});
+    return query(*layersHandle, Member::Find, {name});
 }
 
 AutomationHandle HostSession::prepareLayer(const QString &name, bool found)
 {
     if (!found)
-        return query(*pg, Member::CreateLayer, {name});
+        return query(*pageHandle, Member::CreateLayer, {name});
     AutomationHandle layer = layerByName(name);
     call(*layer, Member::Activate);
     call(*layer, Member::SetEditable, {true});

@@ -4,18 +4,15 @@
 // and the closing steps. One session lives for one operation; nested operations open their own.
 //
 // Calls go through call()/read()/query(), which turn a host that answers nothing (a null object,
-// an invalid value or an error text) into HostNoAnswer. The operation catches it, still runs
-// close() and reports the failure; HostNoAnswer never leaves CdrConnection.
+// an invalid value or an error text) into HostNoAnswer (HostNoAnswer.h, included only by the
+// operations' sources). The operation catches it, still runs close() and returns the failure as
+// a Result; nothing outside host/ sees the exception.
 
 #include "AutomationMembers.h"
 #include "AutomationObject.h"
 
 #include <QString>
-
-struct HostNoAnswer
-{
-    QString detail; // which call failed and the host's reason, for diagnostics
-};
+#include <QStringList>
 
 class HostSession
 {
@@ -51,34 +48,27 @@ public:
     // Empties a found working layer (activate, unlock, delete its shapes) or creates it.
     AutomationHandle prepareLayer(const QString &name, bool found);
 
-    AutomationObject &application() { return app; }
-    AutomationObject &document() { return *doc; }
-    AutomationObject &page() { return *pg; }
-    AutomationObject &layers() { return *lays; }
-    int layerCount() const { return count; }
-    double pageWidth() const { return width; }
-    double pageHeight() const { return height; }
+    // Something the user may want to know although the operation succeeded (a refused setting).
+    void note(const QString &text) { remarks << text; }
+    const QStringList &notes() const { return remarks; }
+
+    AutomationObject &application() { return applicationObject; }
+    AutomationObject &document() { return *documentHandle; }
+    AutomationObject &page() { return *pageHandle; }
+    AutomationObject &layers() { return *layersHandle; }
+    int layerCount() const { return layerTotal; }
+    double pageWidth() const { return widthInches; }
+    double pageHeight() const { return heightInches; }
 
 private:
-    AutomationObject &app;
-    AutomationHandle doc;
-    AutomationHandle pg;
+    AutomationObject &applicationObject;
+    AutomationHandle documentHandle;
+    AutomationHandle pageHandle;
     AutomationHandle activeLayer;
-    AutomationHandle lays;
+    AutomationHandle layersHandle;
     QString savedName;
-    int count = 0;
-    double width = 0;
-    double height = 0;
+    QStringList remarks;
+    int layerTotal = 0;
+    double widthInches = 0;
+    double heightInches = 0;
 };
-
-// Runs `body` on a layer the operation has unlocked. If the host stops answering, the layer is
-// locked again before the failure goes on, so working layers never stay selectable artwork.
-template <typename Body> void relockOnFailure(AutomationObject &layer, Body body)
-{
-    try {
-        body();
-    } catch (const HostNoAnswer &) {
-        layer.dynamicCall(Member::SetEditable, {false});
-        throw;
-    }
-}

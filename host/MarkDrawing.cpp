@@ -1,18 +1,19 @@
 #include "MarkDrawing.h"
 
 #include "AutomationMembers.h"
+#include "common/Units.h"
 
 #include <QPointF>
 
 namespace {
-constexpr double MmPerInch = 25.4;
-constexpr double ExtraOffset = 13.0 / MmPerInch;   // extra mark below the top-right mark
-constexpr double AssistDistance = 8.5 / MmPerInch; // assist outline from top and bottom edges
-constexpr double AssistWidth = 0.2 / MmPerInch;
+constexpr double ExtraOffset = mmToInches(13.0);   // extra mark below the top-right mark
+constexpr double AssistDistance = mmToInches(8.5); // assist outline from top and bottom edges
+constexpr double AssistWidth = mmToInches(0.2);
 } // namespace
 
 MarkDrawing::MarkDrawing(HostSession &session, const MarkLayout &layout)
-    : s(session), l(layout), pw(session.pageWidth()), ph(session.pageHeight())
+    : session(session), layout(layout), pageWidth(session.pageWidth()),
+      pageHeight(session.pageHeight())
 {
 }
 
@@ -26,7 +27,7 @@ AutomationHandle MarkDrawing::segment(AutomationObject &layer, QPointF from, QPo
                       {style.width});
     AutomationHandle outline = HostSession::query(*shape, Member::Outline);
     HostSession::call(*HostSession::query(*outline, Member::Color), Member::CMYKAssign,
-                      {style.c, style.m, style.y, style.k});
+                      {style.cyan, style.magenta, style.yellow, style.black});
     return shape;
 }
 
@@ -34,22 +35,28 @@ AutomationHandle MarkDrawing::segment(AutomationObject &layer, QPointF from, QPo
 // selected is combined into the mark.
 void MarkDrawing::combineCross(AutomationObject &first, AutomationObject &second)
 {
-    HostSession::call(s.document(), Member::ClearSelection);
+    HostSession::call(session.document(), Member::ClearSelection);
     HostSession::call(first, Member::AddToSelection);
     HostSession::call(second, Member::AddToSelection);
-    HostSession::call(*HostSession::query(s.application(), Member::ActiveSelection),
+    HostSession::call(*HostSession::query(session.application(), Member::ActiveSelection),
                       Member::Combine);
 }
 
+// The outline runs around the mark boxes. Edges of the mark boxes: xL1/xL2 left and right of the
+// left column, xR1/xR2 of the right column, yT1/yT2 bottom and top of the top row, yB1/yB2 of the
+// bottom row, yE1 the extra mark's bottom; yS1/yS2 the outline's bottom and top.
 void MarkDrawing::drawAssistOutline(AutomationObject &layer)
 {
-    const double xL1 = l.left - l.markWidth / 2, xL2 = l.left + l.markWidth / 2;
-    const double xR1 = pw - l.right - l.markWidth / 2, xR2 = pw - l.right + l.markWidth / 2;
-    const double yT1 = ph - l.top - l.markHeight / 2, yT2 = ph - l.top + l.markHeight / 2;
-    const double yB1 = l.bottom - l.markHeight / 2, yB2 = l.bottom + l.markHeight / 2;
-    const double yS1 = AssistDistance - l.markHeight / 2;
-    const double yS2 = ph - AssistDistance + l.markHeight / 2;
-    const double yE1 = ph - l.top - ExtraOffset - l.markHeight / 2;
+    const double xL1 = layout.left - layout.markWidth / 2, xL2 = layout.left + layout.markWidth / 2;
+    const double xR1 = pageWidth - layout.right - layout.markWidth / 2,
+                 xR2 = pageWidth - layout.right + layout.markWidth / 2;
+    const double yT1 = pageHeight - layout.top - layout.markHeight / 2,
+                 yT2 = pageHeight - layout.top + layout.markHeight / 2;
+    const double yB1 = layout.bottom - layout.markHeight / 2,
+                 yB2 = layout.bottom + layout.markHeight / 2;
+    const double yS1 = AssistDistance - layout.markHeight / 2;
+    const double yS2 = pageHeight - AssistDistance + layout.markHeight / 2;
+    const double yE1 = pageHeight - layout.top - ExtraOffset - layout.markHeight / 2;
     const QPointF ends[20][2] = {
         {{xL1, yS2}, {xR2, yS2}}, {{xL1, yS1}, {xR2, yS1}}, {{xL1, yS2}, {xL1, yT2}},
         {{xL1, yT2}, {xL2, yT2}}, {{xL1, yT1}, {xL2, yT1}}, {{xL2, yT1}, {xL2, yT2}},
@@ -70,15 +77,17 @@ void MarkDrawing::drawAssistOutline(AutomationObject &layer)
 
 void MarkDrawing::drawCornerMarks(AutomationObject &layer)
 {
-    const QPointF centres[4] = {{l.left, ph - l.top},
-                                {pw - l.right, ph - l.top},
-                                {l.left, l.bottom},
-                                {pw - l.right, l.bottom}};
-    const Style mark{l.markWeight, 0, 0, 0, 100};
-    const double w2 = l.markWidth / 2, h2 = l.markHeight / 2;
-    for (const QPointF &c : centres) {
-        AutomationHandle across = segment(layer, {c.x() - w2, c.y()}, {c.x() + w2, c.y()}, mark);
-        AutomationHandle down = segment(layer, {c.x(), c.y() - h2}, {c.x(), c.y() + h2}, mark);
+    const QPointF centres[4] = {{layout.left, pageHeight - layout.top},
+                                {pageWidth - layout.right, pageHeight - layout.top},
+                                {layout.left, layout.bottom},
+                                {pageWidth - layout.right, layout.bottom}};
+    const Style mark{layout.markWeight, 0, 0, 0, 100};
+    const double halfWidth = layout.markWidth / 2, halfHeight = layout.markHeight / 2;
+    for (const QPointF &centre : centres) {
+        AutomationHandle across = segment(layer, {centre.x() - halfWidth, centre.y()},
+                                          {centre.x() + halfWidth, centre.y()}, mark);
+        AutomationHandle down = segment(layer, {centre.x(), centre.y() - halfHeight},
+                                        {centre.x(), centre.y() + halfHeight}, mark);
         combineCross(*across, *down);
     }
     HostSession::call(layer, Member::SetEditable, {false});
@@ -86,11 +95,15 @@ void MarkDrawing::drawCornerMarks(AutomationObject &layer)
 
 void MarkDrawing::drawExtraMark(AutomationObject &layer)
 {
-    const double x = pw - l.right, w2 = l.markWidth / 2, h2 = l.markHeight / 2;
-    const double y = ph - l.top - ExtraOffset;
-    const Style mark{l.markWeight, 0, 0, 0, 100};
-    AutomationHandle across = segment(layer, {x - w2, y}, {x + w2, y}, mark);
-    AutomationHandle down = segment(layer, {x, ph - l.top - h2}, {x, y - h2}, mark);
+    const double centreX = pageWidth - layout.right;
+    const double centreY = pageHeight - layout.top - ExtraOffset;
+    const double halfWidth = layout.markWidth / 2, halfHeight = layout.markHeight / 2;
+    const Style mark{layout.markWeight, 0, 0, 0, 100};
+    AutomationHandle across =
+        segment(layer, {centreX - halfWidth, centreY}, {centreX + halfWidth, centreY}, mark);
+    // The upper arm reaches up to the top-right mark's box.
+    AutomationHandle down = segment(layer, {centreX, pageHeight - layout.top - halfHeight},
+                                    {centreX, centreY - halfHeight}, mark);
     combineCross(*across, *down);
     HostSession::call(layer, Member::SetEditable, {false});
 }

@@ -22,13 +22,13 @@ public:
 private:
     struct Style
     {
-        double width; // inches
-        int c, m, y, k;
+        double width;                     // inches
+        int cyan, magenta, yellow, black; // 0..100
     };
     AutomationHandle segment(AutomationObject &layer, QPointF from, QPointF to, const Style &style);
     void combineCross(AutomationObject &first, AutomationObject &second);
 
-    HostSession &s;
-    MarkLayout l;
-    double pw, ph;
+    HostSession &session;
+    MarkLayout layout;
+    double pageWidth, pageHeight; // inches
 };

@@ -32,28 +32,37 @@ QByteArray readExport(const QString &workingFile)
     return bytes.ok() ? *bytes : QByteArray();
 }
 
-Result<> hostOutcome(const CdrConnection &connection)
+// What the host refused without harm (the same remark from each export kept once) goes to the
+// job's detail, so that cutjob can show it.
+template <typename T>
+Result<T> noted(PreparedJob &job, Result<T> answer, const CdrConnection &connection)
 {
-    if (connection.errorText().isEmpty())
-        return {};
-    return Failure{connection.errorText()};
+    const QString remark = connection.detail();
+    if (answer && !remark.isEmpty() && !job.detail.contains(remark))
+        job.detail = job.detail.isEmpty() ? remark : job.detail + QStringLiteral("; ") + remark;
+    return answer;
 }
 
 Result<> readPageSize(PreparedJob &job, CdrConnection &connection)
 {
-    job.frame.pageHeight = connection.pageHeightUnits();
-    if (const Result<> read = hostOutcome(connection); !read)
-        return read;
-    job.frame.pageWidth = connection.pageWidthUnits();
-    return hostOutcome(connection);
+    const Result<int> height = noted(job, connection.pageHeightUnits(), connection);
+    if (!height)
+        return Failure{height.error()};
+    const Result<int> width = noted(job, connection.pageWidthUnits(), connection);
+    if (!width)
+        return Failure{width.error()};
+    job.frame.pageHeight = *height;
+    job.frame.pageWidth = *width;
+    return {};
 }
 
 Result<PreparedJob> prepareBlankCut(CdrConnection &connection, const JobOptions &options,
                                     const QString &workingFile)
 {
     PreparedJob job;
-    connection.exportPrintableShapes(workingFile);
-    if (const Result<> exported = hostOutcome(connection); !exported)
+    if (const Result<> exported =
+            noted(job, connection.exportPrintableShapes(workingFile), connection);
+        !exported)
         return Failure{exported.error()};
     job.cuttingExport = readExport(workingFile);
     if (const Result<> read = readPageSize(job, connection); !read)
@@ -67,26 +76,30 @@ Result<PreparedJob> prepareMarkJob(CdrConnection &connection, const JobOptions &
                                    const QString &workingFile)
 {
     PreparedJob job;
-    job.frame.marks = connection.readMarkCentres();
-    if (const Result<> read = hostOutcome(connection); !read)
-        return Failure{read.error()};
+    const Result<QVector<QPoint>> marks = noted(job, connection.readMarkCentres(), connection);
+    if (!marks)
+        return Failure{marks.error()};
+    job.frame.marks = *marks;
     if (job.frame.marks.isEmpty())
         return Failure{JobMessage::noMarks()};
     if (job.frame.marks.size() > MAX_MARKS)
         return Failure{JobMessage::tooManyMarks()};
-    connection.exportCreasingLayer(workingFile);
-    if (const Result<> exported = hostOutcome(connection); !exported)
+    if (const Result<> exported =
+            noted(job, connection.exportCreasingLayer(workingFile), connection);
+        !exported)
         return Failure{exported.error()};
     job.creasingExport = readExport(workingFile);
-    connection.exportCuttingLayer(workingFile);
-    if (const Result<> exported = hostOutcome(connection); !exported)
+    if (const Result<> exported =
+            noted(job, connection.exportCuttingLayer(workingFile), connection);
+        !exported)
         return Failure{exported.error()};
     job.cuttingExport = readExport(workingFile);
     if (const Result<> read = readPageSize(job, connection); !read)
         return Failure{read.error()};
-    job.frame.extraMark = connection.extraMarkPlacement();
-    if (const Result<> read = hostOutcome(connection); !read)
-        return Failure{read.error()};
+    const Result<int> extraMark = noted(job, connection.extraMarkPlacement(), connection);
+    if (!extraMark)
+        return Failure{extraMark.error()};
+    job.frame.extraMark = *extraMark;
     const QPointF first = job.frame.marks.first();
     job.creasing = markJobCreasing(job.creasingExport, job.frame.pageHeight, first);
     job.cutting = markJobCutting(job.cuttingExport, job.frame.pageHeight, first, options);

@@ -21,6 +21,7 @@ QString saveFailed();   // the job file could not be written
 
 struct PreparedJob
 {
+    QString detail; // what the host refused without harm (export filter properties), for logs
     QByteArray creasingExport; // the working file after the creasing export (mark job)
     QByteArray cuttingExport;  // after the cutting export, or the printable-shapes export
     JobFrame frame;            // page size, marks (sorted), extra-mark code; plotter units
@@ -33,7 +34,7 @@ struct PreparedJob
 // after each export. A mark job stops before any export when the read-back finds no mark or
 // more than four. `options` are plotter units (JobOptions, exportScale the export's enlargement).
 // Fails with the warning for the user (JobMessage or the host's); which host call failed stays
-// in connection.failureDetail() for logs.
+// in connection.detail() for logs.
 Result<PreparedJob> prepareJob(CdrConnection &connection, bool blankCut, const JobOptions &options,
                                const QString &workingFile);
 

@@ -1,6 +1,8 @@
 #pragma once
 // Windows: the automation interface over ActiveQt's QAxObject, passing every call through as it
-// stands. Owns its QAxObject.
+// stands. Owns its QAxObject. errorText() holds what COM said about the last call's failure (the
+// description of QAxBase's exception signal); a call that answers no value without an exception
+// is no failure here, since members without a result answer just that.
 
 #include "../AutomationObject.h"
 
@@ -24,4 +26,5 @@ public:
 private:
     std::unique_ptr<QAxObject> object;
     QString lastError;
+    QString lastException; // the description COM gave during the call under way
 };

@@ -9,5 +9,7 @@ AutomationHandle createAutomationApplication(const QString &programId)
     if (!BuiltinHost::instance().isProgramIdAvailable(programId))
         return std::make_unique<NullObject>(
             QStringLiteral("no drawing host answers to \"%1\"").arg(programId));
-    return std::make_unique<ApplicationObject>();
+    AutomationHandle application = std::make_unique<ApplicationObject>();
+    const BuiltinHost::ApplicationWrapper &wrap = BuiltinHost::instance().applicationWrapper();
+    return wrap ? wrap(std::move(application)) : std::move(application);
 }

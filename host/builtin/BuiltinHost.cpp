@@ -167,14 +167,6 @@ bool BuiltinHost::windowAllowed()
     return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
 }
 
-void BuiltinHost::recordCall(const HostCall &call)
-{
-    if (callLog.size() >= callLimit)
-        callLog.erase(callLog.begin(), callLog.begin() + callLimit / 10);
-    callLog.append(call);
-    documentChanged();
-}
-
 void BuiltinHost::reset()
 {
     closeAllDocuments();
@@ -184,8 +176,7 @@ void BuiltinHost::reset()
     refreshes = 0;
     printAnswer = nullptr;
     printOutputFile.clear();
-    callLog.clear();
-    callLimit = 100000;
+    appWrapper = nullptr;
     offsetInches = 0.0;
     if (hostWindow) {
         delete hostWindow;

@@ -2,8 +2,9 @@
 // The built-in drawing host: lives for the whole process, as a running drawing application
 // outlives each command's connection, so a fresh application object finds the document the last
 // one left. Tests reach the document directly through this class and can make a program
-// identifier unavailable. Every automation call is recorded so that tests can check the order.
+// identifier unavailable or wrap the application objects it hands out.
 
+#include "../AutomationObject.h"
 #include "common/Result.h"
 #include "common/Units.h"
 #include "model/HostDocument.h"
@@ -17,15 +18,6 @@
 #include <functional>
 
 class HostWindow;
-
-// One automation call as the host saw it.
-struct HostCall
-{
-    QString object;    // "Application", "Document", "Layer", ... the kind of object called
-    QString signature; // as the caller wrote it, or "property Name" for setProperty
-    QVariantList args;
-    bool ok = true;
-};
 
 class BuiltinHost
 {
@@ -85,15 +77,13 @@ public:
     // Where PrintOut writes instead of a real printer when set (a PDF file); empty prints.
     QString printOutputFile;
 
-    // Call record, oldest first. It keeps only the latest calls (100000 unless set, at least
-    // 10), so that a program running for days does not grow without end.
-    void setCallRecordLimit(int limit) { callLimit = qMax(limit, 10); }
-    int callRecordLimit() const { return callLimit; }
-    const QList<HostCall> &calls() const { return callLog; }
-    void clearCalls() { callLog.clear(); }
-    void recordCall(const HostCall &call);
+    // Tests wrap each application object the factory makes, to record the calls made through
+    // it; the program itself never sets a wrapper.
+    using ApplicationWrapper = std::function<AutomationHandle(AutomationHandle)>;
+    void setApplicationWrapper(ApplicationWrapper wrapper) { appWrapper = std::move(wrapper); }
+    const ApplicationWrapper &applicationWrapper() const { return appWrapper; }
 
-    // Back to a fresh host: no documents, every identifier available, hooks and records cleared.
+    // Back to a fresh host: no documents, every identifier available, hooks cleared.
     void reset();
 
 private:
@@ -106,8 +96,7 @@ private:
     bool optimizing = false;
     int refreshes = 0;
     std::function<bool()> printAnswer;
-    QList<HostCall> callLog;
-    int callLimit = 100000;
+    ApplicationWrapper appWrapper;
     double offsetInches = 0.0;
     HostWindow *hostWindow = nullptr;
     // A digest of what saving each open document wrote or would have written when it was

@@ -70,7 +70,7 @@ bool createBoundary(const QString &sheet, double offsetMm)
     if (!host.openDocument(sheet))
         return false;
     host.setBoundaryOffset(offsetMm / MmPerInch);
-    return CdrConnection(QStringLiteral("CorelDraw.Application.14")).createCutBoundary();
+    return CdrConnection(QStringLiteral("CorelDraw.Application.14")).createCutBoundary().ok();
 }
 
 QString sheetWith(const QString &folder, const QString &images)

@@ -210,16 +210,17 @@ void SvgCorpusTest::markedJobLeavesArtworkAsDrawn()
     QTemporaryDir dir;
     {
         CdrConnection conn(HostId);
-        QVERIFY2(conn.addMarks(), qPrintable(conn.errorText()));
+        const Result<> withMarks = conn.addMarks();
+        QVERIFY2(withMarks, qPrintable(withMarks.error()));
         // The blank-cut job stretches the printable artwork itself (so it must have exported
         // some), the mark job the working layers.
         const Result<PreparedJob> blank =
             prepareJob(conn, true, JobOptions(), dir.filePath("b.plt"));
-        QVERIFY2(blank.ok(), qPrintable(blank.error() + " " + conn.failureDetail()));
+        QVERIFY2(blank.ok(), qPrintable(blank.error() + " " + conn.detail()));
         QVERIFY(blank->cuttingExport.contains("PD"));
         const Result<PreparedJob> marked =
             prepareJob(conn, false, JobOptions(), dir.filePath("m.plt"));
-        QVERIFY2(marked.ok(), qPrintable(marked.error() + " " + conn.failureDetail()));
+        QVERIFY2(marked.ok(), qPrintable(marked.error() + " " + conn.detail()));
     }
     const QString saved = dir.filePath("saved.svg");
     const Result<> stored = host.saveDocument(doc, saved);

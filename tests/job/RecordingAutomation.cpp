@@ -90,6 +90,10 @@ bool RecordingObject::setProperty(const char *propertyName, const QVariant &valu
     log->calls.append(
         {name, QStringLiteral("property %1").arg(QString::fromLatin1(propertyName)), {value}});
     injectedError.clear();
+    if (log->refusedProperties.contains(QLatin1String(propertyName))) {
+        injectedError = QStringLiteral("injected: unknown property");
+        return false;
+    }
     return inner->setProperty(propertyName, value);
 }
 

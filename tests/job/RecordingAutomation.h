@@ -25,6 +25,7 @@ struct CallLog
     QString failSignature;  // calls with this signature fail ...
     int failOccurrence = 0; // ... at this occurrence (1-based); 0: none fails
     int seen = 0;
+    QStringList refusedProperties; // setProperty refuses these names, as an older host would
 
     // Every call as text, in order; `only` keeps the calls whose signature is listed.
     QStringList texts(const QStringList &only = {}) const;

@@ -170,7 +170,7 @@ void ConnectionBoundaryTest::contours()
     }
     const int artwork = doc->activePage->layers.first()->shapes.size();
     CdrConnection conn(HostId);
-    QVERIFY2(conn.createCutBoundary(), qPrintable(conn.failureDetail()));
+    QVERIFY2(conn.createCutBoundary(), qPrintable(conn.detail()));
     if (page.contains("cut"))
         QVERIFY(conn.createCutBoundary());
 
@@ -287,7 +287,7 @@ void ConnectionBoundaryTest::corpusArtworkInsideContours()
     const HostDocument::Ptr doc = host.activeDocument();
     const QList<HostShape::Ptr> artwork = doc->selectableShapes();
     CdrConnection conn(HostId);
-    QVERIFY2(conn.createCutBoundary(), qPrintable(conn.failureDetail()));
+    QVERIFY2(conn.createCutBoundary(), qPrintable(conn.detail()));
     QList<QPolygonF> contours;
     for (const HostShape::Ptr &curve : doc->findLayer("Cutting Layer")->shapes)
         contours << curve->path.toFillPolygon();
@@ -339,8 +339,9 @@ void ConnectionBoundaryTest::noHost()
     BuiltinHost::instance().setProgramIdAvailable(HostId, false);
     CdrConnection conn(HostId);
     QVERIFY(!conn.createCutBoundary());
-    QVERIFY(!conn.ensureCuttingLayer());
-    QVERIFY(!conn.errorText().isEmpty());
+    const Result<> ensured = conn.ensureCuttingLayer();
+    QVERIFY(!ensured);
+    QVERIFY(!ensured.error().isEmpty());
     QVERIFY(!doc->findLayer("Cutting Layer"));
     BuiltinHost::instance().setProgramIdAvailable(HostId, true);
 }

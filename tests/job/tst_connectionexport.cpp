@@ -23,7 +23,14 @@ enum Operation
     PageHeight
 };
 
-bool runOperation(CdrConnection &conn, int op, const QString &file)
+template <typename T> Result<> outcomeOf(const Result<T> &answer)
+{
+    if (!answer)
+        return Failure{answer.error()};
+    return {};
+}
+
+Result<> runOperation(CdrConnection &conn, int op, const QString &file)
 {
     switch (op) {
     case AddMarks:
@@ -35,15 +42,13 @@ bool runOperation(CdrConnection &conn, int op, const QString &file)
     case ExportPrintable:
         return conn.exportPrintableShapes(file);
     case ReadMarks:
-        conn.readMarkCentres();
-        return conn.errorText().isEmpty();
+        return outcomeOf(conn.readMarkCentres());
     case ExtraMark:
-        conn.extraMarkPlacement();
-        return conn.errorText().isEmpty();
+        return outcomeOf(conn.extraMarkPlacement());
     case PageHeight:
-        return conn.pageHeightUnits() != 0;
+        return outcomeOf(conn.pageHeightUnits());
     }
-    return false;
+    return Failure{QStringLiteral("no such operation")};
 }
 
 // A sheet with artwork, marks, a cut contour, a crease line and a locked printable layer.
@@ -88,6 +93,8 @@ private slots:
     void workingFileRemovedBeforeExport();
     void noAnswerStopsAndCloses_data();
     void noAnswerStopsAndCloses();
+    void refusedFilterProperty_data();
+    void refusedFilterProperty();
     void pageSize_data();
     void pageSize();
     void noDocumentOpen_data();
@@ -116,8 +123,8 @@ void ConnectionExportTest::filterSettingsInOrder()
         if (t.startsWith("property "))
             properties << t;
     }
-    const QString w = QString::number(210.0 / 25.4, 'g', 12);
-    const QString h = QString::number(297.0 / 25.4, 'g', 12);
+    const QString w = QString::number(mmToInches(210.0), 'g', 12);
+    const QString h = QString::number(mmToInches(297.0), 'g', 12);
     QCOMPARE(properties,
              (QStringList{"property PenLibIndex[0]", "property FitToPage[false]",
                           "property ScaleFactor[100]", "property PageWidth[" + w + "]",
@@ -133,7 +140,7 @@ void ConnectionExportTest::filterSettingsInOrder()
     QVERIFY(exportCall != log->calls.end());
     QCOMPARE(exportCall->args.size(), 5);
     QCOMPARE(exportCall->args.at(0).toString(), file);
-    QCOMPARE(exportCall->args.at(1).toInt(), 1281);
+    QCOMPARE(exportCall->args.at(1).toInt(), HPGL_EXPORT_FILTER);
     QCOMPARE(exportCall->args.at(2).toInt(), 0);
     QVERIFY(exportCall->args.at(3).isValid() && exportCall->args.at(4).isValid());
     QVERIFY(QFileInfo::exists(file));
@@ -288,9 +295,10 @@ void ConnectionExportTest::noAnswerStopsAndCloses()
     log->failSignature = failing;
     log->failOccurrence = occurrence;
     CdrConnection conn(recordingApplication(HostId, log));
-    QVERIFY(!runOperation(conn, op, dir.filePath("ABDOPQR.plt")));
-    QCOMPARE(conn.errorText(), QStringLiteral("CorelDraw没有响应, 操作已取消."));
-    QVERIFY(conn.failureDetail().contains(failing));
+    const Result<> done = runOperation(conn, op, dir.filePath("ABDOPQR.plt"));
+    QVERIFY(!done);
+    QCOMPARE(done.error(), QStringLiteral("CorelDraw没有响应, 操作已取消."));
+    QVERIFY(conn.detail().contains(failing));
     QCOMPARE(log->seen, occurrence);
     QCOMPARE(log->texts().mid(log->texts().size() - 4), Closing);
     QVERIFY(!BuiltinHost::instance().optimization());
@@ -307,6 +315,43 @@ void ConnectionExportTest::noAnswerStopsAndCloses()
     for (const QString &name :
          {CdrConnection::MarkLayer, CdrConnection::ExtraLayer, QStringLiteral("Locked Art")})
         QVERIFY2(!sheet.doc->findLayer(name)->editable, qPrintable(name + " left unlocked"));
+}
+
+// A host version that lacks a filter property still exports, unless the property shapes the
+// geometry; the refused names reach the operation's detail either way.
+void ConnectionExportTest::refusedFilterProperty_data()
+{
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QStringList>("refused");
+    QTest::addColumn<bool>("exported");
+    QTest::newRow("cutting: fill settings refused, export goes on")
+        << int(ExportCutting) << QStringList{"FillType", "ExcludeWVC"} << true;
+    QTest::newRow("creasing: pen library refused, export goes on")
+        << int(ExportCreasing) << QStringList{"PenLibIndex"} << true;
+    QTest::newRow("cutting: plotter units refused, export stops")
+        << int(ExportCutting) << QStringList{"PlotterUnits"} << false;
+    QTest::newRow("printable: harmless and page height refused, export stops")
+        << int(ExportPrintable) << QStringList{"HatchAngle", "PageHeight"} << false;
+}
+
+void ConnectionExportTest::refusedFilterProperty()
+{
+    QFETCH(int, op);
+    QFETCH(QStringList, refused);
+    QFETCH(bool, exported);
+    makeSheet();
+    QTemporaryDir dir;
+    const QString file = dir.filePath("ABDOPQR.plt");
+    auto log = std::make_shared<CallLog>();
+    log->refusedProperties = refused;
+    CdrConnection conn(recordingApplication(HostId, log));
+    const Result<> done = runOperation(conn, op, file);
+    QCOMPARE(done.ok(), exported);
+    QCOMPARE(QFileInfo::exists(file), exported);
+    QCOMPARE(done.error().isEmpty(), exported);
+    for (const QString &name : refused)
+        QVERIFY2(conn.detail().contains(name), qPrintable(conn.detail()));
+    QCOMPARE(log->texts().mid(log->texts().size() - 4), Closing);
 }
 
 void ConnectionExportTest::pageSize_data()
@@ -331,8 +376,11 @@ void ConnectionExportTest::pageSize()
     BuiltinHost::instance().setActiveDocument(doc);
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QCOMPARE(conn.pageWidthUnits(), widthUnits);
-    QCOMPARE(conn.pageHeightUnits(), heightUnits);
+    const Result<int> width = conn.pageWidthUnits();
+    const Result<int> height = conn.pageHeightUnits();
+    QVERIFY(width && height);
+    QCOMPARE(*width, widthUnits);
+    QCOMPARE(*height, heightUnits);
     // No active layer and no layers are asked for, and no layer is activated.
     QVERIFY(log->texts({"ActiveLayer()", "Layers()", "Activate()"}).isEmpty());
 }
@@ -357,8 +405,8 @@ void ConnectionExportTest::noDocumentOpen()
     QTemporaryDir dir;
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QVERIFY(runOperation(conn, op, dir.filePath("ABDOPQR.plt")));
-    QVERIFY(conn.errorText().isEmpty());
+    const Result<> done = runOperation(conn, op, dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(done, qPrintable(done.error()));
     QVERIFY(BuiltinHost::instance().activeDocument());
     QCOMPARE(log->texts({"ActiveDocument()", "CreateDocument()"}).mid(0, 2),
              (QStringList{"ActiveDocument()[]", "CreateDocument()[]"}));

@@ -63,8 +63,9 @@ void ConnectionMarksTest::connection()
     CdrConnection byName(HostId);
     QCOMPARE(byName.isConnected(), connected);
     if (!connected) {
-        QVERIFY(!conn.addMarks());
-        QVERIFY(!conn.errorText().isEmpty());
+        const Result<> done = conn.addMarks();
+        QVERIFY(!done);
+        QVERIFY(!done.error().isEmpty());
     }
 }
 
@@ -160,8 +161,8 @@ void ConnectionMarksTest::workingLayers()
         addCross(doc, addLayer(doc, name, true, false), 100, 100);
     for (int i = 0; i < runs; ++i) {
         CdrConnection conn(HostId);
-        QVERIFY(conn.addMarks());
-        QVERIFY(conn.errorText().isEmpty());
+        const Result<> done = conn.addMarks();
+        QVERIFY2(done, qPrintable(done.error()));
     }
     QStringList names;
     for (const HostLayer::Ptr &layer : doc->activePage->layers)
@@ -284,8 +285,9 @@ void ConnectionMarksTest::readMarkCentres()
             addNothing(doc, marks, kind);
     }
     CdrConnection conn(HostId);
-    QCOMPARE(conn.readMarkCentres(), expected);
-    QVERIFY(conn.errorText().isEmpty());
+    const Result<QVector<QPoint>> centres = conn.readMarkCentres();
+    QVERIFY2(centres, qPrintable(centres.error()));
+    QCOMPARE(*centres, expected);
     if (!centresMm.isEmpty())
         QVERIFY(!doc->findLayer(CdrConnection::MarkLayer)->editable);
 }
@@ -331,8 +333,9 @@ void ConnectionMarksTest::extraMarkPlacement()
         addNothing(doc, extra, "kept");
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QCOMPARE(conn.extraMarkPlacement(), code);
-    QVERIFY(conn.errorText().isEmpty());
+    const Result<int> placement = conn.extraMarkPlacement();
+    QVERIFY2(placement, qPrintable(placement.error()));
+    QCOMPARE(*placement, code);
     QCOMPARE(log->texts({"Find(QString)"}).count("Find(QString)[Mark Layer]"), markReads);
     QVERIFY(!extra->editable);
     QVERIFY(!marks->editable);

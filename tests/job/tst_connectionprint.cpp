@@ -23,7 +23,7 @@ enum Operation
     PrintCancelled
 };
 
-bool run(CdrConnection &conn, int op, const QString &pdf)
+Result<> run(CdrConnection &conn, int op, const QString &pdf)
 {
     BuiltinHost::instance().setPrintDialogAnswer([op] { return op == PrintConfirmed; });
     switch (op) {
@@ -78,7 +78,7 @@ QImage rasterise(const QString &pdf)
 // light colours such as the assist outline's magenta count too.
 bool inked(const QImage &page, const QPointF &mm)
 {
-    const QPoint centre(qRound(mm.x() / 25.4 * 100), qRound(mm.y() / 25.4 * 100));
+    const QPoint centre(qRound(mm.x() / MM_PER_INCH * 100), qRound(mm.y() / MM_PER_INCH * 100));
     for (int dy = -2; dy <= 2; ++dy) {
         for (int dx = -2; dx <= 2; ++dx) {
             if (qGray(page.pixel(centre + QPoint(dx, dy))) < 220)
@@ -136,7 +136,7 @@ void ConnectionPrintTest::printabilityAfterwards()
     QTemporaryDir dir;
     BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
     CdrConnection conn(HostId);
-    QVERIFY2(run(conn, op, dir.filePath("sheet.pdf")), qPrintable(conn.failureDetail()));
+    QVERIFY2(run(conn, op, dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     QCOMPARE(printingLayers(doc), Printing);
     QCOMPARE(QFileInfo::exists(dir.filePath("sheet.pdf")), op == Publish);
     QCOMPARE(QFileInfo::exists(dir.filePath("printed.pdf")), printed);
@@ -226,7 +226,7 @@ void ConnectionPrintTest::publishSettings()
     QTemporaryDir dir;
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
-    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.failureDetail()));
+    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     QList<CallRecord> settings;
     int publishedAt = -1;
     for (int i = 0; i < log->calls.size(); ++i) {
@@ -270,13 +270,13 @@ void ConnectionPrintTest::sheetAsPublished()
     HostDocument::Ptr doc = freshA4();
     addRectangle(doc, doc->activeLayer, 40, 60, 50, 30)->filled = true;
     addRectangle(doc, addLayer(doc, CdrConnection::CuttingLayer), 38, 58, 54, 34)->outlineWidth =
-        0.5 / 25.4;
+        mmToInches(0.5);
     addLine(doc, addLayer(doc, CdrConnection::CreasingLayer), {{40, 100}, {90, 100}})
-        ->outlineWidth = 0.5 / 25.4;
+        ->outlineWidth = mmToInches(0.5);
     QTemporaryDir dir;
     CdrConnection conn(HostId);
     QVERIFY(conn.addMarks());
-    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.failureDetail()));
+    QVERIFY2(conn.publishPdf(dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     const QImage page = rasterise(dir.filePath("sheet.pdf"));
     QCOMPARE(page.size(), QSize(827, 1170)); // A4 at 100 dpi, rounded up
     QCOMPARE(inked(page, atMm), drawn);
@@ -327,9 +327,10 @@ void ConnectionPrintTest::failureStopsAndCloses()
     CdrConnection conn(recordingApplication(HostId, log));
     if (failing.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no file name"));
-    QVERIFY(!run(conn, op, QString()));
-    QCOMPARE(conn.errorText(), CdrConnection::noAnswerText());
-    QVERIFY(conn.failureDetail().contains(lastBeforeClosing));
+    const Result<> done = run(conn, op, QString());
+    QVERIFY(!done);
+    QCOMPARE(done.error(), CdrConnection::noAnswerText());
+    QVERIFY(conn.detail().contains(lastBeforeClosing));
     const QStringList texts = log->texts();
     QCOMPARE(texts.mid(texts.size() - Closing.size()), Closing);
     QVERIFY(texts.at(texts.size() - Closing.size() - 1).startsWith(lastBeforeClosing));

@@ -48,6 +48,7 @@ private slots:
     void jobText();
     void stopsWithWarning_data();
     void stopsWithWarning();
+    void refusedFilterPropertyNoted();
     void saveJobFile_data();
     void saveJobFile();
 };
@@ -81,7 +82,7 @@ void JobPreparationTest::jobText()
     CdrConnection conn(HostId);
     const Result<PreparedJob> job =
         prepareJob(conn, blank, JobOptions(), dir.filePath("ABDOPQR.plt"));
-    QVERIFY2(job.ok(), qPrintable(job.error() + " " + conn.failureDetail()));
+    QVERIFY2(job.ok(), qPrintable(job.error() + " " + conn.detail()));
     QCOMPARE(job->text.joined(), expected);
 }
 
@@ -119,6 +120,21 @@ void JobPreparationTest::stopsWithWarning()
     QCOMPARE(job.error(), warning);
     QVERIFY(!job.ok());
     QCOMPARE(log->texts({"Finish()"}).size(), exports);
+}
+
+// An older host lacking a harmless filter property still gives the job, and says what it lacked.
+void JobPreparationTest::refusedFilterPropertyNoted()
+{
+    markSheet(4);
+    QTemporaryDir dir;
+    auto log = std::make_shared<CallLog>();
+    log->refusedProperties = QStringList{"FillType"};
+    CdrConnection conn(recordingApplication(HostId, log));
+    const Result<PreparedJob> job =
+        prepareJob(conn, false, JobOptions(), dir.filePath("ABDOPQR.plt"));
+    QVERIFY2(job.ok(), qPrintable(job.error()));
+    QVERIFY(!job->text.joined().isEmpty());
+    QCOMPARE(job->detail, QStringLiteral("export filter refused FillType"));
 }
 
 void JobPreparationTest::saveJobFile_data()

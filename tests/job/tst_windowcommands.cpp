@@ -3,6 +3,7 @@
 // the warnings the user sees.
 
 #include "ModalAnswerer.h"
+#include "RecordingAutomation.h"
 #include "TestDocument.h"
 #include "app/PluginMW.h"
 #include "app/PluginMWForm.h"
@@ -255,6 +256,11 @@ void WindowCommandsTest::printButton()
     HostDocument::Ptr doc = labelSheet(4);
     doc->activeLayer->printable = false;
     BuiltinHost &host = BuiltinHost::instance();
+    auto log = std::make_shared<CallLog>();
+    host.setApplicationWrapper([log](AutomationHandle app) {
+        return std::make_unique<RecordingObject>(std::move(app), QStringLiteral("Application"),
+                                                 log);
+    });
     QTemporaryDir out;
     host.printOutputFile = out.filePath("printed.pdf");
     host.setPrintDialogAnswer([confirmed] { return confirmed; });
@@ -276,7 +282,7 @@ void WindowCommandsTest::printButton()
                  layer->name != "Cutting Layer" && layer->name != "Creasing Layer");
     // A cancelled PDF dialog leaves the set-up done and asks nothing more of the host.
     QStringList published;
-    for (const HostCall &call : host.calls()) {
+    for (const CallRecord &call : log->calls) {
         if (call.signature == Member::PDFSettings || call.signature == Member::PublishToPDF)
             published << call.signature;
     }
@@ -284,7 +290,7 @@ void WindowCommandsTest::printButton()
     QCOMPARE(published, pdf && !fileName.isEmpty() ? publishing : QStringList{});
     if (pdf && fileName.isEmpty()) {
         QStringList afterSetUp;
-        for (const HostCall &call : host.calls()) {
+        for (const CallRecord &call : log->calls) {
             afterSetUp << call.signature;
             if (call.signature == Member::SetPrintable)
                 afterSetUp.clear();

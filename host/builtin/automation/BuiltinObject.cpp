@@ -219,8 +219,7 @@ CallResult BuiltinObject::invoke(const char *signature, const QVariantList &args
 QVariant BuiltinObject::dynamicCall(const char *signature, const QVariantList &args)
 {
     CallResult result = invoke(signature, args, false);
-    BuiltinHost::instance().recordCall(
-        {kindName, QString::fromLatin1(signature), args, result.error.isEmpty()});
+    BuiltinHost::instance().documentChanged();
     if (!result.error.isEmpty()) {
         fail(result.error);
         return {};
@@ -238,8 +237,7 @@ QVariant BuiltinObject::dynamicCall(const char *signature, const QVariantList &a
 AutomationHandle BuiltinObject::querySubObject(const char *signature, const QVariantList &args)
 {
     CallResult result = invoke(signature, args, true);
-    BuiltinHost::instance().recordCall(
-        {kindName, QString::fromLatin1(signature), args, result.error.isEmpty()});
+    BuiltinHost::instance().documentChanged();
     if (!result.error.isEmpty()) {
         fail(result.error);
         return std::make_unique<NullObject>(result.error);
@@ -251,10 +249,7 @@ AutomationHandle BuiltinObject::querySubObject(const char *signature, const QVar
 bool BuiltinObject::setProperty(const char *name, const QVariant &value)
 {
     const QString error = writeProperty(QString::fromLatin1(name), value);
-    BuiltinHost::instance().recordCall({kindName,
-                                        QStringLiteral("property %1").arg(QLatin1String(name)),
-                                        {value},
-                                        error.isEmpty()});
+    BuiltinHost::instance().documentChanged();
     if (!error.isEmpty()) {
         fail(QStringLiteral("%1.%2: %3").arg(kindName, QLatin1String(name), error));
         return false;

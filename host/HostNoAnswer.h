@@ -1,0 +1,27 @@
+#pragma once
+// How a host session stops an operation half-way: HostSession's call()/read()/query() throw it
+// when the host answers nothing, and CdrConnection's operations catch it around their steps and
+// return the failure as a Result. Only the operations' sources include this header, so the
+// exception never travels past host/.
+
+#include "AutomationMembers.h"
+#include "AutomationObject.h"
+
+#include <QString>
+
+struct HostNoAnswer
+{
+    QString detail; // which call failed and the host's reason, for diagnostics
+};
+
+// Runs `body` on a layer the operation has unlocked. If the host stops answering, the layer is
+// locked again before the failure goes on, so working layers never stay selectable artwork.
+template <typename Body> void relockOnFailure(AutomationObject &layer, Body body)
+{
+    try {
+        body();
+    } catch (const HostNoAnswer &) {
+        layer.dynamicCall(Member::SetEditable, {false});
+        throw;
+    }
+}
