@@ -2,6 +2,7 @@
 #include "PluginMWForm.h"
 #include "host/CdrConnection.h"
 #include "translations/UiTranslation.h"
+#include "views/BuildDate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,9 +12,12 @@
 
 #include <cstdio>
 
+extern const char vxBuildDay[]; // "yyyy-MM-dd", made at every build (BuildStamp.cmake)
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    setBuildDay(QDate::fromString(QString::fromLatin1(vxBuildDay), Qt::ISODate));
     // The form is laid out for Consolas' narrow advance; where that font is missing, the
     // metrically close Inconsolata keeps the labels from being clipped.
     QFont::insertSubstitution(QStringLiteral("Consolas"), QStringLiteral("Inconsolata"));
