@@ -83,10 +83,13 @@ bool readScript(const QString &path, CutterScript &script, QString &error)
         error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return false;
     }
-    script = CutterScript::parse(file.readAll(), &error);
-    if (!error.isEmpty())
-        error = QStringLiteral("%1: %2").arg(path, error);
-    return error.isEmpty();
+    const Result<CutterScript> parsed = CutterScript::parse(file.readAll());
+    if (!parsed) {
+        error = QStringLiteral("%1: %2").arg(path, parsed.error());
+        return false;
+    }
+    script = *parsed;
+    return true;
 }
 
 } // namespace
@@ -113,9 +116,10 @@ int runSimulateCommand(const QStringList &arguments)
         return 1;
     }
     CutterSimulatorServer server(script);
-    if (!server.listen(quint16(request.port), &error)) {
-        printError(
-            QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(request.port).arg(error));
+    if (const Result<> listening = server.listen(quint16(request.port)); !listening) {
+        printError(QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
+                       .arg(request.port)
+                       .arg(listening.error()));
         return 1;
     }
     server.onLog = [](const QString &line) { writeStandardOutput({line.toUtf8() + '\n'}); };
