@@ -232,3 +232,5 @@ void LanguageTest::messages()
         boxes << watcher.titles.at(i) + QLatin1Char('|') + watcher.texts.at(i);
     QTEST(boxes, "boxes");
 }
+
+QTEST_MAIN(LanguageTest)

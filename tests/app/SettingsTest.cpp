@@ -339,3 +339,5 @@ void SettingsTest::closeDuringAWaitStillExits()
     QCOMPARE(run.exitStatuses, QList<int>{0});
     QVERIFY(QFileInfo::exists(run.window->configPath));
 }
+
+QTEST_MAIN(SettingsTest)
