@@ -31,15 +31,15 @@ int main(int argc, char *argv[])
                       QStringLiteral("LANGUAGE")});
     parser.process(app);
     // A null value when --lang was not given, so that the locale decides.
-    const LanguageChoice language = chooseLanguage(
+    const Result<UiLanguage> language = chooseLanguage(
         parser.isSet(QStringLiteral("lang")) ? parser.value(QStringLiteral("lang")) : QString());
-    if (!language.error.isEmpty()) {
+    if (!language) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                     qPrintable(language.error));
+                     qPrintable(language.error()));
         return 1;
     }
     // Before the window exists: the form takes its texts when it is built.
-    const UiTranslation translation(language.language);
+    const UiTranslation translation(*language);
     PluginMW window;
     window.show();
     if (parser.isSet(QStringLiteral("document"))) {
