@@ -4,6 +4,7 @@
 // strip, cycles collapsed / settings panel / preview panel, and keeps its settings file.
 
 #include "DataPaths.h"
+#include "common/Units.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -59,8 +60,9 @@ public:
     const QString qrPageinfoDir;
     const QString pltPath;    // working plot file the host exports into
     const QString configPath; // settings file
-    const double MM_PER_INCH = 25.4;
-    const double UNITS_PER_MM = 40.0; // plotter units per millimetre
+    // The window's names for the program-wide units (the members shadow the global names).
+    static constexpr double MM_PER_INCH = ::MM_PER_INCH;
+    static constexpr double UNITS_PER_MM = ::UNITS_PER_MM; // plotter units per millimetre
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;

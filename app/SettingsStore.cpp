@@ -62,7 +62,7 @@ void loadSettings(PluginMWForm &form, const QString &configPath)
         form.useRJ45->click();
 }
 
-bool saveSettings(const PluginMWForm &form, const QString &configPath, QString *error)
+Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
 {
     QSettings settings(configPath, QSettings::IniFormat);
     const auto write = [&settings](const char *key, const QVariant &value) {
@@ -92,8 +92,6 @@ bool saveSettings(const PluginMWForm &form, const QString &configPath, QString *
     write("useRJ45", form.useRJ45->isChecked());
     settings.sync();
     if (settings.status() != QSettings::AccessError && writtenCompletely(configPath))
-        return true;
-    if (error)
-        *error = QStringLiteral("%1 cannot be written").arg(configPath);
-    return false;
+        return {};
+    return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
 }

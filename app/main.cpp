@@ -2,6 +2,7 @@
 #include "PluginMWForm.h"
 #include "host/CdrConnection.h"
 #include "translations/UiTranslation.h"
+#include "views/BuildDate.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -11,9 +12,12 @@
 
 #include <cstdio>
 
+extern const char vxBuildDay[]; // "yyyy-MM-dd", made at every build (BuildStamp.cmake)
+
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    setBuildDay(QDate::fromString(QString::fromLatin1(vxBuildDay), Qt::ISODate));
     // The form is laid out for Consolas' narrow advance; where that font is missing, the
     // metrically close Inconsolata keeps the labels from being clipped.
     QFont::insertSubstitution(QStringLiteral("Consolas"), QStringLiteral("Inconsolata"));
@@ -27,15 +31,15 @@ int main(int argc, char *argv[])
                       QStringLiteral("LANGUAGE")});
     parser.process(app);
     // A null value when --lang was not given, so that the locale decides.
-    const LanguageChoice language = chooseLanguage(
+    const Result<UiLanguage> language = chooseLanguage(
         parser.isSet(QStringLiteral("lang")) ? parser.value(QStringLiteral("lang")) : QString());
-    if (!language.error.isEmpty()) {
+    if (!language) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
-                     qPrintable(language.error));
+                     qPrintable(language.error()));
         return 1;
     }
     // Before the window exists: the form takes its texts when it is built.
-    const UiTranslation translation(language.language);
+    const UiTranslation translation(*language);
     PluginMW window;
     window.show();
     if (parser.isSet(QStringLiteral("document"))) {

@@ -77,11 +77,10 @@ Result<CutterScript> readScript(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return Failure{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    QString scriptError; // the simulator's own parser reports through its out-parameter
-    CutterScript script = CutterScript::parse(file.readAll(), &scriptError);
-    if (!scriptError.isEmpty())
-        return Failure{QStringLiteral("%1: %2").arg(path, scriptError)};
-    return script;
+    const Result<CutterScript> parsed = CutterScript::parse(file.readAll());
+    if (!parsed)
+        return Failure{QStringLiteral("%1: %2").arg(path, parsed.error())};
+    return parsed;
 }
 
 } // namespace
@@ -108,10 +107,10 @@ int runSimulateCommand(const QStringList &arguments)
         return 1;
     }
     CutterSimulatorServer server(*script);
-    QString error; // the simulator reports through its out-parameter
-    if (!server.listen(quint16(request.port), &error)) {
-        printError(
-            QStringLiteral("cannot listen on 127.0.0.1:%1: %2").arg(request.port).arg(error));
+    if (const Result<> listening = server.listen(quint16(request.port)); !listening) {
+        printError(QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
+                       .arg(request.port)
+                       .arg(listening.error()));
         return 1;
     }
     server.onLog = [](const QString &line) { writeStandardOutput({line.toUtf8() + '\n'}); };

@@ -82,9 +82,9 @@ int main(int argc, char **argv)
 {
     // Taken out before anything else reads the line, so it may stand before or after the
     // subcommand and no subcommand's own options see it.
-    const LanguageChoice language = chooseLanguage(takeLanguageOption(argc, argv));
-    if (!language.error.isEmpty()) {
-        std::fprintf(stderr, "cutjob: %s\n", language.error.toLocal8Bit().constData());
+    const Result<UiLanguage> language = chooseLanguage(takeLanguageOption(argc, argv));
+    if (!language) {
+        std::fprintf(stderr, "cutjob: %s\n", language.error().toLocal8Bit().constData());
         return 1;
     }
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
@@ -95,7 +95,7 @@ int main(int argc, char **argv)
         if (std::strcmp(argv[1], command.name) != 0)
             continue;
         const auto app = makeApplication(command.app, argc, argv);
-        const UiTranslation translation(language.language);
+        const UiTranslation translation(*language);
         QStringList arguments = QCoreApplication::arguments();
         arguments.removeFirst();
         arguments.first() = QStringLiteral("cutjob ") + arguments.first();

@@ -17,21 +17,20 @@ UiLanguage fromLocaleName(const QString &name)
 
 } // namespace
 
-LanguageChoice chooseLanguage(const QString &option)
+Result<UiLanguage> chooseLanguage(const QString &option)
 {
     if (option == QLatin1String("en"))
-        return {UiLanguage::English, {}};
+        return UiLanguage::English;
     if (option == QLatin1String("zh"))
-        return {UiLanguage::Original, {}};
+        return UiLanguage::Original;
     if (!option.isNull())
-        return {UiLanguage::Original,
-                QStringLiteral("--lang takes zh or en, not \"%1\"").arg(option)};
+        return Failure{QStringLiteral("--lang takes zh or en, not \"%1\"").arg(option)};
     for (const char *variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const QString value = qEnvironmentVariable(variable);
         if (!value.isEmpty())
-            return {fromLocaleName(value), {}};
+            return fromLocaleName(value);
     }
-    return {fromLocaleName(QLocale::system().name()), {}};
+    return fromLocaleName(QLocale::system().name());
 }
 
 QString takeLanguageOption(int &argc, char **argv)

@@ -3,6 +3,8 @@
 // originals; English is a translation loaded on top of them, so every locale but English keeps
 // the originals exactly.
 
+#include "common/Result.h"
+
 #include <QString>
 
 enum class UiLanguage
@@ -11,16 +13,11 @@ enum class UiLanguage
     English   // the English translation (translations/vexa_en.ts)
 };
 
-struct LanguageChoice
-{
-    UiLanguage language = UiLanguage::Original;
-    QString error; // for the user when `--lang` named a language we do not have; else empty
-};
-
 // `option` is the value given to --lang ("zh" or "en"), or a null string when it was not given;
 // then the messages locale decides (LC_ALL, else LC_MESSAGES, else LANG, as the C library picks
 // message catalogues; where none is set, the system's locale): "en" or "en_*" gives English.
-LanguageChoice chooseLanguage(const QString &option);
+// Fails, for the user, when `--lang` named a language we do not have.
+Result<UiLanguage> chooseLanguage(const QString &option);
 
 // Removes every "--lang VALUE" and "--lang=VALUE" from argv (in place, anywhere on the line) and
 // returns the last value; a null string when there was none, an empty one when the value is

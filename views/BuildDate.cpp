@@ -1,7 +1,15 @@
 #include "BuildDate.h"
 
-#include <QDate>
 #include <QLocale>
+
+namespace {
+QDate givenBuildDay;
+
+QString versionPrefix()
+{
+    return QStringLiteral("Vexa Print&Cut Plugin  Build ");
+}
+} // namespace
 
 QString buildDateDigits(const QString &compilerDate)
 {
@@ -18,5 +26,17 @@ QString buildDateDigits(const QString &compilerDate)
 
 QString versionLine(const QString &compilerDate)
 {
-    return QStringLiteral("Vexa Print&Cut Plugin  Build ") + buildDateDigits(compilerDate);
+    return versionPrefix() + buildDateDigits(compilerDate);
+}
+
+void setBuildDay(const QDate &day)
+{
+    givenBuildDay = day;
+}
+
+QString programVersionLine()
+{
+    if (givenBuildDay.isValid())
+        return versionPrefix() + givenBuildDay.toString(QStringLiteral("yyyyMMdd"));
+    return versionLine(QStringLiteral(__DATE__));
 }

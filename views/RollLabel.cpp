@@ -10,7 +10,7 @@ constexpr int TickMs = 25;
 }
 
 RollLabel::RollLabel(QWidget *parent)
-    : QLabel(parent), rollText(versionLine(QStringLiteral(__DATE__))), timer(new QTimer(this))
+    : QLabel(parent), rollText(programVersionLine()), timer(new QTimer(this))
 {
     connect(timer, &QTimer::timeout, this, &RollLabel::tick);
     timer->start(TickMs);

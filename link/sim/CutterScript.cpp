@@ -88,8 +88,9 @@ bool readEscape(const QByteArray &text, int &i, QByteArray &word)
 
 // Splits a line into words at blanks; a word in double quotes keeps its blanks and escapes.
 // Text after a '#' outside quotes is a comment.
-bool splitWords(const QByteArray &line, QByteArrayList &words, QString &error)
+Result<QByteArrayList> splitWords(const QByteArray &line)
 {
+    QByteArrayList words;
     int i = 0;
     while (i < line.size()) {
         const char c = line[i];
@@ -103,18 +104,14 @@ bool splitWords(const QByteArray &line, QByteArrayList &words, QString &error)
             while (i < line.size() && line[i] != '"') {
                 if (line[i] == '\\') {
                     ++i;
-                    if (!readEscape(line, i, word)) {
-                        error = QStringLiteral("bad escape in quoted text");
-                        return false;
-                    }
+                    if (!readEscape(line, i, word))
+                        return Failure{QStringLiteral("bad escape in quoted text")};
                 } else {
                     word += line[i++];
                 }
             }
-            if (i >= line.size()) {
-                error = QStringLiteral("quoted text without its closing '\"'");
-                return false;
-            }
+            if (i >= line.size())
+                return Failure{QStringLiteral("quoted text without its closing '\"'")};
             ++i;
             words << word;
         } else {
@@ -124,7 +121,7 @@ bool splitWords(const QByteArray &line, QByteArrayList &words, QString &error)
             words << line.mid(start, i - start);
         }
     }
-    return true;
+    return words;
 }
 
 bool readCount(const QByteArray &word, qint64 minimum, qint64 &value)
@@ -136,46 +133,41 @@ bool readCount(const QByteArray &word, qint64 minimum, qint64 &value)
 
 } // namespace
 
-CutterScript CutterScript::parse(const QByteArray &text, QString *error)
+Result<CutterScript> CutterScript::parse(const QByteArray &text)
 {
     CutterScript script;
     const QByteArrayList lines = text.split('\n');
     for (int n = 0; n < lines.size(); ++n) {
-        QByteArrayList words;
-        QString problem;
-        if (!splitWords(lines[n], words, problem) ||
-            (!words.isEmpty() && !script.parseLine(words, problem))) {
-            if (error)
-                *error = QStringLiteral("line %1: %2").arg(n + 1).arg(problem);
-            return CutterScript();
-        }
+        const Result<QByteArrayList> words = splitWords(lines[n]);
+        const Result<> rule = !words             ? Result<>(Failure{words.error()})
+                              : words->isEmpty() ? Result<>()
+                                                 : script.parseLine(*words);
+        if (!rule)
+            return Failure{QStringLiteral("line %1: %2").arg(n + 1).arg(rule.error())};
     }
-    if (error)
-        error->clear();
     return script;
 }
 
-bool CutterScript::parseLine(const QByteArrayList &words, QString &error)
+Result<> CutterScript::parseLine(const QByteArrayList &words)
 {
     const QByteArray &verb = words[0];
     qint64 number = 0;
     if (verb == "close-after" || verb == "split-delay") {
         if (words.size() != 2 || !readCount(words[1], verb == "close-after" ? 1 : 0, number)) {
-            error = QStringLiteral("%1 needs one whole number").arg(QString::fromLatin1(verb));
-            return false;
+            return Failure{
+                QStringLiteral("%1 needs one whole number").arg(QString::fromLatin1(verb))};
         }
         if (verb == "close-after")
             closeAfter = number;
         else
             splitDelay = int(qMin<qint64>(number, 60000));
-        return true;
+        return {};
     }
     int sheet = 0;
     int at = 0;
     if (verb == "sheet") {
         if (words.size() < 3 || !readCount(words[1], 1, number)) {
-            error = QStringLiteral("sheet needs a sheet number from 1 and a rule");
-            return false;
+            return Failure{QStringLiteral("sheet needs a sheet number from 1 and a rule")};
         }
         sheet = int(qMin<qint64>(number, 1 << 30));
         at = 2;
@@ -183,20 +175,19 @@ bool CutterScript::parseLine(const QByteArrayList &words, QString &error)
     const QByteArray &rule = words[at];
     Event event;
     if (words.size() < at + 2 || !eventFromName(words[at + 1], event)) {
-        error = QStringLiteral("expected an event (paper, header, marks, body, advance, trailer) "
-                               "after \"%1\"")
-                    .arg(QString::fromLatin1(rule));
-        return false;
+        return Failure{
+            QStringLiteral("expected an event (paper, header, marks, body, advance, trailer) "
+                           "after \"%1\"")
+                .arg(QString::fromLatin1(rule))};
     }
     const QPair<int, int> key(int(event), sheet);
     QByteArrayList rest = words.mid(at + 2);
     if (rule == "busy") {
         if (rest.size() != 2 || !readCount(rest[0], 1, number) || number > 1000) {
-            error = QStringLiteral("busy needs a count from 1 to 1000 and a reply");
-            return false;
+            return Failure{QStringLiteral("busy needs a count from 1 to 1000 and a reply")};
         }
         busy.insert(key, {int(number), rest[1]});
-        return true;
+        return {};
     }
     Action action;
     action.close = !rest.isEmpty() && rest.last() == "close";
@@ -204,20 +195,18 @@ bool CutterScript::parseLine(const QByteArrayList &words, QString &error)
         rest.removeLast();
     const int texts = rule == "reply" ? 1 : rule == "split" ? 2 : rule == "silent" ? 0 : -1;
     if (texts < 0) {
-        error = QStringLiteral("unknown rule \"%1\"").arg(QString::fromLatin1(rule));
-        return false;
+        return Failure{QStringLiteral("unknown rule \"%1\"").arg(QString::fromLatin1(rule))};
     }
     if (rest.size() != texts || (texts > 0 && rest.first().isEmpty()) ||
         (texts == 2 && rest[1].isEmpty())) {
-        error = QStringLiteral("%1 needs %2 non-empty text(s)")
-                    .arg(QString::fromLatin1(rule))
-                    .arg(texts);
-        return false;
+        return Failure{QStringLiteral("%1 needs %2 non-empty text(s)")
+                           .arg(QString::fromLatin1(rule))
+                           .arg(texts)};
     }
     action.first = rest.value(0);
     action.second = rest.value(1);
     actions.insert(key, action);
-    return true;
+    return {};
 }
 
 CutterScript::Response CutterScript::responseTo(Event event, int sheet) const

@@ -18,6 +18,8 @@
 // drops the connection after the reply, as a TCP cutter does after "MD_NG;". A rule with
 // "sheet N" applies to that sheet only and wins over a rule without it.
 
+#include "common/Result.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QHash>
@@ -45,9 +47,8 @@ public:
         bool close = false;    // drop the connection once the reply is out
     };
 
-    // Parses a script; on a malformed line returns a normal cutter and sets `error` (if given)
-    // to a message naming the line.
-    static CutterScript parse(const QByteArray &text, QString *error);
+    // Parses a script; a malformed line fails with a message naming the line.
+    static Result<CutterScript> parse(const QByteArray &text);
 
     // What to answer to `event` on sheet `sheet` (1-based).
     Response responseTo(Event event, int sheet) const;
@@ -71,7 +72,7 @@ private:
         QByteArray text;
     };
 
-    bool parseLine(const QByteArrayList &words, QString &error);
+    Result<> parseLine(const QByteArrayList &words);
 
     // Keyed by event and sheet; sheet 0 means every sheet.
     QHash<QPair<int, int>, Action> actions;

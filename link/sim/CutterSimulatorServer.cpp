@@ -30,13 +30,11 @@ CutterSimulatorServer::~CutterSimulatorServer()
     shutDown();
 }
 
-bool CutterSimulatorServer::listen(quint16 port, QString *error)
+Result<> CutterSimulatorServer::listen(quint16 port)
 {
     if (server->listen(QHostAddress::LocalHost, port))
-        return true;
-    if (error)
-        *error = server->errorString();
-    return false;
+        return {};
+    return Failure{server->errorString()};
 }
 
 quint16 CutterSimulatorServer::port() const

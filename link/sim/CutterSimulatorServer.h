@@ -4,6 +4,7 @@
 // after "MD_NG;", when a cutter on TCP closes its side).
 
 #include "SimulatedCutter.h"
+#include "common/Result.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -22,8 +23,8 @@ public:
     explicit CutterSimulatorServer(const CutterScript &script, QObject *parent = nullptr);
     ~CutterSimulatorServer() override;
 
-    // Listens on 127.0.0.1:`port` (0: a free port). False with `error` set when it cannot.
-    bool listen(quint16 port, QString *error = nullptr);
+    // Listens on 127.0.0.1:`port` (0: a free port); fails with the reason when it cannot.
+    Result<> listen(quint16 port);
     // The port listened on; 0 before listen().
     quint16 port() const;
     // Stops accepting and drops every connection.

@@ -334,3 +334,5 @@ void FormTest::window()
     QVERIFY(!w->windowIcon().pixmap(32, 32).isNull());
     QCOMPARE(w->centralWidget()->objectName(), QString("centralWidget"));
 }
+
+QTEST_MAIN(FormTest)

@@ -118,14 +118,14 @@ void LanguageTest::choice()
     QFETCH(QString, option);
     QFETCH(QString, chosen);
     const LocaleEnvironment environment(locale);
-    const LanguageChoice choice = chooseLanguage(option);
+    const Result<UiLanguage> choice = chooseLanguage(option);
     if (chosen == QLatin1String("error")) {
-        QVERIFY(choice.error.contains(QLatin1String("zh or en")));
+        QVERIFY(!choice);
+        QVERIFY(choice.error().contains(QLatin1String("zh or en")));
         return;
     }
-    QVERIFY2(choice.error.isEmpty(), qPrintable(choice.error));
-    QCOMPARE(choice.language,
-             chosen == QLatin1String("en") ? UiLanguage::English : UiLanguage::Original);
+    QVERIFY2(choice, qPrintable(choice.error()));
+    QCOMPARE(*choice, chosen == QLatin1String("en") ? UiLanguage::English : UiLanguage::Original);
 }
 
 // Every text of the window's form and the drawing host's window, as the window program builds
@@ -133,7 +133,7 @@ void LanguageTest::choice()
 void LanguageTest::englishForm()
 {
     const LocaleEnvironment environment({"", "", "en_US.UTF-8"});
-    const UiTranslation translation(chooseLanguage(QString()).language);
+    const UiTranslation translation(*chooseLanguage(QString()));
     QVERIFY(translation.loaded());
     TestWindow test(dir->path());
     HostWindow host;
@@ -191,9 +191,9 @@ void LanguageTest::messages()
     QFETCH(QString, option);
     QFETCH(QString, action);
     const LocaleEnvironment environment(locale);
-    const LanguageChoice choice = chooseLanguage(option);
-    QVERIFY(choice.error.isEmpty());
-    const UiTranslation translation(choice.language);
+    const Result<UiLanguage> choice = chooseLanguage(option);
+    QVERIFY(choice);
+    const UiTranslation translation(*choice);
     if (action == QLatin1String("unsaveable"))
         QVERIFY(QDir().mkpath(DataPaths::inFolder(dir->path()).configPath));
     TestWindow test(dir->path());
@@ -232,3 +232,5 @@ void LanguageTest::messages()
         boxes << watcher.titles.at(i) + QLatin1Char('|') + watcher.texts.at(i);
     QTEST(boxes, "boxes");
 }
+
+QTEST_MAIN(LanguageTest)

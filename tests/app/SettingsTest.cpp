@@ -141,6 +141,22 @@ void SettingsTest::startsFromFile_data()
     QTest::newRow("text for a number starts at the minimum")
         << head + "negLen=abc\n"
         << "negLen" << QByteArray("value") << QVariant(0.1);
+    // A damaged file: what is not a finite number counts as no number, not as the maximum.
+    QTest::newRow("nan knife offset starts at the minimum")
+        << head + "knifeOffsetDspbx=nan\n"
+        << "knifeOffsetDspbx" << QByteArray("value") << QVariant(0.1);
+    QTest::newRow("inf knife offset starts at the minimum")
+        << head + "knifeOffsetDspbx=inf\n"
+        << "knifeOffsetDspbx" << QByteArray("value") << QVariant(0.1);
+    QTest::newRow("inf overcut starts at the minimum")
+        << head + "closeOffsetDspbx=INF\n"
+        << "closeOffsetDspbx" << QByteArray("value") << QVariant(0.1);
+    QTest::newRow("-inf dash starts at the minimum")
+        << head + "posLen=-inf\n"
+        << "posLen" << QByteArray("value") << QVariant(1.0);
+    QTest::newRow("nan gap starts at the minimum")
+        << head + "negLen=NaN\n"
+        << "negLen" << QByteArray("value") << QVariant(0.1);
     QTest::newRow("missing knife offset starts at the minimum")
         << head + "posLen=12\n"
         << "knifeOffsetDspbx" << QByteArray("value") << QVariant(0.1);
@@ -323,3 +339,5 @@ void SettingsTest::closeDuringAWaitStillExits()
     QCOMPARE(run.exitStatuses, QList<int>{0});
     QVERIFY(QFileInfo::exists(run.window->configPath));
 }
+
+QTEST_MAIN(SettingsTest)

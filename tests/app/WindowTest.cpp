@@ -341,3 +341,5 @@ void WindowTest::versionLine()
                 .match(label->scrollingText())
                 .hasMatch());
 }
+
+QTEST_MAIN(WindowTest)

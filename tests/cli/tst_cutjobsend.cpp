@@ -197,7 +197,7 @@ void CutjobSendTest::overUsb()
     QVERIFY(lines[0].startsWith(serial.toUtf8() + '\t') && lines[0].endsWith("\tok"));
     QVERIFY(lines[1].startsWith(portPath.toUtf8() + '\t') && lines[1].endsWith("\tok"));
 
-    SimulatedCutter cutter(CutterScript::parse(QByteArray(), nullptr));
+    SimulatedCutter cutter(CutterScript::parse(QByteArray()).value());
     bed.attach(serial, cutter);
     QProcess send;
     send.setWorkingDirectory(dir.path());

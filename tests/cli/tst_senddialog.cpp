@@ -87,7 +87,7 @@ void SendDialogTest::press()
     QFETCH(int, remaining);
     QFETCH(int, outcome);
 
-    CutterSimulatorServer cutter(CutterScript::parse(script, nullptr));
+    CutterSimulatorServer cutter(CutterScript::parse(script).value());
     QVERIFY(cutter.listen(0));
     SendDialog dialog(CutPathList{});
     QCOMPARE(dialog.windowTitle(), QStringLiteral("都准备好了吗?"));

@@ -9,22 +9,6 @@
 #include <QList>
 #include <QObject>
 #include <QPolygonF>
-#include <functional>
-#include <vector>
-
-// The host's test classes run from one executable; each file registers its class here.
-using HostTestFactory = std::function<QObject *()>;
-inline std::vector<HostTestFactory> &hostTestRegistry()
-{
-    static std::vector<HostTestFactory> factories;
-    return factories;
-}
-struct HostTestRegistrar
-{
-    explicit HostTestRegistrar(HostTestFactory f) { hostTestRegistry().push_back(std::move(f)); }
-};
-#define VX_REGISTER_HOST_TEST(Class)                                                               \
-    static const HostTestRegistrar registrar##Class([]() -> QObject * { return new Class; });
 
 namespace HostTest {
 

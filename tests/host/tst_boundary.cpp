@@ -167,5 +167,5 @@ void TestBoundary::breakApartKeepsEveryOutline()
     QVERIFY(shape->querySubObject(Member::BreakApartEx)->isNull());
 }
 
-VX_REGISTER_HOST_TEST(TestBoundary)
+QTEST_MAIN(TestBoundary)
 #include "tst_boundary.moc"

@@ -594,5 +594,5 @@ void TestBuiltinHost::breakApartMakesNoEmptyPiece()
     QCOMPARE(doc->activeLayer->shapes.size(), 2);
 }
 
-VX_REGISTER_HOST_TEST(TestBuiltinHost)
+QTEST_MAIN(TestBuiltinHost)
 #include "tst_builtinhost.moc"

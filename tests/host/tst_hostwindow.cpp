@@ -357,5 +357,5 @@ void TestHostWindow::readerNotesShown()
     QCOMPARE(shown, doc->notes);
 }
 
-VX_REGISTER_HOST_TEST(TestHostWindow)
+QTEST_MAIN(TestHostWindow)
 #include "tst_hostwindow.moc"

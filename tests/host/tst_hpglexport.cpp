@@ -436,5 +436,5 @@ void TestHpglExport::textBesideCurvesKeepsThePlotAnchored()
     QCOMPARE(text->bounds(), QRectF(0.5, 0.5, 1, 0.2));
 }
 
-VX_REGISTER_HOST_TEST(TestHpglExport)
+QTEST_MAIN(TestHpglExport)
 #include "tst_hpglexport.moc"

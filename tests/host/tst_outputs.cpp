@@ -533,5 +533,5 @@ void TestOutputs::windowOnlyWhereAScreenIs()
     BuiltinHost::instance().reset();
 }
 
-VX_REGISTER_HOST_TEST(TestOutputs)
+QTEST_MAIN(TestOutputs)
 #include "tst_outputs.moc"

@@ -269,5 +269,5 @@ void TestStickers::heavySheetPublishes()
     QVERIFY(pdf->startsWith("%PDF-"));
 }
 
-VX_REGISTER_HOST_TEST(TestStickers)
+QTEST_MAIN(TestStickers)
 #include "tst_stickers.moc"

@@ -765,5 +765,5 @@ void TestSvgDocument::sheetsSavedBeforeReopen()
     QCOMPARE(SvgDocumentWriter::toSvg(*doc), old);
 }
 
-VX_REGISTER_HOST_TEST(TestSvgDocument)
+QTEST_MAIN(TestSvgDocument)
 #include "tst_svgdocument.moc"

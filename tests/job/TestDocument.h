@@ -2,6 +2,7 @@
 // Building documents in the built-in host for tests, in the units a user thinks in: millimetres
 // measured from the page's left and top edges. The host itself works in inches, y up.
 
+#include "common/Units.h"
 #include "host/builtin/BuiltinHost.h"
 
 #include <QPointF>
@@ -10,7 +11,7 @@
 
 namespace TestDocument {
 
-constexpr double MmPerInch = 25.4;
+constexpr double MmPerInch = MM_PER_INCH;
 constexpr double A4Width = 210.0;
 constexpr double A4Height = 297.0;
 inline const QString HostId = QStringLiteral("CorelDraw.Application.17");

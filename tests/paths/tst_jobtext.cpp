@@ -2,7 +2,6 @@
 // the last character.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/JobPipelines.h"
 #include "paths/PathProcessor.h"
 
@@ -249,5 +248,5 @@ void JobTextTest::pipelinesLeaveTheirInputAlone()
     QCOMPARE(describe(parsed), before);
 }
 
-VX_REGISTER_TEST(JobTextTest)
+QTEST_MAIN(JobTextTest)
 #include "tst_jobtext.moc"

@@ -2,7 +2,6 @@
 // radius, overcut lengths, and segments without a direction.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/PathProcessor.h"
 
 #include <QRandomGenerator>
@@ -453,5 +452,5 @@ void OffsetTest::matchesLiteralKnifeStep()
     }
 }
 
-VX_REGISTER_TEST(OffsetTest)
+QTEST_MAIN(OffsetTest)
 #include "tst_offset.moc"

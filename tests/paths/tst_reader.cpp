@@ -2,7 +2,6 @@
 // numbers, and that the byte road and the text road read the same.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/IntField.h"
 #include "paths/PathProcessor.h"
 
@@ -161,5 +160,5 @@ void ReaderTest::readFileBytesReportsMissingFile()
     QVERIFY(!PathProcessor::readFileBytes(QString()).ok());
 }
 
-VX_REGISTER_TEST(ReaderTest)
+QTEST_MAIN(ReaderTest)
 #include "tst_reader.moc"

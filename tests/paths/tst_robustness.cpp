@@ -2,7 +2,6 @@
 // paths. Nothing may crash or hang, and the job text must stay well formed.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/JobPipelines.h"
 #include "paths/PathProcessor.h"
 
@@ -130,5 +129,5 @@ void RobustnessTest::onlySeparators()
     QVERIFY(PathProcessor().parsePlt(commas).isEmpty());
 }
 
-VX_REGISTER_TEST(RobustnessTest)
+QTEST_MAIN(RobustnessTest)
 #include "tst_robustness.moc"

@@ -3,7 +3,6 @@
 // sweeps here checks that those shortcuts never change the order.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/PathProcessor.h"
 #include "paths/PathSorter.h"
 
@@ -208,5 +207,5 @@ void SortTest::boxesWithNaNSortLikeTheSweeps()
     QCOMPARE(names(PathProcessor().sortPaths(paths)), names(literalSort(paths)));
 }
 
-VX_REGISTER_TEST(SortTest)
+QTEST_MAIN(SortTest)
 #include "tst_sort.moc"

@@ -2,7 +2,6 @@
 // clean-up, and that no transform changes the list it was given.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/PathProcessor.h"
 
 #include <QTest>
@@ -171,5 +170,5 @@ void TransformTest::removeDegenerateSegments()
     QCOMPARE(describe(PathProcessor().removeDegenerateSegments(input)), expected);
 }
 
-VX_REGISTER_TEST(TransformTest)
+QTEST_MAIN(TransformTest)
 #include "tst_transforms.moc"

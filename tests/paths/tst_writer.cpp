@@ -2,7 +2,6 @@
 // dashes, and that no unroundable coordinate reaches the text.
 
 #include "PathText.h"
-#include "TestRegistry.h"
 #include "paths/HpglWriter.h"
 #include "paths/PathProcessor.h"
 
@@ -172,5 +171,5 @@ void WriterTest::formatInt()
     QCOMPARE(QByteArray(buf, n), QByteArray::number(value));
 }
 
-VX_REGISTER_TEST(WriterTest)
+QTEST_MAIN(WriterTest)
 #include "tst_writer.moc"

@@ -93,6 +93,7 @@ private slots:
     void rollScroll_data();
     void rollScroll();
     void rollTimerMovesText();
+    void labelShowsTheDayItWasGiven();
     void zoomSteps_data();
     void zoomSteps();
     void zoomOutStopsAtFloor();
@@ -260,6 +261,16 @@ void TestViews::buildDate()
     QFETCH(QString, digits);
     QCOMPARE(buildDateDigits(compilerDate), digits);
     QCOMPARE(versionLine(compilerDate), "Vexa Print&Cut Plugin  Build " + digits);
+}
+
+// The program hands the label the day it was linked; an incremental build must not show the
+// day one source file happened to be compiled.
+void TestViews::labelShowsTheDayItWasGiven()
+{
+    setBuildDay(QDate(2021, 10, 5));
+    const QString given = RollLabel().scrollingText();
+    setBuildDay(QDate());
+    QCOMPARE(given, QStringLiteral("Vexa Print&Cut Plugin  Build 20211005"));
 }
 
 void TestViews::rollScroll_data()

@@ -89,9 +89,9 @@ void SimulatedCutterTest::answers()
     QFETCH(QStringList, log);
     QFETCH(bool, closes);
 
-    QString error;
-    SimulatedCutter cutter(CutterScript::parse(script, &error));
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const Result<CutterScript> parsed = CutterScript::parse(script);
+    QVERIFY2(parsed, qPrintable(parsed.error()));
+    SimulatedCutter cutter(*parsed);
     QSignalSpy replySpy(&cutter, &SimulatedCutter::reply);
     QSignalSpy closeSpy(&cutter, &SimulatedCutter::closeRequested);
     for (const QByteArray &chunk : chunks(input, chunkSize))
@@ -137,9 +137,9 @@ void SimulatedCutterTest::badScript()
 {
     QFETCH(QByteArray, script);
     QFETCH(QString, error);
-    QString message;
-    CutterScript::parse(script, &message);
-    QCOMPARE(message, error);
+    const Result<CutterScript> parsed = CutterScript::parse(script);
+    QVERIFY(!parsed);
+    QCOMPARE(parsed.error(), error);
 }
 
 // The examples README.md points to must stay valid as the format grows.
@@ -151,9 +151,8 @@ void SimulatedCutterTest::exampleScriptsParse()
     for (const QString &name : scripts) {
         QFile file(folder.filePath(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QString error;
-        CutterScript::parse(file.readAll(), &error);
-        QVERIFY2(error.isEmpty(), qPrintable(name + QStringLiteral(": ") + error));
+        const Result<CutterScript> parsed = CutterScript::parse(file.readAll());
+        QVERIFY2(parsed, qPrintable(name + QStringLiteral(": ") + parsed.error()));
     }
 }
 

@@ -135,9 +135,9 @@ void TcpCutterPortTest::conversation()
     QFETCH(QByteArray, pieces);
     QFETCH(int, remaining);
 
-    QString error;
-    CutterSimulatorServer server(CutterScript::parse(script, &error));
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const Result<CutterScript> parsed = CutterScript::parse(script);
+    QVERIFY2(parsed, qPrintable(parsed.error()));
+    CutterSimulatorServer server(*parsed);
     QVERIFY(server.listen(0));
 
     QTcpSocket socket;

@@ -311,9 +311,9 @@ private slots:
         QFETCH(SendOutcome, outcome);
         QFETCH(int, remaining);
         QFETCH(QByteArray, received);
-        QString error;
-        SimulatedCutter cutter(CutterScript::parse(script, &error));
-        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const Result<CutterScript> parsed = CutterScript::parse(script);
+        QVERIFY2(parsed, qPrintable(parsed.error()));
+        SimulatedCutter cutter(*parsed);
         UsbTestBed bed;
         UsbOperate usb;
         const QString name = bed.addCutter(QStringLiteral("VX0001"));

@@ -214,8 +214,8 @@ void WindowCommandsTest::saveButton()
         // 20 plotter units.
         JobOptions options;
         options.autoSort = true;
-        options.knifeOffset = 0.3 * 40;
-        options.overcut = 0.5 * 40;
+        options.knifeOffset = 0.3 * UNITS_PER_MM;
+        options.overcut = 0.5 * UNITS_PER_MM;
         CdrConnection conn(form->cdrVersion->currentText());
         QTemporaryDir work;
         saved = prepareJob(conn, blank, options, work.filePath("w.plt"))->text.joined();

@@ -2,14 +2,18 @@
 // Answers the window's modal dialogs the way a user would, so a test can click a command button
 // whose slot opens a message box or a file dialog and blocks until it is closed. Message boxes
 // are read and confirmed; a file dialog gets the name the test chose, or is cancelled when the
-// name is empty. A dialog that cannot be answered is closed after a bounded number of tries, so
-// a test never hangs in a modal loop.
+// name is empty.
+//
+// Each dialog is answered from its own Show event: the answer is posted to the dialog itself and
+// runs in the dialog's own modal loop, so it reaches exactly the dialog that was shown, however
+// slowly the machine runs. (Polling for the active modal widget raced with dialogs opening and
+// closing on a loaded machine.) Every message box seen is also printed, so a failing row shows
+// the text it met.
 
 #include <QMessageBox>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 #include <functional>
 
 class ModalAnswerer : public QObject
@@ -18,6 +22,7 @@ class ModalAnswerer : public QObject
 
 public:
     explicit ModalAnswerer(QObject *parent = nullptr);
+    ~ModalAnswerer() override;
 
     QString saveName;     // the file name typed into a save dialog; empty: cancel it
     QStringList messages; // "title|text" of every message box, in order
@@ -26,9 +31,9 @@ public:
     // The button pressed on a message box with this title; unset: OK.
     std::function<QMessageBox::StandardButton(const QString &title)> pick;
 
-private slots:
-    void answer();
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QTimer timer;
+    void answer(QWidget *dialog);
 };

@@ -2,20 +2,45 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QEvent>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
 
 ModalAnswerer::ModalAnswerer(QObject *parent) : QObject(parent)
 {
-    connect(&timer, &QTimer::timeout, this, &ModalAnswerer::answer);
-    timer.start(10);
+    qApp->installEventFilter(this);
 }
 
-void ModalAnswerer::answer()
+ModalAnswerer::~ModalAnswerer()
 {
-    QWidget *modal = QApplication::activeModalWidget();
+    qApp->removeEventFilter(this);
+}
+
+bool ModalAnswerer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Show || !watched->isWidgetType())
+        return false;
+    auto *dialog = qobject_cast<QDialog *>(watched);
+    if (!dialog || !dialog->isModal())
+        return false;
+    // Posted to the dialog, so it runs once the dialog's own loop is running; a dialog closed
+    // meanwhile is not answered twice.
+    QPointer<QDialog> shown(dialog);
+    QTimer::singleShot(0, dialog, [this, shown] {
+        if (shown && shown->isVisible())
+            answer(shown);
+    });
+    return false;
+}
+
+void ModalAnswerer::answer(QWidget *modal)
+{
     if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-        messages << box->windowTitle() + QLatin1Char('|') + box->text();
+        const QString seen = box->windowTitle() + QLatin1Char('|') + box->text();
+        qInfo("message box: %s", qUtf8Printable(seen));
+        messages << seen;
         // Clicked, not just closed: the static message boxes report the button that was clicked.
         const QMessageBox::StandardButton choice =
             pick ? pick(box->windowTitle()) : QMessageBox::Ok;

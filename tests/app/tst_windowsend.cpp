@@ -162,9 +162,9 @@ void WindowSendTest::sendOverTcp()
     QFETCH(int, countAfter);
     QFETCH(QStringList, messages);
     labelSheet(marks);
-    QString error;
-    cutter = new CutterSimulatorServer(CutterScript::parse(script, &error));
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    const Result<CutterScript> parsed = CutterScript::parse(script);
+    QVERIFY2(parsed, qPrintable(parsed.error()));
+    cutter = new CutterSimulatorServer(*parsed);
     QVERIFY(cutter->listen(0));
     PluginMWForm *form = window->controls();
     // A closed loopback port stands for a cutter that does not answer.
@@ -202,7 +202,7 @@ void WindowSendTest::stopButton()
     QFETCH(int, countAfter);
     QFETCH(QStringList, messages);
     labelSheet(4);
-    cutter = new CutterSimulatorServer(CutterScript::parse(script, nullptr));
+    cutter = new CutterSimulatorServer(CutterScript::parse(script).value());
     QVERIFY(cutter->listen(0));
     window->setCutterPort(cutter->port());
     PluginMWForm *form = window->controls();
@@ -216,7 +216,7 @@ void WindowSendTest::stopButton()
     QVERIFY(form->sendToCutter->isEnabled());
     // The run is over: the next click starts a new one and runs it to the end.
     delete cutter;
-    cutter = new CutterSimulatorServer(CutterScript::parse(QByteArray(), nullptr));
+    cutter = new CutterSimulatorServer(CutterScript::parse(QByteArray()).value());
     QVERIFY(cutter->listen(0));
     window->setCutterPort(cutter->port());
     answerer->messages.clear();
@@ -230,7 +230,7 @@ void WindowSendTest::pageReadAfterConfirmation()
 {
     // The user may change the page while the confirmation waits; header and trailer follow.
     HostDocument::Ptr doc = labelSheet(4);
-    cutter = new CutterSimulatorServer(CutterScript::parse(QByteArray(), nullptr));
+    cutter = new CutterSimulatorServer(CutterScript::parse(QByteArray()).value());
     QVERIFY(cutter->listen(0));
     window->setCutterPort(cutter->port());
     answerer->pick = [doc](const QString &) {
@@ -246,7 +246,7 @@ void WindowSendTest::pageReadAfterConfirmation()
 void WindowSendTest::cancelledConfirmation()
 {
     labelSheet(4);
-    cutter = new CutterSimulatorServer(CutterScript::parse(QByteArray(), nullptr));
+    cutter = new CutterSimulatorServer(CutterScript::parse(QByteArray()).value());
     QVERIFY(cutter->listen(0));
     window->setCutterPort(cutter->port());
     answerer->pick = [](const QString &) { return QMessageBox::Cancel; };
@@ -261,7 +261,7 @@ void WindowSendTest::closeWhileWaiting()
     // The close bar ends the program at once, with the settings on disk, while the cutter is
     // still awaited; the test's exit function then lets the job unwind with two stops.
     labelSheet(4);
-    cutter = new CutterSimulatorServer(CutterScript::parse("silent trailer", nullptr));
+    cutter = new CutterSimulatorServer(CutterScript::parse("silent trailer").value());
     QVERIFY(cutter->listen(0));
     window->setCutterPort(cutter->port());
     int exitStatus = -1;
@@ -347,7 +347,7 @@ void WindowSendTest::usbSend()
     labelSheet(4);
     UsbTestBed bed;
     const QString name = bed.addCutter(QStringLiteral("VX0001"));
-    SimulatedCutter cutter(CutterScript::parse(script, nullptr));
+    SimulatedCutter cutter(CutterScript::parse(script).value());
     bed.attach(name, cutter);
     openWindow(false);
     PluginMWForm *form = window->controls();
@@ -364,7 +364,7 @@ void WindowSendTest::usbSend()
     if (countAfter == 0 || denied)
         return;
     // Paper loaded again: a second run goes through.
-    SimulatedCutter loaded(CutterScript::parse(QByteArray(), nullptr));
+    SimulatedCutter loaded(CutterScript::parse(QByteArray()).value());
     bed.attach(name, loaded);
     answerer->messages.clear();
     clickSend();
