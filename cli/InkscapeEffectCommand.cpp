@@ -99,11 +99,11 @@ public:
         const auto rmx = length(QStringLiteral("rmx"), WindowRange::RealM2X);
         const auto rmy = length(QStringLiteral("rmy"), WindowRange::RealM2Y);
         // The first field that is wrong, in the dialog's order.
-        for (const QString *error :
+        for (const QString *fieldError :
              {&blank.error(), &sort.error(), &knife.error(), &knifeMm.error(), &overcut.error(),
               &overcutMm.error(), &dash.error(), &gap.error(), &rmx.error(), &rmy.error()}) {
-            if (!error->isEmpty())
-                return Failure{*error};
+            if (!fieldError->isEmpty())
+                return Failure{*fieldError};
         }
         const bool ownDash = !asInWindow(QStringLiteral("dash_window"));
         const bool ownMarks = !asInWindow(QStringLiteral("marks_window"));

@@ -3,6 +3,7 @@
 // engine's own pipelines, hostile files, and the preview picture.
 
 #include "CutjobRunner.h"
+#include "common/Units.h"
 #include "paths/JobPipelines.h"
 #include "paths/PathProcessor.h"
 
@@ -366,15 +367,15 @@ void CutjobTest::agreesWithEngine_data()
                        "--rmx",   "27.5", "--rmy",  "3.5", "--extra", "1"}
         << false << false << 10.0 << 0.0 << 80.0 << 20.0 << 27.5 << 3.5 << 1;
     QTest::newRow("mark job, overcut only, zero knife still on")
-        << QStringList{"--overcut", "1", "--knife", "0"} << false << false << 0.0 << 40.0 << 400.0
-        << 4.0 << 22.5 << 8.5 << 0;
+        << QStringList{"--overcut", "1", "--knife", "0"} << false << false << 0.0 << UNITS_PER_MM
+        << 400.0 << 4.0 << 22.5 << 8.5 << 0;
     QTest::newRow("window's limits: knife 1.5, overcut 3, dash 100, gap 1, rmx 20.5, rmy 13")
         << QStringList{"--knife", "1.5", "--overcut", "3",    "--dash", "100",
                        "--gap",   "1",   "--rmx",     "20.5", "--rmy",  "13"}
-        << false << false << 60.0 << 120.0 << 4000.0 << 40.0 << 20.5 << 13.0 << 0;
+        << false << false << 60.0 << 120.0 << 4000.0 << UNITS_PER_MM << 20.5 << 13.0 << 0;
     QTest::newRow("--knife 0 and --overcut 0 stay accepted as off")
         << QStringList{"--knife", "0", "--overcut", "0", "--dash", "1", "--gap", "0.1"} << false
-        << false << 0.0 << 0.0 << 40.0 << 4.0 << 22.5 << 8.5 << 0;
+        << false << 0.0 << 0.0 << UNITS_PER_MM << 4.0 << 22.5 << 8.5 << 0;
     QTest::newRow("blank job, sort, knife 0.5, overcut 0.25")
         << QStringList{"--blank", "--sort", "--knife", "0.5", "--overcut", "0.25"} << true << true
         << 20.0 << 10.0 << 400.0 << 4.0 << 22.5 << 8.5 << 0;

@@ -4,6 +4,7 @@
 
 #include "StickerSheet.h"
 #include "TestDocument.h"
+#include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "job/JobPreparation.h"
 #include "paths/PathProcessor.h"
@@ -17,7 +18,7 @@
 
 namespace {
 const QString Sheet = QStringLiteral(VX_TEST_DATA_DIR "/job/label-sheet.svg");
-constexpr double UnitsPerMm = 40.0;
+constexpr double UnitsPerMm = UNITS_PER_MM;
 const QPointF FirstMarkMm(8.5, 22.5); // default margins: left 8.5 mm, top 22.5 mm
 constexpr int ProcessTimeoutMs = 60000;
 

@@ -12,7 +12,7 @@
 
 namespace HostTest {
 
-constexpr double MmPerInch = 25.4;
+constexpr double MmPerInch = MM_PER_INCH;
 inline double inches(double mm)
 {
     return mm / MmPerInch;

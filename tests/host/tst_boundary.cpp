@@ -118,7 +118,7 @@ void TestBoundary::createBoundaryThroughAutomation()
                                     ->querySubObject(Member::CreateBoundary, {0, 0, true, false});
     QVERIFY(!boundary->isNull());
     boundary->querySubObject(Member::Fill)->dynamicCall(Member::ApplyNoFill);
-    boundary->querySubObject(Member::Outline)->dynamicCall(Member::SetWidth, {0.076 / 25.4});
+    boundary->querySubObject(Member::Outline)->dynamicCall(Member::SetWidth, {0.076 / MM_PER_INCH});
     AutomationHandle pieces = boundary->querySubObject(Member::BreakApartEx);
     QVERIFY(!pieces->isNull());
     QCOMPARE(pieces->dynamicCall(Member::Count).toInt(), 2);
@@ -128,7 +128,7 @@ void TestBoundary::createBoundaryThroughAutomation()
     QCOMPARE(doc->activePage->layers.first()->shapes.size(), 2); // artwork untouched
     for (const HostShape::Ptr &piece : layer->shapes) {
         QVERIFY(!piece->filled);
-        QVERIFY(std::abs(piece->outlineWidth - 0.076 / 25.4) < 1e-12);
+        QVERIFY(std::abs(piece->outlineWidth - 0.076 / MM_PER_INCH) < 1e-12);
     }
     QList<QRectF> boxes{layer->shapes.at(0)->bounds(), layer->shapes.at(1)->bounds()};
     std::sort(boxes.begin(), boxes.end(),

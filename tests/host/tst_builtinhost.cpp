@@ -142,7 +142,8 @@ void TestBuiltinHost::dispatch_data()
     QTest::newRow("export with another filter")
         << "Document"
         << "ExportEx(const QString&, enum, enum, QVariant, QVariant)"
-        << QVariantList{"/tmp/x.plt", 1280, 0, QVariant(), QVariant()} << true << false << "1281";
+        << QVariantList{"/tmp/x.plt", 1280, 0, QVariant(), QVariant()} << true << false
+        << QString::number(HPGL_EXPORT_FILTER);
 }
 
 namespace {

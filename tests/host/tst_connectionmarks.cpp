@@ -130,7 +130,7 @@ void ConnectionMarksTest::extraMarkArms()
     QVERIFY(qAbs(across1.x() * MmPerInch - 206.0) < 1e-9);
     QVERIFY(qAbs(down0.x() * MmPerInch - 201.5) < 1e-9);
     QVERIFY(qAbs(ph - down0.y() * MmPerInch - 27.0) < 1e-9);
-    QVERIFY(qAbs(ph - down1.y() * MmPerInch - 40.0) < 1e-9);
+    QVERIFY(qAbs(ph - down1.y() * MmPerInch - 40) < 1e-9);
 }
 
 void ConnectionMarksTest::workingLayers_data()

@@ -1,4 +1,4 @@
-// The built-in host's HPGL export as a connection drives it: ExportEx with filter 1281, the
+// The built-in host's HPGL export as a connection drives it: ExportEx with the HPGL filter, the
 // filter's properties, Finish(); read back, the plot holds the shapes' geometry within one
 // plotter unit, in 1016 units per inch from the page's lower-left corner, y up, unclipped.
 #include "HostTestSupport.h"
@@ -20,15 +20,21 @@ namespace {
 // The filter settings the export operations set, in their order.
 const QList<QPair<const char *, QVariant>> &standardSettings()
 {
-    static const QList<QPair<const char *, QVariant>> settings{
-        {"PenLibIndex", 0},           {"FitToPage", false},
-        {"ScaleFactor", 100},         {"PageWidth", 210 / 25.4},
-        {"PageHeight", 297 / 25.4},   {"FillType", 0},
-        {"FillSpacing", 0.005},       {"FillAngle", 0},
-        {"HatchAngle", 90},           {"CurveResolution", 0.00025},
-        {"RemoveHiddenLines", false}, {"AutomaticWeld", false},
-        {"ExcludeWVC", false},        {"PlotterUnits", 1016},
-        {"PlotterOrigin", 1}};
+    static const QList<QPair<const char *, QVariant>> settings{{"PenLibIndex", 0},
+                                                               {"FitToPage", false},
+                                                               {"ScaleFactor", 100},
+                                                               {"PageWidth", 210 / MM_PER_INCH},
+                                                               {"PageHeight", 297 / MM_PER_INCH},
+                                                               {"FillType", 0},
+                                                               {"FillSpacing", 0.005},
+                                                               {"FillAngle", 0},
+                                                               {"HatchAngle", 90},
+                                                               {"CurveResolution", 0.00025},
+                                                               {"RemoveHiddenLines", false},
+                                                               {"AutomaticWeld", false},
+                                                               {"ExcludeWVC", false},
+                                                               {"PlotterUnits", 1016},
+                                                               {"PlotterOrigin", 1}};
     return settings;
 }
 
@@ -41,8 +47,8 @@ QByteArray exportPlot(AutomationObject &app,
     QFile::remove(file);
     const QVariant options = app.dynamicCall(Member::CreateStructExportOptions);
     const QVariant palette = app.dynamicCall(Member::CreateStructPaletteOptions);
-    AutomationHandle filter =
-        document(app)->querySubObject(Member::ExportEx, {file, 1281, 0, options, palette});
+    AutomationHandle filter = document(app)->querySubObject(
+        Member::ExportEx, {file, HPGL_EXPORT_FILTER, 0, options, palette});
     if (filter->isNull())
         return "no filter";
     for (const auto &setting : standardSettings())
@@ -316,7 +322,7 @@ void TestHpglExport::filterProperties()
     QFETCH(bool, ok);
     AutomationHandle app = freshApplication();
     AutomationHandle filter = document(*app)->querySubObject(
-        Member::ExportEx, {"/tmp/unused.plt", 1281, 0, QVariant(), QVariant()});
+        Member::ExportEx, {"/tmp/unused.plt", HPGL_EXPORT_FILTER, 0, QVariant(), QVariant()});
     QVERIFY(!filter->isNull());
     if (!ok)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(name)));
@@ -346,8 +352,9 @@ void TestHpglExport::fitAndRange()
     doc->addToSelection(addRectangle(doc->activeLayer, QRectF(1, 1, 1, 1)));
     addRectangle(doc->activeLayer, QRectF(4, 1, 2, 1));
     QTemporaryDir dir;
-    AutomationHandle filter = document(*app)->querySubObject(
-        Member::ExportEx, {dir.filePath("f.plt"), 1281, range, QVariant(), QVariant()});
+    AutomationHandle filter =
+        document(*app)->querySubObject(Member::ExportEx, {dir.filePath("f.plt"), HPGL_EXPORT_FILTER,
+                                                          range, QVariant(), QVariant()});
     QVERIFY(filter->setProperty("FitToPage", fit));
     QVERIFY(filter->setProperty("PageWidth", 10));
     QVERIFY(filter->setProperty("PageHeight", 10));
@@ -403,7 +410,8 @@ void TestHpglExport::unwritableFileIsAnError()
 {
     AutomationHandle app = freshApplication();
     AutomationHandle filter = document(*app)->querySubObject(
-        Member::ExportEx, {"/nonexistent-folder/x.plt", 1281, 0, QVariant(), QVariant()});
+        Member::ExportEx,
+        {"/nonexistent-folder/x.plt", HPGL_EXPORT_FILTER, 0, QVariant(), QVariant()});
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot write"));
     QVERIFY(!filter->dynamicCall(Member::Finish).isValid());
     QVERIFY(filter->errorText().contains("cannot write"));

@@ -300,8 +300,8 @@ void TestOutputs::pdfPageAtTheSheetsSize()
     const QRegularExpressionMatch size =
         QRegularExpression("Page size:\\s+([0-9.]+) x ([0-9.]+) pts").match(QString(info));
     QVERIFY2(size.hasMatch(), info.constData());
-    QVERIFY(qAbs(size.captured(1).toDouble() - widthMm / 25.4 * 72) < 0.01);
-    QVERIFY(qAbs(size.captured(2).toDouble() - heightMm / 25.4 * 72) < 0.01);
+    QVERIFY(qAbs(size.captured(1).toDouble() - widthMm / MM_PER_INCH * 72) < 0.01);
+    QVERIFY(qAbs(size.captured(2).toDouble() - heightMm / MM_PER_INCH * 72) < 0.01);
     QVERIFY(QRegularExpression("Pages:\\s+1\\n").match(QString(info)).hasMatch());
     // Vector: the artwork is paths, not a picture of them.
     QByteArray images;

@@ -54,10 +54,10 @@ bool sameBox(const QRectF &a, const QRectF &b, double limit = 1e-6)
 QString boxText(const QRectF &r)
 {
     return QStringLiteral("(%1,%2)-(%3,%4) mm")
-        .arg(r.left() * 25.4)
-        .arg(r.top() * 25.4)
-        .arg(r.right() * 25.4)
-        .arg(r.bottom() * 25.4);
+        .arg(r.left() * MM_PER_INCH)
+        .arg(r.top() * MM_PER_INCH)
+        .arg(r.right() * MM_PER_INCH)
+        .arg(r.bottom() * MM_PER_INCH);
 }
 
 HostShape::Ptr shapeById(const HostDocument &doc, const QString &id)
@@ -167,8 +167,8 @@ void TestSvgDocument::shapesWhereDrawn()
     QVERIFY2(sameBox(shape->bounds(), box, 1e-3), qPrintable(boxText(shape->bounds())));
     QCOMPARE(shape->dashed, dashed);
     if (outlineMm > 0)
-        QVERIFY2(std::abs(shape->outlineWidth * 25.4 - outlineMm) < 1e-6,
-                 qPrintable(QString::number(shape->outlineWidth * 25.4)));
+        QVERIFY2(std::abs(shape->outlineWidth * MM_PER_INCH - outlineMm) < 1e-6,
+                 qPrintable(QString::number(shape->outlineWidth * MM_PER_INCH)));
     else
         QVERIFY(!shape->outlined);
 }
@@ -189,9 +189,10 @@ void TestSvgDocument::textAndImagesKeptAndReported()
              qPrintable(boxText(image->bounds())));
     // The caption starts at x 20 mm on a baseline 150 mm from the top, 8 units high.
     const QRectF t = text->bounds();
-    QVERIFY2(std::abs(t.left() * 25.4 - 20) < 1.0, qPrintable(boxText(t)));
-    QVERIFY2(t.top() * 25.4 > 297 - 152 && t.bottom() * 25.4 < 297 - 142, qPrintable(boxText(t)));
-    QVERIFY2(t.width() * 25.4 > 30 && t.width() * 25.4 < 120, qPrintable(boxText(t)));
+    QVERIFY2(std::abs(t.left() * MM_PER_INCH - 20) < 1.0, qPrintable(boxText(t)));
+    QVERIFY2(t.top() * MM_PER_INCH > 297 - 152 && t.bottom() * MM_PER_INCH < 297 - 142,
+             qPrintable(boxText(t)));
+    QVERIFY2(t.width() * MM_PER_INCH > 30 && t.width() * MM_PER_INCH < 120, qPrintable(boxText(t)));
     QCOMPARE(doc->notes.filter("caption").size(), 1);
     QCOMPARE(doc->notes.filter("photo").size(), 1);
 }
@@ -248,13 +249,16 @@ void TestSvgDocument::pageSize_data()
         << pageBox(10, 10, 20, 20);
     QTest::newRow("inches with a pixel viewBox")
         << R"(width="8in" height="10in" viewBox="0 0 768 960")" << 203.2 << 254.0
-        << pageBox(10 / 96.0 * 25.4, 10 / 96.0 * 25.4, 20 / 96.0 * 25.4, 20 / 96.0 * 25.4, 254);
+        << pageBox(10 / 96.0 * MM_PER_INCH, 10 / 96.0 * MM_PER_INCH, 20 / 96.0 * MM_PER_INCH,
+                   20 / 96.0 * MM_PER_INCH, 254);
     QTest::newRow("viewBox alone counts pixels")
-        << R"(viewBox="0 0 96 192")" << 25.4 << 50.8
-        << pageBox(10 / 96.0 * 25.4, 10 / 96.0 * 25.4, 20 / 96.0 * 25.4, 20 / 96.0 * 25.4, 50.8);
+        << R"(viewBox="0 0 96 192")" << MM_PER_INCH << 50.8
+        << pageBox(10 / 96.0 * MM_PER_INCH, 10 / 96.0 * MM_PER_INCH, 20 / 96.0 * MM_PER_INCH,
+                   20 / 96.0 * MM_PER_INCH, 50.8);
     QTest::newRow("size alone in points")
-        << R"(width="72pt" height="144pt")" << 25.4 << 50.8
-        << pageBox(10 / 96.0 * 25.4, 10 / 96.0 * 25.4, 20 / 96.0 * 25.4, 20 / 96.0 * 25.4, 50.8);
+        << R"(width="72pt" height="144pt")" << MM_PER_INCH << 50.8
+        << pageBox(10 / 96.0 * MM_PER_INCH, 10 / 96.0 * MM_PER_INCH, 20 / 96.0 * MM_PER_INCH,
+                   20 / 96.0 * MM_PER_INCH, 50.8);
     QTest::newRow("shifted viewBox origin")
         << R"(width="100mm" height="100mm" viewBox="5 5 100 100")" << 100.0 << 100.0
         << pageBox(5, 5, 15, 15, 100);
@@ -289,8 +293,8 @@ void TestSvgDocument::pageSize()
     const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(svg, "page.svg");
     QVERIFY2(docRead, qPrintable(docRead.error()));
     HostDocument::Ptr doc = *docRead;
-    QVERIFY(std::abs(doc->activePage->width * 25.4 - widthMm) < 1e-9);
-    QVERIFY(std::abs(doc->activePage->height * 25.4 - heightMm) < 1e-9);
+    QVERIFY(std::abs(doc->activePage->width * MM_PER_INCH - widthMm) < 1e-9);
+    QVERIFY(std::abs(doc->activePage->height * MM_PER_INCH - heightMm) < 1e-9);
     HostShape::Ptr rect = shapeById(*doc, "r");
     QVERIFY(rect);
     QVERIFY2(sameBox(rect->bounds(), rectBox), qPrintable(boxText(rect->bounds())));
@@ -375,7 +379,8 @@ void TestSvgDocument::clippedShapeIsWhatShows()
     HostShape::Ptr rect = shapeById(*doc, "r");
     QVERIFY(rect);
     const QRectF box = rect->bounds();
-    QVERIFY2(std::abs(box.width() * 25.4 - 40) < 0.05 && std::abs(box.left() * 25.4 - left) < 0.05,
+    QVERIFY2(std::abs(box.width() * MM_PER_INCH - 40) < 0.05 &&
+                 std::abs(box.left() * MM_PER_INCH - left) < 0.05,
              qPrintable(boxText(box)));
 }
 
@@ -505,7 +510,7 @@ void TestSvgDocument::workingLayersBecomeInkscapeLayers()
     QVERIFY(!again->findLayer("Assist Layer")->printable);
     const QRectF mark = again->findLayer("Mark Layer")->shapes.first()->bounds();
     QVERIFY2(sameBox(mark, pageBox(4, 22.5, 13, 22.5), 1e-9), qPrintable(boxText(mark)));
-    QCOMPARE(again->activePage->width, 210 / 25.4);
+    QCOMPARE(again->activePage->width, 210 / MM_PER_INCH);
 }
 
 void TestSvgDocument::keptElementsSelectableNeverCut()

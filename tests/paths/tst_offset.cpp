@@ -266,7 +266,7 @@ void OffsetTest::overcutLength_data()
     QTest::newRow("square 400, overcut 20") << square400 << 20.0 << 1620.0;
     QTest::newRow("overcut ends exactly at a corner") << square400 << 400.0 << 2000.0;
     QTest::newRow("overcut longer than the path laps it") << square10 << 50.0 << 90.0;
-    QTest::newRow("overcut of exactly one lap") << square10 << 40.0 << 80.0;
+    QTest::newRow("overcut of exactly one lap") << square10 << 4 * 10.0 << 80.0;
     QTest::newRow("open path gets no overcut") << "0,0>400,0 400,0>400,400" << 20.0 << 800.0;
     QTest::newRow("zero-length segments are not counted")
         << "0,0>0,0 0,0>10,0 10,0>10,10 10,10>0,10 0,10>0,0" << 15.0 << 55.0;
