@@ -83,6 +83,8 @@ void PluginMW::on_saveAsFile_clicked()
             QMessageBox::warning(this, tr("警告"), job.error());
             return;
         }
+        if (job->emptyCut)
+            QMessageBox::warning(this, tr("警告"), JobMessage::emptyCut());
         const QString name = QFileDialog::getSaveFileName(this, tr("SavePlt"), QString(),
                                                           tr("HPGL File(*.plt);;All File(*.*)"));
         if (name.isEmpty())
@@ -126,6 +128,8 @@ void PluginMW::on_sendToCutter_clicked()
             return;
         }
         PreparedJob &job = *prepared;
+        if (job.emptyCut)
+            QMessageBox::warning(this, tr("警告"), JobMessage::emptyCut());
         form->paintWidget->paths = job.creasing + job.cutting;
         form->paintWidget->update();
         const auto answer = QMessageBox::information(

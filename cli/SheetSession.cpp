@@ -62,6 +62,8 @@ Result<PreparedJob> prepareSheetJob(CdrConnection &connection, const JobSettings
     // What the host refused without harm, such as an export property it does not know.
     if (!job->detail.isEmpty())
         printError(job->detail);
+    if (job->emptyCut)
+        printError(JobMessage::emptyCut());
     return job;
 }
 

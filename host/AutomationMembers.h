@@ -35,7 +35,7 @@ inline constexpr char Count[] = "Count()";
 inline constexpr char Item[] = "Item(int)";
 inline constexpr char Find[] = "Find(QString)";
 inline constexpr char All[] = "All()";
-// Layer
+// Layer (SetVisible as the application's)
 inline constexpr char Name[] = "Name()";
 inline constexpr char Activate[] = "Activate()";
 inline constexpr char SetEditable[] = "SetEditable(bool)";

@@ -37,6 +37,8 @@ Result<> CdrConnection::createCutBoundary()
         const bool cutting = session.findLayer(CuttingLayer);
         const bool creasing = session.findLayer(CreasingLayer);
         AutomationHandle layer = session.prepareLayer(CuttingLayer, cutting);
+        // A hidden layer would take the boundary and then be left out of the cut export.
+        HostSession::call(*layer, Member::SetVisible, {true});
         // CreateBoundary names no layer: the host puts the new curve on the active layer, and
         // a layer just created is not active yet.
         if (!cutting)
@@ -73,5 +75,7 @@ Result<> CdrConnection::ensureCuttingLayer()
     return runSteps(HostSession::Opening(), true, [](HostSession &session) {
         if (!session.findLayer(CuttingLayer))
             HostSession::query(session.page(), Member::CreateLayer, {CuttingLayer});
+        else // the contours drawn on it by hand must show, and be exported
+            HostSession::call(*session.layerByName(CuttingLayer), Member::SetVisible, {true});
     });
 }

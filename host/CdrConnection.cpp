@@ -379,6 +379,27 @@ QVector<QPoint> CdrConnection::markCentresOrStop()
     return std::move(marks).value();
 }
 
+Result<bool> CdrConnection::holdsArtwork()
+{
+    HostSession::Opening opening;
+    opening.activeLayer = false;
+    opening.layerName = false;
+    bool artwork = false;
+    const Result<> done =
+        runOperation(d->app.get(), d->detail, opening, false, [&](HostSession &session) {
+            const QStringList working{AssistLayer, MarkLayer, ExtraLayer, CuttingLayer,
+                                      CreasingLayer};
+            for (int i = 1; i <= session.layerCount() && !artwork; ++i) {
+                AutomationHandle layer = HostSession::query(session.layers(), Member::Item, {i});
+                if (working.contains(HostSession::read(*layer, Member::Name).toString()))
+                    continue;
+                AutomationHandle shapes = HostSession::query(*layer, Member::Shapes);
+                artwork = HostSession::read(*shapes, Member::Count).toInt() > 0;
+            }
+        });
+    return valueOf(done, artwork);
+}
+
 Result<int> CdrConnection::pageHeightUnits()
 {
     return pageSizeUnits(Member::SizeHeight);

@@ -90,6 +90,8 @@ public:
     Result<QVector<QPoint>> readMarkCentres();
     // 0 no single extra mark or not aligned, 1 on the second mark's row, 2 in its column.
     Result<int> extraMarkPlacement();
+    // Whether any layer other than the working layers holds a shape: the sheet has artwork.
+    Result<bool> holdsArtwork();
     // Page size in plotter units.
     Result<int> pageHeightUnits();
     Result<int> pageWidthUnits();

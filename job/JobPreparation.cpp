@@ -21,6 +21,13 @@ QString saveFailed()
     return QCoreApplication::translate("JobMessage", "文件保存失败!");
 }
 
+QString emptyCut()
+{
+    return QCoreApplication::translate(
+        "JobMessage", "切割内容为空, 但页面上有图稿: 本作业不会切割任何东西. 请用 'Create "
+                      "Boundary' 生成切割轮廓, 或检查 \"Cutting Layer\".");
+}
+
 } // namespace JobMessage
 
 namespace {
@@ -128,6 +135,15 @@ Result<> rereadPageSize(PreparedJob &job, CdrConnection &connection, bool blankC
 Result<PreparedJob> prepareJob(CdrConnection &connection, bool blankCut, const JobOptions &options,
                                const QString &workingFile)
 {
-    return blankCut ? prepareBlankCut(connection, options, workingFile)
-                    : prepareMarkJob(connection, options, workingFile);
+    Result<PreparedJob> job = blankCut ? prepareBlankCut(connection, options, workingFile)
+                                       : prepareMarkJob(connection, options, workingFile);
+    // A cut that is empty on an empty page is no surprise; on a sheet of artwork it is a job
+    // that runs, ends well and leaves every sticker on the sheet.
+    if (job && job->cutting.isEmpty()) {
+        const Result<bool> artwork = noted(*job, connection.holdsArtwork(), connection);
+        if (!artwork)
+            return Failure{artwork.error()};
+        job->emptyCut = *artwork;
+    }
+    return job;
 }

@@ -17,6 +17,7 @@ namespace JobMessage {
 QString noMarks();      // a mark job found no mark on "Mark Layer"
 QString tooManyMarks(); // more than four marks on "Mark Layer"
 QString saveFailed();   // the job file could not be written
+QString emptyCut();     // the job cuts nothing although the sheet holds artwork
 } // namespace JobMessage
 
 struct PreparedJob
@@ -28,6 +29,7 @@ struct PreparedJob
     CutPathList creasing;      // pen 1, ready to write (mark job only)
     CutPathList cutting;       // pen 2, ready to write
     JobText text;              // the four pieces
+    bool emptyCut = false;     // nothing to cut although the sheet holds artwork: say so
 };
 
 // Runs the job's host operations in order on a connected `connection`, reading `workingFile`

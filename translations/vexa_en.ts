@@ -105,6 +105,10 @@
         <source>文件保存失败!</source>
         <translation>The file could not be saved!</translation>
     </message>
+    <message>
+        <source>切割内容为空, 但页面上有图稿: 本作业不会切割任何东西. 请用 &apos;Create Boundary&apos; 生成切割轮廓, 或检查 &quot;Cutting Layer&quot;.</source>
+        <translation>The cut is empty although the page holds artwork: this job cuts nothing. Make the cut contours with &apos;Create Boundary&apos;, or check &quot;Cutting Layer&quot;.</translation>
+    </message>
 </context>
 <context>
     <name>LinkMessage</name>

@@ -1,6 +1,7 @@
 #include "BuiltinHost.h"
 
 #include "HostWindow.h"
+#include "render/PrintedPictures.h"
 #include "svg/SvgDocumentReader.h"
 #include "svg/SvgDocumentWriter.h"
 
@@ -68,8 +69,11 @@ void BuiltinHost::setActiveDocument(const HostDocument::Ptr &document)
 Result<HostDocument::Ptr> BuiltinHost::openDocument(const QString &svgPath)
 {
     Result<HostDocument::Ptr> doc = SvgDocumentReader::read(svgPath);
-    if (doc)
-        setActiveDocument(*doc);
+    if (!doc)
+        return doc;
+    // Said once on opening: a picture left out of the print is also left out of the cut.
+    (*doc)->notes << PrintedPictures::inlined(SvgDocumentWriter::toSvg(**doc), svgPath).notes;
+    setActiveDocument(*doc);
     return doc;
 }
 

@@ -17,6 +17,10 @@ LayerObject::LayerObject(HostDocument::Ptr document, HostLayer::Ptr layer)
         this->layer->editable = arguments.at(0).toBool();
         return CallResult::none();
     });
+    addMember(Member::SetVisible, Returns::Nothing, [this](const QVariantList &arguments) {
+        this->layer->visible = arguments.at(0).toBool();
+        return CallResult::none();
+    });
     addMember(Member::SetPrintable, Returns::Nothing, [this](const QVariantList &arguments) {
         this->layer->printable = arguments.at(0).toBool();
         return CallResult::none();

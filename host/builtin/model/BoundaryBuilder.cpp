@@ -70,6 +70,8 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
         const Result<ImageArea::Area> area =
             ImageArea::trace(shape, context.sheetFile, context.pictures);
         if (area) {
+            if (!area->note.isEmpty())
+                context.notes << QStringLiteral("image \"%1\" %2").arg(name, area->note);
             ClipperLib::Paths paths = united(toClipper(area->outlines), ClipperLib::pftNonZero);
             if (area->clip.isEmpty())
                 return paths;
@@ -80,8 +82,8 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
                             ClipperLib::pftNonZero);
             return paths;
         }
-        context.notes << QStringLiteral("image \"%1\" cannot be read (%2): its box is outlined "
-                                        "instead")
+        context.notes << QStringLiteral("image \"%1\" cannot be placed (%2): its box is "
+                                        "outlined instead")
                              .arg(name, area.error());
     } else if (shape.kind == ShapeKind::Text && !shape.keptXml.isEmpty()) {
         const Result<QVector<QPolygonF>> outlines = TextArea::trace(shape);

@@ -3,7 +3,8 @@
 // application's CreateBoundary draws it around artwork to be cut. The area of a shape is its
 // closed subpaths (even-odd, so holes stay holes) widened by half its outline, plus its open
 // subpaths widened by half the outline; images by their opaque pixels and text by its drawn
-// glyphs (or by their box, with a note, when they cannot be read or drawn).
+// glyphs (or by their box, with a note, when they cannot be placed or drawn). A picture that
+// cannot be printed takes no part, with a note.
 
 #include "HostDocument.h"
 #include "common/Result.h"

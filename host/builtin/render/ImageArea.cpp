@@ -1,15 +1,11 @@
 #include "ImageArea.h"
 
+#include "LinkedPicture.h"
 #include "common/Units.h"
 #include "model/ContourTracer.h"
 #include "svg/ViewBoxMapping.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QSvgRenderer>
-#include <QUrl>
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
@@ -18,9 +14,8 @@ namespace {
 
 constexpr double TraceDpi = 600.0;
 constexpr double ToleranceInches = mmToInches(0.05);
-// A picture larger than this is refused rather than decoded (a hostile file could claim any
-// size); the refined grid is held to the same budget.
-constexpr qint64 MaxPixels = 64 * 1024 * 1024;
+// The refined grid is held to the budget of a decoded picture.
+constexpr qint64 MaxPixels = LinkedPicture::MaxPixels;
 // Without alpha, a pixel counts as the ground while no channel differs from the border colour by
 // more than this (0..255): JPEG noise and a slightly uneven scan stay ground.
 constexpr int GroundTolerance = 24;
@@ -51,10 +46,9 @@ bool readElement(const HostShape &shape, ImageElement *out)
     if (!xml.readNextStartElement() || !xml.readNextStartElement())
         return false;
     const QXmlStreamAttributes a = xml.attributes();
-    out->href =
-        a.value(QStringLiteral("http://www.w3.org/1999/xlink"), QStringLiteral("href")).toString();
-    if (out->href.isEmpty())
-        out->href = a.value(QStringLiteral("href")).toString();
+    out->href = LinkedPicture::hrefOf(
+        a.value(QStringLiteral("href")).toString(),
+        a.value(QStringLiteral("http://www.w3.org/1999/xlink"), QStringLiteral("href")).toString());
     double x, y, w, h;
     if (!length(a.value(QStringLiteral("x")).toString(), &x) ||
         !length(a.value(QStringLiteral("y")).toString(), &y) ||
@@ -79,54 +73,6 @@ QTransform ownTransform(const QString &transform)
                               .toUtf8());
     return renderer.isValid() ? renderer.transformForElement(QStringLiteral("inner"))
                               : QTransform();
-}
-
-// The picture's bytes: decoded from a data: URL or read from its file.
-Result<QByteArray> pictureBytes(const QString &href, const QString &sheetFile)
-{
-    if (href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
-        const int comma = href.indexOf(QLatin1Char(','));
-        if (comma < 0)
-            return Failure{QStringLiteral("the data: URL holds no data")};
-        const QByteArray payload = href.mid(comma + 1).toLatin1();
-        return href.leftRef(comma).endsWith(QLatin1String(";base64"), Qt::CaseInsensitive)
-                   ? QByteArray::fromBase64(payload)
-                   : QByteArray::fromPercentEncoding(payload);
-    }
-    const QUrl url(href);
-    QString path = href;
-    if (url.isLocalFile())
-        path = url.toLocalFile();
-    else if (!url.scheme().isEmpty() && url.scheme().size() > 1)
-        return Failure{QStringLiteral("only files next to the sheet and data: URLs are read")};
-    if (QFileInfo(path).isRelative())
-        path = QFileInfo(sheetFile).absoluteDir().filePath(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{file.errorString()};
-    return file.readAll();
-}
-
-Result<QImage> decode(const QByteArray &bytes)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    QImageReader reader(&buffer);
-    // Other formats Qt could read (SVG, GIF, ...) are not what a sticker sheet embeds.
-    const QByteArray format = reader.format();
-    if (format != "png" && format != "jpeg" && format != "jpg")
-        return Failure{QStringLiteral("only PNG and JPEG pictures are read")};
-    const QSize size = reader.size();
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPixels)
-        return Failure{QStringLiteral("the picture is too large (%1 x %2 pixels)")
-                           .arg(size.width())
-                           .arg(size.height())};
-    QImage image;
-    if (!reader.read(&image))
-        return Failure{reader.errorString()};
-    if (image.isNull())
-        return Failure{QStringLiteral("the picture is empty")};
-    return image;
 }
 
 // Without alpha, the ground is the colour most of the border's pixels have.
@@ -192,17 +138,19 @@ Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache 
     auto picture = cache.find(reference);
     if (picture == cache.end()) {
         Picture read;
-        const Result<QByteArray> bytes = pictureBytes(element.href, sheetFile);
-        const Result<QImage> decoded =
-            bytes ? decode(*bytes) : Result<QImage>(Failure{bytes.error()});
+        Result<LinkedPicture::Picture> decoded = LinkedPicture::read(element.href, sheetFile);
         if (decoded)
-            read.image = *decoded;
+            read.image = std::move(decoded->image);
         else
             read.error = decoded.error();
         picture = cache.insert(reference, read);
     }
-    if (picture->image.isNull())
-        return Failure{picture->error};
+    // The print leaves such a picture out too: there is nothing to cut around.
+    if (picture->image.isNull()) {
+        Area nothing;
+        nothing.note = QStringLiteral("is neither printed nor cut: %1").arg(picture->error);
+        return nothing;
+    }
     const QSize size = picture->image.size();
     QRectF viewport = element.viewport;
     if (viewport.width() <= 0 || viewport.height() <= 0)
@@ -232,6 +180,12 @@ Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache 
     Area area;
     for (const QPolygonF &poly : *traced)
         area.outlines.append(gridToPage.map(poly));
+    // A flat colour stretched over the page has no subject to find; it still prints, and cutting
+    // around its box never cuts into it.
+    if (area.outlines.isEmpty() && !picture->image.hasAlphaChannel()) {
+        area.outlines.append((place * toPage).map(QPolygonF(QRectF(QPointF(), QSizeF(size)))));
+        area.note = QStringLiteral("shows nothing but its border colour: its box is outlined");
+    }
     area.clip = element.preserveAspectRatio.contains(QLatin1String("slice"))
                     ? toPage.map(QPolygonF(viewport))
                     : QPolygonF();

@@ -4,8 +4,7 @@
 // plain ground is outlined and not its square), traced at the image's own resolution or 600 dpi
 // on the page, whichever is finer, simplified to within 0.05 mm, placed as the element places
 // the picture (x, y, width, height, preserveAspectRatio, its transform and its ancestors').
-// The picture is a file (a path or file: URL, relative ones next to the sheet) or a data: URL
-// holding PNG or JPEG.
+// The picture is read as LinkedPicture reads it for the print.
 
 #include "common/Result.h"
 #include "model/HostShape.h"
@@ -31,10 +30,13 @@ struct Area
 {
     QVector<QPolygonF> outlines; // outer outlines and holes, opposite ways round
     QPolygonF clip; // the viewport a "slice" picture overflows and is clipped to; else empty
+    // For the user, after the image's name: why a picture that cannot be printed has no outline,
+    // or why one is outlined by its box; else empty.
+    QString note;
 };
 
-// Closed polygons in page inches (y up); no outline when the image covers nothing. Fails with a
-// reason for the user when the picture cannot be read or placed.
+// Closed polygons in page inches (y up); no outline when the image covers nothing or cannot be
+// printed. Fails with a reason for the user when the picture cannot be placed.
 Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache &cache);
 
 } // namespace ImageArea

@@ -6,10 +6,8 @@
 
 #include "RsvgPageRenderer.h"
 
+#include "PrintedPictures.h"
 #include "svg/SvgDocumentWriter.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
@@ -45,23 +43,19 @@ QString takeMessage(GError *error)
     return text;
 }
 
-// Relative image references resolve against the document's own file, as in other programs.
+// librsvg gets no base to resolve links against: the host has put the pictures it reads into
+// the text, and librsvg fetches nothing on its own (no file beside the sheet, no FIFO to hang on).
 // The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
 // photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
 // size, depth and entities when it was opened, so they are lifted here.
-Result<Handle> readSvg(const QByteArray &svg, const QString &baseFile)
+Result<Handle> readSvg(const QByteArray &svg, const QString &sheetFile)
 {
+    const QByteArray page = PrintedPictures::inlined(svg, sheetFile).svg;
     GInputStream *stream =
-        g_memory_input_stream_new_from_data(svg.constData(), svg.size(), nullptr);
-    GFile *base =
-        baseFile.isEmpty()
-            ? nullptr
-            : g_file_new_for_path(QFile::encodeName(QFileInfo(baseFile).absoluteFilePath()));
+        g_memory_input_stream_new_from_data(page.constData(), page.size(), nullptr);
     GError *failure = nullptr;
-    Handle handle(rsvg_handle_new_from_stream_sync(stream, base, RSVG_HANDLE_FLAG_UNLIMITED,
+    Handle handle(rsvg_handle_new_from_stream_sync(stream, nullptr, RSVG_HANDLE_FLAG_UNLIMITED,
                                                    nullptr, &failure));
-    if (base)
-        g_object_unref(base);
     g_object_unref(stream);
     if (!handle)
         return Failure{
