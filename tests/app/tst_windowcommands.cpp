@@ -43,6 +43,7 @@ private slots:
     void boundaryButton();
     void saveButton_data();
     void saveButton();
+    void emptyCutSaid();
     void printButton_data();
     void printButton();
 
@@ -222,6 +223,21 @@ void WindowCommandsTest::saveButton()
         QVERIFY(saved.startsWith("CMD:20,11880,8400,0,0,1;SP2;"));
     }
     QCOMPARE(readAll(path), saved);
+}
+
+// A label sheet whose cut contours were never made: the user is told the job cuts nothing, and
+// may still save it.
+void WindowCommandsTest::emptyCutSaid()
+{
+    HostDocument::Ptr doc = labelSheet(4);
+    doc->removeShape(doc->findLayer("Cutting Layer")->shapes.first());
+    addRectangle(doc, doc->activePage->layers.first(), 38, 58, 54, 34);
+    QTemporaryDir out;
+    answerer->saveName = out.filePath("job.plt");
+    QTest::mouseClick(window->controls()->saveAsFile, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, QStringList{"警告|" + JobMessage::emptyCut()},
+                              5000);
+    QVERIFY(QFileInfo::exists(answerer->saveName));
 }
 
 // "Setup Print" on a label sheet whose artwork layer was left not printing: afterwards every

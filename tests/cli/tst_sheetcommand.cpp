@@ -9,6 +9,7 @@
 #include "job/JobPreparation.h"
 #include "paths/PathProcessor.h"
 
+#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -115,6 +116,8 @@ private slots:
     void keptElementsReported_data();
     void keptElementsReported();
     void stickerJobCutsTheirContours();
+    void linkedPicturesPrintWhereCut_data();
+    void linkedPicturesPrintWhereCut();
 
 private:
     QTemporaryDir dir;
@@ -495,6 +498,60 @@ void SheetCommandTest::stickerJobCutsTheirContours()
     const QByteArray page = pdfPage(out.filePath("plain.pdf"));
     QVERIFY(!page.isEmpty());
     QVERIFY2(pdfPage(out.filePath("cut.pdf")) == page, "the boundary shows in the PDF");
+}
+
+void SheetCommandTest::linkedPicturesPrintWhereCut_data()
+{
+    QTest::addColumn<QString>("href"); // %1: the folder above the sheet's
+    QTest::addColumn<int>("pictures"); // printed, and cut
+    QTest::addColumn<QString>("note");
+    QTest::newRow("absolute path") << "%1/pictures/box.png" << 1 << "";
+    QTest::newRow("file: URL") << "file://%1/pictures/box.png" << 1 << "";
+    QTest::newRow("../ from the sheet's folder") << "../pictures/box.png" << 1 << "";
+    QTest::newRow("a WebP picture: named, neither printed nor cut")
+        << "../pictures/box.webp" << 0 << "\"box\" is neither printed nor cut: only PNG";
+    QTest::newRow("a missing picture: named, neither printed nor cut")
+        << "../pictures/gone.png" << 0 << "gone.png: no such file";
+}
+
+// Pictures Inkscape links from outside the sheet's folder print and are cut; those that cannot
+// print are named. The sheet's "Cutting Layer" is hidden: "Create Boundary" shows it again.
+void SheetCommandTest::linkedPicturesPrintWhereCut()
+{
+    QFETCH(QString, href);
+    QFETCH(int, pictures);
+    QFETCH(QString, note);
+    if (QStandardPaths::findExecutable("pdfimages").isEmpty())
+        QSKIP("pdfimages (poppler-utils) is not installed");
+    QTemporaryDir top;
+    QVERIFY(QDir(top.path()).mkpath("pictures") && QDir(top.path()).mkpath("sheets"));
+    QImage box(60, 40, QImage::Format_RGB32);
+    box.fill(Qt::white);
+    QPainter(&box).fillRect(10, 10, 40, 20, Qt::darkBlue);
+    QVERIFY(box.save(top.filePath("pictures/box.png")));
+    QVERIFY(writeAll(top.filePath("pictures/box.webp"), "RIFF0000WEBPVP8L"));
+    const QByteArray svg =
+        "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+        "xmlns:inkscape='http://www.inkscape.org/namespaces/inkscape' width='210mm' "
+        "height='297mm' viewBox='0 0 210 297'><g inkscape:groupmode='layer' inkscape:label='Art'>"
+        "<image id='box' x='60' y='80' width='60' height='40' xlink:href='" +
+        href.arg(top.path()).toUtf8() +
+        "'/></g><g inkscape:groupmode='layer' inkscape:label='Cutting Layer' "
+        "style='display:none'/></svg>";
+    const QString sheet = top.filePath("sheets/sheet.svg");
+    QVERIFY(writeAll(sheet, svg));
+    const Run run =
+        cutjob({"sheet", sheet, "--add-marks", "--boundary", "--pdf", top.filePath("out.pdf"),
+                "--job", top.filePath("job.plt"), "--lang", "zh"});
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QCOMPARE(section(readAll(top.filePath("job.plt")), "SP2;", "PU;!PG;").size(), pictures);
+    QVERIFY2(run.err.contains(note.toUtf8()), run.err.constData());
+    QCOMPARE(run.err.contains("neither printed nor cut"), pictures == 0);
+    QCOMPARE(run.err.contains(JobMessage::emptyCut().toUtf8()), pictures == 0);
+    QProcess list;
+    list.start("pdfimages", {"-list", top.filePath("out.pdf")});
+    QVERIFY(list.waitForFinished(ProcessTimeoutMs));
+    QCOMPARE(list.readAllStandardOutput().count("\n") - 2, pictures);
 }
 
 QTEST_MAIN(SheetCommandTest)

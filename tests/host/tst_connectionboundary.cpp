@@ -52,6 +52,8 @@ HostDocument::Ptr makePage(const QStringList &items)
             if (!layer)
                 layer = addLayer(doc, "Cutting Layer", false, false);
             addRectangle(doc, layer, 150, 150, 10, 10);
+        } else if (p.first() == "hidden") {
+            doc->findLayer("Cutting Layer")->visible = false;
         }
     }
     doc->activeLayer = art;
@@ -207,6 +209,8 @@ void ConnectionBoundaryTest::layerStates_data()
     QTest::newRow("empty page: an earlier contour removed, the layer left editable")
         << QStringList{"cut"} << 0 << true;
     QTest::newRow("artwork: the layer locked") << QStringList{"rect 20 20 10 10"} << 1 << false;
+    QTest::newRow("hidden layer shown, or its contours would not be cut")
+        << QStringList{"rect 20 20 10 10", "cut", "hidden"} << 1 << false;
 }
 
 void ConnectionBoundaryTest::layerStates()
@@ -220,6 +224,7 @@ void ConnectionBoundaryTest::layerStates()
     QVERIFY(cutting);
     QCOMPARE(cutting->shapes.size(), curves);
     QCOMPARE(cutting->editable, editable);
+    QVERIFY(cutting->visible);
 }
 
 void ConnectionBoundaryTest::creasingLayerKeepsItsLock_data()
@@ -246,6 +251,8 @@ void ConnectionBoundaryTest::ensureCuttingLayer_data()
     QTest::newRow("missing layer created, empty") << QStringList{"rect 20 20 10 10"} << 0;
     QTest::newRow("existing layer keeps its contours and lock")
         << QStringList{"rect 20 20 10 10", "cut"} << 1;
+    QTest::newRow("hidden layer shown, to draw on")
+        << QStringList{"rect 20 20 10 10", "cut", "hidden"} << 1;
 }
 
 void ConnectionBoundaryTest::ensureCuttingLayer()
@@ -259,6 +266,7 @@ void ConnectionBoundaryTest::ensureCuttingLayer()
     QVERIFY(cutting);
     QCOMPARE(cutting->shapes.size(), curves);
     QCOMPARE(cutting->editable, !existed);
+    QVERIFY(cutting->visible);
     QCOMPARE(doc->activeLayer, doc->activePage->layers.first());
     QCOMPARE(doc->activePage->layers.first()->shapes.size(), 1);
 }

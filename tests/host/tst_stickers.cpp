@@ -8,7 +8,9 @@
 #include <QBuffer>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <cerrno>
 #include <cmath>
+#include <sys/stat.h>
 
 using namespace HostTest;
 
@@ -84,6 +86,16 @@ QString sheetWith(const QString &folder, const QString &images)
     return file.open(QIODevice::WriteOnly) && file.write(svg) == svg.size() ? path : QString();
 }
 
+// A picture of one colour, as a background stretched over a page.
+QByteArray flatJpeg()
+{
+    QImage flat(40, 20, QImage::Format_RGB32);
+    flat.fill(QColor(200, 40, 40));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    return buffer.open(QIODevice::WriteOnly) && flat.save(&buffer, "JPEG") ? jpeg.toBase64() : "";
+}
+
 } // namespace
 
 class TestStickers : public QObject
@@ -96,8 +108,8 @@ private slots:
     void contoursFollowStickers();
     void otherProgramsPictures_data();
     void otherProgramsPictures();
-    void unreadablePictureOutlinedByItsBox_data();
-    void unreadablePictureOutlinedByItsBox();
+    void unprintablePictureNeitherPrintedNorCut_data();
+    void unprintablePictureNeitherPrintedNorCut();
     void heavySheetPublishes();
 
 private:
@@ -211,37 +223,52 @@ void TestStickers::otherProgramsPictures()
     }
 }
 
-void TestStickers::unreadablePictureOutlinedByItsBox_data()
+void TestStickers::unprintablePictureNeitherPrintedNorCut_data()
 {
     QTest::addColumn<QString>("href");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("boxCut");
     QTest::newRow("missing file") << "no-such-picture.png"
-                                  << "No such file";
+                                  << "no-such-picture.png: no such file" << false;
+    QTest::newRow("a FIFO beside the sheet is never waited on") << "fifo.png"
+                                                                << "not a regular file" << false;
     QTest::newRow("data that is no picture") << "data:image/png;base64,bm90IGEgcGljdHVyZQ=="
-                                             << "only PNG and JPEG";
-    QTest::newRow("a picture on the network is never fetched") << "http://127.0.0.1:9/x.png"
-                                                               << "only files next to the sheet";
-    QTest::newRow("a GIF in a data: URL") << "data:image/gif;base64,R0lGODlhAQABAAAAACw="
-                                          << "only PNG and JPEG";
+                                             << "only PNG and JPEG" << false;
+    QTest::newRow("a picture on the network is never fetched")
+        << "http://127.0.0.1:9/x.png"
+        << "nothing from the network" << false;
+    QTest::newRow("a GIF librsvg could draw is left out of the print too")
+        << "data:image/gif;base64,R0lGODlhAQABAIAAAAAAAP///ywAAAAAAQABAAACAUwAOw=="
+        << "only PNG and JPEG" << false;
+    QTest::newRow("a flat colour: its box is cut")
+        << "data:image/jpeg;base64," + QString::fromLatin1(flatJpeg()) << "its box is outlined"
+        << true;
 }
 
-// A picture that cannot be read is cut by its box, and the note names it.
-void TestStickers::unreadablePictureOutlinedByItsBox()
+// A picture the host cannot take is left out of the print and of the cut, and the note names it.
+void TestStickers::unprintablePictureNeitherPrintedNorCut()
 {
     QFETCH(QString, href);
     QFETCH(QString, reason);
+    QFETCH(bool, boxCut);
+    QVERIFY(::mkfifo(qPrintable(dir.filePath("fifo.png")), 0600) == 0 || errno == EEXIST);
     const QString path = sheetWith(
         dir.path(),
         QStringLiteral("<image id='broken' x='10' y='20' width='30' height='15' xlink:href='%1'/>")
             .arg(href));
     QVERIFY(createBoundary(path, 0));
     const QList<QPolygonF> contours = cuttingContours();
-    QCOMPARE(contours.size(), 1);
-    QVERIFY(std::abs(contours.first().boundingRect().width() - 30) < 0.01);
-    QVERIFY(std::abs(contours.first().boundingRect().height() - 15) < 0.01);
-    const QString notes = BuiltinHost::instance().activeDocument()->notes.join('\n');
-    QVERIFY2(notes.contains("image \"broken\" cannot be read") && notes.contains(reason),
+    QCOMPARE(contours.size(), boxCut ? 1 : 0);
+    if (boxCut)
+        QVERIFY(std::abs(contours.first().boundingRect().width() - 30) < 0.01);
+    const HostDocument &doc = *BuiltinHost::instance().activeDocument();
+    const QString notes = doc.notes.join('\n');
+    const QString note =
+        boxCut ? "shows nothing but its border colour" : "is neither printed nor cut";
+    QVERIFY2(notes.contains("image \"broken\" " + note) && notes.contains(reason),
              qPrintable(notes));
+    const Result<QImage> page = RsvgPageRenderer::image(doc, {105, 148}, true);
+    QVERIFY(page && qAlpha(page->pixel(12, 12)) == (boxCut ? 255 : 0));
 }
 
 // Regression: a sheet of embedded photos over 10 MB made no PDF ("premature end of data").
