@@ -230,7 +230,8 @@ void WindowCommandsTest::saveButton()
 void WindowCommandsTest::emptyCutSaid()
 {
     HostDocument::Ptr doc = labelSheet(4);
-    doc->removeShape(doc->findLayer("Cutting Layer")->shapes.first());
+    const HostShape::Ptr cut = doc->findLayer("Cutting Layer")->shapes.first();
+    doc->removeShape(cut);
     addRectangle(doc, doc->activePage->layers.first(), 38, 58, 54, 34);
     QTemporaryDir out;
     answerer->saveName = out.filePath("job.plt");
