@@ -44,7 +44,7 @@ Result<QString> linkedPath(const QString &href, const QString &sheetFile)
     return QDir::cleanPath(path);
 }
 
-Result<LinkedPicture::Picture> decode(QByteArray bytes)
+Result<LinkedPicture::Picture> decode(QByteArray bytes, LinkedPicture::Pixels pixels)
 {
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer);
@@ -63,10 +63,10 @@ Result<LinkedPicture::Picture> decode(QByteArray bytes)
         return Failure{QStringLiteral("the picture is too large (%1 x %2 pixels)")
                            .arg(size.width())
                            .arg(size.height())};
-    if (!reader.read(&picture.image))
-        return Failure{reader.errorString()};
-    if (picture.image.isNull())
+    if (!size.isValid() || size.isEmpty())
         return Failure{QStringLiteral("the picture is empty")};
+    if (pixels == LinkedPicture::Pixels::Decoded && !reader.read(&picture.image))
+        return Failure{reader.errorString()};
     buffer.close();
     picture.bytes = std::move(bytes);
     return picture;
@@ -81,14 +81,14 @@ QString hrefOf(const QString &plainHref, const QString &xlinkHref)
     return plainHref.isNull() ? xlinkHref : plainHref;
 }
 
-Result<Picture> read(const QString &href, const QString &sheetFile)
+Result<Picture> read(const QString &href, const QString &sheetFile, Pixels pixels)
 {
     const QString link = href.trimmed();
     if (link.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
         Result<QByteArray> bytes = dataUrlBytes(link);
         if (!bytes)
             return Failure{bytes.error()};
-        return decode(std::move(*bytes));
+        return decode(std::move(*bytes), pixels);
     }
     const Result<QString> path = linkedPath(link, sheetFile);
     if (!path)
@@ -96,7 +96,7 @@ Result<Picture> read(const QString &href, const QString &sheetFile)
     Result<QByteArray> bytes = readRegularFile(*path, MaxLinkedFileBytes);
     if (!bytes)
         return Failure{bytes.error()};
-    return decode(std::move(*bytes));
+    return decode(std::move(*bytes), pixels);
 }
 
 } // namespace LinkedPicture

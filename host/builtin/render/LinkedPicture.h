@@ -21,13 +21,20 @@ struct Picture
 {
     QByteArray bytes;    // the file as read (or the data: URL decoded)
     QByteArray mimeType; // "image/png" or "image/jpeg"
-    QImage image;
+    QImage image;        // null when only the header was read
+};
+
+enum class Pixels
+{
+    Decoded,   // the whole picture, for tracing its outline
+    HeaderOnly // format and size checked: enough to hand the bytes on to be drawn
 };
 
 // The link an image element's attributes give: plain href wins over xlink:href, as in librsvg.
 QString hrefOf(const QString &plainHref, const QString &xlinkHref);
 
 // Reads and decodes the picture `href` names; the reason for the user when it cannot be had.
-Result<Picture> read(const QString &href, const QString &sheetFile);
+Result<Picture> read(const QString &href, const QString &sheetFile,
+                     Pixels pixels = Pixels::Decoded);
 
 } // namespace LinkedPicture

@@ -23,7 +23,10 @@ struct Outcome
 
 Outcome outcomeFor(const QString &href, const QString &sheetFile)
 {
-    const Result<LinkedPicture::Picture> picture = LinkedPicture::read(href, sheetFile);
+    // Decoding every picture again for each drawing of the page would cost more than the
+    // drawing; the outline's tracing decodes them in full.
+    const Result<LinkedPicture::Picture> picture =
+        LinkedPicture::read(href, sheetFile, LinkedPicture::Pixels::HeaderOnly);
     if (!picture)
         return {false, QString(), picture.error()};
     const QString prefix = QStringLiteral("data:%1").arg(QString::fromLatin1(picture->mimeType));
