@@ -14,9 +14,20 @@ bool TcpCutterPort::isValidAddress(const QString &text)
     return !text.endsWith(QLatin1Char('\n')) && pattern.match(text).hasMatch();
 }
 
-TcpCutterPort::TcpCutterPort(QTcpSocket &socket, QByteArray &buffer, const QString &address,
+QHostAddress TcpCutterPort::parseAddress(const QString &text)
+{
+    if (!isValidAddress(text))
+        return QHostAddress();
+    // Built from the numbers: handed the text, Qt would read "010" as octal and "08" as a name.
+    quint32 value = 0;
+    for (const QStringRef &group : text.splitRef(QLatin1Char('.')))
+        value = value << 8 | group.toUInt(nullptr, 10);
+    return QHostAddress(value);
+}
+
+TcpCutterPort::TcpCutterPort(QTcpSocket &socket, ReplyBuffer &buffer, const QString &address,
                              quint16 port)
-    : socket(socket), buffer(buffer), address(address), port(port)
+    : socket(socket), buffer(buffer), address(parseAddress(address)), port(port)
 {
 }
 
@@ -33,7 +44,7 @@ bool TcpCutterPort::connectToCutter()
     cancelled = false;
     if (socket.state() != QAbstractSocket::UnconnectedState)
         socket.abort();
-    socket.connectToHost(address, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    socket.connectToHost(address, port, QIODevice::ReadWrite);
     if (!socket.waitForConnected(ConnectTimeoutMs)) {
         socket.abort();
         return false;
@@ -55,7 +66,7 @@ bool TcpCutterPort::connected() const
 
 void TcpCutterPort::takeArrivals()
 {
-    buffer.append(socket.readAll());
+    buffer.appendFrom(socket);
 }
 
 bool TcpCutterPort::isPresent()
@@ -79,14 +90,16 @@ PortStatus TcpCutterPort::send(const QByteArray &text)
 
 PortStatus TcpCutterPort::receive(QByteArray &reply)
 {
-    EventWait::until([this] { return cancelled || buffer.contains(';') || !connected(); });
+    EventWait::until([this] { return cancelled || buffer.isComplete() || !connected(); });
     if (gathering && !cancelled)
         takeArrivals(); // bytes that came with the peer's closing
-    reply = buffer;
+    reply = buffer.bytes();
+    lastDropped = buffer.droppedBytes();
+    const bool complete = buffer.isComplete();
     buffer.clear();
     if (cancelled)
         return PortStatus::Cancelled;
-    return reply.contains(';') ? PortStatus::Ok : PortStatus::Lost;
+    return complete ? PortStatus::Ok : PortStatus::Lost;
 }
 
 bool TcpCutterPort::reopen()
@@ -95,7 +108,7 @@ bool TcpCutterPort::reopen()
         return true;
     if (socket.state() != QAbstractSocket::UnconnectedState)
         socket.abort();
-    socket.connectToHost(address, port, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    socket.connectToHost(address, port, QIODevice::ReadWrite);
     if (!socket.waitForConnected(ConnectTimeoutMs))
         return false;
     socket.open(QIODevice::ReadWrite);

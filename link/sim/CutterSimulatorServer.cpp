@@ -42,6 +42,12 @@ quint16 CutterSimulatorServer::port() const
     return server->isListening() ? server->serverPort() : 0;
 }
 
+void CutterSimulatorServer::setKeepHistory(bool keep)
+{
+    keepHistory = keep;
+    cutter.setKeepHistory(keep);
+}
+
 void CutterSimulatorServer::shutDown()
 {
     server->close();
@@ -73,7 +79,8 @@ void CutterSimulatorServer::accept()
 
 void CutterSimulatorServer::record(const QString &line)
 {
-    lines << line;
+    if (keepHistory)
+        lines << line;
     if (onLog)
         onLog(line);
 }

@@ -30,8 +30,11 @@ public:
     // Stops accepting and drops every connection.
     void shutDown();
 
+    // False: received() and log() stay empty (see SimulatedCutter::setKeepHistory).
+    void setKeepHistory(bool keep);
     // Every byte received on every connection, in order.
     QByteArray received() const { return cutter.received(); }
+    qint64 receivedBytes() const { return cutter.receivedBytes(); }
     // One line per piece received, and one per connection opened or closed.
     QStringList log() const { return lines; }
     int connectionCount() const { return connections; }
@@ -50,4 +53,5 @@ private:
     QPointer<QTcpSocket> current; // the connection the cutter answers
     QStringList lines;
     int connections = 0;
+    bool keepHistory = true;
 };
