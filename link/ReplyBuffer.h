@@ -22,7 +22,6 @@ public:
     // Appends everything `device` has to read now, in chunks, without one allocation per read.
     void appendFrom(QIODevice &device);
 
-    bool isEmpty() const { return kept.isEmpty() && dropped == 0; }
     // A ';' has arrived: the reply is complete.
     bool isComplete() const { return complete; }
     // The kept bytes of the reply.

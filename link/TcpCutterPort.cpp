@@ -5,6 +5,11 @@
 #include <QRegularExpression>
 #include <QTcpSocket>
 
+namespace {
+// Bytes handed to the socket at a time while sending.
+constexpr int SliceBytes = 1 << 20;
+} // namespace
+
 bool TcpCutterPort::isValidAddress(const QString &text)
 {
     static const QRegularExpression pattern(
@@ -78,14 +83,27 @@ PortStatus TcpCutterPort::send(const QByteArray &text)
 {
     cancelled = false;
     buffer.clear();
-    if (!connected() || socket.write(text) != text.size())
-        return PortStatus::Lost;
+    // Handed over a slice at a time as the network takes it: a body of 100 MB is then neither
+    // copied whole into the socket's buffer nor held there twice.
+    for (int at = 0; at < text.size(); at += SliceBytes) {
+        if (!drainTo(SliceBytes))
+            return cancelled ? PortStatus::Cancelled : PortStatus::Lost;
+        const int size = qMin(SliceBytes, text.size() - at);
+        if (socket.write(text.constData() + at, size) != size)
+            return PortStatus::Lost;
+    }
     // Written means handed to the network: a long body must not sit in our buffer while we
     // already wait for the cutter's answer to it.
-    EventWait::until([this] { return cancelled || !connected() || socket.bytesToWrite() == 0; });
-    if (cancelled)
-        return PortStatus::Cancelled;
-    return connected() ? PortStatus::Ok : PortStatus::Lost;
+    if (!drainTo(1))
+        return cancelled ? PortStatus::Cancelled : PortStatus::Lost;
+    return PortStatus::Ok;
+}
+
+bool TcpCutterPort::drainTo(qint64 below)
+{
+    EventWait::until(
+        [this, below] { return cancelled || !connected() || socket.bytesToWrite() < below; });
+    return !cancelled && connected();
 }
 
 PortStatus TcpCutterPort::receive(QByteArray &reply)

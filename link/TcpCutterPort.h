@@ -55,6 +55,8 @@ public:
 
 private:
     bool connected() const;
+    // Waits until fewer than `below` bytes wait to be written; false when cancelled or lost.
+    bool drainTo(qint64 below);
     void takeArrivals();
 
     QTcpSocket &socket;

@@ -51,6 +51,7 @@ private:
     SimulatedCutter cutter;
     QTcpServer *server;
     QPointer<QTcpSocket> current; // the connection the cutter answers
+    QByteArray slice;             // what one read takes from a connection
     QStringList lines;
     int connections = 0;
     bool keepHistory = true;

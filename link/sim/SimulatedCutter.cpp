@@ -1,5 +1,7 @@
 #include "SimulatedCutter.h"
 
+#include "link/ReplyText.h"
+
 #include <QTimer>
 
 #include <cstring>
@@ -147,9 +149,9 @@ bool SimulatedCutter::takePiece()
     // Not a piece of ours: skip it up to its ';' so the pieces after it are still seen.
     if (!pending.endsWith(';'))
         return false;
-    const QByteArray unknown = pending.left(40);
+    // Escaped: the log goes to a terminal, and these bytes are anybody's.
+    record(QStringLiteral("unknown %1").arg(ReplyText::quoted(pending)));
     pending.clear();
-    record(QStringLiteral("unknown \"%1\"").arg(QString::fromLatin1(unknown)));
     return true;
 }
 
