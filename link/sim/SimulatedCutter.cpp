@@ -78,13 +78,7 @@ int SimulatedCutter::takeUpToBody(const char *data, int size)
     const void *semicolon = std::memchr(data, ';', size_t(size));
     const int run = semicolon ? int(static_cast<const char *>(semicolon) - data) + 1 : size;
     consumed += run;
-    if (skipping) {
-        skipping = !semicolon;
-        if (!skipping)
-            record(QStringLiteral("unknown (overlong)"));
-        return run;
-    }
-    if (pending.size() + run > MaxPieceBytes) {
+    if (skipping || pending.size() + run > MaxPieceBytes) {
         pending.clear();
         skipping = !semicolon;
         if (!skipping)
@@ -114,7 +108,9 @@ int SimulatedCutter::takeBody(const char *data, int size)
     }
     if (end < 0) {
         consumed += size;
-        bodyTail = (bodyTail + QByteArray::fromRawData(data, size)).right(BodyEnd.size() - 1);
+        const int keep = BodyEnd.size() - 1;
+        bodyTail = size >= keep ? QByteArray(data + size - keep, keep)
+                                : (bodyTail + QByteArray(data, size)).right(keep);
         return size;
     }
     consumed += end;
