@@ -5,6 +5,7 @@
 
 #include "DataPaths.h"
 #include "common/Units.h"
+#include "link/ReplyBuffer.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -111,8 +112,8 @@ private:
     PluginMWForm *form = nullptr;
     QTcpSocket *socket = nullptr;
     quint16 cutterPort = 9100;
-    QByteArray socketBuffer; // bytes that arrived on `socket` since the latest send
-    bool sending = false;    // an Auto-Next run is in progress
+    ReplyBuffer socketBuffer; // what arrived on `socket` since the latest send, bounded
+    bool sending = false;     // an Auto-Next run is in progress
     ExitFunction exitProcess;
     CutterConversation *conversation = nullptr; // the running one, for the stop button
     int pollMs = 500;

@@ -26,7 +26,7 @@ void PluginMW::setConversationTiming(int poll, int markRetryPause)
 void PluginMW::on_socket_read()
 {
     // Gathered, not replaced: a reply may arrive in pieces, and only the whole of it tells.
-    socketBuffer += socket->readAll();
+    socketBuffer.appendFrom(*socket);
 }
 
 void PluginMW::on_stopBtn_clicked()
@@ -36,7 +36,13 @@ void PluginMW::on_stopBtn_clicked()
     if (conversation && conversation->requestStop())
         return;
     sending = false;
-    QMessageBox::information(this, tr("提示"), tr("将于本张切割结束后停止, 请等待..."));
+    // Opened, not executed: this slot runs inside the conversation's wait, and a box that held
+    // the event loop here would hold the sheet too, the cutter's replies unanswered until the
+    // user closed it.
+    auto *notice = new QMessageBox(QMessageBox::Information, tr("提示"),
+                                   tr("将于本张切割结束后停止, 请等待..."), QMessageBox::Ok, this);
+    notice->setAttribute(Qt::WA_DeleteOnClose);
+    notice->open();
 }
 
 void PluginMW::on_useRJ45_clicked(bool checked)

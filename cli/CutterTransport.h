@@ -35,7 +35,7 @@ Result<int> readSheetCount(const QCommandLineParser &parser);
 struct CutterTransport
 {
     QTcpSocket socket;
-    QByteArray buffer;
+    ReplyBuffer buffer;
     std::unique_ptr<TcpCutterPort> tcp;
     std::unique_ptr<UsbOperate> usb;
 

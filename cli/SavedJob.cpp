@@ -15,9 +15,9 @@ constexpr int HeadBytes = 256;
 
 } // namespace
 
-Result<SheetJob> splitSavedJob(const QByteArray &text)
+Result<SheetJob> splitSavedJob(QByteArray text)
 {
-    QByteArray rest = text;
+    QByteArray &rest = text;
     while (rest.endsWith('\n') || rest.endsWith('\r'))
         rest.chop(1);
     // Header and mark line are short; a text copy of a whole 100 MB body would double the memory.
@@ -41,12 +41,12 @@ Result<SheetJob> splitSavedJob(const QByteArray &text)
     }
     const int bodyEnd = rest.indexOf(BodyEnd, at);
     const QByteArray bodyStart = out.blankCut ? "SP2;" : "IN;";
-    if (!rest.mid(at).startsWith(bodyStart) || bodyEnd < 0)
+    if (!QByteArray::fromRawData(rest.constData() + at, rest.size() - at).startsWith(bodyStart) ||
+        bodyEnd < 0)
         return Failure{
             QStringLiteral("not a cutter job: the body must start with \"%1\" and end with "
                            "\"%2\" (truncated file?)")
                 .arg(QString::fromLatin1(bodyStart), QString::fromLatin1(BodyEnd))};
-    out.body = rest.mid(at, bodyEnd + BodyEnd.size() - at);
     out.trailer = rest.mid(bodyEnd + BodyEnd.size());
     const QRegularExpressionMatch trailer = TrailerPattern.match(QString::fromLatin1(out.trailer));
     if (!trailer.hasMatch() || trailer.captured(1) != header.captured(1) ||
@@ -55,5 +55,8 @@ Result<SheetJob> splitSavedJob(const QByteArray &text)
             QStringLiteral("not a cutter job: it must end with the trailer \"CMD:22,%1,%2;\" "
                            "right after the body")
                 .arg(header.captured(1), header.captured(2))};
+    rest.truncate(bodyEnd + BodyEnd.size());
+    rest.remove(0, at);
+    out.body = std::move(rest);
     return out;
 }

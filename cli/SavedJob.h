@@ -10,5 +10,6 @@
 
 // Splits `text` into its pieces; fails with a message saying what is wrong when the text is not
 // one job (another HPGL file, a truncated save, two jobs run together). Line breaks after the
-// trailer, as an editor may add, are dropped.
-Result<SheetJob> splitSavedJob(const QByteArray &text);
+// trailer, as an editor may add, are dropped. Taken by value: a text nobody else holds becomes
+// the body in place, so a job of 100 MB is not held twice.
+Result<SheetJob> splitSavedJob(QByteArray text);

@@ -30,7 +30,8 @@ QString simulateHelpText()
         "\n"
         "Plays a cutter on 127.0.0.1 (never on another address) until interrupted, so the\n"
         "window (address 127.0.0.1) or `cutjob send --tcp 127.0.0.1` can be tried without one.\n"
-        "Prints the port on the first line, then one line per piece received.\n"
+        "Prints the port on the first line, then one line per piece received, and the count\n"
+        "of bytes received when it ends. What arrives is not kept in memory.\n"
         "  --port P         listen on port P (default 9100; 0 takes a free port)\n"
         "  --script FILE    answer as FILE says (see README.md); default: a healthy cutter\n"
         "  --record FILE    write every byte received to FILE, as it arrives\n"
@@ -107,6 +108,8 @@ int runSimulateCommand(const QStringList &arguments)
         return 1;
     }
     CutterSimulatorServer server(*script);
+    // It runs until stopped: what arrives is recorded or counted as it comes, never kept.
+    server.setKeepHistory(false);
     if (const Result<> listening = server.listen(quint16(request.port)); !listening) {
         printError(QStringLiteral("cannot listen on 127.0.0.1:%1: %2")
                        .arg(request.port)
@@ -125,5 +128,7 @@ int runSimulateCommand(const QStringList &arguments)
     printError(QStringLiteral("simulated cutter listening on 127.0.0.1:%1; Ctrl+C ends it")
                    .arg(server.port()));
     StopSignals stopSignals([](int) { QCoreApplication::quit(); });
-    return QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
+    printError(QStringLiteral("simulated cutter received %1 bytes").arg(server.receivedBytes()));
+    return status;
 }

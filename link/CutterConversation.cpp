@@ -2,6 +2,9 @@
 
 #include "EventWait.h"
 #include "LinkMessages.h"
+#include "ReplyText.h"
+
+#include <QTimer>
 
 namespace {
 const QByteArray PaperCheck = QByteArrayLiteral("CMD:14;");
@@ -39,6 +42,8 @@ OutcomeMessage messageFor(SendOutcome outcome)
         return {LinkMessage::warningTitle(), LinkMessage::connectionLost()};
     case SendOutcome::Stopped:
         return {LinkMessage::noticeTitle(), LinkMessage::stopped()};
+    case SendOutcome::TimedOut: // only a caller that set a reply time limit meets it
+        break;
     }
     return {};
 }
@@ -83,12 +88,20 @@ bool CutterConversation::requestStop()
     return true;
 }
 
+void CutterConversation::stopNow()
+{
+    stopRequests = 2;
+    cancelled = true;
+    if (running)
+        port.cancel();
+}
+
 SendOutcome CutterConversation::usbSheet()
 {
     QByteArray reply;
     PortStatus status = send(PaperCheck, "paper check");
     if (status == PortStatus::Ok)
-        status = receive(reply);
+        status = receive(reply, "paper check");
     if (status != PortStatus::Ok)
         return outcomeOf(status);
     if (reply.contains(PaperOutToken))
@@ -98,11 +111,14 @@ SendOutcome CutterConversation::usbSheet()
     if (status != PortStatus::Ok)
         return outcomeOf(status);
     if (job.blankCut) {
-        status = receive(reply);
-        return outcomeOf(status == PortStatus::Ok ? finishBlankSheet() : status);
+        status = receive(reply, "header");
+        if (status != PortStatus::Ok)
+            return outcomeOf(status);
+        expect(reply, FeedOk, "header");
+        return outcomeOf(finishBlankSheet());
     }
 
-    status = waitForToken(FeedOk);
+    status = waitForToken(FeedOk, "header");
     return status == PortStatus::Ok ? markedSheet() : outcomeOf(status);
 }
 
@@ -111,9 +127,11 @@ SendOutcome CutterConversation::tcpSheet()
     QByteArray reply;
     PortStatus status = send(job.header, "header");
     if (status == PortStatus::Ok)
-        status = receive(reply);
+        status = receive(reply, "header");
     if (status != PortStatus::Ok)
         return outcomeOf(status);
+    // The window goes on whatever the reply says; that it was not "FEED_OK;" is still noted.
+    expect(reply, FeedOk, "header");
     if (job.blankCut)
         return outcomeOf(finishBlankSheet());
     return markedSheet();
@@ -140,9 +158,14 @@ SendOutcome CutterConversation::markedSheet()
     }
     if (status == PortStatus::Ok)
         status = send(job.trailer, "trailer");
+    if (status != PortStatus::Ok)
+        return outcomeOf(status);
+    if (transport == Transport::Usb)
+        return outcomeOf(waitForToken(SheetDone, "trailer"));
     QByteArray reply;
+    status = receive(reply, "trailer");
     if (status == PortStatus::Ok)
-        status = transport == Transport::Usb ? waitForToken(SheetDone) : receive(reply);
+        expect(reply, SheetDone, "trailer");
     return outcomeOf(status);
 }
 
@@ -151,11 +174,15 @@ PortStatus CutterConversation::checkMarks(Marks &marks)
     QByteArray reply;
     PortStatus status = send(job.markLine, "mark line");
     if (status == PortStatus::Ok)
-        status = receive(reply);
+        status = receive(reply, "mark line");
     // Found wins when a reply holds both tokens; a reply with neither still ends the sheet.
     marks = reply.contains(MarksFound)      ? Marks::Found
             : reply.contains(MarksNotFound) ? Marks::NotFound
                                             : Marks::Unknown;
+    if (status == PortStatus::Ok && marks != Marks::Found)
+        addFault(marks == Marks::NotFound ? SheetFault::Kind::MarksNotFound
+                                          : SheetFault::Kind::NoMarksVerdict,
+                 "mark line", MarksFound, reply);
     return status;
 }
 
@@ -168,23 +195,47 @@ PortStatus CutterConversation::finishBlankSheet()
         status = send(job.trailer, "trailer");
     QByteArray reply;
     if (status == PortStatus::Ok)
-        status = receive(reply);
+        status = receive(reply, "trailer");
+    if (status == PortStatus::Ok)
+        expect(reply, SheetDone, "trailer");
     return status;
 }
 
-PortStatus CutterConversation::waitForToken(const QByteArray &token)
+PortStatus CutterConversation::waitForToken(const QByteArray &token, const char *step)
 {
-    QByteArray reply;
-    do {
-        if (!port.isPresent())
-            return PortStatus::Lost;
-        if (!pause(times.pollMs))
-            return PortStatus::Cancelled;
-        const PortStatus status = receive(reply);
-        if (status != PortStatus::Ok)
-            return status;
-    } while (reply != token);
-    return PortStatus::Ok;
+    return withinReplyTime(step, token, [this, &token] {
+        QByteArray reply;
+        do {
+            if (!port.isPresent())
+                return PortStatus::Lost;
+            if (!pause(times.pollMs))
+                return PortStatus::Cancelled;
+            const PortStatus status = receiveOnce(reply);
+            if (status != PortStatus::Ok)
+                return status;
+        } while (reply != token);
+        return PortStatus::Ok;
+    });
+}
+
+PortStatus CutterConversation::withinReplyTime(const char *step, const QByteArray &expected,
+                                               const std::function<PortStatus()> &wait)
+{
+    QTimer limit;
+    if (times.replyTimeoutMs >= 0) {
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [this] {
+            timedOut = true;
+            cancelled = true;
+            port.cancel();
+        });
+        limit.start(times.replyTimeoutMs);
+    }
+    const PortStatus status = wait();
+    if (limit.isActive() || !timedOut)
+        return status;
+    addFault(SheetFault::Kind::NoReply, step, expected, {});
+    return PortStatus::Cancelled;
 }
 
 PortStatus CutterConversation::send(const QByteArray &text, const char *what)
@@ -195,14 +246,39 @@ PortStatus CutterConversation::send(const QByteArray &text, const char *what)
     return port.send(text);
 }
 
-PortStatus CutterConversation::receive(QByteArray &reply)
+PortStatus CutterConversation::receive(QByteArray &reply, const char *step)
+{
+    return withinReplyTime(step, {}, [this, &reply] { return receiveOnce(reply); });
+}
+
+PortStatus CutterConversation::receiveOnce(QByteArray &reply)
 {
     if (cancelled)
         return PortStatus::Cancelled;
     const PortStatus status = port.receive(reply);
     if (status == PortStatus::Ok)
-        report(QStringLiteral("cutter replied \"%1\"").arg(QString::fromLatin1(reply)));
+        report(
+            QStringLiteral("cutter replied %1").arg(ReplyText::quoted(reply, port.droppedBytes())));
     return cancelled ? PortStatus::Cancelled : status;
+}
+
+void CutterConversation::expect(const QByteArray &reply, const QByteArray &token, const char *step)
+{
+    if (!reply.contains(token))
+        addFault(SheetFault::Kind::Unexpected, step, token, reply);
+}
+
+void CutterConversation::addFault(SheetFault::Kind kind, const char *step,
+                                  const QByteArray &expected, const QByteArray &reply)
+{
+    SheetFault fault;
+    fault.sheet = sheet;
+    fault.kind = kind;
+    fault.step = QLatin1String(step);
+    fault.expected = QString::fromLatin1(expected);
+    if (kind != SheetFault::Kind::NoReply)
+        fault.reply = ReplyText::quoted(reply, port.droppedBytes());
+    sheetFaults.push_back(fault);
 }
 
 bool CutterConversation::pause(int ms)
@@ -212,6 +288,8 @@ bool CutterConversation::pause(int ms)
 
 SendOutcome CutterConversation::outcomeOf(PortStatus status) const
 {
+    if (timedOut)
+        return SendOutcome::TimedOut;
     if (cancelled)
         return SendOutcome::Stopped;
     switch (status) {

@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <vector>
 
 // The four pieces of one job's text, sent one at a time (ASCII).
 struct SheetJob
@@ -30,7 +31,26 @@ enum class SendOutcome
     PaperOut,        // the paper check answered "S3:0;"
     ReconnectFailed, // TCP: no connection again after "MD_NG;"
     ConnectionLost,  // the device or connection went away while we waited
-    Stopped          // a second stop request ended the job at once
+    Stopped,         // a second stop request ended the job at once
+    TimedOut         // no reply within the reply time limit (see Timing)
+};
+
+// A sheet the cutter did not confirm as cut although the conversation went on as the window's
+// does: it is the difference between "the job ran" and "every sheet was cut".
+struct SheetFault
+{
+    enum class Kind
+    {
+        MarksNotFound,  // "MD_NG;": the body was skipped
+        NoMarksVerdict, // the mark line's reply held neither token: the body was skipped
+        Unexpected,     // a reply other than the one this step awaits ("FEED_OK;", "DONE;")
+        NoReply         // nothing within the reply time limit
+    };
+    int sheet = 0;
+    Kind kind = Kind::Unexpected;
+    QString step;     // what the reply answered: "header", "mark line", "trailer", ...
+    QString expected; // the token awaited, for Unexpected and NoReply
+    QString reply;    // the reply as ReplyText shows it; empty for NoReply
 };
 
 // The box the user sees at the end of a run: title and text; an empty text shows nothing.
@@ -51,11 +71,13 @@ public:
     };
 
     // Pauses in milliseconds: between polls for "FEED_OK;" and "DONE;" over USB, and before
-    // the sheet is advanced after "MD_NG;". Tests shorten them.
+    // the sheet is advanced after "MD_NG;". Tests shorten them. `replyTimeoutMs` bounds each
+    // wait for a reply (all polls for one token count as one wait); -1, as in the window: none.
     struct Timing
     {
         int pollMs = 500;
         int markRetryPauseMs = 3000;
+        int replyTimeoutMs = -1;
     };
 
     // The sheet count of an Auto-Next run as its owner keeps it (the window's `sendCount` and
@@ -85,7 +107,12 @@ public:
     // A stop request while the conversation runs. The first only counts (the caller lets the
     // sheet end); a second one cancels the port at once. True when this request ended it now.
     bool requestStop();
+    // Ends the conversation at once, as a second stop request does (a termination request).
+    void stopNow();
     bool isRunning() const { return running; }
+
+    // Every sheet so far that was not confirmed as cut, in order.
+    const std::vector<SheetFault> &faults() const { return sheetFaults; }
 
 private:
     enum class Marks
@@ -104,9 +131,18 @@ private:
     // Body and trailer of a blank cut, then the one reply that ends the sheet.
     PortStatus finishBlankSheet();
     // Over USB: polls until a reply equals `token` exactly, pausing between polls.
-    PortStatus waitForToken(const QByteArray &token);
+    PortStatus waitForToken(const QByteArray &token, const char *step);
     PortStatus send(const QByteArray &text, const char *what);
-    PortStatus receive(QByteArray &reply);
+    // One reply to `step`, awaited within the reply time limit.
+    PortStatus receive(QByteArray &reply, const char *step);
+    PortStatus receiveOnce(QByteArray &reply);
+    // Runs `wait` within the reply time limit; past it, notes the fault and cancels the port.
+    PortStatus withinReplyTime(const char *step, const QByteArray &expected,
+                               const std::function<PortStatus()> &wait);
+    // Notes a fault when `reply` does not hold `token`.
+    void expect(const QByteArray &reply, const QByteArray &token, const char *step);
+    void addFault(SheetFault::Kind kind, const char *step, const QByteArray &expected,
+                  const QByteArray &reply);
     bool pause(int ms);
     SendOutcome outcomeOf(PortStatus status) const;
     void report(const QString &event);
@@ -115,8 +151,10 @@ private:
     Transport transport;
     SheetJob job;
     Timing times;
+    std::vector<SheetFault> sheetFaults;
     int sheet = 0;
     int stopRequests = 0;
     bool cancelled = false;
+    bool timedOut = false;
     bool running = false;
 };

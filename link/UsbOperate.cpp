@@ -11,7 +11,6 @@
 namespace {
 // Between two polls of waitForReply the cutter gets this long to answer.
 constexpr int ReplyPollMs = 500;
-const QChar TokenEnd = QLatin1Char(';');
 } // namespace
 
 UsbOperate::UsbOperate(QObject *parent) : QObject(parent), access(createUsbDeviceAccess())
@@ -96,7 +95,7 @@ void UsbOperate::readReply(int timeoutMs)
 
 QString UsbOperate::reply() const
 {
-    return replyText;
+    return QString::fromLatin1(replyText.bytes());
 }
 
 void UsbOperate::waitForReply(const QString &token)
@@ -105,7 +104,7 @@ void UsbOperate::waitForReply(const QString &token)
         if (!EventWait::pause(ReplyPollMs, [this] { return cancelled; }))
             return;
         readReply(-1);
-        if (cancelled || replyText == token)
+        if (cancelled || reply() == token)
             return;
     }
 }
@@ -131,13 +130,15 @@ PortStatus UsbOperate::send(const QByteArray &text)
 PortStatus UsbOperate::receive(QByteArray &reply)
 {
     reply.clear();
+    lastDropped = 0;
     if (cancelled)
         return PortStatus::Cancelled;
     if (!isPresent())
         return PortStatus::Lost;
     replyText.clear();
     const Transfer result = gatherReply(-1);
-    reply = replyText.toLatin1();
+    reply = replyText.bytes();
+    lastDropped = replyText.droppedBytes();
     if (cancelled)
         return PortStatus::Cancelled;
     return result == Transfer::Data ? PortStatus::Ok : PortStatus::Lost;
@@ -162,7 +163,7 @@ bool UsbOperate::isDeviceChangeMessage(const QByteArray &eventType, void *messag
 
 void UsbOperate::on_UsbRead_upgrade(QString text)
 {
-    replyText += text;
+    replyText.append(text.toLatin1());
     readDone = true;
 }
 
@@ -188,7 +189,7 @@ UsbOperate::Transfer UsbOperate::gatherReply(int timeoutMs)
             return Transfer::Idle;
         const int left = deadline.isForever() ? -1 : int(deadline.remainingTime());
         const Transfer result = readTransfer(left);
-        if (result != Transfer::Data || replyText.contains(TokenEnd))
+        if (result != Transfer::Data || replyText.isComplete())
             return result;
         if (deadline.hasExpired())
             return Transfer::Idle;

@@ -8,6 +8,7 @@
 // shows; it stays the same when the cutter is unplugged and plugged back in.
 
 #include "CutterPort.h"
+#include "ReplyBuffer.h"
 
 #include <QMutex>
 #include <QObject>
@@ -60,6 +61,7 @@ public:
     // CutterPort
     PortStatus send(const QByteArray &text) override;
     PortStatus receive(QByteArray &reply) override;
+    qint64 droppedBytes() const override { return lastDropped; }
     bool reopen() override;
     void cancel() override;
 
@@ -94,13 +96,14 @@ private:
     std::unique_ptr<UsbHandle> lockAndOpen();
     Transfer readTransfer(int timeoutMs);
     Transfer writeTransfer(const QByteArray &bytes);
-    // Reads transfers into replyText until it contains ';' or the time is up.
+    // Reads transfers into replyText until a ';' arrived or the time is up.
     Transfer gatherReply(int timeoutMs);
     void onDeviceChange(const QString &name, bool arrived);
 
     std::unique_ptr<UsbDeviceAccess> access;
     QString instanceName;
-    QString replyText;
+    ReplyBuffer replyText; // the reply gathered since it was last cleared
+    qint64 lastDropped = 0;
     QMutex ioMutex; // one transfer at a time; held by the GUI thread while it waits
     bool readDone = true;
     bool writeDone = true;

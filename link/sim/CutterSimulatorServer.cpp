@@ -4,8 +4,12 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+namespace {
+constexpr int ReadSliceBytes = 1 << 20;
+} // namespace
+
 CutterSimulatorServer::CutterSimulatorServer(const CutterScript &script, QObject *parent)
-    : QObject(parent), cutter(script), server(new QTcpServer(this))
+    : QObject(parent), cutter(script), server(new QTcpServer(this)), slice(ReadSliceBytes, '\0')
 {
     connect(server, &QTcpServer::newConnection, this, &CutterSimulatorServer::accept);
     connect(&cutter, &SimulatedCutter::reply, this, [this](const QByteArray &bytes) {
@@ -42,6 +46,12 @@ quint16 CutterSimulatorServer::port() const
     return server->isListening() ? server->serverPort() : 0;
 }
 
+void CutterSimulatorServer::setKeepHistory(bool keep)
+{
+    keepHistory = keep;
+    cutter.setKeepHistory(keep);
+}
+
 void CutterSimulatorServer::shutDown()
 {
     server->close();
@@ -57,12 +67,19 @@ void CutterSimulatorServer::accept()
         record(QStringLiteral("connection %1 opened").arg(number));
         current = socket;
         cutter.restartStream();
+        // A bounded buffer, read into one reused slice: a job streams through at a fixed cost.
+        socket->setReadBufferSize(ReadSliceBytes);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
             current = socket;
-            const QByteArray bytes = socket->readAll();
-            if (onReceived)
-                onReceived(bytes);
-            cutter.receive(bytes);
+            while (socket->bytesAvailable() > 0) {
+                const qint64 got = socket->read(slice.data(), slice.size());
+                if (got <= 0)
+                    return;
+                const QByteArray bytes = QByteArray::fromRawData(slice.constData(), int(got));
+                if (onReceived)
+                    onReceived(bytes);
+                cutter.receive(bytes);
+            }
         });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket, number] {
             record(QStringLiteral("connection %1 closed").arg(number));
@@ -73,7 +90,8 @@ void CutterSimulatorServer::accept()
 
 void CutterSimulatorServer::record(const QString &line)
 {
-    lines << line;
+    if (keepHistory)
+        lines << line;
     if (onLog)
         onLog(line);
 }

@@ -30,8 +30,11 @@ public:
     // Stops accepting and drops every connection.
     void shutDown();
 
+    // False: received() and log() stay empty (see SimulatedCutter::setKeepHistory).
+    void setKeepHistory(bool keep);
     // Every byte received on every connection, in order.
     QByteArray received() const { return cutter.received(); }
+    qint64 receivedBytes() const { return cutter.receivedBytes(); }
     // One line per piece received, and one per connection opened or closed.
     QStringList log() const { return lines; }
     int connectionCount() const { return connections; }
@@ -48,6 +51,8 @@ private:
     SimulatedCutter cutter;
     QTcpServer *server;
     QPointer<QTcpSocket> current; // the connection the cutter answers
+    QByteArray slice;             // what one read takes from a connection
     QStringList lines;
     int connections = 0;
+    bool keepHistory = true;
 };

@@ -1,27 +1,38 @@
 #include "SimulatedCutter.h"
 
+#include "link/ReplyText.h"
+
 #include <QTimer>
+
+#include <cstring>
+#include <string_view>
 
 namespace {
 
 using Event = CutterScript::Event;
 
-// How each piece starts; a piece that ends at its first ';' has an empty end mark.
+// How each piece starts.
 struct PieceShape
 {
     QByteArray start;
-    QByteArray end; // the piece ends after this text; empty: after the first ';'
     Event event;
 };
 
-// The body is the only piece with ';' inside; it ends with the cut section's "!PG;" and the
-// job's closing ';'. A lone "!PG;" can only come between pieces.
+// Every piece ends at its first ';' but the body, the only piece with ';' inside: it ends with
+// the cut section's "!PG;" and the job's closing ';' (BodyEnd). A lone "!PG;" can only come
+// between pieces.
 const PieceShape Shapes[] = {
-    {"CMD:14;", "", Event::PaperCheck}, {"CMD:20,", "", Event::Header},
-    {"CMD:22,", "", Event::Trailer},    {"MD", "", Event::MarkLine},
-    {"!PG;", "", Event::SheetAdvance},  {"IN;", "!PG;;", Event::Body},
-    {"SP", "!PG;;", Event::Body},
+    {"CMD:14;", Event::PaperCheck},
+    {"CMD:20,", Event::Header},
+    {"CMD:22,", Event::Trailer},
+    {"MD", Event::MarkLine},
+    {"!PG;", Event::SheetAdvance},
+    {"IN;", Event::Body},
+    {"SP", Event::Body},
 };
+const QByteArray BodyEnd = QByteArrayLiteral("!PG;;");
+// A piece other than the body is a few dozen bytes; past this it is dropped as unknown.
+constexpr int MaxPieceBytes = 4096;
 
 } // namespace
 
@@ -35,14 +46,19 @@ void SimulatedCutter::receive(const QByteArray &bytes)
     const qint64 limit = script.closeAfterBytes();
     if (closedAfterLimit)
         return;
-    QByteArray taken = bytes;
-    if (limit >= 0 && all.size() + taken.size() >= limit) {
-        taken.truncate(int(limit - all.size()));
+    int size = bytes.size();
+    if (limit >= 0 && total + size >= limit) {
+        size = int(limit - total);
         closedAfterLimit = true;
     }
-    all += taken;
-    pending += taken;
-    while (!pending.isEmpty() && takePiece()) {
+    total += size;
+    if (keepHistory)
+        all.append(bytes.constData(), size);
+    const char *data = bytes.constData();
+    while (size > 0) {
+        const int taken = inBody ? takeBody(data, size) : takeUpToBody(data, size);
+        data += taken;
+        size -= taken;
     }
     if (closedAfterLimit)
         emit closeRequested();
@@ -51,9 +67,61 @@ void SimulatedCutter::receive(const QByteArray &bytes)
 void SimulatedCutter::restartStream()
 {
     pending.clear();
+    bodyTail.clear();
+    consumed = total;
+    inBody = false;
+    skipping = false;
 }
 
-// Takes the complete piece at the front of `pending`; false when more bytes are needed.
+int SimulatedCutter::takeUpToBody(const char *data, int size)
+{
+    const void *semicolon = std::memchr(data, ';', size_t(size));
+    const int run = semicolon ? int(static_cast<const char *>(semicolon) - data) + 1 : size;
+    consumed += run;
+    if (skipping || pending.size() + run > MaxPieceBytes) {
+        pending.clear();
+        skipping = !semicolon;
+        if (!skipping)
+            record(QStringLiteral("unknown (overlong)"));
+        return run;
+    }
+    pending.append(data, run);
+    while (!pending.isEmpty() && !inBody && takePiece()) {
+    }
+    return run;
+}
+
+int SimulatedCutter::takeBody(const char *data, int size)
+{
+    // An end mark split between two arrivals: the tail of the earlier one and the start of this.
+    const QByteArray joint =
+        bodyTail + QByteArray::fromRawData(data, qMin(size, BodyEnd.size() - 1));
+    int end = -1;
+    const int jointAt = joint.indexOf(BodyEnd);
+    if (jointAt >= 0) {
+        end = jointAt + BodyEnd.size() - bodyTail.size();
+    } else {
+        const std::string_view view(data, size_t(size));
+        const size_t at = view.find(std::string_view(BodyEnd.constData(), size_t(BodyEnd.size())));
+        if (at != std::string_view::npos)
+            end = int(at) + BodyEnd.size();
+    }
+    if (end < 0) {
+        consumed += size;
+        const int keep = BodyEnd.size() - 1;
+        bodyTail = size >= keep ? QByteArray(data + size - keep, keep)
+                                : (bodyTail + QByteArray(data, size)).right(keep);
+        return size;
+    }
+    consumed += end;
+    bodyTail.clear();
+    inBody = false;
+    answer(Event::Body);
+    return end;
+}
+
+// Takes the complete piece at the front of `pending`; false when more bytes are needed. A body
+// only starts here: its bytes go to takeBody().
 bool SimulatedCutter::takePiece()
 {
     for (const PieceShape &shape : Shapes) {
@@ -61,29 +129,25 @@ bool SimulatedCutter::takePiece()
             return false; // could still become this piece
         if (!pending.startsWith(shape.start))
             continue;
-        int end = -1;
-        if (shape.event == Event::PaperCheck || shape.event == Event::SheetAdvance) {
-            end = shape.start.size();
-        } else if (shape.end.isEmpty()) {
-            const int semicolon = pending.indexOf(';', shape.start.size() - 1);
-            end = semicolon < 0 ? -1 : semicolon + 1;
-        } else {
-            const int mark = pending.indexOf(shape.end, shape.start.size());
-            end = mark < 0 ? -1 : mark + shape.end.size();
-        }
-        if (end < 0)
+        if (shape.event == Event::Body) {
+            bodyTail = pending.mid(shape.start.size()).right(BodyEnd.size() - 1);
+            pending.clear();
+            inBody = true;
             return false;
-        pending.remove(0, end);
+        }
+        // Every other piece ends at its first ';', which is where `pending` ends.
+        if (!pending.endsWith(';'))
+            return false;
+        pending.clear();
         answer(shape.event);
         return true;
     }
     // Not a piece of ours: skip it up to its ';' so the pieces after it are still seen.
-    const int semicolon = pending.indexOf(';');
-    if (semicolon < 0)
+    if (!pending.endsWith(';'))
         return false;
-    const QByteArray unknown = pending.left(semicolon + 1);
-    pending.remove(0, semicolon + 1);
-    record(QStringLiteral("unknown \"%1\"").arg(QString::fromLatin1(unknown.left(40))));
+    // Escaped: the log goes to a terminal, and these bytes are anybody's.
+    record(QStringLiteral("unknown %1").arg(ReplyText::quoted(pending)));
+    pending.clear();
     return true;
 }
 
@@ -95,7 +159,7 @@ void SimulatedCutter::answer(Event event)
         ++currentSheet;
     // Once the byte limit is reached the cutter is gone: nothing ending there is answered.
     const qint64 limit = script.closeAfterBytes();
-    if (limit >= 0 && all.size() - pending.size() >= limit)
+    if (limit >= 0 && consumed >= limit)
         return;
     const CutterScript::Response response = script.responseTo(event, sheet);
     for (const QByteArray &early : response.before)
@@ -119,6 +183,7 @@ void SimulatedCutter::answer(Event event)
 void SimulatedCutter::record(const QString &piece)
 {
     const QString line = QStringLiteral("sheet %1: %2").arg(currentSheet).arg(piece);
-    lines << line;
+    if (keepHistory)
+        lines << line;
     emit pieceReceived(line);
 }

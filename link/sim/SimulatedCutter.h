@@ -16,10 +16,16 @@ class SimulatedCutter : public QObject
 public:
     explicit SimulatedCutter(const CutterScript &script, QObject *parent = nullptr);
 
-    // Bytes from the program, in any chunking.
+    // Bytes from the program, in any chunking. Each byte is looked at once; a body is not kept,
+    // only scanned for its end, so a job of any size costs the same memory.
     void receive(const QByteArray &bytes);
+    // False: received() and log() stay empty, for a cutter that runs for long (cutjob
+    // simulate), whose arrivals and lines go out as they come. True by default.
+    void setKeepHistory(bool keep) { keepHistory = keep; }
     // Every byte received, in order (bytes beyond a "close-after" limit are not taken).
     QByteArray received() const { return all; }
+    // Bytes received, counted whether kept or not.
+    qint64 receivedBytes() const { return total; }
     // One line per recognised piece, "sheet N: header" and so on.
     QStringList log() const { return lines; }
     // The sheet being worked on: 1 + the trailers received so far.
@@ -37,14 +43,26 @@ signals:
     void pieceReceived(const QString &line);
 
 private:
+    // Bytes outside a body, each run up to and including its ';' (so `pending` holds at most
+    // one piece); returns how many of `size` it took before a body started.
+    int takeUpToBody(const char *data, int size);
+    // Looks for the body's end in new bytes only; returns the bytes taken, all of `size` when
+    // the end has not come yet.
+    int takeBody(const char *data, int size);
     bool takePiece();
     void answer(CutterScript::Event event);
     void record(const QString &piece);
 
     CutterScript script;
     QByteArray all;
-    QByteArray pending; // bytes of the piece not yet complete
+    QByteArray pending;  // bytes of the piece not yet complete; never a body's
+    QByteArray bodyTail; // the last bytes of the body so far, to find an end mark split in two
     QStringList lines;
+    qint64 total = 0;    // bytes received
+    qint64 consumed = 0; // bytes taken into pieces, up to the end of the latest one
     int currentSheet = 1;
+    bool inBody = false;
+    bool skipping = false; // an overlong unknown piece: dropped up to its ';'
+    bool keepHistory = true;
     bool closedAfterLimit = false;
 };

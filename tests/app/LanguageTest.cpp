@@ -227,6 +227,8 @@ void LanguageTest::messages()
     }
     ModalWatcher watcher;
     QTest::mouseClick(button, Qt::LeftButton);
+    if (action == QLatin1String("stop")) // the stop notice is opened, not waited for
+        QTRY_VERIFY_WITH_TIMEOUT(!watcher.titles.isEmpty(), 10000);
     QStringList boxes;
     for (int i = 0; i < watcher.titles.size(); ++i)
         boxes << watcher.titles.at(i) + QLatin1Char('|') + watcher.texts.at(i);

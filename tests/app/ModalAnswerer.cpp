@@ -44,6 +44,8 @@ void ModalAnswerer::answer(QWidget *modal)
         // Clicked, not just closed: the static message boxes report the button that was clicked.
         const QMessageBox::StandardButton choice =
             pick ? pick(box->windowTitle()) : QMessageBox::Ok;
+        if (choice == QMessageBox::NoButton)
+            return;
         if (QAbstractButton *button = box->button(choice))
             button->click();
         else

@@ -28,7 +28,7 @@ public:
     QStringList messages; // "title|text" of every message box, in order
     QStringList dialogs;  // window titles of every file dialog, in order
     QStringList filters;  // name filters of every file dialog, joined with ";;"
-    // The button pressed on a message box with this title; unset: OK.
+    // The button pressed on a message box with this title; unset: OK; NoButton: left open.
     std::function<QMessageBox::StandardButton(const QString &title)> pick;
 
 protected:

@@ -257,7 +257,7 @@ void WindowTest::stopAsksToWait()
     QTest::mouseClick(f->configCenter, Qt::LeftButton);
     ModalWatcher watcher;
     QTest::mouseClick(f->stopBtn, Qt::LeftButton);
-    QCOMPARE(watcher.titles, QStringList{"提示"});
+    QTRY_COMPARE_WITH_TIMEOUT(watcher.titles, QStringList{"提示"}, 10000); // opened, not awaited
     QCOMPARE(watcher.texts, QStringList{"将于本张切割结束后停止, 请等待..."});
 }
 

@@ -42,6 +42,7 @@ private slots:
     void sendOverTcp();
     void stopButton_data();
     void stopButton();
+    void stopNoticeLeavesSheetGoing();
     void pageReadAfterConfirmation();
     void cancelledConfirmation();
     void closeWhileWaiting();
@@ -224,6 +225,33 @@ void WindowSendTest::stopButton()
     QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, QStringList{Confirm}, 10000);
     QCOMPARE(form->sendCount->value(), 0);
     QCOMPARE(cutter->received().count("CMD:20,"), countAfter);
+}
+
+// The notice of the first stop stays open while the sheet under way runs to its end behind it.
+void WindowSendTest::stopNoticeLeavesSheetGoing()
+{
+    labelSheet(4);
+    cutter = new CutterSimulatorServer(
+        CutterScript::parse("split-delay 200\nsheet 1 split marks MD_ OK;").value());
+    QVERIFY(cutter->listen(0));
+    window->setCutterPort(cutter->port());
+    PluginMWForm *form = window->controls();
+    form->conSend->setChecked(true);
+    form->sendCount->setValue(3);
+    answerer->pick = [](const QString &title) {
+        return title == QStringLiteral("提示") ? QMessageBox::NoButton : QMessageBox::Ok;
+    };
+    clickWhen(form->stopBtn, [this] { return cutter->received().contains("MD0,0"); });
+    QTimer::singleShot(10000, window, [] { // a box that held the sheet: closed, to fail below
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    clickSend();
+    auto *notice = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QVERIFY(notice && StopLater.endsWith(notice->text()));
+    QCOMPARE(cutter->received().count("CMD:22,"), 1);
+    QCOMPARE(form->sendCount->value(), 2);
+    notice->close();
 }
 
 void WindowSendTest::pageReadAfterConfirmation()

@@ -12,6 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
 
 const QString Sheet = QStringLiteral(VX_TEST_DATA_DIR "/job/label-sheet.svg");
@@ -29,7 +32,9 @@ private slots:
     void initTestCase();
     void send_data();
     void send();
-    void stopTwiceEndsSilentWait();
+    void stopEndsSilentWait_data();
+    void stopEndsSilentWait();
+    void floodWithoutEnd();
     void overUsb();
     void language_data();
     void language();
@@ -60,7 +65,7 @@ void CutjobSendTest::initTestCase()
 void CutjobSendTest::send_data()
 {
     QTest::addColumn<QStringList>("arguments"); // %PORT: the simulator's, %CLOSED: nobody's
-    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("script");        // a file in tests/data/link, or the script's text
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("received"); // job pieces (H M B T of mark.plt), "job", "none"
     QTest::addColumn<QString>("message");
@@ -75,10 +80,33 @@ void CutjobSendTest::send_data()
         << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--count", "2"} << QString() << 0
         << "job job"
         << "0 of 2 sheet(s) left";
-    QTest::newRow("marks not found: reconnect, trailer without body")
+    QTest::newRow("marks not found: reconnect, trailer without body, exit 1")
         << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"}
-        << QStringLiteral("marks-not-found.script") << 0 << "HMT"
-        << "connecting again";
+        << QStringLiteral("marks-not-found.script") << 1 << "HMT"
+        << "sheet 1: marks not found (the cutter answered \"MD_NG;\"): the body was not cut";
+    QTest::newRow("mark reply with neither token")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"} << "reply marks HELLO;" << 1 << "HMT"
+        << "sheet 1: the cutter answered the mark line with \"HELLO;\", neither";
+    QTest::newRow("garbage for FEED_OK;")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"} << "reply header \"x\\x07y;\"" << 1
+        << "job"
+        << "answered the header with \"x\\x07y;\" where \"FEED_OK;\" was expected";
+    QTest::newRow("out of order: FEED_OK; for DONE; on sheet 2 of 2")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--count", "2"}
+        << "sheet 2 reply trailer FEED_OK;" << 1 << "job job"
+        << "sheet 2: the cutter answered the trailer with \"FEED_OK;\" where \"DONE;\"";
+    QTest::newRow("silence with --reply-timeout 2")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--reply-timeout", "2"}
+        << "silent marks" << 1 << "HM"
+        << "sheet 1: no reply to the mark line within 2 s";
+    QTest::newRow("escape sequence and NUL in a reply print escaped")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"}
+        << "reply marks \"\\x1b[2J\\x9bMD_OK;\\x00hidden\"" << 0 << "job"
+        << "cutter replied \"\\x1b[2J\\x9bMD_OK;\\x00hidden\"";
+    QTest::newRow("long reply cut at 200 bytes with the count of the rest")
+        << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT"}
+        << "reply header " + QString(250, 'A') + "FEED_OK;" << 0 << "job"
+        << "cutter replied \"" + QString(200, 'A') + "\"... (and 58 more bytes)\n";
     QTest::newRow("cutter hangs up mid-job: connection lost")
         << QStringList{"mark.plt", "--tcp", "127.0.0.1:%PORT", "--count", "3"}
         << QStringLiteral("drops-after-100-bytes.script") << 1 << ""
@@ -112,7 +140,14 @@ void CutjobSendTest::send()
 
     SimulatorProcess simulator;
     const QString record = dir.filePath(QStringLiteral("received.bin"));
-    QVERIFY(simulator.start(script.isEmpty() ? script : Scripts + script, record));
+    QTemporaryFile inline_;
+    if (!script.isEmpty() && !script.endsWith(QLatin1String(".script"))) {
+        QVERIFY(inline_.open() && inline_.write(script.toUtf8()) > 0 && inline_.flush());
+        script = inline_.fileName();
+    } else if (!script.isEmpty()) {
+        script = Scripts + script;
+    }
+    QVERIFY(simulator.start(script, record));
     QTcpServer closed; // a loopback port that was free a moment ago and has nobody now
     QVERIFY(closed.listen(QHostAddress::LocalHost));
     const QString closedPort = QString::number(closed.serverPort());
@@ -131,9 +166,11 @@ void CutjobSendTest::send()
     const QByteArray got = readFile(record);
     if (received == QLatin1String("none")) {
         QCOMPARE(got, QByteArray());
-    } else if (received == QLatin1String("HMT")) {
+    } else if (received.startsWith(QLatin1String("HM"))) {
         const int markEnd = job.indexOf(';', job.indexOf("MD0,0,")) + 1;
-        QCOMPARE(got, job.left(markEnd) + job.mid(job.lastIndexOf("CMD:22,")));
+        QCOMPARE(got, job.left(markEnd) + (received == QLatin1String("HMT")
+                                               ? job.mid(job.lastIndexOf("CMD:22,"))
+                                               : QByteArray()));
     } else if (received == QLatin1String("job")) {
         QCOMPARE(got, job);
     } else if (received == QLatin1String("job job")) {
@@ -146,9 +183,20 @@ void CutjobSendTest::send()
 }
 
 // The first interrupt waits for the sheet to end; against a cutter that never says it is done,
-// the second one must end the wait at once, with the count kept.
-void CutjobSendTest::stopTwiceEndsSilentWait()
+// the second one must end the wait at once, with the count kept. A termination request (as
+// `timeout` sends it) needs no second.
+void CutjobSendTest::stopEndsSilentWait_data()
 {
+    QTest::addColumn<QList<int>>("signalsSent");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("Ctrl+C twice") << QList<int>{SIGINT, SIGINT} << 130;
+    QTest::newRow("SIGTERM once") << QList<int>{SIGTERM} << 143;
+}
+
+void CutjobSendTest::stopEndsSilentWait()
+{
+    QFETCH(QList<int>, signalsSent);
+    QFETCH(int, exitCode);
     QTemporaryFile script;
     QVERIFY(script.open());
     script.write("silent trailer\n");
@@ -171,14 +219,61 @@ void CutjobSendTest::stopTwiceEndsSilentWait()
     };
     send.setReadChannel(QProcess::StandardError);
     QVERIFY2(waitForError("sending trailer"), err.constData());
-    send.terminate();
-    QVERIFY2(waitForError(StopAfterSheetText), err.constData());
-    send.terminate();
+    for (int i = 0; i < signalsSent.size(); ++i) {
+        QVERIFY(i == 0 || waitForError(StopAfterSheetText));
+        ::kill(pid_t(send.processId()), signalsSent[i]);
+    }
     QVERIFY(send.waitForFinished(10000));
     err += send.readAllStandardError();
-    QCOMPARE(send.exitCode(), 130);
+    QCOMPARE(send.exitCode(), exitCode);
     QVERIFY2(err.contains("已停止切割!") && err.contains("3 of 3 sheet(s) left"), err.constData());
     QVERIFY(simulator.stop());
+}
+
+// A peer that answers the header with 200 MB and never a ';': the sender keeps a bounded tail
+// and looks at each byte once, and a stop still ends it.
+void CutjobSendTest::floodWithoutEnd()
+{
+    constexpr qint64 FloodBytes = qint64(200) << 20;
+    QTcpServer peer;
+    QVERIFY(peer.listen(QHostAddress::LocalHost));
+    QProcess send;
+    send.setWorkingDirectory(dir.path());
+    // Memory freed under AddressSanitizer waits in its quarantine (256 MB) before reuse.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":quarantine_size_mb=1");
+    send.setProcessEnvironment(environment);
+    send.start(QStringLiteral(VX_CUTJOB_PATH),
+               {"send", "mark.plt", "--tcp", "127.0.0.1:" + QString::number(peer.serverPort())});
+    QVERIFY(peer.waitForNewConnection(StartTimeoutMs));
+    QTcpSocket *flood = peer.nextPendingConnection();
+    const QString proc = QStringLiteral("/proc/%1/").arg(send.processId());
+    const auto peakKb = [&proc] {
+        const QByteArray status = readFile(proc + "status");
+        return status.mid(status.indexOf("VmHWM:") + 6).trimmed().split(' ')[0].toLongLong();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(flood->bytesAvailable() > 0, StartTimeoutMs); // the header
+    const qint64 startKb = peakKb();
+    const QByteArray chunk(1 << 20, 'x');
+    const QDeadlineTimer deadline(120000);
+    for (qint64 sent = 0; sent < FloodBytes && !deadline.hasExpired(); sent += chunk.size()) {
+        flood->write(chunk);
+        while (flood->bytesToWrite() > 4 * chunk.size() && !deadline.hasExpired())
+            flood->waitForBytesWritten(1000);
+    }
+    while (flood->bytesToWrite() > 0 && !deadline.hasExpired())
+        flood->waitForBytesWritten(1000);
+    QVERIFY(!deadline.hasExpired());
+    const QList<QByteArray> stat = readFile(proc + "stat").split(')')[1].split(' ');
+    const double cpuSeconds = (stat[12].toDouble() + stat[13].toDouble()) / sysconf(_SC_CLK_TCK);
+    qInfo("sender: peak %lld kB before the flood, %lld kB after, CPU %.2f s", startKb, peakKb(),
+          cpuSeconds);
+    QVERIFY(startKb > 0 && peakKb() - startKb < 50 * 1024);
+    QVERIFY(cpuSeconds < 2);
+    send.terminate();
+    QVERIFY(send.waitForFinished(10000));
+    QCOMPARE(send.exitCode(), 143);
+    QVERIFY(send.readAllStandardError().size() < 4096);
 }
 
 // Cutters on USB from the umockdev testbed, which the cutjob processes see through the

@@ -104,7 +104,7 @@ void SendDialogTest::press()
     }
 
     QTcpSocket socket;
-    QByteArray buffer;
+    ReplyBuffer buffer;
     TcpCutterPort port(socket, buffer, QStringLiteral("127.0.0.1"), cutter.port());
     port.gatherArrivals();
     QVERIFY(port.connectToCutter());

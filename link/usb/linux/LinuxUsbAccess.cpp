@@ -72,9 +72,9 @@ void LinuxUsbAccess::readMonitor()
         const QByteArray syspath = udev_device_get_syspath(device);
         Cutter cutter;
         if (action == "add" && describe(device, cutter)) {
-            known.insert(syspath, cutter.name);
+            scan(); // its name depends on the cutters beside it
             if (onChange)
-                onChange(cutter.name, true);
+                onChange(known.value(syspath), true);
         } else if (action == "remove" && known.contains(syspath)) {
             const QString name = known.take(syspath);
             if (onChange)
@@ -99,9 +99,8 @@ bool LinuxUsbAccess::describe(udev_device *device, Cutter &cutter)
         attribute(usb, "idVendor").toLower() != VendorId ||
         attribute(usb, "idProduct").toLower() != ProductId)
         return false;
-    const QByteArray serial = attribute(usb, "serial");
-    cutter.name =
-        QString::fromUtf8(serial.isEmpty() ? QByteArray(udev_device_get_sysname(usb)) : serial);
+    cutter.serial = attribute(usb, "serial");
+    cutter.portPath = udev_device_get_sysname(usb);
     cutter.node = node;
     cutter.syspath = udev_device_get_syspath(device);
     return true;
@@ -123,15 +122,30 @@ std::vector<LinuxUsbAccess::Cutter> LinuxUsbAccess::scan()
         udev_device *device =
             udev_device_new_from_syspath(context, udev_list_entry_get_name(entry));
         Cutter cutter;
-        if (device && describe(device, cutter)) {
-            known.insert(cutter.syspath, cutter.name);
+        if (device && describe(device, cutter))
             cutters.push_back(cutter);
-        }
         if (device)
             udev_device_unref(device);
     }
     udev_enumerate_unref(enumerate);
+    name(cutters);
+    for (const Cutter &cutter : cutters)
+        known.insert(cutter.syspath, cutter.name);
     return cutters;
+}
+
+void LinuxUsbAccess::name(std::vector<Cutter> &cutters)
+{
+    QHash<QByteArray, int> serials;
+    for (const Cutter &cutter : cutters)
+        ++serials[cutter.serial];
+    for (Cutter &cutter : cutters) {
+        const QByteArray &portPath = cutter.portPath;
+        cutter.name =
+            QString::fromUtf8(cutter.serial.isEmpty()       ? portPath
+                              : serials[cutter.serial] == 1 ? cutter.serial
+                                                            : cutter.serial + '@' + portPath);
+    }
 }
 
 bool LinuxUsbAccess::find(const QString &name, Cutter &cutter)

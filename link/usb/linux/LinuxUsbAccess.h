@@ -2,7 +2,9 @@
 // Cutters through the kernel's USB printer driver: each attached cutter is a usbmisc device with
 // a /dev/usb/lpN node, found and watched through libudev. The instance name is the cutter's USB
 // serial number, else its USB port path ("1-1.2"), never lpN, which changes with the order of
-// plugging. Presence is judged from udev first, then by opening the node.
+// plugging. Cutters that share one serial (firmware that gives every unit the same) are told
+// apart by the serial plus the port path ("VX01@1-1.2"), which stays while the cutter is
+// replugged in the same port. Presence is judged from udev first, then by opening the node.
 
 #include "link/usb/UsbDeviceAccess.h"
 
@@ -31,12 +33,16 @@ private:
     struct Cutter
     {
         QString name;
-        QByteArray node;    // "/dev/usb/lp0"
-        QByteArray syspath; // identifies the device in a removal event, whose sysfs is gone
+        QByteArray serial;   // empty when the device has none
+        QByteArray portPath; // "1-1.2"
+        QByteArray node;     // "/dev/usb/lp0"
+        QByteArray syspath;  // identifies the device in a removal event, whose sysfs is gone
     };
     std::vector<Cutter> scan();
     bool find(const QString &name, Cutter &cutter);
     static bool describe(udev_device *device, Cutter &cutter);
+    // Names the cutters found by one scan; a shared serial gets the port path added.
+    static void name(std::vector<Cutter> &cutters);
     void startMonitor();
     void readMonitor();
 

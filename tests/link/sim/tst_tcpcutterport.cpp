@@ -141,7 +141,7 @@ void TcpCutterPortTest::conversation()
     QVERIFY(server.listen(0));
 
     QTcpSocket socket;
-    QByteArray buffer;
+    ReplyBuffer buffer;
     TcpCutterPort port(socket, buffer, QStringLiteral("127.0.0.1"), server.port());
     port.gatherArrivals();
     QVERIFY(port.connectToCutter());
@@ -196,7 +196,7 @@ void TcpCutterPortTest::unreachablePort()
         closedPort = server.port();
     }
     QTcpSocket socket;
-    QByteArray buffer;
+    ReplyBuffer buffer;
     TcpCutterPort port(socket, buffer, QStringLiteral("127.0.0.1"), closedPort);
     QVERIFY(!port.connectToCutter());
     QVERIFY(!port.isPresent());
@@ -206,25 +206,43 @@ void TcpCutterPortTest::unreachablePort()
 void TcpCutterPortTest::addressCheck_data()
 {
     QTest::addColumn<QString>("address");
-    QTest::addColumn<bool>("valid");
-    QTest::newRow("the window's default") << QStringLiteral("192.168.0.200") << true;
-    QTest::newRow("0.0.0.0") << QStringLiteral("0.0.0.0") << true;
-    QTest::newRow("255.255.255.255") << QStringLiteral("255.255.255.255") << true;
-    QTest::newRow("leading zeros") << QStringLiteral("010.0.0.1") << true;
-    QTest::newRow("group above 255") << QStringLiteral("256.1.1.1") << false;
-    QTest::newRow("three groups") << QStringLiteral("1.2.3") << false;
-    QTest::newRow("trailing blank") << QStringLiteral("127.0.0.1 ") << false;
-    QTest::newRow("trailing line break") << QStringLiteral("127.0.0.1\n") << false;
-    QTest::newRow("host name") << QStringLiteral("localhost") << false;
-    QTest::newRow("IPv6 loopback") << QStringLiteral("::1") << false;
-    QTest::newRow("empty") << QString() << false;
+    QTest::addColumn<QString>("parsed"); // empty: refused
+    QTest::newRow("the window's default") << "192.168.0.200"
+                                          << "192.168.0.200";
+    QTest::newRow("0.0.0.0") << "0.0.0.0"
+                             << "0.0.0.0";
+    QTest::newRow("255.255.255.255") << "255.255.255.255"
+                                     << "255.255.255.255";
+    QTest::newRow("leading zeros are decimal, not octal") << "010.010.010.010"
+                                                          << "10.10.10.10";
+    QTest::newRow("08 is eight, not a host name") << "192.168.0.08"
+                                                  << "192.168.0.8";
+    QTest::newRow("group above 255") << "256.1.1.1"
+                                     << "";
+    QTest::newRow("three groups") << "1.2.3"
+                                  << "";
+    QTest::newRow("trailing blank") << "127.0.0.1 "
+                                    << "";
+    QTest::newRow("trailing line break") << "127.0.0.1\n"
+                                         << "";
+    QTest::newRow("host name") << "localhost"
+                               << "";
+    QTest::newRow("IPv6 loopback") << "::1"
+                                   << "";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
+// Checked on the parsed address: nothing is dialled.
 void TcpCutterPortTest::addressCheck()
 {
     QFETCH(QString, address);
-    QFETCH(bool, valid);
-    QCOMPARE(TcpCutterPort::isValidAddress(address), valid);
+    QFETCH(QString, parsed);
+    QCOMPARE(TcpCutterPort::isValidAddress(address), !parsed.isEmpty());
+    QCOMPARE(TcpCutterPort::parseAddress(address).toString(), parsed);
+    QTcpSocket socket;
+    ReplyBuffer buffer;
+    QCOMPARE(TcpCutterPort(socket, buffer, address).peerAddress().toString(), parsed);
 }
 
 QTEST_MAIN(TcpCutterPortTest)

@@ -92,6 +92,27 @@ private slots:
         QVERIFY(usb.enumerateDevices().contains(first));
     }
 
+    // Firmware that gives every unit one serial: the port path tells them apart, and a cutter
+    // replugged in its port is found under the same name.
+    void sameSerialListedTwiceEachReachable()
+    {
+        UsbTestBed bed;
+        bed.addCutter(QStringLiteral("VX0007"), QStringLiteral("1-1"));
+        QString second = bed.addCutter(QStringLiteral("VX0007"), QStringLiteral("1-2"));
+        UsbOperate usb;
+        QCOMPARE(usb.enumerateDevices(),
+                 (QStringList{QStringLiteral("VX0007@1-1"), QStringLiteral("VX0007@1-2")}));
+        bed.removeCutter(second);
+        QCOMPARE(usb.enumerateDevices(), QStringList{QStringLiteral("VX0007")});
+        QCOMPARE(second = bed.addCutter(QStringLiteral("VX0007"), QStringLiteral("1-2")),
+                 QStringLiteral("VX0007@1-2"));
+        for (const QString &name : {QStringLiteral("VX0007@1-1"), second}) {
+            usb.setDevice(name);
+            usb.writeText(QStringLiteral("CMD:14;"));
+            QCOMPARE(bed.takeWritten(name), QByteArray("CMD:14;"));
+        }
+    }
+
     void probe_data()
     {
         QTest::addColumn<QString>("change");
@@ -138,6 +159,9 @@ private slots:
             << QByteArrayList{QByteArray("DONE;\0XY", 8)} << "DONE;";
         QTest::newRow("Latin-1 bytes are taken as Latin-1")
             << QByteArrayList{"\xe9;"} << QStringLiteral("\u00e9;");
+        QTest::newRow("a flood before the token keeps only its bounded tail")
+            << QByteArrayList{QByteArray(3000, 'x'), QByteArray(3000, 'x') + "MD_OK;"}
+            << QString(ReplyBuffer::KeptBytes - 6, QLatin1Char('x')) + QStringLiteral("MD_OK;");
     }
 
     void readReply()

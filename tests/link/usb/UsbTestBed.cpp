@@ -65,6 +65,8 @@ void writeAll(int fd, const QByteArray &bytes)
 struct UsbTestBed::Device
 {
     QString name;
+    QString serial;
+    QString portPath;
     QByteArray usbPath;  // sysfs path of the usb_device
     QByteArray lpPath;   // sysfs path of the usbmisc device
     QString node;        // the node inside the testbed's /dev
@@ -112,6 +114,15 @@ QString UsbTestBed::addUsbDevice(const QString &serial, const QString &portPath,
 {
     auto device = std::make_unique<Device>();
     device->name = serial.isEmpty() ? portPath : serial;
+    device->serial = serial;
+    device->portPath = portPath;
+    // Cutters sharing a serial are named with their port paths too (not undone on removal).
+    for (const std::unique_ptr<Device> &other : devices) {
+        if (serial.isEmpty() || other->serial != serial)
+            continue;
+        other->name = serial + QLatin1Char('@') + other->portPath;
+        device->name = serial + QLatin1Char('@') + portPath;
+    }
     const QByteArray lp = "lp" + QByteArray::number(nextLp++);
 
     device->cutter = UniqueFd(posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));

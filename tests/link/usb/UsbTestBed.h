@@ -29,7 +29,8 @@ public:
     static bool preloadActive();
 
     // Plugs in a cutter (vendor 0483, product 5710, interface 0 of class 07) at USB port
-    // `portPath`; an empty serial leaves the device without one. Returns its instance name.
+    // `portPath`; an empty serial leaves the device without one. Returns its instance name
+    // (with the port path when another cutter of the bed has the same serial).
     QString addCutter(const QString &serial, const QString &portPath = QStringLiteral("1-1"));
     // Plugs in another usbmisc device with these identities (hex text, as sysfs gives them).
     void addDevice(const QString &serial, const QString &portPath, const QByteArray &vendor,
