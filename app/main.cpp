@@ -19,6 +19,8 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(PROGRAM_VERSION));
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(DESKTOP_APP_ID));
     setBuildDay(QDate::fromString(QString::fromLatin1(vxBuildDay), Qt::ISODate));
     // The form is laid out for Consolas' narrow advance; where that font is missing, the
     // metrically close Inconsolata keeps the labels from being clipped.
