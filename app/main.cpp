@@ -1,5 +1,6 @@
 #include "PluginMW.h"
 #include "PluginMWForm.h"
+#include "common/Version.h"
 #include "host/CdrConnection.h"
 #include "translations/UiTranslation.h"
 #include "views/BuildDate.h"
@@ -17,12 +18,16 @@ extern const char vxBuildDay[]; // "yyyy-MM-dd", made at every build (BuildStamp
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(PROGRAM_VERSION));
+    // Lets a Wayland desktop match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(DESKTOP_APP_ID));
     setBuildDay(QDate::fromString(QString::fromLatin1(vxBuildDay), Qt::ISODate));
     // The form is laid out for Consolas' narrow advance; where that font is missing, the
     // metrically close Inconsolata keeps the labels from being clipped.
     QFont::insertSubstitution(QStringLiteral("Consolas"), QStringLiteral("Inconsolata"));
     QCommandLineParser parser;
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOption({QStringLiteral("document"),
                       QStringLiteral("Open this drawing in the drawing host at start-up."),
                       QStringLiteral("FILE")});

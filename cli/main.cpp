@@ -1,6 +1,7 @@
 // cutjob: the window's job commands without the window, for scripts and for checking a job.
 
 #include "Subcommand.h"
+#include "common/Version.h"
 #include "translations/UiTranslation.h"
 
 #include <QApplication>
@@ -45,6 +46,7 @@ void printUsage(FILE *stream)
     std::fprintf(stream, "\n'cutjob <subcommand> --help' documents each subcommand's options.\n");
     std::fprintf(stream, "--lang zh|en, anywhere on the line, chooses the language of the "
                          "messages (default: the locale's).\n");
+    std::fprintf(stream, "'cutjob --version' prints the version.\n");
 }
 
 // A command-line tool never opens a window: painting goes to an offscreen surface unless the
@@ -90,6 +92,11 @@ int main(int argc, char **argv)
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         printUsage(argc < 2 ? stderr : stdout);
         return argc < 2 ? 1 : 0;
+    }
+    // Only in the subcommand's place: `cutjob sheet --version N` is the drawing host's version.
+    if (!std::strcmp(argv[1], "--version")) {
+        std::printf("cutjob %s\n", PROGRAM_VERSION);
+        return 0;
     }
     for (const Subcommand &command : subcommandTable()) {
         if (std::strcmp(argv[1], command.name) != 0)

@@ -3,7 +3,8 @@
 
 Run from anywhere: python3 resources/make-images.py. Each image is drawn at four times its
 size and scaled down, which gives smooth edges. The PNGs, the .ico and the .qrc it writes are
-committed, so building needs neither Python nor ImageMagick.
+committed, so building needs neither Python nor ImageMagick. The icon is also written for the
+desktop's icon theme (icons/): as SVG, the same drawing, and at 48 and 256 pixels.
 """
 import math
 import os
@@ -225,6 +226,19 @@ def icon_canvas(size):
     return c
 
 
+def icon_svg():
+    """icon_canvas() as SVG, in its own 32-unit grid."""
+    return (
+        '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 32 32">\n'
+        '  <rect x="1" y="1" width="30" height="30" rx="6" fill="%s"/>\n'
+        '  <rect x="7" y="6" width="18" height="20" rx="1" fill="%s"/>\n'
+        '  <g fill="none" stroke="%s" stroke-linecap="round">\n'
+        '    <path d="M16 9V23M9 16H23" stroke-width="2.2"/>\n'
+        '    <circle cx="16" cy="16" r="4.2" stroke-width="1.8"/>\n'
+        '  </g>\n'
+        '</svg>\n' % (BLUE, PAPER, INK))
+
+
 def main():
     png = os.path.join(HERE, "png")
     os.makedirs(png, exist_ok=True)
@@ -248,8 +262,15 @@ def main():
         icon_canvas(size).save(part)
         parts.append(part)
     subprocess.run(["convert"] + parts + [os.path.join(HERE, "pluginICO.ico")], check=True)
-    for part in parts:
-        os.remove(part)
+    icons = os.path.join(HERE, "icons")
+    os.makedirs(icons, exist_ok=True)
+    for size in (48, 256):
+        os.replace(os.path.join(HERE, "icon-%d.png" % size),
+                   os.path.join(icons, "printcut-%d.png" % size))
+    for size in (16, 32):
+        os.remove(os.path.join(HERE, "icon-%d.png" % size))
+    with open(os.path.join(icons, "printcut.svg"), "w") as svg:
+        svg.write(icon_svg())
 
     with open(os.path.join(HERE, "resources.qrc"), "w") as qrc:
         qrc.write("<RCC>\n    <qresource prefix=\"/\">\n")

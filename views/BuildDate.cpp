@@ -1,4 +1,5 @@
 #include "BuildDate.h"
+#include "common/Version.h"
 
 #include <QLocale>
 
@@ -7,7 +8,8 @@ QDate givenBuildDay;
 
 QString versionPrefix()
 {
-    return QStringLiteral("Vexa Print&Cut Plugin  Build ");
+    return QStringLiteral("Vexa Print&Cut Plugin ") + QLatin1String(PROGRAM_VERSION) +
+           QStringLiteral("  Build ");
 }
 } // namespace
 

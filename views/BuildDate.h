@@ -8,7 +8,8 @@
 // day padded by a blank) into "yyyyMMdd", e.g. "20211005". Empty when the text is no such date.
 QString buildDateDigits(const QString &compilerDate);
 
-// "Vexa Print&Cut Plugin  Build " followed by buildDateDigits(compilerDate).
+// "Vexa Print&Cut Plugin <version>  Build " followed by buildDateDigits(compilerDate), the
+// version being PROGRAM_VERSION (common/Version.h), the one `cutjob --version` prints.
 QString versionLine(const QString &compilerDate);
 
 // The day the program was built. The executable sets it at start-up from a stamp made each time

@@ -3,6 +3,7 @@
 #include "WindowTest.h"
 
 #include "app/PluginMWForm.h"
+#include "common/Version.h"
 #include "host/builtin/BuiltinHost.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
@@ -337,9 +338,10 @@ void WindowTest::dataFolderWithMissingParents()
 void WindowTest::versionLine()
 {
     auto *label = test->window->controls()->versionLbl;
-    QVERIFY(QRegularExpression("^Vexa Print&Cut Plugin  Build \\d{8}$")
-                .match(label->scrollingText())
-                .hasMatch());
+    // The version `cutjob --version` and the package carry.
+    const QString line = QStringLiteral("^Vexa Print&Cut Plugin %1  Build \\d{8}$")
+                             .arg(QRegularExpression::escape(QLatin1String(PROGRAM_VERSION)));
+    QVERIFY(QRegularExpression(line).match(label->scrollingText()).hasMatch());
 }
 
 QTEST_MAIN(WindowTest)

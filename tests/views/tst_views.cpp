@@ -1,5 +1,6 @@
 // The drawings inside the window: sheet and mark previews, the cut-path preview, the version
 // line. Geometry is checked as numbers and, where a fault would only show on screen, as pixels.
+#include "common/Version.h"
 #include "views/BuildDate.h"
 #include "views/CutPathPainter.h"
 #include "views/MarkView.h"
@@ -14,6 +15,10 @@
 #include <QtTest>
 
 namespace {
+
+// The version line's text before the build day, with the version `cutjob --version` prints.
+const QString prefix =
+    QStringLiteral("Vexa Print&Cut Plugin %1  Build ").arg(QLatin1String(PROGRAM_VERSION));
 
 bool isDark(QRgb c)
 {
@@ -260,7 +265,7 @@ void TestViews::buildDate()
     QFETCH(QString, compilerDate);
     QFETCH(QString, digits);
     QCOMPARE(buildDateDigits(compilerDate), digits);
-    QCOMPARE(versionLine(compilerDate), "Vexa Print&Cut Plugin  Build " + digits);
+    QCOMPARE(versionLine(compilerDate), prefix + digits);
 }
 
 // The program hands the label the day it was linked; an incremental build must not show the
@@ -270,7 +275,7 @@ void TestViews::labelShowsTheDayItWasGiven()
     setBuildDay(QDate(2021, 10, 5));
     const QString given = RollLabel().scrollingText();
     setBuildDay(QDate());
-    QCOMPARE(given, QStringLiteral("Vexa Print&Cut Plugin  Build 20211005"));
+    QCOMPARE(given, prefix + "20211005");
 }
 
 void TestViews::rollScroll_data()
@@ -306,7 +311,7 @@ void TestViews::rollTimerMovesText()
 {
     RollLabel label;
     label.resize(301, 20);
-    QVERIFY(label.scrollingText().startsWith("Vexa Print&Cut Plugin  Build "));
+    QVERIFY(label.scrollingText().startsWith(prefix));
     QVERIFY(QRegularExpression("Build \\d{8}$").match(label.scrollingText()).hasMatch());
     label.show();
     QTRY_VERIFY_WITH_TIMEOUT(label.offset() >= 3, 5000);
