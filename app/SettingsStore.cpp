@@ -2,6 +2,8 @@
 
 #include "PluginMWForm.h"
 #include "WindowSettings.h"
+#include "common/BoundedRead.h"
+#include "common/WholeFileWriter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -24,12 +27,8 @@ const char *const KeysInOrder[] = {
 // A damaged file read before writing leaves a format error in the status even when the new
 // file is written well, and that error would hide a later access error. Settings objects of one
 // file share a cache, so look at the bytes on disk instead.
-bool writtenCompletely(const QString &configPath)
+bool writtenCompletely(const QByteArray &text)
 {
-    QFile file(configPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = file.readAll();
     const int group = text.indexOf("[VX_Plugin]");
     if (group < 0)
         return false;
@@ -64,7 +63,13 @@ void loadSettings(PluginMWForm &form, const QString &configPath)
 
 Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
 {
-    QSettings settings(configPath, QSettings::IniFormat);
+    // QSettings writes its file itself and would miss a failing last flush: it fills a scratch
+    // copy (holding whatever else the file held), whose text then replaces the file whole.
+    QTemporaryDir scratchDir;
+    const QString scratch = scratchDir.filePath(QStringLiteral("config.ini"));
+    if (!scratchDir.isValid() || (QFile::exists(configPath) && !QFile::copy(configPath, scratch)))
+        return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
+    QSettings settings(scratch, QSettings::IniFormat);
     const auto write = [&settings](const char *key, const QVariant &value) {
         settings.setValue(Group + QLatin1String(key), value);
     };
@@ -91,7 +96,8 @@ Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
     write("publishToPDF", form.publishToPDF->isChecked());
     write("useRJ45", form.useRJ45->isChecked());
     settings.sync();
-    if (settings.status() != QSettings::AccessError && writtenCompletely(configPath))
-        return {};
-    return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
+    const Result<QByteArray> text = readRegularFile(scratch, MaxSmallFileBytes);
+    if (settings.status() == QSettings::AccessError || !text || !writtenCompletely(*text))
+        return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
+    return writeWholeFile(configPath, {*text});
 }

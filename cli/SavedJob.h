@@ -12,3 +12,7 @@
 // one job (another HPGL file, a truncated save, two jobs run together). Line breaks after the
 // trailer, as an editor may add, are dropped.
 Result<SheetJob> splitSavedJob(const QByteArray &text);
+
+// Why `head` (a file's first bytes) cannot start a saved job, or an empty text: checked before
+// the rest of a file is read.
+QString savedJobHeadProblem(const QByteArray &head);

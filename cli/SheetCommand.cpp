@@ -163,10 +163,7 @@ Result<> writeJob(const SheetRequest &request, const JobText &text)
             return {};
         return Failure{QStringLiteral("cannot write the job text to standard output")};
     }
-    const Result<> saved = saveJobFile(request.jobOut, text.joined());
-    if (!saved)
-        return Failure{QStringLiteral("%1 (%2)").arg(saved.error(), request.jobOut)};
-    return {};
+    return saveJobFile(request.jobOut, text.joined());
 }
 
 Result<> buildJob(const SheetRequest &request, CdrConnection &connection)

@@ -1,6 +1,7 @@
 // cutjob: the window's job commands without the window, for scripts and for checking a job.
 
 #include "Subcommand.h"
+#include "common/WholeFileWriter.h"
 #include "translations/UiTranslation.h"
 
 #include <QApplication>
@@ -80,6 +81,7 @@ std::unique_ptr<QCoreApplication> makeApplication(AppKind kind, int &argc, char 
 
 int main(int argc, char **argv)
 {
+    ignoreFileSizeSignal();
     // Taken out before anything else reads the line, so it may stand before or after the
     // subcommand and no subcommand's own options see it.
     const Result<UiLanguage> language = chooseLanguage(takeLanguageOption(argc, argv));
