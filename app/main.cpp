@@ -1,5 +1,6 @@
 #include "PluginMW.h"
 #include "PluginMWForm.h"
+#include "common/LibraryMessages.h"
 #include "common/WholeFileWriter.h"
 #include "host/CdrConnection.h"
 #include "translations/UiTranslation.h"
@@ -18,6 +19,7 @@ extern const char vxBuildDay[]; // "yyyy-MM-dd", made at every build (BuildStamp
 int main(int argc, char *argv[])
 {
     ignoreFileSizeSignal();
+    dropLibraryNoise();
     QApplication app(argc, argv);
     setBuildDay(QDate::fromString(QString::fromLatin1(vxBuildDay), Qt::ISODate));
     // The form is laid out for Consolas' narrow advance; where that font is missing, the

@@ -10,6 +10,7 @@
 #include "model/ContourTracer.h"
 
 #include <cmath>
+#include <cstring>
 #include <dlfcn.h>
 #include <memory>
 
@@ -47,6 +48,28 @@ void forgetFailedFonts()
         reinterpret_cast<SetDefault>(dlsym(RTLD_DEFAULT, "pango_cairo_font_map_set_default"));
     if (setDefault)
         setDefault(nullptr);
+}
+
+// Pango's warnings about a font FreeType refused: the refusal is handled here (a coarser
+// raster) or becomes a note, so the raw warning says nothing more.
+void dropFontWarnings()
+{
+    // Pango logs through GLib's structured log, whose writer the process sets once.
+    static const bool installed = [] {
+        g_log_set_writer_func(
+            [](GLogLevelFlags level, const GLogField *fields, gsize count, gpointer) {
+                for (gsize i = 0; i < count; ++i) {
+                    if (std::strcmp(fields[i].key, "GLIB_DOMAIN") == 0 && fields[i].length < 0 &&
+                        std::strcmp(static_cast<const char *>(fields[i].value), "Pango") == 0 &&
+                        !(level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL)))
+                        return G_LOG_WRITER_HANDLED;
+                }
+                return g_log_writer_default(level, fields, count, nullptr);
+            },
+            nullptr, nullptr);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 struct Raster
@@ -106,6 +129,7 @@ Result<QVector<QPolygonF>> trace(const HostShape &text)
     double scale = inchesPerUnit * TraceDpi; // pixels per user unit
     scale =
         std::min({scale, (MaxSide - 2 * Margin) / ink.width, (MaxSide - 2 * Margin) / ink.height});
+    dropFontWarnings();
     Result<Raster> raster = Failure{QString()};
     // FreeType refuses glyphs of some thousands of pixels: a large letter is drawn coarser,
     // down to the raster step the outline's tolerance allows.

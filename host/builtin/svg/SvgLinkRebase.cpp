@@ -45,7 +45,8 @@ QByteArray rebased(const QByteArray &svg, const QString &fromFolder, const QStri
         QString tag = match.captured();
         for (const char *name : {"xlink:href", "href"}) {
             bool found = false;
-            const QString link = moved(SvgStartTag::value(tag, QLatin1String(name), &found), from, to);
+            const QString link =
+                moved(SvgStartTag::value(tag, QLatin1String(name), &found), from, to);
             if (found && !link.isEmpty())
                 tag = SvgStartTag::set(tag, QLatin1String(name), link);
         }
