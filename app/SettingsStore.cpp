@@ -26,7 +26,7 @@ const char *const KeysInOrder[] = {
 
 // A damaged file read before writing leaves a format error in the status even when the new
 // file is written well, and that error would hide a later access error. Settings objects of one
-// file share a cache, so look at the bytes on disk instead.
+// file share a cache, so look at the bytes written instead.
 bool writtenCompletely(const QByteArray &text)
 {
     const int group = text.indexOf("[VX_Plugin]");
