@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -67,7 +68,8 @@ Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
     // copy (holding whatever else the file held), whose text then replaces the file whole.
     QTemporaryDir scratchDir;
     const QString scratch = scratchDir.filePath(QStringLiteral("config.ini"));
-    if (!scratchDir.isValid() || (QFile::exists(configPath) && !QFile::copy(configPath, scratch)))
+    if (!scratchDir.isValid() ||
+        (QFileInfo(configPath).isFile() && !QFile::copy(configPath, scratch)))
         return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
     QSettings settings(scratch, QSettings::IniFormat);
     const auto write = [&settings](const char *key, const QVariant &value) {

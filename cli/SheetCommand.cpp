@@ -204,10 +204,14 @@ Result<> runSheet(const SheetRequest &request)
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (!request.pdfOut.isEmpty()) {
-        if (const Result<> published = connection.publishPdf(request.pdfOut); !published)
-            return Failure{hostMessage(
-                QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, published.error()),
-                connection.detail())};
+        if (const Result<> published = connection.publishPdf(request.pdfOut); !published) {
+            const QString text =
+                QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, published.error());
+            // A refusal the host explained needs no call log after it.
+            return Failure{published.error() == CdrConnection::noAnswerText()
+                               ? hostMessage(text, connection.detail())
+                               : text};
+        }
     }
     const bool documentToOutput = request.documentOut == QLatin1String("-");
     if (!request.documentOut.isEmpty() && !documentToOutput) {

@@ -63,7 +63,7 @@ Result<> runOperation(AutomationObject *app, QString &detail, const HostSession:
         body(session);
         detail = session.notes().join(QStringLiteral("; "));
     } catch (const HostNoAnswer &failure) {
-        detail = failure.explained.isEmpty() ? failure.detail : QString();
+        detail = failure.detail;
         outcome = Failure{failure.explained.isEmpty() ? CdrConnection::noAnswerText()
                                                       : failure.explained};
     }
