@@ -297,7 +297,6 @@ void ConnectionExportTest::noAnswerStopsAndCloses()
     CdrConnection conn(recordingApplication(HostId, log));
     const Result<> done = runOperation(conn, op, dir.filePath("ABDOPQR.plt"));
     QVERIFY(!done);
-    // The export's own refusal says why; any other call left unanswered stops the operation.
     QCOMPARE(done.error(), failing == "Finish()"
                                ? "切割文件无法导出: injected: no answer"
                                : QStringLiteral("CorelDraw没有响应, 操作已取消."));
