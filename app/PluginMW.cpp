@@ -165,9 +165,10 @@ void PluginMW::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    if (!saveSettings(*form, configPath)) {
+    if (const Result<> saved = saveSettings(*form, configPath); !saved) {
         // The user would otherwise find every choice of this run gone at the next start.
-        QMessageBox::warning(this, tr("警告"), tr("设置无法保存!"));
+        QMessageBox::warning(this, tr("警告"),
+                             tr("设置无法保存!") + QLatin1Char('\n') + saved.error());
     }
     event->accept();
     exitProcess(0);

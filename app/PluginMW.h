@@ -94,6 +94,9 @@ private:
     // The frame every command runs in: its button disabled while it runs, a fresh connection to
     // the host version chosen in `cdrVersion`, the warning when that host cannot be reached.
     void runCommand(QPushButton *button, const std::function<void(CdrConnection &)> &body);
+    // A save dialog's answer, with `.suffix` added to a typed name that has none, as the
+    // Windows dialogs do; empty when cancelled.
+    QString askSaveName(const QString &title, const QString &filter, const QString &suffix);
     void connectPreviews();
     void showPreviewPanel();
     // The conversation part of "Send to Cutter", once the user has confirmed the job.

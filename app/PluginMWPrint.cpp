@@ -5,7 +5,6 @@
 #include "host/CdrConnection.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -18,8 +17,8 @@ void PluginMW::on_printOut_clicked()
             // cancel, as after a cancelled print dialog.
             done = connection.preparePrintLayers();
             if (done) {
-                const QString name = QFileDialog::getSaveFileName(
-                    this, tr("SavePDF"), QString(), tr("PDF File(*.pdf);;All File(*.*)"));
+                const QString name = askSaveName(
+                    tr("SavePDF"), tr("PDF File(*.pdf);;All File(*.*)"), QStringLiteral("pdf"));
                 // A cancelled dialog publishes nothing: no file, and no call on the host.
                 if (name.isEmpty())
                     return;

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -74,6 +75,14 @@ void PluginMW::on_generateMark_clicked()
     });
 }
 
+QString PluginMW::askSaveName(const QString &title, const QString &filter, const QString &suffix)
+{
+    const QString name = QFileDialog::getSaveFileName(this, title, QString(), filter);
+    if (name.isEmpty() || !QFileInfo(name).suffix().isEmpty())
+        return name;
+    return name + QLatin1Char('.') + suffix;
+}
+
 void PluginMW::on_saveAsFile_clicked()
 {
     runCommand(form->saveAsFile, [this](CdrConnection &connection) {
@@ -85,8 +94,8 @@ void PluginMW::on_saveAsFile_clicked()
         }
         if (job->emptyCut)
             QMessageBox::warning(this, tr("警告"), JobMessage::emptyCut());
-        const QString name = QFileDialog::getSaveFileName(this, tr("SavePlt"), QString(),
-                                                          tr("HPGL File(*.plt);;All File(*.*)"));
+        const QString name = askSaveName(tr("SavePlt"), tr("HPGL File(*.plt);;All File(*.*)"),
+                                         QStringLiteral("plt"));
         if (name.isEmpty())
             return;
         const Result<> saved = saveJobFile(name, job->text.joined());

@@ -2,13 +2,17 @@
 
 #include "PluginMWForm.h"
 #include "WindowSettings.h"
+#include "common/BoundedRead.h"
+#include "common/WholeFileWriter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -23,13 +27,9 @@ const char *const KeysInOrder[] = {
 
 // A damaged file read before writing leaves a format error in the status even when the new
 // file is written well, and that error would hide a later access error. Settings objects of one
-// file share a cache, so look at the bytes on disk instead.
-bool writtenCompletely(const QString &configPath)
+// file share a cache, so look at the bytes written instead.
+bool writtenCompletely(const QByteArray &text)
 {
-    QFile file(configPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = file.readAll();
     const int group = text.indexOf("[VX_Plugin]");
     if (group < 0)
         return false;
@@ -64,7 +64,14 @@ void loadSettings(PluginMWForm &form, const QString &configPath)
 
 Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
 {
-    QSettings settings(configPath, QSettings::IniFormat);
+    // QSettings writes its file itself and would miss a failing last flush: it fills a scratch
+    // copy (holding whatever else the file held), whose text then replaces the file whole.
+    QTemporaryDir scratchDir;
+    const QString scratch = scratchDir.filePath(QStringLiteral("config.ini"));
+    if (!scratchDir.isValid() ||
+        (QFileInfo(configPath).isFile() && !QFile::copy(configPath, scratch)))
+        return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
+    QSettings settings(scratch, QSettings::IniFormat);
     const auto write = [&settings](const char *key, const QVariant &value) {
         settings.setValue(Group + QLatin1String(key), value);
     };
@@ -91,7 +98,8 @@ Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
     write("publishToPDF", form.publishToPDF->isChecked());
     write("useRJ45", form.useRJ45->isChecked());
     settings.sync();
-    if (settings.status() != QSettings::AccessError && writtenCompletely(configPath))
-        return {};
-    return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
+    const Result<QByteArray> text = readRegularFile(scratch, MaxSmallFileBytes);
+    if (settings.status() == QSettings::AccessError || !text || !writtenCompletely(*text))
+        return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
+    return writeWholeFile(configPath, {*text});
 }

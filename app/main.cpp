@@ -1,6 +1,8 @@
 #include "PluginMW.h"
 #include "PluginMWForm.h"
+#include "common/LibraryMessages.h"
 #include "common/Version.h"
+#include "common/WholeFileWriter.h"
 #include "host/CdrConnection.h"
 #include "translations/UiTranslation.h"
 #include "views/BuildDate.h"
@@ -17,6 +19,8 @@ extern const char vxBuildDay[]; // "yyyy-MM-dd", made at every build (BuildStamp
 
 int main(int argc, char *argv[])
 {
+    ignoreFileSizeSignal();
+    dropLibraryNoise();
     QApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QString::fromLatin1(PROGRAM_VERSION));
     // Lets a Wayland desktop match the window to its menu entry and icon.

@@ -3,6 +3,7 @@
 #include "BuildRequest.h"
 #include "CliOutput.h"
 #include "Subcommand.h"
+#include "common/WholeFileWriter.h"
 #include "paths/PathProcessor.h"
 
 #include <utility>
@@ -50,7 +51,7 @@ Result<> writeJob(const BuildRequest &request, const JobText &text)
 {
     const QByteArrayList pieces = {text.header, text.markLine, text.body, text.trailer};
     if (!request.outputFile.isEmpty())
-        return writeFileAtomically(request.outputFile, pieces);
+        return writeWholeFile(request.outputFile, pieces);
     if (!writeStandardOutput(pieces))
         return Failure{QStringLiteral("cannot write the job text to standard output")};
     return {};

@@ -1,7 +1,5 @@
 #include "CliOutput.h"
 
-#include <QSaveFile>
-
 #include <cstdio>
 
 namespace {
@@ -28,26 +26,4 @@ bool writeStandardOutput(const QByteArrayList &pieces)
         written = written && std::fwrite(piece.constData(), 1, size, stdout) == size;
     }
     return std::fflush(stdout) == 0 && written;
-}
-
-Result<> writeFileAtomically(const QString &path, const QByteArrayList &pieces)
-{
-    // Unbuffered: QSaveFile does not notice a final flush cut short (a full disk) and would
-    // put the cut-short file in place of the old one; unbuffered, write() itself fails.
-    QSaveFile file(path);
-    const auto failed = [&] {
-        return Failure{QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
-    };
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failed();
-    for (const QByteArray &piece : pieces) {
-        if (file.write(piece) != piece.size()) {
-            const Failure failure = failed();
-            file.cancelWriting();
-            return failure;
-        }
-    }
-    if (!file.commit())
-        return failed();
-    return {};
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Output helpers of the cutjob subcommands: a message on standard error, bytes on standard
-// output, and files written whole or not at all.
+// output.
 
 #include "common/Result.h"
 
@@ -17,7 +17,3 @@ void setErrorPrefix(const QByteArray &prefix);
 // Writes the pieces, joined, to standard output exactly; false when the stream fails (a closed
 // pipe).
 bool writeStandardOutput(const QByteArrayList &pieces);
-
-// Writes the pieces, joined, to `path` through a temporary file that replaces it only when
-// everything was written, so a failure leaves any earlier file untouched.
-Result<> writeFileAtomically(const QString &path, const QByteArrayList &pieces);

@@ -4,6 +4,7 @@
 
 #include "CliOutput.h"
 #include "Subcommand.h"
+#include "common/WholeFileWriter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -59,7 +60,7 @@ int install(const QString &folder)
     }
     for (const QString &name : Extensions + QStringList{Launcher}) {
         const QByteArray text = name == Launcher ? launcherText() : resource(name);
-        const Result<> written = writeFileAtomically(folder + QLatin1Char('/') + name, {text});
+        const Result<> written = writeWholeFile(folder + QLatin1Char('/') + name, {text});
         if (!written) {
             printError(written.error());
             return 1;

@@ -3,15 +3,17 @@
 #include "CliOutput.h"
 #include "JobOptionParser.h"
 #include "Subcommand.h"
+#include "common/BoundedRead.h"
+#include "common/WholeFileWriter.h"
 #include "paths/PathProcessor.h"
 #include "paths/PltReader.h"
 #include "views/CutPathPainter.h"
 
+#include <QBuffer>
 #include <QCommandLineParser>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -165,15 +167,25 @@ int runPreviewCommand(const QStringList &arguments)
             QStringLiteral("one job file and -o PICTURE.png expected (cutjob preview --help)"));
         return 1;
     }
-    const Result<QByteArray> job = PathProcessor::readFileBytes(files.first());
+    const Result<QByteArray> job =
+        readRegularFile(files.first(), MaxJobFileBytes, [](const QByteArray &head) {
+            return head.contains('\0') ? QStringLiteral("not a job file: it holds binary data")
+                                       : QString();
+        });
     if (!job) {
         printError(job.error());
         return 1;
     }
-    QSaveFile file(output);
     const QImage image = render(readJob(*job), size);
-    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
-        printError(QStringLiteral("cannot write %1: %2").arg(output, file.errorString()));
+    // Encoded in memory: the picture is small, and the encoder then meets no failing disk.
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    const Result<> written =
+        image.save(&png, "PNG")
+            ? writeWholeFile(output, {png.data()})
+            : Failure{QStringLiteral("cannot write %1: the picture cannot be encoded").arg(output)};
+    if (!written) {
+        printError(written.error());
         return 1;
     }
     return 0;

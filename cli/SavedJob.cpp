@@ -13,7 +13,21 @@ const QByteArray BodyEnd = "!PG;;";
 // Enough for the longest header and mark line (eleven numbers of at most 11 characters each).
 constexpr int HeadBytes = 256;
 
+QString notAJobHeader()
+{
+    return QStringLiteral("not a cutter job: it does not start with a header "
+                          "\"CMD:20,H,W,A,B,F;\"");
+}
+
 } // namespace
+
+QString savedJobHeadProblem(const QByteArray &head)
+{
+    // A header cut off by the end of the head is judged with the whole file.
+    if (!head.startsWith("CMD:20,") && !QByteArray("CMD:20,").startsWith(head))
+        return notAJobHeader();
+    return {};
+}
 
 Result<SheetJob> splitSavedJob(QByteArray text)
 {
@@ -24,8 +38,7 @@ Result<SheetJob> splitSavedJob(QByteArray text)
     const QString latin = QString::fromLatin1(rest.left(HeadBytes));
     const QRegularExpressionMatch header = HeaderPattern.match(latin);
     if (!header.hasMatch())
-        return Failure{QStringLiteral("not a cutter job: it does not start with a header "
-                                      "\"CMD:20,H,W,A,B,F;\"")};
+        return Failure{notAJobHeader()};
     SheetJob out;
     out.blankCut = header.captured(5) == QLatin1String("1");
     out.header = rest.left(header.capturedLength());

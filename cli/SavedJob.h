@@ -13,3 +13,7 @@
 // trailer, as an editor may add, are dropped. Taken by value: a text nobody else holds becomes
 // the body in place, so a job of 100 MB is not held twice.
 Result<SheetJob> splitSavedJob(QByteArray text);
+
+// Why `head` (a file's first bytes) cannot start a saved job, or an empty text: checked before
+// the rest of a file is read.
+QString savedJobHeadProblem(const QByteArray &head);

@@ -7,6 +7,7 @@
 #include "SavedJob.h"
 #include "StopSignals.h"
 #include "Subcommand.h"
+#include "common/BoundedRead.h"
 #include "link/LinkMessages.h"
 
 #include <QCommandLineParser>
@@ -127,10 +128,10 @@ QString faultLine(const SheetFault &fault, double replyTimeoutSeconds)
 
 Result<SheetJob> readJob(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    Result<SheetJob> job = splitSavedJob(file.readAll());
+    const Result<QByteArray> text = readRegularFile(path, MaxJobFileBytes, savedJobHeadProblem);
+    if (!text)
+        return Failure{text.error()};
+    Result<SheetJob> job = splitSavedJob(*text);
     if (!job)
         return Failure{QStringLiteral("%1: %2").arg(path, job.error())};
     return job;

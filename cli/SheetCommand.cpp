@@ -163,10 +163,7 @@ Result<> writeJob(const SheetRequest &request, const JobText &text)
             return {};
         return Failure{QStringLiteral("cannot write the job text to standard output")};
     }
-    const Result<> saved = saveJobFile(request.jobOut, text.joined());
-    if (!saved)
-        return Failure{QStringLiteral("%1 (%2)").arg(saved.error(), request.jobOut)};
-    return {};
+    return saveJobFile(request.jobOut, text.joined());
 }
 
 Result<> buildJob(const SheetRequest &request, CdrConnection &connection)
@@ -207,10 +204,14 @@ Result<> runSheet(const SheetRequest &request)
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (!request.pdfOut.isEmpty()) {
-        if (const Result<> published = connection.publishPdf(request.pdfOut); !published)
-            return Failure{hostMessage(
-                QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, published.error()),
-                connection.detail())};
+        if (const Result<> published = connection.publishPdf(request.pdfOut); !published) {
+            const QString text =
+                QStringLiteral("cannot publish %1: %2").arg(request.pdfOut, published.error());
+            // A refusal the host explained needs no call log after it.
+            return Failure{published.error() == CdrConnection::noAnswerText()
+                               ? hostMessage(text, connection.detail())
+                               : text};
+        }
     }
     const bool documentToOutput = request.documentOut == QLatin1String("-");
     if (!request.documentOut.isEmpty() && !documentToOutput) {

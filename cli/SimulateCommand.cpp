@@ -6,12 +6,16 @@
 #include "JobOptionParser.h"
 #include "StopSignals.h"
 #include "Subcommand.h"
+#include "common/BoundedRead.h"
+#include "common/WholeFileWriter.h"
 #include "link/TcpCutterPort.h"
 #include "link/sim/CutterSimulatorServer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -34,7 +38,7 @@ QString simulateHelpText()
         "of bytes received when it ends. What arrives is not kept in memory.\n"
         "  --port P         listen on port P (default 9100; 0 takes a free port)\n"
         "  --script FILE    answer as FILE says (see README.md); default: a healthy cutter\n"
-        "  --record FILE    write every byte received to FILE, as it arrives\n"
+        "  --record FILE    write every byte received to FILE (complete once the simulator ends)\n"
         "  -h, --help       show this text\n");
 }
 
@@ -75,10 +79,10 @@ Result<CutterScript> readScript(const QString &path)
 {
     if (path.isEmpty())
         return CutterScript();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("cannot read %1: %2").arg(path, file.errorString())};
-    const Result<CutterScript> parsed = CutterScript::parse(file.readAll());
+    const Result<QByteArray> text = readRegularFile(path, MaxSmallFileBytes);
+    if (!text)
+        return Failure{text.error()};
+    const Result<CutterScript> parsed = CutterScript::parse(*text);
     if (!parsed)
         return Failure{QStringLiteral("%1: %2").arg(path, parsed.error())};
     return parsed;
@@ -101,11 +105,14 @@ int runSimulateCommand(const QStringList &arguments)
         printError(script.error());
         return 1;
     }
-    QFile record(request.recordPath);
-    if (!request.recordPath.isEmpty() && !record.open(QIODevice::WriteOnly)) {
-        printError(
-            QStringLiteral("cannot write %1: %2").arg(request.recordPath, record.errorString()));
-        return 1;
+    // Whole or absent: the record replaces an earlier file when the simulator ends.
+    std::optional<WholeFileWriter> record;
+    if (!request.recordPath.isEmpty()) {
+        record.emplace(request.recordPath);
+        if (const Result<> opened = record->open(); !opened) {
+            printError(opened.error());
+            return 1;
+        }
     }
     CutterSimulatorServer server(*script);
     // It runs until stopped: what arrives is recorded or counted as it comes, never kept.
@@ -117,12 +124,8 @@ int runSimulateCommand(const QStringList &arguments)
         return 1;
     }
     server.onLog = [](const QString &line) { writeStandardOutput({line.toUtf8() + '\n'}); };
-    // Unbuffered, so whoever reads the file sees each arrival before the cutter's answer.
-    if (record.isOpen())
-        server.onReceived = [&record](const QByteArray &bytes) {
-            record.write(bytes);
-            record.flush();
-        };
+    if (record)
+        server.onReceived = [&record](const QByteArray &bytes) { record->write(bytes); };
     if (!writeStandardOutput({QByteArray::number(server.port()) + '\n'}))
         return 1;
     printError(QStringLiteral("simulated cutter listening on 127.0.0.1:%1; Ctrl+C ends it")
@@ -130,5 +133,9 @@ int runSimulateCommand(const QStringList &arguments)
     StopSignals stopSignals([](int) { QCoreApplication::quit(); });
     const int status = QCoreApplication::exec();
     printError(QStringLiteral("simulated cutter received %1 bytes").arg(server.receivedBytes()));
+    if (const Result<> kept = record ? record->commit() : Result<>(); !kept) {
+        printError(kept.error());
+        return 1;
+    }
     return status;
 }

@@ -1,7 +1,9 @@
 // cutjob: the window's job commands without the window, for scripts and for checking a job.
 
 #include "Subcommand.h"
+#include "common/LibraryMessages.h"
 #include "common/Version.h"
+#include "common/WholeFileWriter.h"
 #include "translations/UiTranslation.h"
 
 #include <QApplication>
@@ -82,6 +84,8 @@ std::unique_ptr<QCoreApplication> makeApplication(AppKind kind, int &argc, char 
 
 int main(int argc, char **argv)
 {
+    ignoreFileSizeSignal();
+    dropLibraryNoise();
     // Taken out before anything else reads the line, so it may stand before or after the
     // subcommand and no subcommand's own options see it.
     const Result<UiLanguage> language = chooseLanguage(takeLanguageOption(argc, argv));

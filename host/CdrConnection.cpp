@@ -64,7 +64,8 @@ Result<> runOperation(AutomationObject *app, QString &detail, const HostSession:
         detail = session.notes().join(QStringLiteral("; "));
     } catch (const HostNoAnswer &failure) {
         detail = failure.detail;
-        outcome = Failure{CdrConnection::noAnswerText()};
+        outcome = Failure{failure.explained.isEmpty() ? CdrConnection::noAnswerText()
+                                                      : failure.explained};
     }
     session.close(restoreLayer);
     return outcome;
@@ -123,7 +124,9 @@ void exportStep(HostSession &session, const QString &filePath)
             throw HostNoAnswer{detail};
         session.note(detail);
     }
-    HostSession::call(*filter, Member::Finish);
+    HostSession::callExplained(
+        *filter, Member::Finish, {},
+        QCoreApplication::translate("CdrConnection", "切割文件无法导出: %1"));
 }
 
 // Five-fold stretch about the bottom-left corner, the export, and the stretch back; the shapes

@@ -4,6 +4,8 @@
 #include "AutomationMembers.h"
 #include "HostNoAnswer.h"
 
+#include <QCoreApplication>
+
 #include <iterator>
 #include <utility>
 
@@ -120,7 +122,9 @@ Result<> CdrConnection::publishPdf(const QString &filePath)
                     QStringLiteral("PDF settings refused %1: %2")
                         .arg(QString::fromLatin1(setting.first), settings->errorText())};
         }
-        HostSession::call(session.document(), Member::PublishToPDF, {filePath});
+        HostSession::callExplained(
+            session.document(), Member::PublishToPDF, {filePath},
+            QCoreApplication::translate("CdrConnection", "PDF文件无法生成: %1"));
     });
 }
 
@@ -130,6 +134,8 @@ Result<> CdrConnection::printDocument()
         printLayerSetUp(session);
         AutomationHandle settings = HostSession::query(session.document(), Member::PrintSettings);
         if (HostSession::read(*settings, Member::ShowDialog).toBool())
-            HostSession::call(*settings, Member::PrintOut);
+            HostSession::callExplained(
+                *settings, Member::PrintOut, {},
+                QCoreApplication::translate("CdrConnection", "打印失败: %1"));
     });
 }

@@ -12,6 +12,9 @@
 struct HostNoAnswer
 {
     QString detail; // which call failed and the host's reason, for diagnostics
+    // Set when the host did answer, with a failure the user can act on (a file it cannot write,
+    // a page it cannot draw): shown instead of the host-not-answering text.
+    QString explained = {};
 };
 
 // Runs `body` on a layer the operation has unlocked. If the host stops answering, the layer is

@@ -32,6 +32,20 @@ void HostSession::call(AutomationObject &object, const char *signature, const QV
         throw HostNoAnswer{describe(signature, reason)};
 }
 
+void HostSession::callExplained(AutomationObject &object, const char *signature,
+                                const QVariantList &args, const QString &what)
+{
+    object.dynamicCall(signature, args);
+    const QString reason = object.errorText();
+    if (reason.isEmpty())
+        return;
+    // The host may begin its reason with the call it answers, which says nothing to a user.
+    const QString call = QString::fromLatin1(signature) + QLatin1String(": ");
+    const int callAt = reason.indexOf(call);
+    const QString why = callAt < 0 ? reason : reason.mid(callAt + call.size());
+    throw HostNoAnswer{describe(signature, reason), what.arg(why)};
+}
+
 QVariant HostSession::read(AutomationObject &object, const char *signature,
                            const QVariantList &args)
 {

@@ -36,6 +36,11 @@ public:
     static QVariant read(AutomationObject &object, const char *signature,
                          const QVariantList &args = {});
     static double readDouble(AutomationObject &object, const char *signature);
+    // A call the host may refuse with a reason of its own (a folder without permission, a full
+    // disk, a page it cannot draw): the user is told that reason in `what`'s %1, instead of
+    // the host-not-answering text.
+    static void callExplained(AutomationObject &object, const char *signature,
+                              const QVariantList &args, const QString &what);
 
     void open(const Opening &opening);
     // Closing steps; never fails, skips what the opening steps did not reach.

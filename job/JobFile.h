@@ -8,5 +8,6 @@
 #include <QString>
 
 // Writes `text` exactly (no line break added) to `filePath`, replacing any earlier content only
-// once the whole text is on disk. Fails with JobMessage::saveFailed().
+// once the whole text is on disk. Fails with JobMessage::saveFailed() followed by the file and
+// the system's reason.
 Result<> saveJobFile(const QString &filePath, const QByteArray &text);

@@ -1,5 +1,7 @@
 #include "PathProcessor.h"
 
+#include "common/BoundedRead.h"
+
 #include "PltReader.h"
 #include "WritableLine.h"
 
@@ -25,13 +27,7 @@ Result<QByteArray> PathProcessor::readFileBytes(const QString &filePath)
 {
     if (filePath.isEmpty())
         return Failure{QStringLiteral("no file name given")};
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("cannot open %1: %2").arg(filePath, file.errorString())};
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return Failure{QStringLiteral("cannot read %1: %2").arg(filePath, file.errorString())};
-    return bytes;
+    return readRegularFile(filePath, MaxJobFileBytes);
 }
 
 CutPathList PathProcessor::parsePlt(const QString &text) const

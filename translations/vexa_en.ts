@@ -11,6 +11,18 @@
         <source>无法打开文档 %1: %2</source>
         <translation>Cannot open the document %1: %2</translation>
     </message>
+    <message>
+        <source>切割文件无法导出: %1</source>
+        <translation>The cut file cannot be exported: %1</translation>
+    </message>
+    <message>
+        <source>PDF文件无法生成: %1</source>
+        <translation>The PDF cannot be made: %1</translation>
+    </message>
+    <message>
+        <source>打印失败: %1</source>
+        <translation>Printing failed: %1</translation>
+    </message>
 </context>
 <context>
     <name>HostWindow</name>

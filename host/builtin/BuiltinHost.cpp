@@ -4,9 +4,11 @@
 #include "render/PrintedPictures.h"
 #include "svg/SvgDocumentReader.h"
 #include "svg/SvgDocumentWriter.h"
+#include "svg/SvgLinkRebase.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace {
@@ -81,9 +83,20 @@ Result<> BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QStr
 {
     if (!document)
         return Failure{QStringLiteral("no document to save")};
-    const QByteArray data = SvgDocumentWriter::toSvg(*document);
+    const QByteArray edited = SvgDocumentWriter::toSvg(*document);
+    // Saved into another folder, the pictures' relative links are rewritten to reach the same
+    // files, and the document is the saved one from then on, so that it draws them too.
+    const QByteArray data =
+        document->filePath.isEmpty()
+            ? edited
+            : SvgLinkRebase::rebased(edited, QFileInfo(document->filePath).absolutePath(),
+                                     QFileInfo(svgPath).absolutePath());
     if (Result<> written = SvgDocumentWriter::writeFile(data, svgPath); !written)
         return written;
+    if (data != edited) {
+        if (Result<HostDocument::Ptr> saved = SvgDocumentReader::readData(data, svgPath))
+            *document = **saved;
+    }
     document->filePath = svgPath;
     savedDigest.insert(document.get(), digestOf(data));
     if (hostWindow && document == active)

@@ -176,9 +176,12 @@ void WindowCommandsTest::saveButton_data()
     QTest::newRow("five marks: check the Mark Layer, no dialog")
         << 5 << false << false << "job.plt" << QByteArray()
         << QStringList{"警告|定位标记超过4个, 请检查Mark Layer!"};
-    QTest::newRow("a folder that does not exist: save failed, nothing written")
+    QTest::newRow("a folder that does not exist: save failed and why, nothing written")
         << 4 << false << false << "missing/job.plt" << QByteArray()
-        << QStringList{"警告|文件保存失败!"};
+        << QStringList{"警告|文件保存失败! cannot write %DIR/missing/job.plt: No such file or "
+                       "directory"};
+    QTest::newRow("a name typed without a suffix is saved with .plt")
+        << 4 << true << true << "typed" << QByteArray("") << QStringList{};
 }
 
 void WindowCommandsTest::saveButton()
@@ -196,9 +199,12 @@ void WindowCommandsTest::saveButton()
     form->closeOffsetChx->setChecked(offsets);
     form->autoSort->setChecked(offsets);
     QTemporaryDir out;
-    const QString path = fileName.isEmpty() ? QString() : out.filePath(fileName);
+    QString path = fileName.isEmpty() ? QString() : out.filePath(fileName);
     answerer->saveName = path;
+    messages.replaceInStrings("%DIR", out.path());
     QTest::mouseClick(form->saveAsFile, Qt::LeftButton);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += ".plt";
     QTRY_COMPARE_WITH_TIMEOUT(answerer->messages, messages, 5000);
     QVERIFY(form->saveAsFile->isEnabled());
     const bool dialogShown = messages.isEmpty() || messages.first().contains("文件保存失败");
@@ -254,9 +260,12 @@ void WindowCommandsTest::printButton_data()
         << true << "sheet.pdf" << false << "sheet.pdf" << QStringList{};
     QTest::newRow("PDF cancelled: nothing written, nothing published")
         << true << "" << false << "" << QStringList{};
-    QTest::newRow("PDF into a folder that does not exist: the warning")
+    QTest::newRow("PDF typed without a suffix: saved with .pdf")
+        << true << "sheet" << false << "sheet.pdf" << QStringList{};
+    QTest::newRow("PDF into a folder that does not exist: the warning says why")
         << true << "missing/sheet.pdf" << false << ""
-        << QStringList{"警告|" + CdrConnection::noAnswerText()};
+        << QStringList{"警告|PDF文件无法生成: cannot write %DIR/missing/sheet.pdf: No such file "
+                       "or directory"};
     QTest::newRow("print confirmed: the page printed")
         << false << "" << true << "printed.pdf" << QStringList{};
     QTest::newRow("print cancelled: nothing printed")
@@ -284,6 +293,7 @@ void WindowCommandsTest::printButton()
     PluginMWForm *form = window->controls();
     form->publishToPDF->setChecked(pdf);
     answerer->saveName = fileName.isEmpty() ? QString() : out.filePath(fileName);
+    messages.replaceInStrings("%DIR", out.path());
     if (!messages.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot write"));
     QTest::mouseClick(form->printOut, Qt::LeftButton);

@@ -196,7 +196,8 @@ void CutjobTest::badInput_data()
     QTest::addColumn<QString>("message");
     const QString square = "blank-square.plt";
     QTest::newRow("missing cutting file") << blankJob(2000, 2000, {"absent.plt"}) << "absent.plt";
-    QTest::newRow("cutting file is a folder") << blankJob(2000, 2000, {"."}) << "cannot open";
+    QTest::newRow("cutting file is a folder")
+        << blankJob(2000, 2000, {"."}) << "not a regular file";
     QTest::newRow("missing creasing file")
         << markJob({"--creasing", "absent.plt", square}) << "absent.plt";
     QTest::newRow("malformed knife")

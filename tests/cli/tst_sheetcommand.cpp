@@ -403,12 +403,12 @@ void SheetCommandTest::keptElementsReported_data()
     QTest::addColumn<QString>("note");
     QTest::newRow("text not converted to paths")
         << QByteArray("<text id='title' x='40' y='40' style='font-size:10px'>Lemon</text>")
-        << "<text> \"title\" on \"Artwork\"";
+        << "1 text is printed and outlined as drawn: title";
     QTest::newRow("an embedded image")
         << QByteArray("<image id='photo' x='100' y='150' width='20' height='20' "
                       "xlink:href='data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQ"
                       "d1PeAAAADElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC'/>")
-        << "<image> \"photo\" on \"Artwork\"";
+        << "1 picture is printed and outlined as drawn: photo";
 }
 
 // Elements that cannot become contours are reported, kept in the saved sheet, and never cut.

@@ -304,12 +304,13 @@ void ConnectionPrintTest::failureStopsAndCloses_data()
     QTest::addColumn<int>("op");
     QTest::addColumn<QString>("failing");
     QTest::addColumn<QString>("lastBeforeClosing");
-    QTest::newRow("publish refused: no file name") << int(Publish) << QString() << "PublishToPDF";
+    QTest::newRow("publish refused: no file name, and why")
+        << int(Publish) << QString() << "PublishToPDF";
     QTest::newRow("no PDF settings object")
         << int(Publish) << QString(Member::PDFSettings) << "PDFSettings()";
     QTest::newRow("print dialog gives no answer")
         << int(PrintConfirmed) << QString(Member::ShowDialog) << "ShowDialog()";
-    QTest::newRow("printing fails")
+    QTest::newRow("printing fails, and why")
         << int(PrintConfirmed) << QString(Member::PrintOut) << "PrintOut()";
 }
 
@@ -329,7 +330,10 @@ void ConnectionPrintTest::failureStopsAndCloses()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no file name"));
     const Result<> done = run(conn, op, QString());
     QVERIFY(!done);
-    QCOMPARE(done.error(), CdrConnection::noAnswerText());
+    const QHash<QString, QString> explained{
+        {"PublishToPDF", "PDF文件无法生成: no file name to publish to"},
+        {"PrintOut()", "打印失败: injected: no answer"}};
+    QCOMPARE(done.error(), explained.value(lastBeforeClosing, CdrConnection::noAnswerText()));
     QVERIFY(conn.detail().contains(lastBeforeClosing));
     const QStringList texts = log->texts();
     QCOMPARE(texts.mid(texts.size() - Closing.size()), Closing);

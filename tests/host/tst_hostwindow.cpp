@@ -332,10 +332,10 @@ void TestHostWindow::readerNotesShown_data()
                             "<g inkscape:groupmode='layer' inkscape:label='Art'>";
     QTest::newRow("plain shapes: no notes panel")
         << head + "<rect x='10' y='10' width='20' height='20'/></g></svg>" << 0;
-    QTest::newRow("text and image: one note each, and one for the missing picture")
+    QTest::newRow("text and image: one note for both, one for the missing picture")
         << head + "<text id='t1' x='10' y='50'>Hi</text>"
                   "<image id='i1' x='10' y='60' width='10' height='10' href='a.png'/></g></svg>"
-        << 3;
+        << 2;
 }
 
 void TestHostWindow::readerNotesShown()

@@ -694,8 +694,8 @@ void TestSvgDocument::editsConfinedToWhatChanged_data()
         << QStringList{InkscapeRootEnd, "xmlns:x=\"urn:example:other-tool\"" + VexaOnRoot,
                        "id=\"cut-plate\" />\n  </g>",
                        "id=\"cut-plate\" />\n    " + NewPath + "\n  </g>"};
-    QTest::newRow("deleting a shape removes exactly its element")
-        << ink << "delete" << QStringList{Arrowline, ""};
+    QTest::newRow("deleting a shape removes exactly its element and the line it stood on")
+        << ink << "delete" << QStringList{"    " + Arrowline + "\n", ""};
     QTest::newRow("locking a layer adds only sodipodi:insensitive")
         << ink << "lock"
         << QStringList{"style=\"display:inline\">\n    <path",

@@ -98,9 +98,9 @@ void JobPreparationTest::stopsWithWarning_data()
         << 0 << QString() << "未找到定位标记, 请先添加标记!" << 0;
     QTest::newRow("five marks: check the Mark Layer, nothing exported")
         << 5 << QString() << "定位标记超过4个, 请检查Mark Layer!" << 0;
-    QTest::newRow("host stops answering in the cutting export")
+    QTest::newRow("the cutting export refused: its reason")
         << 4 << "Finish()"
-        << "CorelDraw没有响应, 操作已取消." << 2;
+        << "切割文件无法导出: injected: no answer" << 2;
 }
 
 void JobPreparationTest::stopsWithWarning()
@@ -148,8 +148,10 @@ void JobPreparationTest::saveJobFile_data()
         << "job.plt" << QByteArray() << QString() << job;
     QTest::newRow("an earlier file is replaced whole")
         << "job.plt" << QByteArray(5000, 'x') << QString() << job;
-    QTest::newRow("a folder that does not exist: nothing written, save failed")
-        << "missing/job.plt" << QByteArray() << "文件保存失败!" << QByteArray();
+    QTest::newRow("a folder that does not exist: nothing written, save failed and why")
+        << "missing/job.plt" << QByteArray()
+        << "文件保存失败! cannot write %DIR/missing/job.plt: No such file or directory"
+        << QByteArray();
     QTest::newRow("no name: save failed") << "" << QByteArray() << "文件保存失败!" << QByteArray();
 }
 
@@ -166,7 +168,8 @@ void JobPreparationTest::saveJobFile()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(before);
     }
-    QCOMPARE(::saveJobFile(path, "CMD:20,1,2,0,0,1;SP2;PU;!PG;;CMD:22,1,2;").error(), error);
+    QCOMPARE(::saveJobFile(path, "CMD:20,1,2,0,0,1;SP2;PU;!PG;;CMD:22,1,2;").error(),
+             QString(error).replace("%DIR", dir.path()));
     if (after.isNull()) {
         QVERIFY(path.isEmpty() || !QFileInfo::exists(path));
         return;

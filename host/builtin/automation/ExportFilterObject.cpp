@@ -1,8 +1,7 @@
 #include "ExportFilterObject.h"
 
 #include "../AutomationMembers.h"
-
-#include <QSaveFile>
+#include "common/WholeFileWriter.h"
 
 namespace {
 
@@ -89,8 +88,6 @@ QString ExportFilterObject::writeProperty(const QString &name, const QVariant &v
 QString ExportFilterObject::finish()
 {
     const QByteArray text = HpglExport::write(*doc, settings, selectionOnly);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
-    return {};
+    const Result<> written = writeWholeFile(path, {text});
+    return written ? QString() : written.error();
 }

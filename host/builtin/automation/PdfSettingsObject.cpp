@@ -1,9 +1,9 @@
 #include "PdfSettingsObject.h"
 
+#include "common/WholeFileWriter.h"
 #include "render/RsvgPageRenderer.h"
 
 #include <QHash>
-#include <QSaveFile>
 
 namespace {
 
@@ -74,12 +74,13 @@ Result<> PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString 
 {
     if (fileName.isEmpty())
         return Failure{QStringLiteral("no file name to publish to")};
-    // Made in memory first so that a failure never leaves half a PDF behind.
-    const Result<QByteArray> pdf = RsvgPageRenderer::pdf(*doc);
-    if (!pdf)
-        return Failure{pdf.error()};
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*pdf) != pdf->size() || !file.commit())
-        return Failure{QStringLiteral("cannot write %1: %2").arg(fileName, file.errorString())};
-    return {};
+    // Cairo writes into a new file beside the old one, which stays until the PDF is whole.
+    WholeFileWriter out(fileName);
+    if (Result<> opened = out.open(); !opened)
+        return opened;
+    const Result<> made = RsvgPageRenderer::pdf(
+        *doc, [&out](const char *data, qint64 size) { return out.write(data, size); });
+    if (!made && !out.failed())
+        return made;
+    return out.commit();
 }

@@ -2,11 +2,13 @@
 
 #include "../AutomationMembers.h"
 #include "BuiltinHost.h"
+#include "common/WholeFileWriter.h"
 #include "render/RsvgPageRenderer.h"
 
 #include <QApplication>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -46,26 +48,53 @@ Result<bool> PrintSettingsObject::showDialog()
     return dialog.exec() == QDialog::Accepted;
 }
 
+namespace {
+
+// Draws the page into `painter`, begun on a device of `dpi`.
+Result<> drawPage(const HostDocument &doc, QPainter &painter, int dpi)
+{
+    // Drawn at the device's own pixels, so nothing is scaled twice.
+    return RsvgPageRenderer::bands(doc, dpi, BandRows, [&painter](int top, const QImage &band) {
+        painter.drawImage(QPoint(0, top), band);
+        return true;
+    });
+}
+
+} // namespace
+
+Result<> PrintSettingsObject::printToFile(const QString &path)
+{
+    // The printer's own PDF engine writes without telling of a failing disk: the file is made
+    // through the whole-file writer instead, at the size the printer has been given.
+    WholeFileWriter out(path);
+    if (Result<> opened = out.open(); !opened)
+        return opened;
+    QPdfWriter pdf(out.device());
+    pdf.setPageLayout(printer->pageLayout());
+    pdf.setPageMargins(QMarginsF());
+    // A laser printer's resolution keeps the file small and sharp.
+    pdf.setResolution(FileResolution);
+    QPainter painter;
+    if (!painter.begin(&pdf))
+        return Failure{QStringLiteral("cannot write %1: the PDF cannot be started").arg(path)};
+    const Result<> drawn = drawPage(*doc, painter, FileResolution);
+    painter.end();
+    if (!drawn && !out.failed())
+        return drawn;
+    return out.commit();
+}
+
 Result<> PrintSettingsObject::printOut()
 {
-    const QString redirect = BuiltinHost::instance().printOutputFile;
-    if (!redirect.isEmpty()) {
-        printer->setOutputFormat(QPrinter::PdfFormat);
-        printer->setOutputFileName(redirect);
-        // A file stands in for paper; a laser printer's resolution keeps it small and sharp.
-        printer->setResolution(FileResolution);
-    }
     // The page's corner on the paper's corner, as in the PDF, whatever margins the printer has.
     printer->setFullPage(true);
+    const QString redirect = BuiltinHost::instance().printOutputFile;
+    if (!redirect.isEmpty())
+        return printToFile(redirect);
     QPainter painter;
     if (!painter.begin(printer.get()))
         return Failure{QStringLiteral("the printer cannot be opened")};
-    // Drawn at the printer's own pixels, so nothing is scaled twice.
-    const Result<> drawn = RsvgPageRenderer::bands(*doc, printer->resolution(), BandRows,
-                                                   [&painter](int top, const QImage &band) {
-                                                       painter.drawImage(QPoint(0, top), band);
-                                                       return true;
-                                                   });
+    const Result<> drawn = drawPage(*doc, painter, printer->resolution());
     if (!drawn) {
         printer->abort();
         return drawn;

@@ -22,6 +22,8 @@ private:
     // Whether the user confirmed the dialog.
     Result<bool> showDialog();
     Result<> printOut();
+    // Prints into a PDF file standing in for paper (the host's print-output file).
+    Result<> printToFile(const QString &path);
 
     HostDocument::Ptr doc;
     std::unique_ptr<QPrinter> printer;

@@ -75,10 +75,11 @@ Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height
     return {};
 }
 
-cairo_status_t appendToArray(void *closure, const unsigned char *data, unsigned int length)
+cairo_status_t toSink(void *closure, const unsigned char *data, unsigned int length)
 {
-    static_cast<QByteArray *>(closure)->append(reinterpret_cast<const char *>(data), int(length));
-    return CAIRO_STATUS_SUCCESS;
+    const auto &sink = *static_cast<const RsvgPageRenderer::ByteSink *>(closure);
+    return sink(reinterpret_cast<const char *>(data), qint64(length)) ? CAIRO_STATUS_SUCCESS
+                                                                      : CAIRO_STATUS_WRITE_ERROR;
 }
 
 } // namespace
@@ -109,32 +110,41 @@ QByteArray printableSvg(const HostDocument &doc)
     return SvgDocumentWriter::toSvg(copy);
 }
 
-Result<QByteArray> pdf(const HostDocument &doc)
+Result<> pdf(const HostDocument &doc, const ByteSink &sink)
 {
     const Result<Handle> handle = readSvg(printableSvg(doc), doc.filePath);
     if (!handle)
         return Failure{handle.error()};
     const double width = doc.activePage->width * PointsPerInch;
     const double height = doc.activePage->height * PointsPerInch;
+    Surface surface(
+        cairo_pdf_surface_create_for_stream(toSink, const_cast<ByteSink *>(&sink), width, height));
+    const QByteArray author = doc.pdfSettings.value(QStringLiteral("Author")).toString().toUtf8();
+    if (!author.isEmpty())
+        cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_AUTHOR,
+                                       author.constData());
+    Cairo cr(cairo_create(surface.get()));
+    if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
+        return drawn;
+    cairo_show_page(cr.get());
+    cr.reset();
+    cairo_surface_finish(surface.get());
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Failure{QStringLiteral("the PDF cannot be made: %1")
+                           .arg(QString::fromUtf8(
+                               cairo_status_to_string(cairo_surface_status(surface.get()))))};
+    return {};
+}
+
+Result<QByteArray> pdf(const HostDocument &doc)
+{
     QByteArray out;
-    {
-        Surface surface(cairo_pdf_surface_create_for_stream(appendToArray, &out, width, height));
-        const QByteArray author =
-            doc.pdfSettings.value(QStringLiteral("Author")).toString().toUtf8();
-        if (!author.isEmpty())
-            cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_AUTHOR,
-                                           author.constData());
-        Cairo cr(cairo_create(surface.get()));
-        if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
-            return Failure{drawn.error()};
-        cairo_show_page(cr.get());
-        cr.reset();
-        cairo_surface_finish(surface.get());
-        if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-            return Failure{QStringLiteral("the PDF cannot be made: %1")
-                               .arg(QString::fromUtf8(
-                                   cairo_status_to_string(cairo_surface_status(surface.get()))))};
-    }
+    const Result<> made = pdf(doc, [&out](const char *data, qint64 size) {
+        out.append(data, int(size));
+        return true;
+    });
+    if (!made)
+        return Failure{made.error()};
     return out;
 }
 

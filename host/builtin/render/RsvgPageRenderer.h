@@ -21,8 +21,14 @@ namespace RsvgPageRenderer {
 // The document's SVG text with every layer that must not print hidden.
 QByteArray printableSvg(const HostDocument &doc);
 
-// A one-page vector PDF of the printable layers at the page's size; fails when librsvg cannot
-// read the text or cairo cannot draw it.
+// Takes the next bytes of a file being made; false stops the making.
+using ByteSink = std::function<bool(const char *data, qint64 size)>;
+
+// A one-page vector PDF of the printable layers at the page's size, handed to `sink` as cairo
+// makes it, so that a large PDF is never held whole; fails when librsvg cannot read the text,
+// cairo cannot draw it or the sink stopped.
+Result<> pdf(const HostDocument &doc, const ByteSink &sink);
+// The same PDF in memory.
 Result<QByteArray> pdf(const HostDocument &doc);
 
 // The page at `pixels` (each side 1..16384) on a transparent ground, every visible layer or only

@@ -10,6 +10,8 @@
 #include "model/ContourTracer.h"
 
 #include <cmath>
+#include <cstring>
+#include <dlfcn.h>
 #include <memory>
 
 namespace {
@@ -18,6 +20,9 @@ constexpr double TraceDpi = 600.0;
 constexpr double ToleranceInches = mmToInches(0.05);
 constexpr int MaxSide = 16384; // pixels of the raster on either side
 constexpr int Margin = 1;      // uncovered pixels around the ink, so every outline closes
+// The coarsest raster a letter is traced from: a pixel of twice the tolerance, which the
+// tracer's sub-pixel edges (from the anti-aliased coverage) keep within it.
+constexpr double MinScaleOfTolerance = 0.5 / ToleranceInches; // pixels per inch
 
 struct Freer
 {
@@ -32,6 +37,66 @@ QString takeMessage(GError *error)
     if (error)
         g_error_free(error);
     return text;
+}
+
+// A font FreeType refused stays refused in Pango's font map for the whole process, which would
+// fail every later drawing of that font (the PDF): the map is replaced by a fresh one.
+void forgetFailedFonts()
+{
+    using SetDefault = void (*)(void *);
+    static const auto setDefault =
+        reinterpret_cast<SetDefault>(dlsym(RTLD_DEFAULT, "pango_cairo_font_map_set_default"));
+    if (setDefault)
+        setDefault(nullptr);
+}
+
+// Pango's warnings about a font FreeType refused: the refusal is handled here (a coarser
+// raster) or becomes a note, so the raw warning says nothing more.
+void dropFontWarnings()
+{
+    // Pango logs through GLib's structured log, whose writer the process sets once.
+    static const bool installed = [] {
+        g_log_set_writer_func(
+            [](GLogLevelFlags level, const GLogField *fields, gsize count, gpointer) {
+                for (gsize i = 0; i < count; ++i) {
+                    if (std::strcmp(fields[i].key, "GLIB_DOMAIN") == 0 && fields[i].length < 0 &&
+                        std::strcmp(static_cast<const char *>(fields[i].value), "Pango") == 0 &&
+                        !(level & (G_LOG_LEVEL_ERROR | G_LOG_LEVEL_CRITICAL)))
+                        return G_LOG_WRITER_HANDLED;
+                }
+                return g_log_writer_default(level, fields, count, nullptr);
+            },
+            nullptr, nullptr);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+struct Raster
+{
+    std::unique_ptr<cairo_surface_t, Freer> surface;
+    int width = 0, height = 0;
+};
+
+// The text's ink drawn at `scale` pixels per user unit, with a blank margin.
+Result<Raster> render(RsvgHandle *handle, const RsvgRectangle &viewport, const RsvgRectangle &ink,
+                      double scale)
+{
+    Raster out;
+    out.width = static_cast<int>(std::ceil(ink.width * scale)) + 2 * Margin;
+    out.height = static_cast<int>(std::ceil(ink.height * scale)) + 2 * Margin;
+    out.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, out.width, out.height));
+    if (cairo_surface_status(out.surface.get()) != CAIRO_STATUS_SUCCESS)
+        return Failure{
+            QString::fromUtf8(cairo_status_to_string(cairo_surface_status(out.surface.get())))};
+    std::unique_ptr<cairo_t, Freer> cr(cairo_create(out.surface.get()));
+    cairo_translate(cr.get(), Margin - ink.x * scale, Margin - ink.y * scale);
+    cairo_scale(cr.get(), scale, scale);
+    GError *failure = nullptr;
+    if (!rsvg_handle_render_document(handle, cr.get(), &viewport, &failure))
+        return Failure{takeMessage(failure)};
+    cairo_surface_flush(out.surface.get());
+    return out;
 }
 
 } // namespace
@@ -64,19 +129,20 @@ Result<QVector<QPolygonF>> trace(const HostShape &text)
     double scale = inchesPerUnit * TraceDpi; // pixels per user unit
     scale =
         std::min({scale, (MaxSide - 2 * Margin) / ink.width, (MaxSide - 2 * Margin) / ink.height});
-    const int width = static_cast<int>(std::ceil(ink.width * scale)) + 2 * Margin;
-    const int height = static_cast<int>(std::ceil(ink.height * scale)) + 2 * Margin;
-    std::unique_ptr<cairo_surface_t, Freer> surface(
-        cairo_image_surface_create(CAIRO_FORMAT_A8, width, height));
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
-        return Failure{
-            QString::fromUtf8(cairo_status_to_string(cairo_surface_status(surface.get())))};
-    std::unique_ptr<cairo_t, Freer> cr(cairo_create(surface.get()));
-    cairo_translate(cr.get(), Margin - ink.x * scale, Margin - ink.y * scale);
-    cairo_scale(cr.get(), scale, scale);
-    if (!rsvg_handle_render_document(handle.get(), cr.get(), &viewport, &failure))
-        return Failure{takeMessage(failure)};
-    cairo_surface_flush(surface.get());
+    dropFontWarnings();
+    Result<Raster> raster = Failure{QString()};
+    // FreeType refuses glyphs of some thousands of pixels: a large letter is drawn coarser,
+    // down to the raster step the outline's tolerance allows.
+    for (;; scale /= 1.5) {
+        raster = render(handle.get(), viewport, ink, scale);
+        if (raster || scale / 1.5 < MinScaleOfTolerance * inchesPerUnit)
+            break;
+        forgetFailedFonts();
+    }
+    if (!raster)
+        return Failure{raster.error()};
+    const int width = raster->width, height = raster->height;
+    const std::unique_ptr<cairo_surface_t, Freer> &surface = raster->surface;
     ContourTracer::Grid grid;
     grid.width = width;
     grid.height = height;

@@ -5,6 +5,7 @@
 #include "RecordingPaintDevice.h"
 #include "SvgClipGeometry.h"
 #include "SvgElementScanner.h"
+#include "SvgNotes.h"
 
 #include <QFile>
 #include <QPainter>
@@ -200,7 +201,8 @@ Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
     doc->svg.bytes = svg;
     doc->svg.text = text;
     doc->svg.byteOrderMark = svg.startsWith("\xEF\xBB\xBF");
-    doc->notes = scan.notes;
+    doc->notes = scan.notes + SvgNotes::keptAsDrawn(scan.layers, text);
+    QStringList withoutGeometry;
     doc->activePage->layers.clear();
     doc->activeLayer = nullptr;
     const QTransform toPage = scan.userToPage;
@@ -238,8 +240,9 @@ Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
                 shape = keptShape(renderer, element, toPage, doc->svg);
                 if (element.kind == ShapeKind::Curve) {
                     shape->kind = ShapeKind::Other;
-                    doc->notes << QStringLiteral("kept without geometry: <%1> \"%2\" on \"%3\"")
-                                      .arg(element.tag, element.originalId, scanned.name);
+                    // Only the names shown are made: a line number counts the text before it.
+                    withoutGeometry << (withoutGeometry.size() < 4 ? SvgNotes::nameOf(element, text)
+                                                                   : QString());
                 }
             }
             shape->sourceSpan = element.span;
@@ -249,6 +252,10 @@ Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
             doc->adoptShape(layer, shape);
         }
     }
+    doc->notes << SvgNotes::summary(withoutGeometry.size() == 1
+                                        ? QStringLiteral("element kept without geometry")
+                                        : QStringLiteral("elements kept without geometry"),
+                                    withoutGeometry);
     if (doc->activePage->layers.isEmpty()) {
         auto layer = std::make_shared<HostLayer>();
         layer->name = QStringLiteral("Layer 1");

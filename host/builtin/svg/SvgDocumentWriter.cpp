@@ -3,8 +3,7 @@
 #include "SvgElementScanner.h"
 #include "SvgElementText.h"
 #include "SvgSplice.h"
-
-#include <QSaveFile>
+#include "common/WholeFileWriter.h"
 
 using namespace SvgElementText;
 
@@ -56,14 +55,7 @@ Result<> write(const HostDocument &doc, const QString &path)
 
 Result<> writeFile(const QByteArray &svg, const QString &path)
 {
-    QSaveFile file(path);
-    // Unbuffered, so that a write cut short (a full disk) fails in write(): QSaveFile's commit
-    // does not notice a failing final flush and would put the cut-short file in the old one's
-    // place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(svg) != svg.size() ||
-        !file.commit())
-        return Failure{QStringLiteral("cannot write %1: %2").arg(path, file.errorString())};
-    return {};
+    return writeWholeFile(path, {svg});
 }
 
 } // namespace SvgDocumentWriter

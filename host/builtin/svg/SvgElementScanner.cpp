@@ -381,10 +381,6 @@ void Scanner::endElement()
             frame.element.span = {frame.start, end};
         ScannedLayer &layer = out->layers[frame.layer];
         layer.elements.append(frame.element);
-        if (frame.element.kind == ShapeKind::Text || frame.element.kind == ShapeKind::Image)
-            out->notes << QStringLiteral("kept as it is, not a cut path (\"Create Boundary\" "
-                                         "outlines what it shows): <%1> \"%2\" on \"%3\"")
-                              .arg(frame.element.tag, frame.element.originalId, layer.name);
     }
 }
 

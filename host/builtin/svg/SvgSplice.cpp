@@ -77,6 +77,7 @@ public:
 private:
     QString elementText(const HostShape &shape, const QString &original) const;
     void shapeEdits();
+    SvgSpan wholeLine(const SvgSpan &span) const;
     QString layerStartTag(const HostLayer &layer) const;
     QStringList addedShapes(const HostLayer &layer) const;
     void layerEdits();
@@ -129,9 +130,28 @@ void Splicer::shapeEdits()
         QString replacement;
         for (const HostShape::Ptr &shape : bySpan.value(span.start))
             replacement += elementText(*shape, original);
-        if (replacement != original)
-            add(span, replacement);
+        if (replacement == original)
+            continue;
+        add(replacement.isEmpty() ? wholeLine(span) : span, replacement);
     }
+}
+
+SvgSpan Splicer::wholeLine(const SvgSpan &span) const
+{
+    // An element cut out from a line of its own takes the line with it, so that deleting and
+    // adding the same shapes again leaves the file as it was.
+    QString indent;
+    if (!lineIndent(text, span.start, &indent))
+        return span;
+    int end = span.end;
+    while (end < text.size() &&
+           (text.at(end) == QLatin1Char(' ') || text.at(end) == QLatin1Char('\t')))
+        ++end;
+    if (end < text.size() && text.at(end) == QLatin1Char('\r'))
+        ++end;
+    if (end >= text.size() || text.at(end) != QLatin1Char('\n'))
+        return span;
+    return {span.start - int(indent.size()), end + 1};
 }
 
 QStringList Splicer::addedShapes(const HostLayer &layer) const

@@ -1,0 +1,216 @@
+// Files in and out as a user meets them: whole or absent on a full disk, odd inputs refused at
+// once, a large letter traced, pictures kept by a sheet saved elsewhere, short notes.
+
+#include "CutjobRunner.h"
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const QString SampleSheet = QStringLiteral(VX_SOURCE_DIR "/resources/sample-sheet.svg");
+const QString Pictures = QStringLiteral(VX_TEST_DATA_DIR "/host/stickers/");
+
+// Runs cutjob in `folder` on a small disk/ holding stage/'s files: "ulimit" (a file-size limit
+// of 4 KB) or "tmpfs" (a full tmpfs in a mount namespace of its own); disk/old and the list of
+// disk/'s files are copied to after/ when cutjob ends.
+CutjobRun onSmallDisk(const QString &folder, const QString &limit, const QStringList &arguments)
+{
+    const QString run =
+        (limit == "ulimit"
+             ? QStringLiteral("cp stage/* disk/; ulimit -f 4; ")
+             : QStringLiteral("mount -t tmpfs -o size=256k tmpfs disk && cp stage/* "
+                              "disk/ && { cat /dev/zero >disk/fill; } 2>/dev/null; ")) +
+        QStringLiteral(
+            "\"$@\"; rc=$?; cp disk/old after/; rm -f disk/fill; ls -A disk >after/list; "
+            "exit $rc");
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start(limit == "ulimit" ? "env" : "unshare",
+                  QStringList{limit == "ulimit" ? "--" : "-rm", "sh", "-c", run, "cutjob",
+                              QStringLiteral(VX_CUTJOB_PATH)} +
+                      arguments);
+    CutjobRun out;
+    out.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+    out.exitCode = process.exitCode();
+    out.err = process.readAllStandardError();
+    return out;
+}
+
+QByteArray svgSheet(const QByteArray &content)
+{
+    return "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+           "xmlns:inkscape='http://www.inkscape.org/namespaces/inkscape' width='420mm' "
+           "height='420mm' viewBox='0 0 420 420'><g inkscape:groupmode='layer' "
+           "inkscape:label='Artwork'>" +
+           content + "</g></svg>";
+}
+
+} // namespace
+
+class FilesInOutTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fullDiskKeepsOldFile_data();
+    void fullDiskKeepsOldFile();
+    void oddInputRefusedAtOnce_data();
+    void oddInputRefusedAtOnce();
+    void bigLetterTracedAndPrinted();
+    void savedElsewhereKeepsPictures();
+    void manyTextsFewNotes();
+};
+
+void FilesInOutTest::fullDiskKeepsOldFile_data()
+{
+    QTest::addColumn<QString>("limit");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+    const QStringList sheet{"sheet", SampleSheet, "--add-marks", "--boundary"};
+    const QStringList marked = sheet + QStringList{"--save-document", "disk/old"};
+    QTest::newRow("sheet, size limit") << "ulimit" << marked << "File too large";
+    QTest::newRow("sheet, full disk") << "tmpfs" << marked << "No space left on device";
+    QTest::newRow("PDF, size limit")
+        << "ulimit" << sheet + QStringList{"--pdf", "disk/old"} << "File too large";
+    QTest::newRow("PDF, full disk")
+        << "tmpfs" << sheet + QStringList{"--pdf", "disk/old"} << "No space left on device";
+    QTest::newRow("job, full disk") << "tmpfs" << sheet + QStringList{"--job", "disk/old"}
+                                    << "文件保存失败! cannot write disk/old: No space left";
+    QTest::newRow("HPGL working file, size limit: the export says why")
+        << "ulimit" << sheet + QStringList{"--job", "disk/old"} << "切割文件无法导出: cannot write";
+    const QString plt = QStringLiteral(VX_TEST_DATA_DIR "/cutjob/blank-row.plt");
+    QTest::newRow("preview picture, size limit")
+        << "ulimit" << QStringList{"preview", plt, "-o", "disk/old", "--size", "3000"}
+        << "cannot write disk/old: File too large";
+}
+
+void FilesInOutTest::fullDiskKeepsOldFile()
+{
+    QFETCH(QString, limit);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    QTemporaryDir folder;
+    for (const char *sub : {"disk", "stage", "after"})
+        QVERIFY(QDir(folder.path()).mkdir(sub));
+    const QByteArray old("the old file, whole");
+    QVERIFY(writeFile(folder.filePath("stage/old"), old));
+    const CutjobRun run = onSmallDisk(folder.path(), limit, arguments);
+    if (limit == "tmpfs" && run.err.contains("mount"))
+        QSKIP("no tmpfs can be mounted here");
+    QVERIFY2(run.finished, run.err.constData());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromUtf8(run.err).contains(reason), run.err.constData());
+    QCOMPARE(readFile(folder.filePath("after/old")), old);
+    QCOMPARE(readFile(folder.filePath("after/list")), QByteArray("old\n"));
+}
+
+void FilesInOutTest::oddInputRefusedAtOnce_data()
+{
+    QTest::addColumn<QStringList>("command"); // the input file is added last
+    QTest::addColumn<QString>("input");       // "fifo", "big" (sparse, over every limit) or a path
+    QTest::addColumn<QString>("message");
+    const QList<QStringList> commands{{"send", "--tcp", "127.0.0.1:9"},
+                                      {"preview", "-o", "out.png"},
+                                      {"simulate", "--port", "0", "--script"}};
+    for (const QStringList &command : commands) {
+        const QByteArray name = command.first().toLatin1();
+        QTest::newRow(name + ": a FIFO") << command << "fifo"
+                                         << "fifo: not a regular file";
+        QTest::newRow(name + ": /dev/zero") << command << "/dev/zero"
+                                            << "not a regular file";
+        QTest::newRow(name + ": a folder") << command << "."
+                                           << ".: not a regular file";
+        QTest::newRow(name + ": an oversized file") << command << "big"
+                                                    << "big: larger than";
+    }
+}
+
+void FilesInOutTest::oddInputRefusedAtOnce()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, input);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    if (input == "fifo")
+        QCOMPARE(QProcess::execute("mkfifo", {folder.filePath(input)}), 0);
+    QFile big(folder.filePath("big"));
+    if (input == "big")
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(600LL * 1024 * 1024));
+    const CutjobRun run = runCutjob(command << input, folder.path(), 10000);
+    QVERIFY2(run.finished, "cutjob did not end on its own");
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+}
+
+// A 300 mm letter FreeType refuses at the tracing resolution: the contour and then the PDF.
+void FilesInOutTest::bigLetterTracedAndPrinted()
+{
+    QTemporaryDir folder;
+    QVERIFY(writeFile(folder.filePath("in.svg"),
+                      svgSheet("<text id='big' x='20' y='330' font-family='DejaVu Sans' "
+                               "font-size='400'>A</text>")));
+    const CutjobRun run = runCutjob(
+        {"sheet", "in.svg", "--boundary", "--pdf", "out.pdf", "--save-document", "out.svg"},
+        folder.path());
+    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
+    QVERIFY2(!run.err.contains("box is outlined"), run.err.constData());
+    QVERIFY(readFile(folder.filePath("out.pdf")).startsWith("%PDF-"));
+    const QByteArray saved = readFile(folder.filePath("out.svg"));
+    QCOMPARE(saved.mid(saved.indexOf("Cutting Layer")).count("<path"), 1);
+}
+
+// Saved into the folder above (rsvg-convert follows links only downwards), the pictures are
+// still found; the same commands again change no byte of the saved sheet.
+void FilesInOutTest::savedElsewhereKeepsPictures()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkpath("sheet/pics"));
+    for (const char *picture : {"face-cool-symbolic.png", "user-trash.png"})
+        QVERIFY(QFile::copy(Pictures + picture, folder.filePath("sheet/pics/") + picture));
+    QVERIFY(writeFile(folder.filePath("sheet/in.svg"),
+                      svgSheet("<image x='5' y='5' width='90' height='90' "
+                               "xlink:href='pics/face-cool-symbolic.png'/><image x='100' y='5' "
+                               "width='90' height='90' href='./pics/user-trash.png'/>")));
+    const CutjobRun run =
+        runCutjob({"sheet", "sheet/in.svg", "--save-document", "out.svg"}, folder.path());
+    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
+    QVERIFY(readFile(folder.filePath("out.svg")).contains("href='sheet/pics/user-trash.png'"));
+    for (const char *svg : {"sheet/in.svg", "out.svg"})
+        QCOMPARE(QProcess::execute("rsvg-convert",
+                                   {"-o", folder.filePath(svg) + ".png", folder.filePath(svg)}),
+                 0);
+    QImage drawn(folder.filePath("sheet/in.svg.png")), saved(folder.filePath("out.svg.png"));
+    QVERIFY(!drawn.isNull() && drawn.pixel(200, 200) != 0);
+    QCOMPARE(saved, drawn);
+
+    const QStringList again{"sheet", "out.svg", "--add-marks", "--save-document", "out.svg"};
+    QVERIFY(runCutjob(again, folder.path()).exitCode == 0);
+    const QByteArray once = readFile(folder.filePath("out.svg"));
+    for (int run = 0; run < 2; ++run)
+        QVERIFY(runCutjob(again, folder.path()).exitCode == 0);
+    QCOMPARE(readFile(folder.filePath("out.svg")), once);
+}
+
+void FilesInOutTest::manyTextsFewNotes()
+{
+    QTemporaryDir folder;
+    QByteArray texts;
+    for (int i = 0; i < 10000; ++i)
+        texts += QByteArrayLiteral("<text x='10' y='10' font-size='2'>t</text>\n");
+    QVERIFY(writeFile(folder.filePath("in.svg"), svgSheet(texts)));
+    const CutjobRun run = runCutjob({"sheet", "in.svg", "--add-marks"}, folder.path(), 300000);
+    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
+    QCOMPARE(run.err.count("cutjob: "), 1);
+    for (const char *raw : {"Pango", "qt.svg", "libpng", "QStandardPaths"})
+        QVERIFY2(!run.err.contains(raw), run.err.constData());
+    QVERIFY2(run.err.contains("10000 texts are printed and outlined as drawn: <text> on line 1, "
+                              "<text> on line 2, <text> on line 3, ..."),
+             run.err.constData());
+}
+
+QTEST_MAIN(FilesInOutTest)
+#include "tst_filesinout.moc"
