@@ -3,56 +3,113 @@
 #include "BuildRequest.h"
 #include "CliOutput.h"
 #include "Subcommand.h"
+#include "paths/JobStream.h"
 #include "paths/PathProcessor.h"
 
-#include <utility>
+#include <QFile>
+#include <QSaveFile>
+
+#include <cstdio>
 
 namespace {
 
-// Reads and parses one export, letting its bytes go before the transforms run, so a large
-// sheet never holds its text and its paths' transformed copies at once.
-Result<CutPathList> readPaths(const PathProcessor &processor, const QString &file)
+// A plot file's text: mapped where the system can map it, so a large sheet is paged in as it is
+// read rather than copied; otherwise (a pipe, an empty file) read whole.
+class InputText
 {
-    const Result<QByteArray> read = PathProcessor::readFileBytes(file);
-    if (!read)
-        return Failure{read.error()};
-    return processor.parsePlt(*read);
-}
-
-Result<JobText> buildJobText(const BuildRequest &request)
-{
-    const PathProcessor processor;
-    const JobOptions options = toJobOptions(request.job, request.exportScale);
-    const double pageHeight = request.frame.pageHeight;
-    CutPathList creasing;
-    if (!request.creasingFile.isEmpty()) {
-        Result<CutPathList> read = readPaths(processor, request.creasingFile);
+public:
+    Result<> open(const QString &path)
+    {
+        if (path.isEmpty())
+            return {};
+        file.setFileName(path);
+        if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
+            if (uchar *mapped = file.map(0, file.size())) {
+                text = {reinterpret_cast<const char *>(mapped), file.size()};
+                return {};
+            }
+        }
+        file.close();
+        const Result<QByteArray> read = PathProcessor::readFileBytes(path);
         if (!read)
             return Failure{read.error()};
-        creasing = std::move(*read);
+        bytes = *read;
+        text = PltText::of(bytes);
+        return {};
     }
-    Result<CutPathList> read = readPaths(processor, request.cuttingFile);
-    if (!read)
-        return Failure{read.error()};
-    CutPathList cutting = std::move(*read);
-    if (request.job.blankCut) {
-        cutting = blankCutPaths(std::move(cutting), pageHeight, options);
-        return blankCutJobText(cutting, request.frame, options);
-    } else {
-        const QPointF firstMark = request.frame.marks.first();
-        creasing = markJobCreasing(std::move(creasing), pageHeight, firstMark);
-        cutting = markJobCutting(std::move(cutting), pageHeight, firstMark, options);
-        return markJobText(creasing, cutting, request.frame, options);
+    PltText text;
+
+private:
+    QFile file;
+    QByteArray bytes;
+};
+
+// The job file, written whole or not at all. Unbuffered: QSaveFile does not notice a final
+// flush cut short (a full disk) and would put the cut-short file in place of the old one.
+class FileSink : public JobSink
+{
+public:
+    explicit FileSink(const QString &path) : file(path) {}
+    bool open() { return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    bool write(const char *data, qint64 size) override { return file.write(data, size) == size; }
+    QString errorText() const override
+    {
+        return QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
     }
+    bool commit() { return file.commit(); }
+    void cancel() { file.cancelWriting(); }
+
+private:
+    QSaveFile file;
+};
+
+class StandardOutputSink : public JobSink
+{
+public:
+    bool write(const char *data, qint64 size) override
+    {
+        return std::fwrite(data, 1, size_t(size), stdout) == size_t(size);
+    }
+    QString errorText() const override
+    {
+        return QStringLiteral("cannot write the job text to standard output");
+    }
+};
+
+Result<> streamJob(const BuildRequest &request, const InputText &creasing, const InputText &cutting,
+                   JobSink &sink)
+{
+    const JobOptions options = toJobOptions(request.job, request.exportScale);
+    if (request.job.blankCut)
+        return streamBlankJob(cutting.text, request.frame, options, sink);
+    return streamMarkJob(creasing.text, cutting.text, request.frame, options, sink);
 }
 
-Result<> writeJob(const BuildRequest &request, const JobText &text)
+// Both files are opened before anything is written, so a missing one leaves no output.
+Result<> buildJob(const BuildRequest &request)
 {
-    const QByteArrayList pieces = {text.header, text.markLine, text.body, text.trailer};
-    if (!request.outputFile.isEmpty())
-        return writeFileAtomically(request.outputFile, pieces);
-    if (!writeStandardOutput(pieces))
-        return Failure{QStringLiteral("cannot write the job text to standard output")};
+    InputText creasing, cutting;
+    if (const Result<> opened = creasing.open(request.creasingFile); !opened)
+        return opened;
+    if (const Result<> opened = cutting.open(request.cuttingFile); !opened)
+        return opened;
+    if (request.outputFile.isEmpty()) {
+        StandardOutputSink sink;
+        const Result<> built = streamJob(request, creasing, cutting, sink);
+        if (built && std::fflush(stdout) != 0)
+            return Failure{sink.errorText()};
+        return built;
+    }
+    FileSink sink(request.outputFile);
+    if (!sink.open())
+        return Failure{sink.errorText()};
+    const Result<> built = streamJob(request, creasing, cutting, sink);
+    if (!built) {
+        sink.cancel();
+        return built;
+    }
+    if (!sink.commit())
+        return Failure{sink.errorText()};
     return {};
 }
 
@@ -98,13 +155,8 @@ int runBuildCommand(const QStringList &arguments)
     }
     if (request->helpAsked)
         return writeStandardOutput({buildHelpText().toUtf8()}) ? 0 : 1;
-    const Result<JobText> text = buildJobText(*request);
-    if (!text) {
-        printError(text.error());
-        return 1;
-    }
-    if (const Result<> written = writeJob(*request, *text); !written) {
-        printError(written.error());
+    if (const Result<> built = buildJob(*request); !built) {
+        printError(built.error());
         return 1;
     }
     return 0;
