@@ -158,11 +158,35 @@ Result<> finish(JobSink &sink, const QByteArray &trailer)
     return {};
 }
 
+// The shortest order looks at every path at once, so it takes the list pipelines.
+Result<> writeWhole(const Result<JobText> &job, JobSink &sink)
+{
+    if (!job)
+        return Failure{job.error()};
+    const QByteArray text = job->joined();
+    if (!sink.write(text.constData(), text.size()))
+        return Failure{sink.errorText()};
+    return {};
+}
+
+QByteArray bytesOf(PltText text)
+{
+    return QByteArray::fromRawData(text.data, int(text.size));
+}
+
 } // namespace
 
 Result<> streamMarkJob(PltText creasing, PltText cutting, const JobFrame &frame,
                        const JobOptions &options, JobSink &sink)
 {
+    if (options.shortestOrder && !frame.marks.isEmpty()) {
+        const QPointF first = frame.marks.constFirst();
+        const double height = frame.pageHeight;
+        return writeWhole(markJobText(markJobCreasing(bytesOf(creasing), height, first, true),
+                                      markJobCutting(bytesOf(cutting), height, first, options),
+                                      frame, options),
+                          sink);
+    }
     // The pieces around the body, and every reason the job cannot be made, come first.
     const Result<JobText> pieces = markJobText({}, {}, frame, options);
     if (!pieces)
@@ -189,6 +213,11 @@ Result<> streamMarkJob(PltText creasing, PltText cutting, const JobFrame &frame,
 Result<> streamBlankJob(PltText cutting, const JobFrame &frame, const JobOptions &options,
                         JobSink &sink)
 {
+    if (options.shortestOrder)
+        return writeWhole(
+            blankCutJobText(blankCutPaths(bytesOf(cutting), frame.pageHeight, options), frame,
+                            options),
+            sink);
     const Result<JobText> pieces = blankCutJobText({}, frame, options);
     if (!sink.write(pieces->header.constData(), pieces->header.size()))
         return Failure{sink.errorText()};

@@ -5,6 +5,8 @@
 // job cuts them, as integer points, turns them into the placed segments of that one path,
 // offsets and writes them. Memory grows with the largest path and the per-path records, not
 // with the file. The text is the same, byte for byte, as the list pipelines' JobText::joined().
+// The shortest order (JobOptions::shortestOrder) weighs all paths at once: it reads the whole
+// file into paths and takes the list pipelines.
 
 #include "JobPipelines.h"
 #include "common/Result.h"
