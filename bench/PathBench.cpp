@@ -6,6 +6,7 @@
 
 #include "SheetGenerator.h"
 #include "paths/PathProcessor.h"
+#include "paths/ShortestOrder.h"
 
 #include <QDir>
 #include <QFile>
@@ -166,6 +167,17 @@ void sortShuffled(benchmark::State &state, const SheetCase &c)
     }
 }
 
+// The shortest cut order (nearest neighbour + 2-opt) of the same shuffled grid.
+void orderShortestShuffled(benchmark::State &state, const SheetCase &c)
+{
+    CutPathList shuffled = stages(c).placed;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(20261207));
+    for (auto _ : state) {
+        CutPathList out = orderShortest(shuffled);
+        benchmark::DoNotOptimize(out);
+    }
+}
+
 void registerSheet(const SheetCase &c)
 {
     const bool big = c.paths >= 42000;
@@ -199,6 +211,9 @@ void registerSheet(const SheetCase &c)
     });
     if (c.paths == 100000)
         reg("sort_shuffled", [&c](benchmark::State &st) { sortShuffled(st, c); });
+    if (c.paths == 10000)
+        reg("order_shortest_shuffled",
+            [&c](benchmark::State &st) { orderShortestShuffled(st, c); });
     reg("offset", [&c](benchmark::State &st) {
         timeTransform(st, c, &Stages::placed, [](const PathProcessor &p, CutPathList l) {
             return p.offsetPaths(std::move(l), knifeOffset, overcut);

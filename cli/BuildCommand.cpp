@@ -4,57 +4,116 @@
 #include "CliOutput.h"
 #include "Subcommand.h"
 #include "common/WholeFileWriter.h"
+#include "paths/JobStream.h"
 #include "paths/PathProcessor.h"
 
-#include <utility>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
 
 namespace {
 
-// Reads and parses one export, letting its bytes go before the transforms run, so a large
-// sheet never holds its text and its paths' transformed copies at once.
-Result<CutPathList> readPaths(const PathProcessor &processor, const QString &file)
+// A plot file's text: mapped where the system can map it, so a large sheet is paged in as it is
+// read rather than copied (no size limit then: it never sits in memory whole); otherwise (an
+// empty file, a system without mapping) read whole within the job-file limit.
+class InputText
 {
-    const Result<QByteArray> read = PathProcessor::readFileBytes(file);
-    if (!read)
-        return Failure{read.error()};
-    return processor.parsePlt(*read);
-}
-
-Result<JobText> buildJobText(const BuildRequest &request)
-{
-    const PathProcessor processor;
-    const JobOptions options = toJobOptions(request.job, request.exportScale);
-    const double pageHeight = request.frame.pageHeight;
-    CutPathList creasing;
-    if (!request.creasingFile.isEmpty()) {
-        Result<CutPathList> read = readPaths(processor, request.creasingFile);
+public:
+    Result<> open(const QString &path)
+    {
+        if (path.isEmpty())
+            return {};
+        // Checked before opening: opening a FIFO would wait for a writer.
+        if (const QFileInfo info(path); info.exists() && !info.isFile())
+            return Failure{QStringLiteral("%1: not a regular file").arg(path)};
+        file.setFileName(path);
+        if (file.open(QIODevice::ReadOnly) && file.size() > 0) {
+            if (uchar *mapped = file.map(0, file.size())) {
+                text = {reinterpret_cast<const char *>(mapped), file.size()};
+                return {};
+            }
+        }
+        file.close();
+        const Result<QByteArray> read = PathProcessor::readFileBytes(path);
         if (!read)
             return Failure{read.error()};
-        creasing = std::move(*read);
+        bytes = *read;
+        text = PltText::of(bytes);
+        return {};
     }
-    Result<CutPathList> read = readPaths(processor, request.cuttingFile);
-    if (!read)
-        return Failure{read.error()};
-    CutPathList cutting = std::move(*read);
-    if (request.job.blankCut) {
-        cutting = blankCutPaths(std::move(cutting), pageHeight, options);
-        return blankCutJobText(cutting, request.frame, options);
-    } else {
-        const QPointF firstMark = request.frame.marks.first();
-        creasing = markJobCreasing(std::move(creasing), pageHeight, firstMark);
-        cutting = markJobCutting(std::move(cutting), pageHeight, firstMark, options);
-        return markJobText(creasing, cutting, request.frame, options);
+    PltText text;
+
+private:
+    QFile file;
+    QByteArray bytes;
+};
+
+// The job file, written whole or not at all.
+class FileSink : public JobSink
+{
+public:
+    explicit FileSink(const QString &path) : file(path) {}
+    Result<> open() { return file.open(); }
+    bool write(const char *data, qint64 size) override { return file.write(data, size); }
+    // The reason itself comes with commit(), which a failed write makes fail.
+    QString errorText() const override
+    {
+        return QStringLiteral("cannot write %1").arg(file.path());
     }
+    Result<> commit() { return file.commit(); }
+    bool failed() const { return file.failed(); }
+
+private:
+    WholeFileWriter file;
+};
+
+class StandardOutputSink : public JobSink
+{
+public:
+    bool write(const char *data, qint64 size) override
+    {
+        return std::fwrite(data, 1, size_t(size), stdout) == size_t(size);
+    }
+    QString errorText() const override
+    {
+        return QStringLiteral("cannot write the job text to standard output");
+    }
+};
+
+Result<> streamJob(const BuildRequest &request, const InputText &creasing, const InputText &cutting,
+                   JobSink &sink)
+{
+    const JobOptions options = toJobOptions(request.job, request.exportScale);
+    if (request.job.blankCut)
+        return streamBlankJob(cutting.text, request.frame, options, sink);
+    return streamMarkJob(creasing.text, cutting.text, request.frame, options, sink);
 }
 
-Result<> writeJob(const BuildRequest &request, const JobText &text)
+// Both files are opened before anything is written, so a missing one leaves no output.
+Result<> buildJob(const BuildRequest &request)
 {
-    const QByteArrayList pieces = {text.header, text.markLine, text.body, text.trailer};
-    if (!request.outputFile.isEmpty())
-        return writeWholeFile(request.outputFile, pieces);
-    if (!writeStandardOutput(pieces))
-        return Failure{QStringLiteral("cannot write the job text to standard output")};
-    return {};
+    InputText creasing, cutting;
+    if (const Result<> opened = creasing.open(request.creasingFile); !opened)
+        return opened;
+    if (const Result<> opened = cutting.open(request.cuttingFile); !opened)
+        return opened;
+    if (request.outputFile.isEmpty()) {
+        StandardOutputSink sink;
+        const Result<> built = streamJob(request, creasing, cutting, sink);
+        if (built && std::fflush(stdout) != 0)
+            return Failure{sink.errorText()};
+        return built;
+    }
+    FileSink sink(request.outputFile);
+    if (const Result<> opened = sink.open(); !opened)
+        return opened;
+    const Result<> built = streamJob(request, creasing, cutting, sink);
+    // A write that failed is reported by commit() with the system's reason; any other failure
+    // (bad input) leaves the old file as it was all the same.
+    if (!built && !sink.failed())
+        return built;
+    return sink.commit();
 }
 
 } // namespace
@@ -99,13 +158,8 @@ int runBuildCommand(const QStringList &arguments)
     }
     if (request->helpAsked)
         return writeStandardOutput({buildHelpText().toUtf8()}) ? 0 : 1;
-    const Result<JobText> text = buildJobText(*request);
-    if (!text) {
-        printError(text.error());
-        return 1;
-    }
-    if (const Result<> written = writeJob(*request, *text); !written) {
-        printError(written.error());
+    if (const Result<> built = buildJob(*request); !built) {
+        printError(built.error());
         return 1;
     }
     return 0;

@@ -98,6 +98,10 @@ public:
         const auto gap = length(QStringLiteral("gap_mm"), WindowRange::NegLen);
         const auto rmx = length(QStringLiteral("rmx"), WindowRange::RealM2X);
         const auto rmy = length(QStringLiteral("rmy"), WindowRange::RealM2Y);
+        // "Cut order": the Auto-Sort field's choice, or the shortest travel.
+        const QString order = fields.value(QStringLiteral("order"), QStringLiteral("sort"));
+        if (order != QLatin1String("sort") && order != QLatin1String("shortest"))
+            return Failure{QStringLiteral("order must be sort or shortest, not \"%1\"").arg(order)};
         // The first field that is wrong, in the dialog's order.
         for (const QString *fieldError :
              {&blank.error(), &sort.error(), &knife.error(), &knifeMm.error(), &overcut.error(),
@@ -110,7 +114,9 @@ public:
         const auto number = [](double v) { return QString::number(v, 'g', 10); };
         if (blank->on)
             out << QStringLiteral("--blank");
-        if (sort->on)
+        if (order == QLatin1String("shortest"))
+            out << QStringLiteral("--order") << order;
+        else if (sort->on)
             out << QStringLiteral("--sort");
         if (knife->on)
             out << QStringLiteral("--knife")

@@ -52,6 +52,25 @@ Result<> readLength(const QCommandLineParser &parser, const LengthRule &rule, do
     return {};
 }
 
+// --sort is the older name of --order serpentine.
+Result<> readOrder(const QCommandLineParser &parser, JobSettings &settings)
+{
+    const bool sort = parser.isSet(QStringLiteral("sort"));
+    if (!parser.isSet(QStringLiteral("order"))) {
+        settings.autoSort = sort;
+        return {};
+    }
+    const QString order = parser.value(QStringLiteral("order"));
+    settings.autoSort = order == QLatin1String("serpentine");
+    settings.shortestOrder = order == QLatin1String("shortest");
+    if (!settings.autoSort && !settings.shortestOrder)
+        return Failure{
+            QStringLiteral("--order must be serpentine or shortest, not \"%1\"").arg(order)};
+    if (sort && settings.shortestOrder)
+        return Failure{QStringLiteral("--sort is --order serpentine; give one order only")};
+    return {};
+}
+
 } // namespace
 
 Result<double> parseFiniteNumber(const QString &text, const QString &what)
@@ -77,6 +96,8 @@ void JobOptionParser::addOptions(QCommandLineParser &parser)
     parser.addOption({QStringLiteral("blank"), QStringLiteral("Blank-cut job.")});
     parser.addOption({QStringLiteral("sort"), QStringLiteral("Auto sort.")});
     parser.addOption(
+        {QStringLiteral("order"), QStringLiteral("Cut order."), QStringLiteral("ORDER")});
+    parser.addOption(
         {QStringLiteral("knife"), QStringLiteral("Knife offset."), QStringLiteral("MM")});
     parser.addOption({QStringLiteral("overcut"), QStringLiteral("Overcut."), QStringLiteral("MM")});
     parser.addOption(
@@ -92,7 +113,8 @@ Result<JobSettings> JobOptionParser::read(const QCommandLineParser &parser)
 {
     JobSettings settings;
     settings.blankCut = parser.isSet(QStringLiteral("blank"));
-    settings.autoSort = parser.isSet(QStringLiteral("sort"));
+    if (const Result<> order = readOrder(parser, settings); !order)
+        return Failure{order.error()};
     settings.knifeOffsetOn = parser.isSet(QStringLiteral("knife"));
     settings.overcutOn = parser.isSet(QStringLiteral("overcut"));
     const std::pair<LengthRule, double *> lengths[] = {
@@ -113,7 +135,12 @@ QString JobOptionParser::helpText()
 {
     return QStringLiteral(
         "  --blank                 blank-cut job (no marks); default is a mark job\n"
-        "  --sort                  auto sort: rows from the top of the sheet down, serpentine\n"
+        "  --order serpentine      auto sort: rows from the top of the sheet down, serpentine\n"
+        "                          (--sort is the same)\n"
+        "  --order shortest        each pen's paths in the order of shortest pen-up travel\n"
+        "                          (nearest neighbour, then 2-opt), closed contours started\n"
+        "                          at the vertex nearest the knife\n"
+        "                          (absent: the paths in the order of the file)\n"
         "  --knife MM              knife offset on, with this value (absent: off); 0.1 to 1.5,\n"
         "                          or 0 for on without an offset\n"
         "  --overcut MM            overcut on, with this value (absent: off); 0.1 to 3, or 0\n"

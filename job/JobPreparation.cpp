@@ -108,7 +108,8 @@ Result<PreparedJob> prepareMarkJob(CdrConnection &connection, const JobOptions &
         return Failure{extraMark.error()};
     job.frame.extraMark = *extraMark;
     const QPointF first = job.frame.marks.first();
-    job.creasing = markJobCreasing(job.creasingExport, job.frame.pageHeight, first);
+    job.creasing =
+        markJobCreasing(job.creasingExport, job.frame.pageHeight, first, options.shortestOrder);
     job.cutting = markJobCutting(job.cuttingExport, job.frame.pageHeight, first, options);
     const Result<JobText> text = markJobText(job.creasing, job.cutting, job.frame, options);
     if (!text)

@@ -4,6 +4,7 @@ JobOptions toJobOptions(const JobSettings &settings, double exportScale)
 {
     JobOptions options;
     options.autoSort = settings.autoSort;
+    options.shortestOrder = settings.shortestOrder;
     options.knifeOffset = settings.knifeOffsetOn ? settings.knifeOffsetMm * UNITS_PER_MM : 0.0;
     options.overcut = settings.overcutOn ? settings.overcutMm * UNITS_PER_MM : 0.0;
     options.dash = settings.dashMm * UNITS_PER_MM;

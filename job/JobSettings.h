@@ -10,6 +10,7 @@ struct JobSettings
 {
     bool blankCut = false;      // "Cut-Blank": a job without marks
     bool autoSort = false;      // "Auto-Sort"
+    bool shortestOrder = false; // cutjob's --order shortest (the window has no such box)
     bool knifeOffsetOn = false; // "Knife:" checked
     double knifeOffsetMm = 0.0; // the window allows 0.1 to 1.5
     bool overcutOn = false;     // "Close:" checked

@@ -10,11 +10,6 @@ namespace {
 
 constexpr double kMaxDashPieces = 1 << 26;
 
-bool isSolid(const CutPath &p)
-{
-    return p.lineType == 0 && p.patternLength == 0.0 && p.lineTypeMode == 0;
-}
-
 } // namespace
 
 int HpglWriter::formatInt(char *dst, int v)
@@ -89,15 +84,21 @@ void HpglWriter::writeSection1(const CutPathList &paths)
 void HpglWriter::writeSection2(const CutPathList &paths, double dash, double gap)
 {
     out.append("SP2;");
-    for (const CutPath &p : paths) {
-        if (p.segments.isEmpty())
-            continue;
-        if (isSolid(p))
-            writeSegments(p.segments);
-        else
-            writeSegments(dashSplit(p.segments, dash, gap));
-    }
+    for (const CutPath &p : paths)
+        writePen2Path(p.lineType, p.patternLength, p.lineTypeMode, p.segments, dash, gap);
     out.append("PU;!PG;");
+}
+
+void HpglWriter::writePen2Path(int lineType, double patternLength, int lineTypeMode,
+                               const QVector<QLineF> &segments, double dash, double gap)
+{
+    if (segments.isEmpty())
+        return;
+    // Any line-type attribute makes the path dashed, as the cutter has no line types of its own.
+    if (lineType == 0 && patternLength == 0.0 && lineTypeMode == 0)
+        writeSegments(segments);
+    else
+        writeSegments(dashSplit(segments, dash, gap));
 }
 
 QVector<QLineF> HpglWriter::dashSplit(const QVector<QLineF> &segments, double dash, double gap)

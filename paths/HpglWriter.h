@@ -15,6 +15,9 @@ public:
     void writeSection1(const CutPathList &paths);
     void writeSection2(const CutPathList &paths, double dash, double gap);
     void writeSegments(const QVector<QLineF> &segments);
+    // One path of the pen-2 section: solid, or dashed when any line-type attribute is non-zero.
+    void writePen2Path(int lineType, double patternLength, int lineTypeMode,
+                       const QVector<QLineF> &segments, double dash, double gap);
 
     // The dash cutter of the pen-2 section; see PathProcessor::dashSplit.
     static QVector<QLineF> dashSplit(const QVector<QLineF> &segments, double dash, double gap);

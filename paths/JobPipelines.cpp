@@ -1,13 +1,29 @@
 #include "JobPipelines.h"
 #include "PathProcessor.h"
+#include "ShortestOrder.h"
 
 #include <climits>
 
-CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark)
+namespace {
+
+CutPathList ordered(CutPathList paths, const JobOptions &options)
+{
+    if (options.shortestOrder)
+        return orderShortest(std::move(paths));
+    if (options.autoSort)
+        return PathProcessor().sortPaths(std::move(paths));
+    return paths;
+}
+
+} // namespace
+
+CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark,
+                            bool shortestOrder)
 {
     const PathProcessor pp;
     paths = pp.mirrorY(std::move(paths), pageHeight);
-    return pp.translatePaths(std::move(paths), firstMark.x(), firstMark.y());
+    paths = pp.translatePaths(std::move(paths), firstMark.x(), firstMark.y());
+    return shortestOrder ? orderShortest(std::move(paths)) : paths;
 }
 
 CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMark,
@@ -17,8 +33,7 @@ CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMa
     paths = pp.scaleAboutMinCorner(std::move(paths), options.exportScale);
     paths = pp.mirrorY(std::move(paths), pageHeight);
     paths = pp.translatePaths(std::move(paths), firstMark.x(), firstMark.y());
-    if (options.autoSort)
-        paths = pp.sortPaths(std::move(paths));
+    paths = ordered(std::move(paths), options);
     paths = pp.offsetPaths(std::move(paths), options.knifeOffset, options.overcut);
     return pp.removeDegenerateSegments(std::move(paths));
 }
@@ -28,15 +43,15 @@ CutPathList blankCutPaths(CutPathList paths, double pageHeight, const JobOptions
     const PathProcessor pp;
     paths = pp.scaleAboutMinCorner(std::move(paths), options.exportScale);
     paths = pp.mirrorY(std::move(paths), pageHeight);
-    if (options.autoSort)
-        paths = pp.sortPaths(std::move(paths));
+    paths = ordered(std::move(paths), options);
     paths = pp.offsetPaths(std::move(paths), options.knifeOffset, options.overcut);
     return pp.removeDegenerateSegments(std::move(paths));
 }
 
-CutPathList markJobCreasing(const QByteArray &pltText, double pageHeight, QPointF firstMark)
+CutPathList markJobCreasing(const QByteArray &pltText, double pageHeight, QPointF firstMark,
+                            bool shortestOrder)
 {
-    return markJobCreasing(PathProcessor().parsePlt(pltText), pageHeight, firstMark);
+    return markJobCreasing(PathProcessor().parsePlt(pltText), pageHeight, firstMark, shortestOrder);
 }
 
 CutPathList markJobCutting(const QByteArray &pltText, double pageHeight, QPointF firstMark,

@@ -16,7 +16,9 @@
 // Plain settings of one job, already converted to plotter units by the caller (mm * 40).
 struct JobOptions
 {
-    bool autoSort = false;    // serpentine sort of the cutting paths
+    bool autoSort = false; // serpentine sort of the cutting paths
+    // Nearest neighbour + 2-opt order of each pen's paths (orderShortest); before autoSort.
+    bool shortestOrder = false;
     double knifeOffset = 0.0; // drag-knife offset d, >= 0; 0 when the knife box is off
     double overcut = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
     double dash = 400.0;      // dash length D (> 0) for paths with a line type; posLen * 40
@@ -46,8 +48,10 @@ struct JobText
     QByteArray joined() const { return header + markLine + body + trailer; }
 };
 
-// Mark job, creasing steps: parse, mirror against pageHeight, place relative to firstMark.
-CutPathList markJobCreasing(const QByteArray &pltText, double pageHeight, QPointF firstMark);
+// Mark job, creasing steps: parse, mirror against pageHeight, place relative to firstMark, and
+// with `shortestOrder` put in the shortest order.
+CutPathList markJobCreasing(const QByteArray &pltText, double pageHeight, QPointF firstMark,
+                            bool shortestOrder = false);
 // Mark job, cutting steps: parse, undo the export scale, mirror, place, sort if asked, offset
 // and overcut, remove degenerate segments.
 CutPathList markJobCutting(const QByteArray &pltText, double pageHeight, QPointF firstMark,
@@ -56,7 +60,8 @@ CutPathList markJobCutting(const QByteArray &pltText, double pageHeight, QPointF
 CutPathList blankCutPaths(const QByteArray &pltText, double pageHeight, const JobOptions &options);
 
 // The same pipelines on lists already read (by value; pass with std::move to save memory).
-CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark);
+CutPathList markJobCreasing(CutPathList paths, double pageHeight, QPointF firstMark,
+                            bool shortestOrder = false);
 CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMark,
                            const JobOptions &options);
 CutPathList blankCutPaths(CutPathList paths, double pageHeight, const JobOptions &options);

@@ -157,14 +157,22 @@ CutPathList PathProcessor::offsetPaths(CutPathList paths, double knifeOffset, do
     for (CutPath &path : paths) {
         QVector<QLineF> w = std::move(path.segments);
         path.segments = QVector<QLineF>();
-        if (overcut > 0 && isClosedPath(w))
-            appendOvercut(w, overcut);
-        shiftForward(w, knifeOffset);
         CutPath result = path;
-        result.segments = knifeCompensated(w);
+        result.segments = offsetSegments(std::move(w), knifeOffset, overcut);
         out.append(result);
     }
     return out;
+}
+
+QVector<QLineF> PathProcessor::offsetSegments(QVector<QLineF> w, double knifeOffset,
+                                              double overcut) const
+{
+    if (knifeOffset == 0 && overcut == 0)
+        return w;
+    if (overcut > 0 && isClosedPath(w))
+        appendOvercut(w, overcut);
+    shiftForward(w, knifeOffset);
+    return knifeCompensated(w);
 }
 
 QVector<QLineF> PathProcessor::knifeCompensated(const QVector<QLineF> &shifted) const

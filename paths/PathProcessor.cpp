@@ -132,26 +132,30 @@ CutPathList PathProcessor::removeDegenerateSegments(CutPathList paths) const
     CutPathList out;
     out.reserve(paths.size());
     for (CutPath &path : paths) {
-        QVector<QLineF> &segs = path.segments;
-        int kept = 0;
-        for (int i = 0; i < segs.size(); ++i) {
-            const QLineF s = segs.at(i);
-            if (!isWritable(s))
-                continue;
-            const QLine r = s.toLine();
-            if (r.p1() == r.p2())
-                continue;
-            if (kept != i)
-                segs[kept] = s;
-            ++kept;
-        }
-        if (kept == 0)
+        if (!dropDegenerateSegments(path.segments))
             continue;
-        if (kept != segs.size())
-            segs.resize(kept);
         out.append(path);
         // Leave the list's only reference to the segments with `out`.
         path.segments = QVector<QLineF>();
     }
     return out;
+}
+
+bool PathProcessor::dropDegenerateSegments(QVector<QLineF> &segs)
+{
+    int kept = 0;
+    for (int i = 0; i < segs.size(); ++i) {
+        const QLineF s = segs.at(i);
+        if (!isWritable(s))
+            continue;
+        const QLine r = s.toLine();
+        if (r.p1() == r.p2())
+            continue;
+        if (kept != i)
+            segs[kept] = s;
+        ++kept;
+    }
+    if (kept != segs.size())
+        segs.resize(kept);
+    return kept > 0;
 }

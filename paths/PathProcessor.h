@@ -52,6 +52,9 @@ public:
     // non-finite segments are dropped before the knife step, since they have no direction. An
     // absurd overcut stops after four laps of the path's segments plus 4096 more.
     CutPathList offsetPaths(CutPathList paths, double knifeOffset, double overcut) const;
+    // The same on one path's segments.
+    QVector<QLineF> offsetSegments(QVector<QLineF> segments, double knifeOffset,
+                                   double overcut) const;
     // The `pieces` segments of an arc from n's end to r's start about the corner of their lines.
     QVector<QLineF> cornerArc(const QLineF &n, const QLineF &r, int pieces) const;
     // True when the segments join end to start and the last ends where the first began.
@@ -59,6 +62,8 @@ public:
     // Drops segments that vanish after rounding, hold NaN/infinity or do not fit the writer's
     // integer range; then drops paths left empty.
     CutPathList removeDegenerateSegments(CutPathList paths) const;
+    // The same on one path's segments, in place; false when none is left.
+    static bool dropDegenerateSegments(QVector<QLineF> &segments);
 
     // --- Writing -------------------------------------------------------------------------------
     // Cuts one path into dashes of `dash` separated by gaps of `gap` (both > 0 for progress;

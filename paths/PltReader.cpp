@@ -2,6 +2,8 @@
 
 #include "IntField.h"
 
+#include <algorithm>
+
 namespace {
 
 enum class State
@@ -21,28 +23,27 @@ inline bool isDigit(unsigned c)
     return c - '0' < 10u;
 }
 
-// The reader's whole state; one instance per parse.
-class Machine
+// The reader's whole state; one instance per parse. What it finds goes to a Sink: begin(...)
+// opens a path (false stops the reading), segment(...) adds to it, end() closes it.
+template <typename Sink> class Machine
 {
 public:
-    explicit Machine(PenChange penChange = PenChange::ContinuesPath) : penChange(penChange)
+    explicit Machine(Sink &sink, PenChange penChange = PenChange::ContinuesPath)
+        : sink(sink), penChange(penChange)
     {
-        scratch.reserve(1024);
     }
+    // Picks the reading up inside a path's first pair list, as scan() left it.
+    void resume(const PathStart &start);
 
     void feed(unsigned c);
     // Feeds a whole text; runs of digits inside coordinates are taken in one step.
     template <typename Code, typename ToLatin1>
     void feedAll(const Code *p, const Code *end, ToLatin1 toLatin1);
-    CutPathList finish()
-    {
-        emitPath();
-        return std::move(out);
-    }
+    void finish() { emitPath(); }
 
 private:
     void completePair(bool lastPair);
-    void beginPath();
+    void beginPath(int x, int y, bool lastPair);
     void emitPath();
     void lineTypeField(bool end);
     void xChar(unsigned c);
@@ -50,27 +51,109 @@ private:
     void penChar(unsigned c);
     void ltChar(unsigned c);
 
+    Sink &sink;
     const PenChange penChange;
     State state = State::Idle;
     bool penDown = false;
+    bool halted = false;
+    qint64 at = 0; // offset of the character being fed, from the start of feedAll's text
     int curX = 0, curY = 0;
     // Integers, so comparing them exactly is what the fuzzy point comparison would decide.
     int lastEndX = 0, lastEndY = 0;
+    int firstX = 0, firstY = 0; // start of the path being built
+    int segments = 0;           // segments of the path being built so far
     int pendingX = 0;
     IntField xDigits, yDigits, penDigits;
     QByteArray ltText;
     int ltCounter = 0;
-    int pen = 0;
-    int lineType = 0;
-    double patternLength = 0.0;
-    int lineTypeMode = 0;
+    PathAttributes current; // pen and line type in force
+    int buildingPen = 0;    // pen of the path being built
     bool started = false;
-    CutPath building;        // attributes of the path being built
-    QVector<QLineF> scratch; // its segments, grown here and copied out at its exact size
-    CutPathList out;
 };
 
-void Machine::feed(unsigned c)
+// Builds the CutPath list of read().
+class ListSink
+{
+public:
+    static constexpr bool wantsStarts = false;
+    ListSink() { scratch.reserve(1024); }
+    bool begin(const PathAttributes &a, const PathStart &)
+    {
+        building.pen = a.pen;
+        building.lineType = a.lineType;
+        building.patternLength = a.patternLength;
+        building.lineTypeMode = a.lineTypeMode;
+        return true;
+    }
+    void segment(int x1, int y1, int x2, int y2) { scratch.append(QLineF(x1, y1, x2, y2)); }
+    void end()
+    {
+        // Copied out at its exact size; the scratch keeps its room for the next path.
+        building.segments = QVector<QLineF>(scratch.cbegin(), scratch.cend());
+        out.append(building);
+        building.segments = QVector<QLineF>();
+        scratch.resize(0);
+    }
+    CutPathList out;
+
+private:
+    CutPath building;        // attributes of the path being built
+    QVector<QLineF> scratch; // its segments
+};
+
+// Keeps each path's start and box only.
+class IndexSink
+{
+public:
+    static constexpr bool wantsStarts = true;
+    bool begin(const PathAttributes &, const PathStart &start)
+    {
+        index.starts.push_back(start);
+        box = PathBox{start.fromX, start.fromY, start.fromX, start.fromY};
+        return true;
+    }
+    void segment(int, int, int x2, int y2)
+    {
+        box.minX = std::min(box.minX, x2);
+        box.minY = std::min(box.minY, y2);
+        box.maxX = std::max(box.maxX, x2);
+        box.maxY = std::max(box.maxY, y2);
+    }
+    void end() { index.boxes.push_back(box); }
+    PltIndex index;
+
+private:
+    PathBox box{0, 0, 0, 0};
+};
+
+// Collects one path's points and stops where the next path begins.
+class OnePathSink
+{
+public:
+    static constexpr bool wantsStarts = false;
+    explicit OnePathSink(PointPath &path) : path(path) { path.points.clear(); }
+    bool begin(const PathAttributes &a, const PathStart &)
+    {
+        if (begun)
+            return false;
+        begun = true;
+        path.attributes = a;
+        return true;
+    }
+    void segment(int x1, int y1, int x2, int y2)
+    {
+        if (path.points.empty())
+            path.points.emplace_back(x1, y1);
+        path.points.emplace_back(x2, y2);
+    }
+    void end() {}
+
+private:
+    PointPath &path;
+    bool begun = false;
+};
+
+template <typename Sink> void Machine<Sink>::feed(unsigned c)
 {
     switch (state) {
     case State::ReadY:
@@ -109,7 +192,7 @@ void Machine::feed(unsigned c)
     }
 }
 
-void Machine::xChar(unsigned c)
+template <typename Sink> void Machine<Sink>::xChar(unsigned c)
 {
     if (isDigit(c) || c == '-') {
         xDigits.add(char(c));
@@ -126,7 +209,7 @@ void Machine::xChar(unsigned c)
     }
 }
 
-void Machine::yChar(unsigned c)
+template <typename Sink> void Machine<Sink>::yChar(unsigned c)
 {
     if (isDigit(c) || c == '-') {
         yDigits.add(char(c));
@@ -139,18 +222,18 @@ void Machine::yChar(unsigned c)
     }
 }
 
-void Machine::penChar(unsigned c)
+template <typename Sink> void Machine<Sink>::penChar(unsigned c)
 {
     if (isDigit(c)) {
         penDigits.add(char(c));
     } else if (c == ';') {
-        pen = penDigits.toInt();
+        current.pen = penDigits.toInt();
         penDigits.clear();
         state = State::Idle;
     }
 }
 
-void Machine::ltChar(unsigned c)
+template <typename Sink> void Machine<Sink>::ltChar(unsigned c)
 {
     if (isDigit(c) || c == '-' || c == '.')
         ltText.append(char(c));
@@ -164,21 +247,21 @@ void Machine::ltChar(unsigned c)
     }
 }
 
-void Machine::lineTypeField(bool end)
+template <typename Sink> void Machine<Sink>::lineTypeField(bool end)
 {
     const QString text = QString::fromLatin1(ltText);
     if (ltCounter == 0) {
         if (end && text.isEmpty()) {
-            lineType = 0;
-            patternLength = 0.0;
-            lineTypeMode = 0;
+            current.lineType = 0;
+            current.patternLength = 0.0;
+            current.lineTypeMode = 0;
         } else {
-            lineType = text.toInt(nullptr, 10);
+            current.lineType = text.toInt(nullptr, 10);
         }
     } else if (ltCounter == 1) {
-        patternLength = text.toDouble();
+        current.patternLength = text.toDouble();
     } else if (end) {
-        lineTypeMode = text.toInt(nullptr, 10);
+        current.lineTypeMode = text.toInt(nullptr, 10);
     }
     if (!end && ltCounter < 2) {
         ltText.clear();
@@ -186,20 +269,22 @@ void Machine::lineTypeField(bool end)
     }
 }
 
-void Machine::completePair(bool lastPair)
+template <typename Sink> void Machine<Sink>::completePair(bool lastPair)
 {
     const int x = pendingX;
     const int y = yDigits.toInt();
     yDigits.clear();
     if (penDown) {
         const bool continues = curX == lastEndX && curY == lastEndY;
-        const bool closed = lastPair && !scratch.isEmpty() &&
-                            lastEndX == scratch.constFirst().x1() &&
-                            lastEndY == scratch.constFirst().y1();
-        const bool newPen = penChange == PenChange::StartsPath && pen != building.pen;
-        if (!started || !continues || closed || newPen)
-            beginPath();
-        scratch.append(QLineF(curX, curY, x, y));
+        const bool closed = lastPair && segments > 0 && lastEndX == firstX && lastEndY == firstY;
+        const bool newPen = penChange == PenChange::StartsPath && current.pen != buildingPen;
+        if (!started || !continues || closed || newPen) {
+            beginPath(x, y, lastPair);
+            if (halted)
+                return;
+        }
+        sink.segment(curX, curY, x, y);
+        ++segments;
         lastEndX = x;
         lastEndY = y;
     }
@@ -207,34 +292,52 @@ void Machine::completePair(bool lastPair)
     curY = y;
 }
 
-void Machine::beginPath()
+template <typename Sink> void Machine<Sink>::beginPath(int x, int y, bool lastPair)
 {
     emitPath();
     started = true;
-    building.pen = pen;
-    building.lineType = lineType;
-    building.patternLength = patternLength;
-    building.lineTypeMode = lineTypeMode;
+    buildingPen = current.pen;
+    firstX = curX;
+    firstY = curY;
+    PathStart start;
+    if constexpr (Sink::wantsStarts)
+        start = PathStart{at + 1, !lastPair, curX, curY, x, y, current};
+    halted = !sink.begin(current, start);
 }
 
-void Machine::emitPath()
+template <typename Sink> void Machine<Sink>::emitPath()
 {
-    if (scratch.isEmpty())
+    if (segments == 0)
         return;
-    building.segments = QVector<QLineF>(scratch.cbegin(), scratch.cend());
-    out.append(building);
-    building.segments = QVector<QLineF>();
-    scratch.resize(0);
+    sink.end();
+    segments = 0;
 }
 
-template <typename Code, typename ToLatin1>
-void Machine::feedAll(const Code *p, const Code *end, ToLatin1 toLatin1)
+template <typename Sink> void Machine<Sink>::resume(const PathStart &start)
 {
-    while (p != end) {
+    state = start.inPairList ? State::ReadX : State::Idle;
+    penDown = true;
+    current = start.attributes;
+    curX = start.fromX;
+    curY = start.fromY;
+    beginPath(start.toX, start.toY, !start.inPairList);
+    sink.segment(curX, curY, start.toX, start.toY);
+    segments = 1;
+    curX = lastEndX = start.toX;
+    curY = lastEndY = start.toY;
+}
+
+template <typename Sink>
+template <typename Code, typename ToLatin1>
+void Machine<Sink>::feedAll(const Code *p, const Code *end, ToLatin1 toLatin1)
+{
+    const Code *const begin = p;
+    while (p != end && !halted) {
         if ((state == State::ReadX || state == State::ReadY) && isDigit(unsigned(*p))) {
             p = (state == State::ReadX ? xDigits : yDigits).takeDigits(p, end);
             continue;
         }
+        at = p - begin;
         feed(toLatin1(*p));
         ++p;
     }
@@ -244,16 +347,39 @@ void Machine::feedAll(const Code *p, const Code *end, ToLatin1 toLatin1)
 
 CutPathList PltReader::read(const QByteArray &latin1Text, PenChange penChange)
 {
-    Machine m(penChange);
+    ListSink sink;
+    Machine<ListSink> m(sink, penChange);
     const auto *p = reinterpret_cast<const unsigned char *>(latin1Text.constData());
     m.feedAll(p, p + latin1Text.size(), [](unsigned char c) { return unsigned(c); });
-    return m.finish();
+    m.finish();
+    return std::move(sink.out);
 }
 
 CutPathList PltReader::read(const QString &text)
 {
-    Machine m;
+    ListSink sink;
+    Machine<ListSink> m(sink);
     const ushort *p = text.utf16();
     m.feedAll(p, p + text.size(), [](ushort c) { return c > 0xff ? 0u : unsigned(c); });
-    return m.finish();
+    m.finish();
+    return std::move(sink.out);
+}
+
+PltIndex PltReader::scan(const char *text, qint64 size)
+{
+    IndexSink sink;
+    Machine<IndexSink> m(sink);
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    m.feedAll(p, p + size, [](unsigned char c) { return unsigned(c); });
+    m.finish();
+    return std::move(sink.index);
+}
+
+void PltReader::readPath(const char *text, qint64 size, const PathStart &start, PointPath &path)
+{
+    OnePathSink sink(path);
+    Machine<OnePathSink> m(sink);
+    m.resume(start);
+    const auto *p = reinterpret_cast<const unsigned char *>(text);
+    m.feedAll(p + start.resumeAt, p + size, [](unsigned char c) { return unsigned(c); });
 }

@@ -154,6 +154,12 @@ void CutjobTest::golden_data()
         << blankJob(1000, 1000, {"blank-row.plt"}) << "blank-row.golden";
     QTest::newRow("--sort cuts a row left to right")
         << blankJob(1000, 1000, {"--sort", "blank-row.plt"}) << "blank-row-sorted.golden";
+    QTest::newRow("--order serpentine is --sort")
+        << blankJob(1000, 1000, {"--order", "serpentine", "blank-row.plt"})
+        << "blank-row-sorted.golden";
+    QTest::newRow("--order shortest starts at the square nearest the knife")
+        << blankJob(1000, 1000, {"--order", "shortest", "blank-row.plt"})
+        << "blank-row-sorted.golden";
 }
 
 void CutjobTest::golden()
@@ -196,8 +202,11 @@ void CutjobTest::badInput_data()
     QTest::addColumn<QString>("message");
     const QString square = "blank-square.plt";
     QTest::newRow("missing cutting file") << blankJob(2000, 2000, {"absent.plt"}) << "absent.plt";
-    QTest::newRow("cutting file is a folder")
-        << blankJob(2000, 2000, {"."}) << "not a regular file";
+    QTest::newRow("unknown order")
+        << blankJob(2000, 2000, {"--order", "random", square}) << "--order";
+    QTest::newRow("two orders at once")
+        << blankJob(2000, 2000, {"--sort", "--order", "shortest", square}) << "--sort";
+    QTest::newRow("cutting file is a folder") << blankJob(2000, 2000, {"."}) << "not a regular file";
     QTest::newRow("missing creasing file")
         << markJob({"--creasing", "absent.plt", square}) << "absent.plt";
     QTest::newRow("malformed knife")
