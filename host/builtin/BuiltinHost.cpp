@@ -78,7 +78,9 @@ Result<> BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QStr
     if (!document)
         return Failure{QStringLiteral("no document to save")};
     const QByteArray data = SvgDocumentWriter::toSvg(*document);
-    if (Result<> written = SvgDocumentWriter::writeFile(data, svgPath); !written)
+    if (Result<> written = SvgDocumentWriter::writeFile(
+            SvgDocumentWriter::fileContents(*document, data, svgPath), svgPath);
+        !written)
         return written;
     document->filePath = svgPath;
     savedDigest.insert(document.get(), digestOf(data));
