@@ -4,12 +4,15 @@
 
 #include "RsvgDrawingExtent.h"
 
+#include "svg/SvgFileCodec.h"
+
 #include <cmath>
 
 namespace RsvgDrawingExtent {
 
-QSizeF of(const QByteArray &xml)
+QSizeF of(const QByteArray &file)
 {
+    const QByteArray xml = SvgFileCodec::readableXml(file);
     GInputStream *stream =
         g_memory_input_stream_new_from_data(xml.constData(), xml.size(), nullptr);
     // The XML has passed the host's own limits on size, depth and entities.

@@ -7,6 +7,7 @@
 #include "RsvgPageRenderer.h"
 
 #include "svg/SvgDocumentWriter.h"
+#include "svg/SvgFileCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -49,8 +50,9 @@ QString takeMessage(GError *error)
 // The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
 // photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
 // size, depth and entities when it was opened, so they are lifted here.
-Result<Handle> readSvg(const QByteArray &svg, const QString &baseFile)
+Result<Handle> readSvg(const QByteArray &file, const QString &baseFile)
 {
+    const QByteArray svg = SvgFileCodec::readableXml(file);
     GInputStream *stream =
         g_memory_input_stream_new_from_data(svg.constData(), svg.size(), nullptr);
     GFile *base =

@@ -122,10 +122,19 @@ bool Scanner::isSizedImage() const
 }
 
 // QtSvg follows only a reference written "xlink:href", while SVG 2 drawings write a plain href
-// and others may give the XLink namespace another prefix.
+// and others may give the XLink namespace another prefix. QtSvg refuses a tag that declares a
+// prefix twice, as a document type's default and the tag itself can together.
 bool Scanner::needsXlinkHref() const
 {
-    if (!reader.isStartElement() || !isSvgElement() ||
+    if (!reader.isStartElement())
+        return false;
+    QSet<QStringRef> prefixes;
+    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations()) {
+        if (prefixes.contains(d.prefix()))
+            return true; // declared twice: written once by the same copy
+        prefixes.insert(d.prefix());
+    }
+    if (!isSvgElement() ||
         (reader.name() != QLatin1String("use") && reader.name() != QLatin1String("image")))
         return false;
     const QXmlStreamAttributes attributes = reader.attributes();
@@ -153,8 +162,18 @@ void Scanner::writeWithXlinkHref(bool imagePlaceholder)
         "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAADElEQVR4nGP4z8AAAA"
         "MBAQDJ/pLvAAAAAElFTkSuQmCC");
     writer.writeStartElement(reader.namespaceUri().toString(), reader.name().toString());
-    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations())
-        writer.writeNamespace(d.namespaceUri().toString(), d.prefix().toString());
+    // A document type's default for a declaration the tag also makes is reported twice.
+    QSet<QString> declared;
+    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations()) {
+        const QString prefix = d.prefix().toString();
+        if (declared.contains(prefix))
+            continue;
+        declared.insert(prefix);
+        if (prefix.isEmpty())
+            writer.writeDefaultNamespace(d.namespaceUri().toString());
+        else
+            writer.writeNamespace(d.namespaceUri().toString(), prefix);
+    }
     const QXmlStreamAttributes attributes = reader.attributes();
     // SVG 2 lets a plain href win over xlink:href.
     const bool plain = attributes.hasAttribute(QStringLiteral("href"));

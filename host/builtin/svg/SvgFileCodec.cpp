@@ -119,6 +119,18 @@ QByteArray encodeWithReferences(const QString &text, QTextCodec *codec)
     return codec->fromUnicode(out);
 }
 
+// The XML declaration when it gives a version other than 1.0 ("1.1", or "1" as old Sodipodi
+// wrote): captured(2) is the version; no match otherwise.
+QRegularExpressionMatch otherVersion(const QString &text)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral("^(\\s*<\\?xml\\s+version\\s*=\\s*[\"'])([^\"']*)([\"'][^>]*\\?>)"));
+    QRegularExpressionMatch match = declaration.match(text);
+    return match.hasMatch() && match.captured(2) != QLatin1String("1.0")
+               ? match
+               : QRegularExpressionMatch();
+}
+
 } // namespace
 
 namespace SvgFileCodec {
@@ -188,14 +200,33 @@ QByteArray compress(const QByteArray &xml)
 
 QString readable(const QString &text)
 {
-    static const QRegularExpression version11(
-        QStringLiteral("^\\s*<\\?xml\\s+version\\s*=\\s*[\"'](1\\.1)[\"']"));
-    const QRegularExpressionMatch match = version11.match(text);
+    const QRegularExpressionMatch match = otherVersion(text);
     if (!match.hasMatch())
         return text;
+    // Spaces keep every offset: the text's encoding is known already.
     QString copy = text;
-    copy[match.capturedEnd(1) - 1] = QLatin1Char('0');
+    copy.replace(match.capturedStart(0), match.capturedLength(0),
+                 QString(match.capturedLength(0), QLatin1Char(' ')));
     return copy;
+}
+
+QByteArray readableXml(const QByteArray &xml)
+{
+    int markBytes = 0;
+    const SvgFileEncoding encoding = markedEncoding(xml, &markBytes);
+    const bool wide = encoding.codec != "UTF-8";
+    const QByteArray start = xml.mid(markBytes, 256);
+    if (!otherVersion(wide ? decodeWith(encoding.codec, start) : QString::fromLatin1(start))
+             .hasMatch())
+        return xml;
+    if (!wide) {
+        const QRegularExpressionMatch match = otherVersion(QString::fromLatin1(start));
+        QByteArray copy = xml;
+        return copy.replace(markBytes + match.capturedStart(2), match.capturedLength(2), "1.0");
+    }
+    QString text = decodeWith(encoding.codec, xml.mid(markBytes));
+    const QRegularExpressionMatch match = otherVersion(text);
+    return encode(text.replace(match.capturedStart(2), match.capturedLength(2), "1.0"), encoding);
 }
 
 } // namespace SvgFileCodec

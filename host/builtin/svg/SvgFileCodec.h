@@ -36,8 +36,12 @@ QByteArray encode(const QString &text, const SvgFileEncoding &encoding);
 // Gzip as in an .svgz file.
 QByteArray compress(const QByteArray &xml);
 
-// The text the XML readers are given: the same characters, except that an XML 1.1 declaration
-// reads as 1.0, which Qt's readers refuse to read otherwise. Offsets into it hold for `text`.
+// The text Qt's XML readers are given: the same, except that an XML declaration of another
+// version than 1.0 ("1.1", or "1" from old Sodipodi), which they refuse, turns into spaces.
+// Offsets into it hold for `text`.
 QString readable(const QString &text);
+
+// The XML handed to librsvg, whose parser refuses XML 1.1: the declaration's version reads 1.0.
+QByteArray readableXml(const QByteArray &xml);
 
 } // namespace SvgFileCodec
