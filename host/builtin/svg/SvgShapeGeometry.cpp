@@ -3,7 +3,6 @@
 #include "SvgPathData.h"
 
 #include <QRegularExpression>
-#include <QVector>
 #include <cmath>
 
 namespace {
@@ -98,28 +97,12 @@ std::optional<QPainterPath> line(const QXmlStreamAttributes &a)
     return path;
 }
 
-// Numbers up to the first that does not read, and a lone last coordinate dropped.
+// The points read as the coordinates of one moveto and its linetos, by the same rules: up to
+// the first that does not read, a lone last coordinate dropped.
 QPainterPath points(const QXmlStreamAttributes &a, bool closed)
 {
-    static const QRegularExpression separators(QStringLiteral("[\\s,]+"));
-    const QStringList parts =
-        a.value(QLatin1String("points")).toString().split(separators, Qt::SkipEmptyParts);
-    QVector<double> numbers;
-    for (const QString &part : parts) {
-        bool ok = false;
-        const double n = part.toDouble(&ok);
-        if (!ok || !std::isfinite(n))
-            break;
-        numbers << n;
-    }
-    QPainterPath path;
-    for (int i = 0; i + 1 < numbers.size(); i += 2) {
-        const QPointF p(numbers[i], numbers[i + 1]);
-        if (i == 0)
-            path.moveTo(p);
-        else
-            path.lineTo(p);
-    }
+    QPainterPath path =
+        SvgPathData::parse(QStringLiteral("M ") + a.value(QLatin1String("points")).toString());
     if (closed && !path.isEmpty())
         path.closeSubpath();
     return path;
