@@ -55,8 +55,8 @@
         <translation>Open Drawing</translation>
     </message>
     <message>
-        <source>SVG drawing (*.svg);;All files (*)</source>
-        <translation>SVG drawing (*.svg);;All files (*)</translation>
+        <source>SVG drawing (*.svg *.svgz);;All files (*)</source>
+        <translation>SVG drawing (*.svg *.svgz);;All files (*)</translation>
     </message>
     <message>
         <source>Save Drawing As</source>

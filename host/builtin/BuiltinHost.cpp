@@ -91,10 +91,11 @@ Result<> BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QStr
             ? edited
             : SvgLinkRebase::rebased(edited, QFileInfo(document->filePath).absolutePath(),
                                      QFileInfo(svgPath).absolutePath());
-    if (Result<> written = SvgDocumentWriter::writeFile(data, svgPath); !written)
+    const QByteArray file = SvgDocumentWriter::fileContents(*document, data, svgPath);
+    if (Result<> written = SvgDocumentWriter::writeFile(file, svgPath); !written)
         return written;
     if (data != edited) {
-        if (Result<HostDocument::Ptr> saved = SvgDocumentReader::readData(data, svgPath))
+        if (Result<HostDocument::Ptr> saved = SvgDocumentReader::readData(file, svgPath))
             *document = **saved;
     }
     document->filePath = svgPath;

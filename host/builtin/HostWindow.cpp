@@ -138,7 +138,7 @@ QString HostWindow::chooseFile(FileQuestion question)
     const QString folder = doc && !doc->filePath.isEmpty() ? doc->filePath : QString();
     if (question == FileQuestion::Open)
         return QFileDialog::getOpenFileName(this, tr("Open Drawing"), folder,
-                                            tr("SVG drawing (*.svg);;All files (*)"));
+                                            tr("SVG drawing (*.svg *.svgz);;All files (*)"));
     QString path = QFileDialog::getSaveFileName(this, tr("Save Drawing As"), folder,
                                                 tr("SVG drawing (*.svg)"));
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())

@@ -3,10 +3,14 @@
 // saving and opening again gives the same layers and shapes; working layers show as Inkscape
 // layers.
 #include "HostTestSupport.h"
+#include "builtin/render/RsvgPageRenderer.h"
 #include "builtin/svg/SvgDocumentReader.h"
 #include "builtin/svg/SvgDocumentWriter.h"
+#include "builtin/svg/SvgFileCodec.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QTextCodec>
 #include <QXmlStreamReader>
 #include <QtTest>
 #include <cmath>
@@ -120,6 +124,10 @@ private slots:
     void editsConfinedToWhatChanged_data();
     void editsConfinedToWhatChanged();
     void sheetsSavedBeforeReopen();
+    void printAndCutAgree_data();
+    void printAndCutAgree();
+    void fileEncodingKept_data();
+    void fileEncodingKept();
 };
 
 void TestSvgDocument::layersOfTheSheet()
@@ -768,6 +776,136 @@ void TestSvgDocument::sheetsSavedBeforeReopen()
     QCOMPARE(shape.fillCmyk, (Cmyk{100, 30, 0, 12}));
     QCOMPARE(shape.outlineWidth, 0.0);
     QCOMPARE(SvgDocumentWriter::toSvg(*doc), old);
+}
+
+namespace {
+
+// A closed zigzag of `teeth` teeth (two segments each) along y=0, then a 20 x 20 square that
+// only a reader with no limit on path length gets to.
+QString longPath(int teeth)
+{
+    QString d = QStringLiteral("M 0,0");
+    for (int i = 0; i < teeth; ++i)
+        d += QStringLiteral(" l 0.001,1 0.001,-1");
+    return d + QStringLiteral(" L 60,10 80,10 80,30 60,30 Z");
+}
+
+const QString SvgRoot =
+    QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100mm\" height=\"50mm\" "
+                   "viewBox=\"0 0 100 50\">%1</svg>");
+
+} // namespace
+
+// What librsvg prints and what is cut agree where the file is odd or beyond QtSvg: a probe point
+// (user units) is painted on the printed page exactly when a curve shape holds it.
+void TestSvgDocument::printAndCutAgree_data()
+{
+    QTest::addColumn<QString>("svg");
+    QTest::addColumn<QPointF>("probe");
+    QTest::addColumn<bool>("drawn");
+    const QString corner = SvgRoot.arg("<rect x=\"10\" y=\"10\" width=\"20\" height=\"20\" %1/>");
+    QTest::newRow("rect rx=-5 ry=10 is a circle: corner empty")
+        << corner.arg("rx=\"-5\" ry=\"10\"") << QPointF(11, 11) << false;
+    QTest::newRow("rect rx=-5 alone is square: corner drawn")
+        << corner.arg("rx=\"-5\"") << QPointF(11, 11) << true;
+    QTest::newRow("ellipse rx=-5 ry=10 is a circle of 10")
+        << SvgRoot.arg("<ellipse cx=\"50\" cy=\"25\" rx=\"-5\" ry=\"10\"/>") << QPointF(58, 25)
+        << true;
+    QTest::newRow("rect of negative width: nothing")
+        << SvgRoot.arg("<rect x=\"10\" y=\"10\" width=\"-20\" height=\"20\"/>") << QPointF(0, 20)
+        << false;
+    QTest::newRow("negative viewBox: nothing")
+        << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"100mm\" "
+                          "height=\"50mm\" viewBox=\"0 0 -100 -50\"><rect width=\"90\" "
+                          "height=\"40\"/></svg>")
+        << QPointF(20, 20) << false;
+    QTest::newRow("40,000 segments: the square at the end")
+        << SvgRoot.arg("<path d=\"" + longPath(20000) + "\"/>") << QPointF(70, 20) << true;
+    QTest::newRow("plain href on <use>")
+        << SvgRoot.arg("<defs><rect id=\"r\" width=\"10\" height=\"10\"/></defs>"
+                       "<use href=\"#r\" x=\"60\" y=\"20\"/>")
+        << QPointF(65, 25) << true;
+    QTest::newRow("no page size: the drawing's extent from the origin")
+        << QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\"><rect width=\"90\" "
+                          "height=\"40\"/></svg>")
+        << QPointF(80, 30) << true;
+    QTest::newRow("XML 1.1, xlink by a DTD default, fill by an entity")
+        << QStringLiteral("<?xml version=\"1.1\"?><!DOCTYPE svg [<!ATTLIST svg xmlns:xlink CDATA "
+                          "#FIXED \"http://www.w3.org/1999/xlink\"><!ENTITY ink \"#00f\">]>") +
+               SvgRoot.arg("<defs><circle id=\"c\" r=\"10\" fill=\"&ink;\"/></defs>"
+                           "<use xlink:href=\"#c\" x=\"50\" y=\"25\"/>")
+        << QPointF(50, 25) << true;
+}
+
+void TestSvgDocument::printAndCutAgree()
+{
+    QFETCH(QString, svg);
+    QFETCH(QPointF, probe);
+    QFETCH(bool, drawn);
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(svg.toUtf8(), "odd.svg");
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    const HostDocument &doc = **docRead;
+    const QPointF onPage = doc.svg.userToPage.map(probe);
+    bool cut = false;
+    for (const HostShape::Ptr &shape : doc.activePage->layers.first()->shapes)
+        cut = cut || (shape->kind == ShapeKind::Curve && shape->path.contains(onPage));
+    QCOMPARE(cut, drawn);
+    const double dpi = 50; // a pixel of half a millimetre
+    const QSize pixels(qRound(doc.activePage->width * dpi), qRound(doc.activePage->height * dpi));
+    const Result<QImage> page = RsvgPageRenderer::image(doc, pixels, true);
+    QVERIFY2(page, qPrintable(page.error()));
+    const QPoint pixel(int(onPage.x() * dpi), int((doc.activePage->height - onPage.y()) * dpi));
+    QCOMPARE(qAlpha(page->pixel(pixel)) > 128, drawn);
+}
+
+// An ISO-8859-1, UTF-16 or compressed sheet opens, saves unedited byte for byte, and saves
+// edited in its own encoding and compression; its text prints as written.
+void TestSvgDocument::fileEncodingKept_data()
+{
+    QTest::addColumn<QByteArray>("codec");
+    QTest::addColumn<bool>("compressed");
+    QTest::newRow("ISO-8859-1") << QByteArray("ISO-8859-1") << false;
+    QTest::newRow("UTF-16 little-endian with its mark") << QByteArray("UTF-16LE") << false;
+    QTest::newRow("UTF-16 big-endian with its mark") << QByteArray("UTF-16BE") << false;
+    QTest::newRow(".svgz") << QByteArray("UTF-8") << true;
+}
+
+void TestSvgDocument::fileEncodingKept()
+{
+    QFETCH(QByteArray, codec);
+    QFETCH(bool, compressed);
+    const QString text =
+        QStringLiteral("<?xml version=\"1.0\" encoding=\"%1\"?>\n").arg(QString(codec)) +
+        SvgRoot.arg(QStringLiteral("<text x=\"10\" y=\"20\" font-size=\"8\">Grüße</text>"));
+    SvgFileEncoding encoding;
+    encoding.codec = codec;
+    encoding.byteOrderMark = codec.startsWith("UTF-16");
+    QByteArray file = SvgFileCodec::encode(text, encoding);
+    if (compressed)
+        file = SvgFileCodec::compress(file);
+    const QString name = compressed ? "s.svgz" : "s.svg";
+    const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(file, name);
+    QVERIFY2(docRead, qPrintable(docRead.error()));
+    HostDocument &doc = **docRead;
+    QCOMPARE(SvgDocumentWriter::fileContents(doc, SvgDocumentWriter::toSvg(doc), name), file);
+    QPainterPath square;
+    square.addRect(0.2, 0.2, 0.2, 0.2);
+    doc.addShape(doc.activePage->layers.first(), square);
+    const QByteArray saved =
+        SvgDocumentWriter::fileContents(doc, SvgDocumentWriter::toSvg(doc), name);
+    const Result<SvgFileText> reread = SvgFileCodec::decode(saved, 1 << 20);
+    QVERIFY2(reread, qPrintable(reread.error()));
+    QCOMPARE(reread->encoding.codec, QTextCodec::codecForName(codec)->name());
+    QCOMPARE(reread->encoding.compressed, compressed);
+    QVERIFY(reread->text.contains(QStringLiteral("Grüße")) && reread->text.contains("<path"));
+    const Result<QByteArray> pdf = RsvgPageRenderer::pdf(doc);
+    QVERIFY2(pdf, qPrintable(pdf.error()));
+    QProcess pdfToText;
+    pdfToText.start("pdftotext", {"-", "-"});
+    pdfToText.write(*pdf);
+    pdfToText.closeWriteChannel();
+    QVERIFY(pdfToText.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(pdfToText.readAllStandardOutput()).contains(QStringLiteral("Grüße")));
 }
 
 QTEST_MAIN(TestSvgDocument)

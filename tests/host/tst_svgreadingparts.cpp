@@ -2,6 +2,7 @@
 // lands on the page, and the geometry a clip path leaves showing.
 #include "builtin/svg/SvgClipGeometry.h"
 #include "builtin/svg/SvgLimits.h"
+#include "builtin/svg/SvgPathData.h"
 #include "builtin/svg/ViewBoxMapping.h"
 
 #include <QFile>
@@ -125,6 +126,8 @@ private slots:
     void clipOfIllustratorDrawing();
     void clipped_data();
     void clipped();
+    void pathData_data();
+    void pathData();
 };
 
 void TestSvgReadingParts::limits_data()
@@ -386,6 +389,38 @@ void TestSvgReadingParts::clipped()
     QCOMPARE(shown.toSubpathPolygons().size(), pieces);
     const bool area = filled && QPointF(outline.elementAt(0)) == outline.currentPosition();
     QVERIFY(std::abs((area ? ::area(shown) : length(shown)) - measure) <= measure * 0.005 + 1e-9);
+}
+
+// Path data as librsvg reads it: its number syntax, and an error keeping what came before it.
+void TestSvgReadingParts::pathData_data()
+{
+    QTest::addColumn<QString>("data");
+    QTest::addColumn<int>("elements");
+    QTest::addColumn<QPointF>("end");
+    QTest::newRow("numbers run together; a lone last one dropped")
+        << "M1 2 3 4.5.5" << 2 << QPointF(3, 4.5);
+    QTest::newRow("relative moveto, implicit linetos, close")
+        << "m1,1 2,0 0,2z" << 4 << QPointF(1, 1);
+    QTest::newRow("arc flags without separators: a half turn in two cubics")
+        << "M0,0 a5,5 0 1010,0" << 7 << QPointF(10, 0);
+    QTest::newRow("smooth cubic after a cubic")
+        << "M0,0 C0,10 10,10 10,0 S20,-10 20,0" << 7 << QPointF(20, 0);
+    QTest::newRow("an error keeps what came before")
+        << "M0,0 L10,0 L20,x L30,0" << 2 << QPointF(10, 0);
+    QTest::newRow("no moveto first: nothing") << "L10,10" << 0 << QPointF(0, 0);
+}
+
+void TestSvgReadingParts::pathData()
+{
+    QFETCH(QString, data);
+    QFETCH(int, elements);
+    QFETCH(QPointF, end);
+    const QPainterPath path = SvgPathData::parse(data);
+    QCOMPARE(path.elementCount(), elements);
+    QVERIFY2(QLineF(path.currentPosition(), end).length() < 1e-9,
+             qPrintable(QStringLiteral("ends at %1,%2")
+                            .arg(path.currentPosition().x())
+                            .arg(path.currentPosition().y())));
 }
 
 QTEST_MAIN(TestSvgReadingParts)

@@ -8,6 +8,7 @@
 
 #include "PrintedPictures.h"
 #include "svg/SvgDocumentWriter.h"
+#include "svg/SvgFileCodec.h"
 
 #include <algorithm>
 #include <cmath>
@@ -48,9 +49,10 @@ QString takeMessage(GError *error)
 // The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
 // photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
 // size, depth and entities when it was opened, so they are lifted here.
-Result<Handle> readSvg(const QByteArray &svg, const QString &sheetFile)
+Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
 {
-    const QByteArray page = PrintedPictures::inlined(svg, sheetFile).svg;
+    const QByteArray page =
+        PrintedPictures::inlined(SvgFileCodec::readableXml(file), sheetFile).svg;
     GInputStream *stream =
         g_memory_input_stream_new_from_data(page.constData(), page.size(), nullptr);
     GError *failure = nullptr;

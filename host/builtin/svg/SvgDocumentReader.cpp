@@ -5,7 +5,9 @@
 #include "RecordingPaintDevice.h"
 #include "SvgClipGeometry.h"
 #include "SvgElementScanner.h"
+#include "SvgFileCodec.h"
 #include "SvgNotes.h"
+#include "render/RsvgDrawingExtent.h"
 
 #include <QFile>
 #include <QPainter>
@@ -99,6 +101,33 @@ QPainterPath clippedToShow(QPainterPath path, bool filled, const ScannedElement 
     return path;
 }
 
+// Whether two outlines are the same to far below any cut's precision.
+bool sameOutline(const QPainterPath &a, const QPainterPath &b)
+{
+    if (a.elementCount() != b.elementCount())
+        return false;
+    for (int i = 0; i < a.elementCount(); ++i) {
+        const QPainterPath::Element p = a.elementAt(i), q = b.elementAt(i);
+        if (p.type != q.type || std::fabs(p.x - q.x) > 1e-6 * (1 + std::fabs(p.x)) ||
+            std::fabs(p.y - q.y) > 1e-6 * (1 + std::fabs(p.y)))
+            return false;
+    }
+    return true;
+}
+
+// The element's own outline where QtSvg's differs from it (a path cut short at 32,767 segments,
+// invalid radii read otherwise), in device units; QtSvg's transform and fill rule stay.
+QPainterPath ownOutline(const ScannedElement &element, const RecordedOutline &recorded)
+{
+    if (!element.outline)
+        return recorded.path;
+    QPainterPath own = recorded.transform.map(*element.outline);
+    if (sameOutline(own, recorded.path))
+        return recorded.path;
+    own.setFillRule(recorded.path.fillRule());
+    return own;
+}
+
 HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &element,
                              const QTransform &toPage, const SvgClipPaths &clips)
 {
@@ -116,7 +145,7 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &eleme
     QPainterPath last;
     for (const RecordedOutline &outline : device.outlines()) {
         if (outline.path != last)
-            shape->path.addPath(toPage.map(outline.path));
+            shape->path.addPath(toPage.map(ownOutline(element, outline)));
         last = outline.path;
         if (outline.brush.style() != Qt::NoBrush && !shape->filled) {
             shape->filled = true;
@@ -129,6 +158,9 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &eleme
             shape->dashed = outline.pen.style() != Qt::SolidLine;
         }
     }
+    // librsvg draws nothing for it (a negative size).
+    if (shape->path.isEmpty())
+        return nullptr;
     if (!element.clipPath.isEmpty() || !element.groupClips.isEmpty()) {
         shape->path = clippedToShow(shape->path, shape->filled, element,
                                     device.outlines().constFirst(), toPage, clips, renderer);
@@ -182,13 +214,20 @@ Result<HostDocument::Ptr> read(const QString &path)
     return readData(file.read(SvgLimits::MaxFileBytes + 1), path);
 }
 
-Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
+Result<HostDocument::Ptr> readData(const QByteArray &file, const QString &path)
 {
+    if (file.size() > SvgLimits::MaxFileBytes)
+        return Failure{SvgLimits::check(file).error()};
+    const Result<SvgFileText> decoded = SvgFileCodec::decode(file, SvgLimits::MaxFileBytes);
+    if (!decoded)
+        return Failure{decoded.error()};
+    const QString &text = decoded->text;
+    const QString readable = SvgFileCodec::readable(text);
     // Hostile files are refused before QtSvg, whose recursion a deep <use> chain exhausts.
-    if (const Result<> allowed = SvgLimits::check(svg); !allowed)
+    if (const Result<> allowed = SvgLimits::check(readable); !allowed)
         return Failure{allowed.error()};
-    const QString text = QString::fromUtf8(svg);
-    const Result<SvgScan> scanResult = SvgElementScanner::scan(text);
+    const Result<SvgScan> scanResult =
+        SvgElementScanner::scan(readable, [&] { return RsvgDrawingExtent::of(decoded->xml); });
     if (!scanResult)
         return Failure{scanResult.error()};
     const SvgScan &scan = *scanResult;
@@ -198,15 +237,16 @@ Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
     auto doc = std::make_shared<HostDocument>(scan.pageWidth, scan.pageHeight);
     doc->filePath = path;
     doc->svg = scan.source;
-    doc->svg.bytes = svg;
+    doc->svg.fileBytes = file;
+    doc->svg.bytes = decoded->xml;
     doc->svg.text = text;
-    doc->svg.byteOrderMark = svg.startsWith("\xEF\xBB\xBF");
+    doc->svg.encoding = decoded->encoding;
     doc->notes = scan.notes + SvgNotes::keptAsDrawn(scan.layers, text);
     QStringList withoutGeometry;
     doc->activePage->layers.clear();
     doc->activeLayer = nullptr;
     const QTransform toPage = scan.userToPage;
-    const SvgClipPaths clips(svg);
+    const SvgClipPaths clips(scan.renderable);
     for (const ScannedLayer &scanned : scan.layers) {
         auto layer = std::make_shared<HostLayer>();
         layer->name = scanned.name;
@@ -227,7 +267,7 @@ Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
         doc->activePage->layers.append(layer);
         for (const ScannedElement &element : scanned.elements) {
             HostShape::Ptr shape;
-            if (element.kind == ShapeKind::Curve)
+            if (element.kind == ShapeKind::Curve && !scan.drawsNothing)
                 shape = recordElement(renderer, element, toPage, clips);
             if (shape) {
                 shape->svgId = element.originalId;
@@ -238,7 +278,7 @@ Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path)
             }
             if (!shape) {
                 shape = keptShape(renderer, element, toPage, doc->svg);
-                if (element.kind == ShapeKind::Curve) {
+                if (element.kind == ShapeKind::Curve && !scan.drawsNothing) {
                     shape->kind = ShapeKind::Other;
                     // Only the names shown are made: a line number counts the text before it.
                     withoutGeometry << (withoutGeometry.size() < 4 ? SvgNotes::nameOf(element, text)

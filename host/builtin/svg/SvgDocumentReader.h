@@ -15,7 +15,8 @@ namespace SvgDocumentReader {
 // Fails with a reason when the file cannot be read or is no SVG document.
 Result<HostDocument::Ptr> read(const QString &path);
 
-// The same from SVG text; `path` only names the document.
-Result<HostDocument::Ptr> readData(const QByteArray &svg, const QString &path);
+// The same from the file's bytes (compressed or not, in any encoding it declares); `path` only
+// names the document.
+Result<HostDocument::Ptr> readData(const QByteArray &file, const QString &path);
 
 } // namespace SvgDocumentReader

@@ -2,8 +2,11 @@
 
 #include "SvgElementScanner.h"
 #include "SvgElementText.h"
+#include "SvgFileCodec.h"
 #include "SvgSplice.h"
 #include "common/WholeFileWriter.h"
+
+#include <QFileInfo>
 
 using namespace SvgElementText;
 
@@ -48,9 +51,21 @@ QByteArray toSvg(const HostDocument &doc)
     return out.toUtf8();
 }
 
+QByteArray fileContents(const HostDocument &doc, const QByteArray &svg, const QString &path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const bool compressed = suffix == QLatin1String("svgz") ||
+                            (doc.svg.encoding.compressed && suffix != QLatin1String("svg"));
+    if (!compressed)
+        return svg;
+    if (doc.svg.encoding.compressed && svg == doc.svg.bytes)
+        return doc.svg.fileBytes;
+    return SvgFileCodec::compress(svg);
+}
+
 Result<> write(const HostDocument &doc, const QString &path)
 {
-    return writeFile(toSvg(doc), path);
+    return writeFile(fileContents(doc, toSvg(doc), path), path);
 }
 
 Result<> writeFile(const QByteArray &svg, const QString &path)

@@ -10,7 +10,12 @@
 
 namespace SvgDocumentWriter {
 
+// The SVG text in the file's own encoding, never compressed: what librsvg is handed.
 QByteArray toSvg(const HostDocument &doc);
+// What a file at `path` holds for `svg` made by toSvg: compressed when the document was read
+// compressed, unless the name ends in .svg (or in .svgz, which compresses any); the file's own
+// bytes when nothing changed.
+QByteArray fileContents(const HostDocument &doc, const QByteArray &svg, const QString &path);
 Result<> write(const HostDocument &doc, const QString &path);
 // Writes SVG text made by toSvg to `path`, whole or not at all.
 Result<> writeFile(const QByteArray &svg, const QString &path);

@@ -1,6 +1,7 @@
 #include "SvgElementScanner.h"
 
 #include "SvgClipGeometry.h"
+#include "SvgShapeGeometry.h"
 #include "ViewBoxMapping.h"
 #include "common/Units.h"
 
@@ -52,19 +53,21 @@ struct Frame
     QList<ScannedClip> clips; // clip-paths of this group and the groups around it
 };
 
-QRectF parseViewBox(const QString &text)
+// False when the text is not four numbers.
+bool parseViewBox(const QString &text, QRectF *box)
 {
     const QStringList parts = text.split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts);
     if (parts.size() != 4)
-        return {};
+        return false;
     QVector<double> numbers;
     for (const QString &p : parts) {
         bool ok = false;
         numbers << p.toDouble(&ok);
         if (!ok)
-            return {};
+            return false;
     }
-    return QRectF(numbers[0], numbers[1], numbers[2], numbers[3]);
+    *box = QRectF(numbers[0], numbers[1], numbers[2], numbers[3]);
+    return true;
 }
 
 bool isHidden(const QXmlStreamAttributes &attributes)
@@ -77,7 +80,10 @@ bool isHidden(const QXmlStreamAttributes &attributes)
 class Scanner
 {
 public:
-    Scanner(const QString &svg, SvgScan *out) : svg(svg), out(out), writer(&out->renderable) {}
+    Scanner(const QString &svg, SvgScan *out, std::function<QSizeF()> unsizedPage)
+        : svg(svg), out(out), writer(&out->renderable), unsizedPage(std::move(unsizedPage))
+    {
+    }
     Result<> run();
 
 private:
@@ -89,7 +95,9 @@ private:
     int defaultLayer();
     QString namespacesInForce() const;
     bool isSizedImage() const;
-    void writeImagePlaceholder();
+    bool needsXlinkHref() const;
+    void declareXlink();
+    void writeWithXlinkHref(bool imagePlaceholder);
 
     const QString &svg;
     SvgScan *out;
@@ -100,6 +108,7 @@ private:
     int generatedIds = 0;
     QString rootError;
     bool namespaceless = false;
+    std::function<QSizeF()> unsizedPage;
 };
 
 // An image with its own width and height: QtSvg places it by them alone.
@@ -112,23 +121,70 @@ bool Scanner::isSizedImage() const
            attributes.hasAttribute(QStringLiteral("height"));
 }
 
+// QtSvg follows only a reference written "xlink:href", while SVG 2 drawings write a plain href
+// and others may give the XLink namespace another prefix. QtSvg refuses a tag that declares a
+// prefix twice, as a document type's default and the tag itself can together.
+bool Scanner::needsXlinkHref() const
+{
+    if (!reader.isStartElement())
+        return false;
+    QSet<QStringRef> prefixes;
+    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations()) {
+        if (prefixes.contains(d.prefix()))
+            return true; // declared twice: written once by the same copy
+        prefixes.insert(d.prefix());
+    }
+    if (!isSvgElement() ||
+        (reader.name() != QLatin1String("use") && reader.name() != QLatin1String("image")))
+        return false;
+    const QXmlStreamAttributes attributes = reader.attributes();
+    return !attributes.hasAttribute(QStringLiteral("xlink:href")) &&
+           (attributes.hasAttribute(QStringLiteral("href")) ||
+            attributes.hasAttribute(SvgElementScanner::XlinkNamespace, QStringLiteral("href")));
+}
+
+// The prefix the copy's references are written with.
+void Scanner::declareXlink()
+{
+    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations()) {
+        if (d.prefix() == QLatin1String("xlink"))
+            return;
+    }
+    writer.writeAttribute(QStringLiteral("xmlns:xlink"), SvgElementScanner::XlinkNamespace);
+}
+
 // QtSvg only tells where an image is: it gets a one-pixel picture in place of the real one,
 // which it would decode for nothing, or not find at all when the file lies next to the sheet
 // (it looks in the working folder), leaving the image without a frame or a box.
-void Scanner::writeImagePlaceholder()
+void Scanner::writeWithXlinkHref(bool imagePlaceholder)
 {
     static const QString onePixel = QStringLiteral(
         "data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAADElEQVR4nGP4z8AAAA"
         "MBAQDJ/pLvAAAAAElFTkSuQmCC");
     writer.writeStartElement(reader.namespaceUri().toString(), reader.name().toString());
-    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations())
-        writer.writeNamespace(d.namespaceUri().toString(), d.prefix().toString());
-    for (const QXmlStreamAttribute &attribute : reader.attributes()) {
-        if (attribute.name() == QLatin1String("href"))
-            writer.writeAttribute(attribute.namespaceUri().toString(), attribute.name().toString(),
-                                  onePixel);
+    // A document type's default for a declaration the tag also makes is reported twice.
+    QSet<QString> declared;
+    for (const QXmlStreamNamespaceDeclaration &d : reader.namespaceDeclarations()) {
+        const QString prefix = d.prefix().toString();
+        if (declared.contains(prefix))
+            continue;
+        declared.insert(prefix);
+        if (prefix.isEmpty())
+            writer.writeDefaultNamespace(d.namespaceUri().toString());
         else
+            writer.writeNamespace(d.namespaceUri().toString(), prefix);
+    }
+    const QXmlStreamAttributes attributes = reader.attributes();
+    // SVG 2 lets a plain href win over xlink:href.
+    const bool plain = attributes.hasAttribute(QStringLiteral("href"));
+    for (const QXmlStreamAttribute &attribute : attributes) {
+        const bool xlink = attribute.namespaceUri() == SvgElementScanner::XlinkNamespace;
+        if (attribute.name() != QLatin1String("href") ||
+            !(xlink || attribute.namespaceUri().isEmpty()))
             writer.writeAttribute(attribute);
+        else if (xlink != plain) // the chosen href, named as QtSvg reads it
+            writer.writeAttribute(QStringLiteral("xlink:href"),
+                                  imagePlaceholder ? onePixel : attribute.value().toString());
     }
 }
 
@@ -139,14 +195,19 @@ Result<> Scanner::run()
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::Invalid)
             break;
-        if (isSizedImage())
-            writeImagePlaceholder();
+        // The document type's entities and attribute defaults are applied by the reader; QtSvg
+        // refuses many a document type, so its copy has none.
+        if (token == QXmlStreamReader::DTD)
+            continue;
+        if (isSizedImage() || needsXlinkHref())
+            writeWithXlinkHref(isSizedImage());
         else
             writer.writeCurrentToken(reader);
         if (token == QXmlStreamReader::StartElement) {
             if (stack.isEmpty()) {
                 if (Result<> root = readRoot(); !root)
                     return root;
+                declareXlink();
             }
             // QtSvg descends recursively; a hostile depth must not exhaust the stack.
             if (stack.size() >= MaxDepth)
@@ -189,7 +250,17 @@ Result<> Scanner::readRoot()
         return Failure{QStringLiteral("the document element is <%1>, not an SVG <svg>")
                            .arg(reader.qualifiedName().toString())};
     const QXmlStreamAttributes attributes = reader.attributes();
-    QRectF viewBox = parseViewBox(attributes.value("viewBox").toString());
+    QRectF viewBox;
+    // librsvg draws nothing of a drawing whose viewBox is negative, nor may it be cut then; a
+    // viewBox of no area it disregards, as is done below.
+    if (parseViewBox(attributes.value("viewBox").toString(), &viewBox) &&
+        (viewBox.width() < 0 || viewBox.height() < 0)) {
+        out->drawsNothing = true;
+        out->notes << QStringLiteral("the viewBox is negative (\"%1\"): nothing of the drawing "
+                                     "is printed or cut")
+                          .arg(attributes.value("viewBox").toString());
+        viewBox = QRectF();
+    }
     double width = SvgElementScanner::lengthInInches(attributes.value("width").toString());
     double height = SvgElementScanner::lengthInInches(attributes.value("height").toString());
     // Without a size the viewBox counts in CSS pixels; without a viewBox user units are pixels.
@@ -197,10 +268,20 @@ Result<> Scanner::readRoot()
         width = viewBox.width() / 96.0;
         height = viewBox.height() / 96.0;
     }
+    if (width <= 0 || height <= 0) {
+        // The page librsvg prints: the drawing's extent, in user units from the origin.
+        const QSizeF extent = unsizedPage ? unsizedPage() : QSizeF();
+        if (!extent.isValid() || extent.isEmpty())
+            return Failure{QStringLiteral("the SVG gives no page size (width, height or viewBox)")};
+        width = std::min(extent.width() / 96.0, MaxPageInches);
+        height = std::min(extent.height() / 96.0, MaxPageInches);
+        out->notes << QStringLiteral("the drawing gives no page size: the page is the drawing's "
+                                     "extent, %1 x %2 mm")
+                          .arg(inchesToMm(width), 0, 'f', 1)
+                          .arg(inchesToMm(height), 0, 'f', 1);
+    }
     if (viewBox.isEmpty())
         viewBox = QRectF(0, 0, width * 96.0, height * 96.0);
-    if (width <= 0 || height <= 0 || viewBox.isEmpty())
-        return Failure{QStringLiteral("the SVG gives no page size (width, height or viewBox)")};
     out->pageWidth = width;
     out->pageHeight = height;
     // The viewBox is placed on the page as preserveAspectRatio says, then y turns upward.
@@ -339,6 +420,8 @@ void Scanner::startElement(const SvgSpan &startTag, bool fromEntity)
             attributes.value(SvgElementScanner::VexaNamespace, "hairline") == QLatin1String("true");
         e.clipPath = clipRef;
         e.fromEntity = fromEntity;
+        if (frame.role == Role::Drawn)
+            e.outline = SvgShapeGeometry::outline(tag, attributes);
         e.id = e.originalId;
         if (e.id.isEmpty()) {
             e.id = QStringLiteral("vx-render-%1").arg(++generatedIds);
@@ -409,10 +492,10 @@ double lengthInInches(const QString &text)
     return std::isfinite(inches) && std::fabs(inches) <= MaxPageInches ? inches : 0;
 }
 
-Result<SvgScan> scan(const QString &svg)
+Result<SvgScan> scan(const QString &svg, const std::function<QSizeF()> &unsizedPage)
 {
     SvgScan result;
-    Scanner scanner(svg, &result);
+    Scanner scanner(svg, &result, unsizedPage);
     if (Result<> scanned = scanner.run(); !scanned)
         return Failure{scanned.error()};
     return result;

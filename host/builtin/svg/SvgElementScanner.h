@@ -11,9 +11,13 @@
 #include "model/HostShape.h"
 
 #include <QList>
+#include <QPainterPath>
 #include <QString>
 #include <QStringList>
 #include <QTransform>
+
+#include <functional>
+#include <optional>
 
 // A clip-path on a group around an element: what it names, and the id of an empty element put
 // inside the group (in the copy QtSvg renders) whose transform tells the group's user space.
@@ -39,6 +43,8 @@ struct ScannedElement
     QList<ScannedClip> groupClips; // clip-paths of the groups and layer around it
     SvgSpan span;                  // where its text is in the file
     bool fromEntity = false;       // made by an entity reference: no text of its own in the file
+    // Its outline read from its own attributes, in its own user units, where that can be had.
+    std::optional<QPainterPath> outline;
 };
 
 struct ScannedLayer
@@ -64,6 +70,7 @@ struct SvgScan
     QList<ScannedLayer> layers; // document order; elements outside any layer on "Layer 1"
     QByteArray renderable;
     QStringList notes;
+    bool drawsNothing = false; // the root's viewBox has no area
 };
 
 namespace SvgElementScanner {
@@ -75,8 +82,11 @@ inline const QString InkscapeNamespace =
 inline const QString SodipodiNamespace =
     QStringLiteral("http://sodipodi.sourceforge.net/DTD/sodipodi-0.dtd");
 inline const QString SvgNamespace = QStringLiteral("http://www.w3.org/2000/svg");
+inline const QString XlinkNamespace = QStringLiteral("http://www.w3.org/1999/xlink");
 
-Result<SvgScan> scan(const QString &svg);
+// `unsizedPage` tells the page of a root that gives no size (neither width and height nor a
+// viewBox), in CSS pixels: the drawing's extent as the renderer sizes it; empty when it has none.
+Result<SvgScan> scan(const QString &svg, const std::function<QSizeF()> &unsizedPage = {});
 
 // A length attribute ("210mm", "8.5in", "600", "600px", "72pt") in inches; 0 when unusable.
 double lengthInInches(const QString &text);

@@ -131,16 +131,8 @@ int UseGraph::deepestChain(int limit)
     return depth[0];
 }
 
-} // namespace
-
-namespace SvgLimits {
-
-Result<> check(const QByteArray &svg)
+Result<> checkDocument(QXmlStreamReader &reader)
 {
-    if (svg.size() > MaxFileBytes)
-        return Failure{
-            QStringLiteral("the file is larger than %1 MB").arg(MaxFileBytes / (1024 * 1024))};
-    QXmlStreamReader reader(svg);
     UseGraph graph;
     std::vector<int> open; // the elements enclosing the reader's position
     while (!reader.atEnd()) {
@@ -151,13 +143,13 @@ Result<> check(const QByteArray &svg)
         }
         if (token != QXmlStreamReader::StartElement)
             continue;
-        if (int(open.size()) >= MaxNesting)
+        if (int(open.size()) >= SvgLimits::MaxNesting)
             return Failure{QStringLiteral("elements nested deeper than %1 levels at line %2")
-                               .arg(MaxNesting)
+                               .arg(SvgLimits::MaxNesting)
                                .arg(reader.lineNumber())};
-        if (graph.elements() >= MaxElements)
-            return Failure{
-                QStringLiteral("the drawing has more than %1 elements").arg(MaxElements)};
+        if (graph.elements() >= SvgLimits::MaxElements)
+            return Failure{QStringLiteral("the drawing has more than %1 elements")
+                               .arg(SvgLimits::MaxElements)};
         const int element = graph.elements();
         graph.addElement(open.empty() ? -1 : open.back());
         open.push_back(element);
@@ -178,13 +170,32 @@ Result<> check(const QByteArray &svg)
         return Failure{QStringLiteral("not well-formed SVG at line %1: %2")
                            .arg(reader.lineNumber())
                            .arg(reader.errorString())};
-    const int deepest = graph.deepestChain(MaxUseDepth);
-    if (deepest < 0 || deepest > MaxUseDepth)
+    const int deepest = graph.deepestChain(SvgLimits::MaxUseDepth);
+    if (deepest < 0 || deepest > SvgLimits::MaxUseDepth)
         return Failure{
             QStringLiteral("<use> elements refer to each other more than %1 deep (or in a "
                            "circle)")
-                .arg(MaxUseDepth)};
+                .arg(SvgLimits::MaxUseDepth)};
     return {};
+}
+
+} // namespace
+
+namespace SvgLimits {
+
+Result<> check(const QByteArray &svg)
+{
+    if (svg.size() > MaxFileBytes)
+        return Failure{
+            QStringLiteral("the file is larger than %1 MB").arg(MaxFileBytes / (1024 * 1024))};
+    QXmlStreamReader reader(svg);
+    return checkDocument(reader);
+}
+
+Result<> check(const QString &text)
+{
+    QXmlStreamReader reader(text);
+    return checkDocument(reader);
 }
 
 Result<> checkFileSize(const QString &path)

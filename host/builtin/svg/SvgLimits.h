@@ -23,6 +23,8 @@ constexpr int MaxNesting = 256;
 // user naming the limit it breaks. An XML error (including entity expansion beyond what Qt's reader
 // allows) is reported too: such a file must not reach QtSvg either. Linear in the file's size.
 Result<> check(const QByteArray &svg);
+// The same for text already decoded (its size is not checked).
+Result<> check(const QString &text);
 
 // Succeeds when the file at path may be read whole: a regular file of at most MaxFileBytes.
 // A missing file passes (opening it reports that).

@@ -4,6 +4,7 @@
 // are in it, the spans of the elements that became shapes, and the user-unit frame (viewBox) the
 // page maps to.
 
+#include "SvgFileCodec.h"
 #include "SvgSpan.h"
 
 #include <QByteArray>
@@ -16,9 +17,10 @@
 struct SvgSource
 {
     bool fromFile = false;
-    QByteArray bytes; // the file as read, written back unchanged when nothing changed
-    QString text;     // the same, decoded; spans count its characters
-    bool byteOrderMark = false;
+    QByteArray fileBytes; // the file as read, written back unchanged when nothing changed
+    QByteArray bytes;     // its XML, uncompressed: the same when nothing changed
+    QString text;         // the same, decoded; spans count its characters
+    SvgFileEncoding encoding;
     SvgSpan rootStartTag;
     SvgSpan rootEndTag;
     // Older files leave the root without a namespace; saving declares it.

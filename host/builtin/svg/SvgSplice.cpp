@@ -324,8 +324,7 @@ QByteArray Splicer::run()
         copied = e.span.end;
     }
     out += text.midRef(copied);
-    const QByteArray bom = doc.svg.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
-    return bom + out.toUtf8();
+    return SvgFileCodec::encode(out, doc.svg.encoding);
 }
 
 } // namespace
