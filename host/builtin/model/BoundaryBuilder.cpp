@@ -1,6 +1,7 @@
 #include "BoundaryBuilder.h"
 
 #include "ShapeOperations.h"
+#include "render/DrawingJudge.h"
 #include "render/ImageArea.h"
 #include "render/TextArea.h"
 
@@ -139,12 +140,57 @@ QPolygonF toPolygon(const ClipperLib::Path &path)
     return poly;
 }
 
+QVector<QPolygonF> toPolygons(const ClipperLib::Paths &paths)
+{
+    QVector<QPolygonF> polygons;
+    for (const ClipperLib::Path &path : paths)
+        polygons.append(toPolygon(path));
+    return polygons;
+}
+
+ClipperLib::Paths clipped(const ClipperLib::Paths &subject, const ClipperLib::Paths &clip,
+                          ClipperLib::ClipType operation)
+{
+    ClipperLib::Paths result;
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(subject, ClipperLib::ptSubject, true);
+    clipper.AddPaths(clip, ClipperLib::ptClip, true);
+    clipper.Execute(operation, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return result;
+}
+
+// The shapes' united area as librsvg draws them: the exact vector outline where the drawing
+// agrees with it, the traced drawing where it does not. When the drawing cannot be had, the
+// vector area stands, with a note.
+ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
+                          const ClipperLib::Paths &areas, AreaContext &context)
+{
+    const ClipperLib::Paths area = united(areas, ClipperLib::pftNonZero);
+    const Result<DrawingJudge::Verdict> verdict =
+        DrawingJudge::judge(doc, shapes, toPolygons(area));
+    if (!verdict) {
+        context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
+                                        "it is outlined by its geometry")
+                             .arg(verdict.error());
+        return area;
+    }
+    if (verdict->region.isEmpty())
+        return area;
+    const ClipperLib::Paths region = united(toClipper(verdict->region), ClipperLib::pftNonZero);
+    ClipperLib::Paths result = clipped(area, region, ClipperLib::ctDifference);
+    const ClipperLib::Paths drawn =
+        clipped(toClipper(verdict->drawing), region, ClipperLib::ctIntersection);
+    result.insert(result.end(), drawn.begin(), drawn.end());
+    return result;
+}
+
 } // namespace
 
 namespace BoundaryBuilder {
 
 QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offsetInches,
-                               const QString &sheetFile, QStringList *notes)
+                               const QString &sheetFile, QStringList *notes,
+                               const HostDocument *drawnBy)
 {
     AreaContext context;
     context.sheetFile = sheetFile;
@@ -152,8 +198,21 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     // other, so the winding number is positive exactly inside the union: growing all paths in
     // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
     ClipperLib::ClipperOffset grow;
-    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
-        grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    QList<HostShape::Ptr> judged;
+    ClipperLib::Paths judgedArea;
+    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes)) {
+        if (drawnBy && DrawingJudge::judged(*shape)) {
+            judged << shape;
+            const ClipperLib::Paths area = areaOf(*shape, context);
+            judgedArea.insert(judgedArea.end(), area.begin(), area.end());
+        } else {
+            grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter,
+                          ClipperLib::etClosedPolygon);
+        }
+    }
+    if (!judged.isEmpty())
+        grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, context), ClipperLib::jtMiter,
+                      ClipperLib::etClosedPolygon);
     if (notes)
         *notes << context.notes;
     ClipperLib::Paths grown;
@@ -203,7 +262,8 @@ Result<HostShape::Ptr> create(HostDocument &doc, const QList<HostShape::Ptr> &sh
                               bool deleteSource, double offsetInches)
 {
     QStringList notes;
-    const QList<QPolygonF> polygons = outerOutlines(shapes, offsetInches, doc.filePath, &notes);
+    const QList<QPolygonF> polygons =
+        outerOutlines(shapes, offsetInches, doc.filePath, &notes, &doc);
     for (const QString &note : notes) {
         if (!doc.notes.contains(note))
             doc.notes << note;
