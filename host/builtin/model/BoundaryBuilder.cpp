@@ -13,6 +13,9 @@ namespace {
 // Clipper works on integers: a micro-inch is far below anything a cutter can resolve.
 constexpr double Scale = 1e6;
 constexpr double FlattenTolerance = 0.0005; // inches
+// How far a stroke's mitred corner may reach, in half stroke widths: SVG's default miter limit
+// of 4 stroke widths over the miter's length, so that the area is the stroke a renderer draws.
+constexpr double MiterLimit = 4.0;
 
 // Shapes drawn edge to edge rarely share their coordinates exactly once read from a file and
 // transformed; gaps narrower than twice this are closed, so touching labels get one contour and
@@ -111,12 +114,29 @@ ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
     const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
     if (halfWidth <= 0.0)
         return area;
-    ClipperLib::ClipperOffset offset;
+    ClipperLib::ClipperOffset offset(MiterLimit);
     offset.AddPaths(area, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     offset.AddPaths(open, ClipperLib::jtMiter, ClipperLib::etOpenButt);
     ClipperLib::Paths widened;
     offset.Execute(widened, halfWidth);
     return widened;
+}
+
+// What a curve's geometry says a renderer paints: an outline drawn without fill paints the ring
+// of its stroke, not the area it encloses (which areaOf counts, so that the contour goes round
+// it; for the outer outline the two are the same).
+ClipperLib::Paths paintedArea(const HostShape &shape, const ClipperLib::Paths &area)
+{
+    const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
+    if (shape.kind != ShapeKind::Curve || shape.filled || halfWidth <= 0.0)
+        return area;
+    ClipperLib::ClipperOffset offset(MiterLimit);
+    for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance))
+        offset.AddPath(toClipper(poly), ClipperLib::jtMiter,
+                       isClosed(poly) ? ClipperLib::etClosedLine : ClipperLib::etOpenButt);
+    ClipperLib::Paths ring;
+    offset.Execute(ring, halfWidth);
+    return ring;
 }
 
 // The outer outline of each island in a tree of outlines; holes and what lies in them are inside
@@ -160,14 +180,15 @@ ClipperLib::Paths clipped(const ClipperLib::Paths &subject, const ClipperLib::Pa
 }
 
 // The shapes' united area as librsvg draws them: the exact vector outline where the drawing
-// agrees with it, the traced drawing where it does not. When the drawing cannot be had, the
-// vector area stands, with a note.
+// agrees with what their geometry paints, the traced drawing where it does not. When the drawing
+// cannot be had, the vector area stands, with a note.
 ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
-                          const ClipperLib::Paths &areas, AreaContext &context)
+                          const ClipperLib::Paths &areas, const ClipperLib::Paths &painted,
+                          AreaContext &context)
 {
     const ClipperLib::Paths area = united(areas, ClipperLib::pftNonZero);
-    const Result<DrawingJudge::Verdict> verdict =
-        DrawingJudge::judge(doc, shapes, toPolygons(area));
+    const Result<DrawingJudge::Verdict> verdict = DrawingJudge::judge(
+        doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
     if (!verdict) {
         context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
                                         "it is outlined by its geometry")
@@ -199,19 +220,22 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
     ClipperLib::ClipperOffset grow;
     QList<HostShape::Ptr> judged;
-    ClipperLib::Paths judgedArea;
+    ClipperLib::Paths judgedArea, judgedPaint;
     for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes)) {
         if (drawnBy && DrawingJudge::judged(*shape)) {
             judged << shape;
             const ClipperLib::Paths area = areaOf(*shape, context);
+            const ClipperLib::Paths paint = paintedArea(*shape, area);
             judgedArea.insert(judgedArea.end(), area.begin(), area.end());
+            judgedPaint.insert(judgedPaint.end(), paint.begin(), paint.end());
         } else {
             grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter,
                           ClipperLib::etClosedPolygon);
         }
     }
     if (!judged.isEmpty())
-        grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, context), ClipperLib::jtMiter,
+        grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context),
+                      ClipperLib::jtMiter,
                       ClipperLib::etClosedPolygon);
     if (notes)
         *notes << context.notes;
