@@ -32,7 +32,7 @@ constexpr int RegionMargin = 2;
 // How far beyond the geometry and the page the drawing is looked at.
 constexpr double DrawingMargin = mmToInches(5);
 constexpr double TraceDpi = 600.0;
-constexpr double TraceTolerance = mmToInches(0.02) * TraceDpi; // fine pixels
+constexpr double TraceTolerance = mmToInches(0.01) * TraceDpi; // fine pixels
 constexpr int TileSide = 4096;                                 // fine pixels
 
 using Grid = ContourTracer::Grid;
