@@ -1,6 +1,7 @@
 #include "BoundaryBuilder.h"
 
 #include "ShapeOperations.h"
+#include "common/Units.h"
 #include "render/DrawingJudge.h"
 #include "render/ImageArea.h"
 #include "render/TextArea.h"
@@ -124,18 +125,23 @@ ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
 
 // What a curve's geometry says a renderer paints: an outline drawn without fill paints the ring
 // of its stroke, not the area it encloses (which areaOf counts, so that the contour goes round
-// it; for the outer outline the two are the same).
+// it; for the outer outline the two are the same), and a hairline is painted as wide as it is
+// drawn.
 ClipperLib::Paths paintedArea(const HostShape &shape, const ClipperLib::Paths &area)
 {
-    const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
-    if (shape.kind != ShapeKind::Curve || shape.filled || halfWidth <= 0.0)
+    if (shape.kind != ShapeKind::Curve || !shape.outlined ||
+        (shape.filled && shape.outlineWidth > 0))
         return area;
+    const double width = shape.outlineWidth > 0 ? shape.outlineWidth : HAIRLINE_INCHES;
+    const double halfWidth = width * Scale / 2;
     ClipperLib::ClipperOffset offset(MiterLimit);
     for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance))
         offset.AddPath(toClipper(poly), ClipperLib::jtMiter,
                        isClosed(poly) ? ClipperLib::etClosedLine : ClipperLib::etOpenButt);
     ClipperLib::Paths ring;
     offset.Execute(ring, halfWidth);
+    if (shape.filled)
+        ring.insert(ring.end(), area.begin(), area.end());
     return ring;
 }
 
@@ -187,8 +193,8 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
                           AreaContext &context)
 {
     const ClipperLib::Paths area = united(areas, ClipperLib::pftNonZero);
-    const Result<DrawingJudge::Verdict> verdict = DrawingJudge::judge(
-        doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
+    const Result<DrawingJudge::Verdict> verdict =
+        DrawingJudge::judge(doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
     if (!verdict) {
         context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
                                         "it is outlined by its geometry")
@@ -235,8 +241,7 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     }
     if (!judged.isEmpty())
         grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context),
-                      ClipperLib::jtMiter,
-                      ClipperLib::etClosedPolygon);
+                      ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     if (notes)
         *notes << context.notes;
     ClipperLib::Paths grown;

@@ -38,15 +38,14 @@ constexpr int TileSide = 4096;                                 // fine pixels
 using Grid = ContourTracer::Grid;
 
 // A copy of the document drawing only `ids` (and what draws nothing, which may hold definitions
-// the others use): layers without any of them hidden, other shapes left out.
+// the others use): the other shapes are left out, the layers stay as they are (hiding one would
+// hide the layers nested in it).
 QByteArray judgedSvg(const HostDocument &doc, const QSet<int> &ids)
 {
     HostDocument copy(doc);
     auto page = std::make_shared<HostPage>(*doc.activePage);
     for (HostLayer::Ptr &layer : page->layers) {
         auto shown = std::make_shared<HostLayer>(*layer);
-        shown->visible = std::any_of(layer->shapes.cbegin(), layer->shapes.cend(),
-                                     [&](const HostShape::Ptr &s) { return ids.contains(s->id); });
         shown->shapes.erase(std::remove_if(shown->shapes.begin(), shown->shapes.end(),
                                            [&](const HostShape::Ptr &s) {
                                                return HostDocument::drawsSomething(*s) &&
@@ -253,11 +252,10 @@ Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shap
     const QSizeF page(doc.activePage->width, doc.activePage->height);
     // Where the geometry lies and the page, with a margin for what librsvg draws beyond the
     // geometry (markers, filters, elements only it draws), in page inches, y down.
-    const QRectF box =
-        QTransform(1, 0, 0, -1, 0, page.height())
-            .mapRect(boxOf(vectorArea))
-            .united(QRectF(QPointF(0, 0), page))
-            .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
+    const QRectF box = QTransform(1, 0, 0, -1, 0, page.height())
+                           .mapRect(boxOf(vectorArea))
+                           .united(QRectF(QPointF(0, 0), page))
+                           .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
     if (box.isEmpty())
         return Verdict();
     const double dpi =

@@ -12,9 +12,9 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <vector>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 

@@ -3,7 +3,7 @@
 // librsvg's rendering of the same drawing at the same scale. A pixel is printed where the
 // drawing's alpha reaches one half, and nothing prints where it stays under an eighth outside
 // the print's holes; a pixel is inside a contour where the contours cover half of it.
-// Shared by the corpus test and the tool that runs the comparison over many drawings.
+// The tool vx-boundary-corpus runs it over any drawings; the corpus test over its own.
 
 #include "common/Result.h"
 

@@ -90,10 +90,9 @@ Result<Shares> compare(const QString &svgPath)
     if (box.isEmpty())
         return shares;
     const double dpi = std::min(MaxDpi, std::sqrt(MaxPixels / (box.width() * box.height())));
-    const QRect pixels(QPoint(int(std::floor(box.left() * dpi)) - 2,
-                              int(std::floor(box.top() * dpi)) - 2),
-                       QPoint(int(std::ceil(box.right() * dpi)) + 2,
-                              int(std::ceil(box.bottom() * dpi)) + 2));
+    const QRect pixels(
+        QPoint(int(std::floor(box.left() * dpi)) - 2, int(std::floor(box.top() * dpi)) - 2),
+        QPoint(int(std::ceil(box.right() * dpi)) + 2, int(std::ceil(box.bottom() * dpi)) + 2));
     ContourTracer::Grid printed;
     const Result<> drawn = RsvgPageRenderer::coverage(
         *drawing, page, dpi, {pixels}, [&](const QRect &, const ContourTracer::Grid &alpha) {
