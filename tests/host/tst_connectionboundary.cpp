@@ -10,7 +10,6 @@
 #include <QtTest>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 using namespace TestDocument;
 
@@ -90,21 +89,6 @@ double areaMm2(const HostShape::Ptr &shape)
         total += std::abs(a / 2);
     }
     return total * MmPerInch * MmPerInch;
-}
-
-// Distance from a point to a closed polygon's edges, in millimetres (both in inches).
-double distanceMm(const QPolygonF &polygon, const QPointF &p)
-{
-    double best = std::numeric_limits<double>::max();
-    for (int i = 0; i + 1 < polygon.size(); ++i) {
-        const QPointF a = polygon.at(i), ab = polygon.at(i + 1) - a;
-        const double length2 = QPointF::dotProduct(ab, ab);
-        const double t =
-            length2 > 0 ? std::clamp(QPointF::dotProduct(p - a, ab) / length2, 0.0, 1.0) : 0.0;
-        const QPointF d = p - (a + t * ab);
-        best = std::min(best, std::hypot(d.x(), d.y()));
-    }
-    return best * MmPerInch;
 }
 
 } // namespace
@@ -274,11 +258,12 @@ void ConnectionBoundaryTest::drawnAsLibrsvgDrawsIt_data()
     QTest::addColumn<double>("tolerance"); // mm, for the contours traced from the drawing
     const QRectF label(10, 10, 20, 20);
     const QString rect = QStringLiteral("<rect x='50' y='10' width='30' height='20' %1/>");
-    for (const QString &hidden :
+    for (const char *hidden :
          {"style='visibility:hidden'", "opacity='0'", "style='fill-opacity:0'",
-          "style='fill:none;stroke:none'", "style='fill:red;fill-opacity:0;stroke-opacity:0'"})
-        QTest::addRow("no contour: %s", qPrintable(hidden))
-            << rect.arg(hidden) << QList<QRectF>{label} << ToleranceMm;
+          "style='fill:none;stroke:none'",
+          "style='fill-opacity:0;stroke:black;stroke-opacity:0;stroke-width:2'"})
+        QTest::addRow("no contour: %s", hidden)
+            << rect.arg(QLatin1String(hidden)) << QList<QRectF>{label} << ToleranceMm;
     QTest::newRow("no contour: hidden by its group")
         << "<g style='visibility:hidden'>" + rect.arg("") + "</g>" << QList<QRectF>{label}
         << ToleranceMm;
@@ -300,10 +285,10 @@ void ConnectionBoundaryTest::drawnAsLibrsvgDrawsIt_data()
                           "</linearGradient></defs><path d='M 50 10 L 90 20 L 50 30 Z' "
                           "fill='url(#fade)'/>")
         << QList<QRectF>{label, {50, 10, 20, 20}} << 0.2;
-    QTest::newRow("a hairline star drawn without fill: its exact outline")
+    QTest::newRow("a hairline star drawn without fill: one contour, its outline")
         << QStringLiteral("<path d='M 50 30 L 60 10 L 70 30 L 50 17 L 70 17 Z' fill='none' "
                           "stroke='black' stroke-width='0.03'/>")
-        << QList<QRectF>{label, {49.98, 9.95, 20.04, 20.07}} << ToleranceMm;
+        << QList<QRectF>{label, {50, 10, 20, 20}} << 0.1;
 }
 
 // A sheet of the same drawing as a user makes it: the contour goes where librsvg draws.
@@ -393,5 +378,5 @@ void ConnectionBoundaryTest::noHost()
     BuiltinHost::instance().setProgramIdAvailable(HostId, true);
 }
 
-QTEST_GUILESS_MAIN(ConnectionBoundaryTest)
+QTEST_MAIN(ConnectionBoundaryTest)
 #include "tst_connectionboundary.moc"

@@ -192,19 +192,20 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
                           const ClipperLib::Paths &areas, const ClipperLib::Paths &painted,
                           AreaContext &context)
 {
-    const ClipperLib::Paths area = united(areas, ClipperLib::pftNonZero);
+    // Each shape's paths wind once round what it covers, so the non-zero rule unites the areas
+    // in every operation below (and in the offset that takes them on) without a union first.
     const Result<DrawingJudge::Verdict> verdict =
         DrawingJudge::judge(doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
     if (!verdict) {
         context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
                                         "it is outlined by its geometry")
                              .arg(verdict.error());
-        return area;
+        return areas;
     }
     if (verdict->region.isEmpty())
-        return area;
+        return areas;
     const ClipperLib::Paths region = united(toClipper(verdict->region), ClipperLib::pftNonZero);
-    ClipperLib::Paths result = clipped(area, region, ClipperLib::ctDifference);
+    ClipperLib::Paths result = clipped(areas, region, ClipperLib::ctDifference);
     const ClipperLib::Paths drawn =
         clipped(toClipper(verdict->drawing), region, ClipperLib::ctIntersection);
     result.insert(result.end(), drawn.begin(), drawn.end());

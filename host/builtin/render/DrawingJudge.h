@@ -30,8 +30,9 @@ struct Verdict
     QVector<QPolygonF> drawing; // what the drawing covers, at least throughout the region
 };
 
-// The verdict on `shapes` (judged ones, of `doc`) against their united `vectorArea`. Fails when
-// librsvg cannot read or draw the document; the vector area then stands.
+// The verdict on `shapes` (judged ones, of `doc`) against `vectorArea`, the union of what their
+// geometry paints. Fails when librsvg cannot read or draw the document; the vector area then
+// stands.
 Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                       const QVector<QPolygonF> &vectorArea);
 
