@@ -18,43 +18,6 @@ constexpr double MaxDpi = 2400, MaxPixels = 16e6;
 // and not enclosed by print (a hole in the artwork lies inside its contour).
 constexpr int Printed = 128, Faint = 32;
 
-// Pixels where nothing prints, reached from the grid's border without crossing any print.
-std::vector<bool> openGround(const ContourTracer::Grid &alpha)
-{
-    const int w = alpha.width, h = alpha.height;
-    std::vector<bool> open(static_cast<size_t>(w) * h, false);
-    std::vector<int> stack;
-    const auto visit = [&](int x, int y) {
-        const size_t i = static_cast<size_t>(y) * w + x;
-        if (!open[i] && alpha.values[i] < Faint) {
-            open[i] = true;
-            stack.push_back(int(i));
-        }
-    };
-    for (int x = 0; x < w; ++x) {
-        visit(x, 0);
-        visit(x, h - 1);
-    }
-    for (int y = 0; y < h; ++y) {
-        visit(0, y);
-        visit(w - 1, y);
-    }
-    while (!stack.empty()) {
-        const int i = stack.back();
-        stack.pop_back();
-        const int x = i % w, y = i / w;
-        if (x > 0)
-            visit(x - 1, y);
-        if (x + 1 < w)
-            visit(x + 1, y);
-        if (y > 0)
-            visit(x, y - 1);
-        if (y + 1 < h)
-            visit(x, y + 1);
-    }
-    return open;
-}
-
 } // namespace
 
 namespace BoundaryCoverage {
@@ -110,7 +73,7 @@ Result<Shares> compare(const QString &svgPath)
         painter.scale(dpi, dpi);
         painter.fillPath(contours, Qt::black);
     }
-    const std::vector<bool> ground = openGround(printed);
+    const std::vector<bool> ground = ContourTracer::openGround(printed, Faint);
     qint64 printedCount = 0, insideCount = 0, outside = 0, unprinted = 0;
     for (int y = 0; y < printed.height; ++y) {
         const uchar *row = inside.constScanLine(y);

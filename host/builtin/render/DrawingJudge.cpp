@@ -119,36 +119,7 @@ bool marked(const Grid &drawn, const Grid &vector, Grid *mask)
 // drawn in it or not) cannot change it.
 void fillHoles(Grid *grid)
 {
-    const int w = grid->width, h = grid->height;
-    std::vector<bool> open(grid->values.size(), false);
-    std::vector<int> stack;
-    const auto visit = [&](int x, int y) {
-        const size_t i = static_cast<size_t>(y) * w + x;
-        if (!open[i] && grid->values[i] < Blank) {
-            open[i] = true;
-            stack.push_back(int(i));
-        }
-    };
-    for (int x = 0; x < w; ++x) {
-        visit(x, 0);
-        visit(x, h - 1);
-    }
-    for (int y = 0; y < h; ++y) {
-        visit(0, y);
-        visit(w - 1, y);
-    }
-    while (!stack.empty()) {
-        const int x = stack.back() % w, y = stack.back() / w;
-        stack.pop_back();
-        if (x > 0)
-            visit(x - 1, y);
-        if (x + 1 < w)
-            visit(x + 1, y);
-        if (y > 0)
-            visit(x, y - 1);
-        if (y + 1 < h)
-            visit(x, y + 1);
-    }
+    const std::vector<bool> open = ContourTracer::openGround(*grid, Blank);
     for (size_t i = 0; i < open.size(); ++i) {
         if (!open[i] && grid->values[i] < Blank)
             grid->values[i] = 255;
