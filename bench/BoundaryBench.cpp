@@ -5,6 +5,8 @@
 //   --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 // for medians; the goal for 1,000 labels is under a second.
 //
+// The 1,000-label sheet also comes from an SVG file, so that librsvg judges what its shapes draw.
+//
 // Stickers: an A4 sheet of 100 images (PNG with transparency, each a different irregular blob
 // with a hole, 600 x 600 pixels for 17 mm, so no two share a trace), outlined with a 2 mm
 // offset as `cutjob sheet --boundary-offset 2` does; the goal is under a second.
@@ -91,6 +93,29 @@ void createBoundary(benchmark::State &state)
 }
 
 BENCHMARK(createBoundary)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The same sheet saved as SVG and opened again, as a user's sheet comes from a file: every shape
+// read from it is judged by librsvg's drawing (once, coarsely, as all are plain).
+void createBoundaryFromFile(benchmark::State &state)
+{
+    const int labels = static_cast<int>(state.range(0));
+    makeSheet(labels);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("labels.svg"));
+    BuiltinHost &host = BuiltinHost::instance();
+    if (const Result<> saved = host.saveDocument(host.activeDocument(), path); !saved) {
+        state.SkipWithError(qPrintable(saved.error()));
+        return;
+    }
+    host.reset();
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(path); !opened) {
+        state.SkipWithError(qPrintable(opened.error()));
+        return;
+    }
+    timeBoundary(state, labels);
+}
+
+BENCHMARK(createBoundaryFromFile)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // A blob with a hole, its lobes turned by `seed`, as a PNG in a data: URL.
 QString stickerPicture(int seed, int pixels)

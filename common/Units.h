@@ -13,6 +13,9 @@ constexpr int HPGL_EXPORT_FILTER = 1281;
 // The cutting export is enlarged five-fold so that the host's rounding to whole plotter units
 // stays under a fifth of a unit; the pipelines scale it back.
 constexpr double EXPORT_SCALE = 5.0;
+// A hairline outline is drawn as the drawing application draws it, 0.003 inch wide, so that it
+// shows (and a boundary counts that width as what is painted).
+constexpr double HAIRLINE_INCHES = 0.003;
 // The cutter reads at most four registration marks.
 constexpr int MAX_MARKS = 4;
 

@@ -553,30 +553,31 @@ void SheetCommandTest::linkedPicturesPrintWhereCut()
     list.start("pdfimages", {"-list", top.filePath("out.pdf")});
     QVERIFY(list.waitForFinished(ProcessTimeoutMs));
     QCOMPARE(list.readAllStandardOutput().count("\n") - 2, pictures);
+}
 
-    // A traced cut line of 40,000 vertices, beyond QtSvg's 32,767 segments: every vertex is cut.
-    void SheetCommandTest::longCutPathExportsWhole()
-    {
-        QString d = QStringLiteral("M");
-        for (int i = 0; i < 40000; ++i) {
-            const int row = i / 400, k = row % 2 ? 399 - i % 400 : i % 400;
-            d += QStringLiteral(" %1,%2").arg(10 + k * 0.45).arg(40 + row * 2.5 + (i % 2));
-        }
-        const QString svg = QStringLiteral(
-            "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-            "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"210mm\" "
-            "height=\"297mm\" viewBox=\"0 0 210 297\"><g inkscape:groupmode=\"layer\" "
-            "inkscape:label=\"Cutting Layer\"><path d=\"%1\" fill=\"none\" "
-            "stroke=\"#000\"/></g></svg>");
-        QTemporaryDir out;
-        QVERIFY(writeAll(out.filePath("long.svg"), svg.arg(d).toUtf8()));
-        const Run run = cutjob(
-            {"sheet", out.filePath("long.svg"), "--add-marks", "--job", out.filePath("job.plt")});
-        QVERIFY2(run.exitCode == 0, run.err.right(300).constData());
-        const CutPathList cuts = section(readAll(out.filePath("job.plt")), "SP2;", "PU;!PG;");
-        QCOMPARE(cuts.size(), 1);
-        QCOMPARE(vertices(cuts.first()).size(), 40000);
+// A traced cut line of 40,000 vertices, beyond QtSvg's 32,767 segments: every vertex is cut.
+void SheetCommandTest::longCutPathExportsWhole()
+{
+    QString d = QStringLiteral("M");
+    for (int i = 0; i < 40000; ++i) {
+        const int row = i / 400, k = row % 2 ? 399 - i % 400 : i % 400;
+        d += QStringLiteral(" %1,%2").arg(10 + k * 0.45).arg(40 + row * 2.5 + (i % 2));
     }
+    const QString svg = QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+        "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" width=\"210mm\" "
+        "height=\"297mm\" viewBox=\"0 0 210 297\"><g inkscape:groupmode=\"layer\" "
+        "inkscape:label=\"Cutting Layer\"><path d=\"%1\" fill=\"none\" "
+        "stroke=\"#000\"/></g></svg>");
+    QTemporaryDir out;
+    QVERIFY(writeAll(out.filePath("long.svg"), svg.arg(d).toUtf8()));
+    const Run run = cutjob(
+        {"sheet", out.filePath("long.svg"), "--add-marks", "--job", out.filePath("job.plt")});
+    QVERIFY2(run.exitCode == 0, run.err.right(300).constData());
+    const CutPathList cuts = section(readAll(out.filePath("job.plt")), "SP2;", "PU;!PG;");
+    QCOMPARE(cuts.size(), 1);
+    QCOMPARE(vertices(cuts.first()).size(), 40000);
+}
 
-    QTEST_MAIN(SheetCommandTest)
+QTEST_MAIN(SheetCommandTest)
 #include "tst_sheetcommand.moc"

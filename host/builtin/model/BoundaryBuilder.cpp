@@ -1,6 +1,8 @@
 #include "BoundaryBuilder.h"
 
 #include "ShapeOperations.h"
+#include "common/Units.h"
+#include "render/DrawingJudge.h"
 #include "render/ImageArea.h"
 #include "render/TextArea.h"
 
@@ -12,6 +14,9 @@ namespace {
 // Clipper works on integers: a micro-inch is far below anything a cutter can resolve.
 constexpr double Scale = 1e6;
 constexpr double FlattenTolerance = 0.0005; // inches
+// How far a stroke's mitred corner may reach, in half stroke widths: SVG's default miter limit
+// of 4 stroke widths over the miter's length, so that the area is the stroke a renderer draws.
+constexpr double MiterLimit = 4.0;
 
 // Shapes drawn edge to edge rarely share their coordinates exactly once read from a file and
 // transformed; gaps narrower than twice this are closed, so touching labels get one contour and
@@ -112,12 +117,34 @@ ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
     const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
     if (halfWidth <= 0.0)
         return area;
-    ClipperLib::ClipperOffset offset;
+    ClipperLib::ClipperOffset offset(MiterLimit);
     offset.AddPaths(area, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     offset.AddPaths(open, ClipperLib::jtMiter, ClipperLib::etOpenButt);
     ClipperLib::Paths widened;
     offset.Execute(widened, halfWidth);
     return widened;
+}
+
+// What a curve's geometry says a renderer paints: an outline drawn without fill paints the ring
+// of its stroke, not the area it encloses (which areaOf counts, so that the contour goes round
+// it; for the outer outline the two are the same), and a hairline is painted as wide as it is
+// drawn.
+ClipperLib::Paths paintedArea(const HostShape &shape, const ClipperLib::Paths &area)
+{
+    if (shape.kind != ShapeKind::Curve || !shape.outlined ||
+        (shape.filled && shape.outlineWidth > 0))
+        return area;
+    const double width = shape.outlineWidth > 0 ? shape.outlineWidth : HAIRLINE_INCHES;
+    const double halfWidth = width * Scale / 2;
+    ClipperLib::ClipperOffset offset(MiterLimit);
+    for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance))
+        offset.AddPath(toClipper(poly), ClipperLib::jtMiter,
+                       isClosed(poly) ? ClipperLib::etClosedLine : ClipperLib::etOpenButt);
+    ClipperLib::Paths ring;
+    offset.Execute(ring, halfWidth);
+    if (shape.filled)
+        ring.insert(ring.end(), area.begin(), area.end());
+    return ring;
 }
 
 // The outer outline of each island in a tree of outlines; holes and what lies in them are inside
@@ -141,12 +168,59 @@ QPolygonF toPolygon(const ClipperLib::Path &path)
     return poly;
 }
 
+QVector<QPolygonF> toPolygons(const ClipperLib::Paths &paths)
+{
+    QVector<QPolygonF> polygons;
+    for (const ClipperLib::Path &path : paths)
+        polygons.append(toPolygon(path));
+    return polygons;
+}
+
+ClipperLib::Paths clipped(const ClipperLib::Paths &subject, const ClipperLib::Paths &clip,
+                          ClipperLib::ClipType operation)
+{
+    ClipperLib::Paths result;
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(subject, ClipperLib::ptSubject, true);
+    clipper.AddPaths(clip, ClipperLib::ptClip, true);
+    clipper.Execute(operation, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    return result;
+}
+
+// The shapes' united area as librsvg draws them: the exact vector outline where the drawing
+// agrees with what their geometry paints, the traced drawing where it does not. When the drawing
+// cannot be had, the vector area stands, with a note.
+ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
+                          const ClipperLib::Paths &areas, const ClipperLib::Paths &painted,
+                          AreaContext &context)
+{
+    // Each shape's paths wind once round what it covers, so the non-zero rule unites the areas
+    // in every operation below (and in the offset that takes them on) without a union first.
+    const Result<DrawingJudge::Verdict> verdict =
+        DrawingJudge::judge(doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
+    if (!verdict) {
+        context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
+                                        "it is outlined by its geometry")
+                             .arg(verdict.error());
+        return areas;
+    }
+    if (verdict->region.isEmpty())
+        return areas;
+    const ClipperLib::Paths region = united(toClipper(verdict->region), ClipperLib::pftNonZero);
+    ClipperLib::Paths result = clipped(areas, region, ClipperLib::ctDifference);
+    const ClipperLib::Paths drawn =
+        clipped(toClipper(verdict->drawing), region, ClipperLib::ctIntersection);
+    result.insert(result.end(), drawn.begin(), drawn.end());
+    return result;
+}
+
 } // namespace
 
 namespace BoundaryBuilder {
 
 QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offsetInches,
-                               const QString &sheetFile, QStringList *notes)
+                               const QString &sheetFile, QStringList *notes,
+                               const HostDocument *drawnBy)
 {
     AreaContext context;
     context.sheetFile = sheetFile;
@@ -154,8 +228,23 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     // other, so the winding number is positive exactly inside the union: growing all paths in
     // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
     ClipperLib::ClipperOffset grow;
-    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes))
-        grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    QList<HostShape::Ptr> judged;
+    ClipperLib::Paths judgedArea, judgedPaint;
+    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes)) {
+        if (drawnBy && DrawingJudge::judged(*shape)) {
+            judged << shape;
+            const ClipperLib::Paths area = areaOf(*shape, context);
+            const ClipperLib::Paths paint = paintedArea(*shape, area);
+            judgedArea.insert(judgedArea.end(), area.begin(), area.end());
+            judgedPaint.insert(judgedPaint.end(), paint.begin(), paint.end());
+        } else {
+            grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter,
+                          ClipperLib::etClosedPolygon);
+        }
+    }
+    if (!judged.isEmpty())
+        grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context),
+                      ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     if (notes)
         *notes << context.notes;
     ClipperLib::Paths grown;
@@ -205,7 +294,8 @@ Result<HostShape::Ptr> create(HostDocument &doc, const QList<HostShape::Ptr> &sh
                               bool deleteSource, double offsetInches)
 {
     QStringList notes;
-    const QList<QPolygonF> polygons = outerOutlines(shapes, offsetInches, doc.filePath, &notes);
+    const QList<QPolygonF> polygons =
+        outerOutlines(shapes, offsetInches, doc.filePath, &notes, &doc);
     for (const QString &note : notes) {
         if (!doc.notes.contains(note))
             doc.notes << note;

@@ -26,7 +26,11 @@ QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes);
 // The outer outline of each island of the union, gaps under 0.002 inch between shapes closed,
 // grown by `offsetInches`; closed polygons in inches (y up), as create outlines them. Linked
 // pictures are looked for next to `sheetFile`; `notes` receives what was outlined by its box.
+// With `drawnBy`, the document holding the shapes, librsvg judges what the shapes read from its
+// file draw: what it draws nothing for takes no part, and where its drawing differs from a
+// shape's geometry by more than 0.1 mm the outline follows the drawing.
 QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offsetInches = 0.0,
-                               const QString &sheetFile = QString(), QStringList *notes = nullptr);
+                               const QString &sheetFile = QString(), QStringList *notes = nullptr,
+                               const HostDocument *drawnBy = nullptr);
 
 } // namespace BoundaryBuilder

@@ -146,6 +146,41 @@ QVector<QPolygonF> trace(const Grid &grid, double tolerance)
     return Marcher(grid).outlines(tolerance);
 }
 
+std::vector<bool> openGround(const Grid &grid, int ink)
+{
+    const int w = grid.width, h = grid.height;
+    std::vector<bool> open(grid.values.size(), false);
+    std::vector<std::int64_t> stack;
+    const auto visit = [&](int x, int y) {
+        const size_t i = static_cast<size_t>(y) * w + x;
+        if (!open[i] && grid.values[i] < ink) {
+            open[i] = true;
+            stack.push_back(std::int64_t(i));
+        }
+    };
+    for (int x = 0; x < w; ++x) {
+        visit(x, 0);
+        visit(x, h - 1);
+    }
+    for (int y = 0; y < h; ++y) {
+        visit(0, y);
+        visit(w - 1, y);
+    }
+    while (!stack.empty()) {
+        const int x = int(stack.back() % w), y = int(stack.back() / w);
+        stack.pop_back();
+        if (x > 0)
+            visit(x - 1, y);
+        if (x + 1 < w)
+            visit(x + 1, y);
+        if (y > 0)
+            visit(x, y - 1);
+        if (y + 1 < h)
+            visit(x, y + 1);
+    }
+    return open;
+}
+
 Grid refined(const Grid &grid, int factor)
 {
     if (factor <= 1 || grid.width < 1 || grid.height < 1)

@@ -28,6 +28,11 @@ struct Grid
 // point repeated last).
 QVector<QPolygonF> trace(const Grid &grid, double tolerance);
 
+// Which samples are open ground: under `ink`, and joined to the grid's border by a path of such
+// samples from neighbour to neighbour (left, right, up, down). Samples under `ink` that are not
+// open lie in holes of what is drawn.
+std::vector<bool> openGround(const Grid &grid, int ink);
+
 // The grid `factor` times finer in each direction, values interpolated bilinearly between the
 // samples: traced, it gives the outline a finer raster of the same picture would have.
 Grid refined(const Grid &grid, int factor);

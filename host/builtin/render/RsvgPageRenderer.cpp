@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -220,6 +221,53 @@ Result<> bands(const HostDocument &doc, double dpi, int bandRows, const BandSink
         surface.reset();
         if (!sink(top, image))
             return Failure{QStringLiteral("the page could not be handed on")};
+    }
+    return {};
+}
+
+Result<Drawing> readDrawing(const QByteArray &svg, const QString &baseFile)
+{
+    Result<Handle> handle = readSvg(svg, baseFile);
+    if (!handle)
+        return Failure{handle.error()};
+    return Drawing(handle->release(), HandleFree());
+}
+
+Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
+                  const QList<QRect> &tiles, const CoverageSink &sink)
+{
+    if (!(dpi > 0 && dpi <= MaxDpi))
+        return Failure{QStringLiteral("no page to draw at %1 dpi").arg(dpi)};
+    for (const QRect &tile : tiles) {
+        if (tile.width() < 1 || tile.height() < 1 || tile.width() > MaxSide ||
+            tile.height() > MaxSide)
+            return Failure{QStringLiteral("no tile to draw at %1 x %2 pixels")
+                               .arg(tile.width())
+                               .arg(tile.height())};
+        // Cairo's rows of alpha are padded to four bytes.
+        const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, tile.width());
+        std::vector<unsigned char> pixels(static_cast<size_t>(stride) * tile.height(), 0);
+        Surface surface(cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_A8,
+                                                            tile.width(), tile.height(), stride));
+        Cairo cr(cairo_create(surface.get()));
+        cairo_translate(cr.get(), -tile.x(), -tile.y());
+        cairo_scale(cr.get(), dpi, dpi);
+        if (Result<> drawn =
+                renderInto(cr.get(), drawing.get(), pageInches.width(), pageInches.height());
+            !drawn)
+            return drawn;
+        cr.reset();
+        cairo_surface_flush(surface.get());
+        surface.reset();
+        ContourTracer::Grid grid;
+        grid.width = tile.width();
+        grid.height = tile.height();
+        grid.values.resize(static_cast<size_t>(grid.width) * grid.height);
+        for (int y = 0; y < grid.height; ++y)
+            std::copy_n(pixels.data() + static_cast<size_t>(y) * stride, grid.width,
+                        grid.values.data() + static_cast<size_t>(y) * grid.width);
+        if (!sink(tile, grid))
+            return Failure{QStringLiteral("the drawing could not be handed on")};
     }
     return {};
 }

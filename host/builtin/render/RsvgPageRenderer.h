@@ -8,13 +8,19 @@
 // Page lengths are inches; PDF lengths are points (72 per inch).
 
 #include "common/Result.h"
+#include "model/ContourTracer.h"
 #include "model/HostDocument.h"
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
+#include <QRectF>
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+struct _RsvgHandle;
 
 namespace RsvgPageRenderer {
 
@@ -43,5 +49,17 @@ using BandSink = std::function<bool(int top, const QImage &band)>;
 // bands of at most `bandRows` rows (ARGB32 premultiplied), so that a printer's full page is never
 // held whole. Fails when the page cannot be drawn or the sink stopped.
 Result<> bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink);
+
+// An SVG text read once by librsvg (relative references against `baseFile`), to be measured and
+// drawn as coverage again and again: parsing a sheet costs more than drawing it coarsely.
+using Drawing = std::shared_ptr<_RsvgHandle>;
+Result<Drawing> readDrawing(const QByteArray &svg, const QString &baseFile);
+
+// What the drawing draws, as coverage: its alpha (0..255) over tiles of the page's pixel grid at
+// `dpi` (origin at the page's top-left corner, y down; a tile may reach past the page, where
+// librsvg draws too). `sink` receives each tile's grid and may stop by returning false.
+using CoverageSink = std::function<bool(const QRect &tile, const ContourTracer::Grid &alpha)>;
+Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
+                  const QList<QRect> &tiles, const CoverageSink &sink);
 
 } // namespace RsvgPageRenderer

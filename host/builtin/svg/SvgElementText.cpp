@@ -71,8 +71,8 @@ QTransform pageToUser(const HostDocument &doc)
 QString curveElement(const HostShape &shape, const QTransform &toUser)
 {
     const double unit = std::sqrt(std::fabs(toUser.determinant())); // user units per inch
-    // A hairline is written as the drawing application's hairline, 0.003 in, so that it shows.
-    const double width = qMax(shape.outlineWidth, 0.003) * unit;
+    // A hairline is written as the drawing application's hairline, so that it shows.
+    const double width = qMax(shape.outlineWidth, HAIRLINE_INCHES) * unit;
     QString style =
         shape.filled ? QStringLiteral("fill:%1").arg(PageRenderer::colorOf(shape.fillCmyk).name())
                      : QStringLiteral("fill:none");

@@ -1,0 +1,266 @@
+#include "DrawingJudge.h"
+
+#include "RsvgPageRenderer.h"
+#include "common/Units.h"
+#include "model/ContourTracer.h"
+#include "svg/SvgDocumentWriter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSet>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The coarse grid: fine enough that an edge 0.1 mm off changes a pixel's coverage by far more
+// than the two rasterisers disagree on the same edge (a few levels), held to a budget of pixels
+// on very large sheets.
+constexpr double CoarseDpi = 100.0;
+constexpr double MaxCoarsePixels = 40e6;
+constexpr int MaxCoarseSide = 16000;
+// Coverage (0..255) the drawing and the vector area may differ by in one coarse pixel: an edge
+// 0.1 mm off along a pixel's side moves its coverage by about 100, a corner cut 0.1 mm deep by
+// about 40.
+constexpr int Disagreement = 40;
+// Coverage from which a coarse pixel counts as covered, and under which as blank.
+constexpr int Half = 128, Blank = 16;
+// The region grows by this many coarse pixels around each disagreeing one, so that the vector
+// outline and the drawing meet where they agree.
+constexpr int RegionMargin = 2;
+// How far beyond the geometry and the page the drawing is looked at.
+constexpr double DrawingMargin = mmToInches(5);
+constexpr double TraceDpi = 600.0;
+constexpr double TraceTolerance = mmToInches(0.01) * TraceDpi; // fine pixels
+constexpr int TileSide = 4096;                                 // fine pixels
+
+using Grid = ContourTracer::Grid;
+
+// A copy of the document drawing only `ids` (and what draws nothing, which may hold definitions
+// the others use): the other shapes are left out, the layers stay as they are (hiding one would
+// hide the layers nested in it).
+QByteArray judgedSvg(const HostDocument &doc, const QSet<int> &ids)
+{
+    HostDocument copy(doc);
+    auto page = std::make_shared<HostPage>(*doc.activePage);
+    for (HostLayer::Ptr &layer : page->layers) {
+        auto shown = std::make_shared<HostLayer>(*layer);
+        shown->shapes.erase(std::remove_if(shown->shapes.begin(), shown->shapes.end(),
+                                           [&](const HostShape::Ptr &s) {
+                                               return HostDocument::drawsSomething(*s) &&
+                                                      !ids.contains(s->id);
+                                           }),
+                            shown->shapes.end());
+        layer = shown;
+    }
+    copy.activePage = page;
+    copy.pages = {page};
+    return SvgDocumentWriter::toSvg(copy);
+}
+
+// Page inches (y up) to the pixels of a grid at `dpi` whose top-left pixel is `origin`.
+QTransform pageToPixels(double pageHeight, double dpi, const QPoint &origin)
+{
+    return QTransform(dpi, 0, 0, -dpi, -origin.x(), pageHeight * dpi - origin.y());
+}
+
+Grid vectorCoverage(const QVector<QPolygonF> &area, const QTransform &toPixels, const QSize &size)
+{
+    QImage image(size, QImage::Format_Alpha8);
+    image.fill(0);
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    for (const QPolygonF &poly : area)
+        path.addPolygon(toPixels.map(poly));
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.fillPath(path, Qt::black);
+    }
+    Grid grid;
+    grid.width = size.width();
+    grid.height = size.height();
+    grid.values.resize(static_cast<size_t>(grid.width) * grid.height);
+    for (int y = 0; y < grid.height; ++y)
+        std::copy_n(image.constScanLine(y), grid.width,
+                    grid.values.data() + static_cast<size_t>(y) * grid.width);
+    return grid;
+}
+
+// Whether the drawing and the vector area disagree on a coarse pixel about what is drawn: one
+// covers it by half and the other not by a clear margin, or one leaves it (nearly) blank where the
+// other clearly covers it. Coverage alone would also differ where two shapes meet edge to edge
+// (drawn one over the other they cover a shared pixel less than their union) or where a shape is
+// evenly translucent, which changes no outline.
+bool differs(int drawn, int vector)
+{
+    return (drawn < Half && vector >= Half + Disagreement) ||
+           (drawn >= Half && vector < Half - Disagreement) ||
+           (drawn < Blank && vector >= Blank + Disagreement) ||
+           (vector < Blank && drawn >= Blank + Disagreement);
+}
+
+// 255 where the two disagree, else 0; false when they agree throughout.
+bool marked(const Grid &drawn, const Grid &vector, Grid *mask)
+{
+    *mask = drawn;
+    bool any = false;
+    for (size_t i = 0; i < mask->values.size(); ++i) {
+        const bool disagree = differs(drawn.values[i], vector.values[i]);
+        mask->values[i] = disagree ? 255 : 0;
+        any = any || disagree;
+    }
+    return any;
+}
+
+// Covers the holes: blank pixels that no path of blank pixels joins to the grid's border. A
+// contour takes no hole, so what lies in one (the inside of a ring drawn as a stroke, a shape
+// drawn in it or not) cannot change it.
+void fillHoles(Grid *grid)
+{
+    const std::vector<bool> open = ContourTracer::openGround(*grid, Blank);
+    for (size_t i = 0; i < open.size(); ++i) {
+        if (!open[i] && grid->values[i] < Blank)
+            grid->values[i] = 255;
+    }
+}
+
+// 255 where the two coverages disagree outside holes, or lie within RegionMargin pixels of such
+// a disagreement; empty when they agree.
+Grid disagreement(Grid drawn, Grid vector)
+{
+    Grid mask;
+    if (!marked(drawn, vector, &mask))
+        return Grid();
+    fillHoles(&drawn);
+    fillHoles(&vector);
+    if (!marked(drawn, vector, &mask))
+        return Grid();
+    // Grown by a square: along each row, then along each column.
+    std::vector<std::uint8_t> row(static_cast<size_t>(std::max(mask.width, mask.height)));
+    for (int pass = 0; pass < 2; ++pass) {
+        const int lines = pass == 0 ? mask.height : mask.width;
+        const int length = pass == 0 ? mask.width : mask.height;
+        for (int line = 0; line < lines; ++line) {
+            const auto at = [&](int k) -> std::uint8_t & {
+                return pass == 0 ? mask.values[static_cast<size_t>(line) * mask.width + k]
+                                 : mask.values[static_cast<size_t>(k) * mask.width + line];
+            };
+            for (int k = 0; k < length; ++k)
+                row[k] = at(k);
+            for (int k = 0; k < length; ++k) {
+                std::uint8_t v = 0;
+                for (int d = std::max(0, k - RegionMargin);
+                     d <= std::min(length - 1, k + RegionMargin) && !v; ++d)
+                    v = row[d];
+                at(k) = v;
+            }
+        }
+    }
+    return mask;
+}
+
+// The fine tiles that cover the region: a grid of squares, each cut down to the region's part in
+// it, so that a small difference costs a small drawing.
+QList<QRect> fineTiles(const Grid &mask, const QPoint &coarseOrigin, double scale)
+{
+    QHash<QPair<int, int>, QRect> tiles;
+    for (int y = 0; y < mask.height; ++y) {
+        for (int x = 0; x < mask.width; ++x) {
+            if (!mask.at(x, y))
+                continue;
+            const QRect fine(int(std::floor((coarseOrigin.x() + x) * scale)) - 1,
+                             int(std::floor((coarseOrigin.y() + y) * scale)) - 1,
+                             int(std::ceil(scale)) + 2, int(std::ceil(scale)) + 2);
+            const QPair<int, int> cell(int(std::floor(double(fine.x()) / TileSide)),
+                                       int(std::floor(double(fine.y()) / TileSide)));
+            const QRect bounds(cell.first * TileSide, cell.second * TileSide, TileSide, TileSide);
+            QRect &tile = tiles[cell];
+            tile = tile.isNull() ? fine & bounds : tile.united(fine & bounds);
+        }
+    }
+    return tiles.values();
+}
+
+QVector<QPolygonF> mapped(const QVector<QPolygonF> &polygons, const QTransform &t)
+{
+    QVector<QPolygonF> out;
+    out.reserve(polygons.size());
+    for (const QPolygonF &poly : polygons)
+        out.append(t.map(poly));
+    return out;
+}
+
+QRectF boxOf(const QVector<QPolygonF> &polygons)
+{
+    QRectF box;
+    for (const QPolygonF &poly : polygons)
+        box = box.united(poly.boundingRect());
+    return box;
+}
+
+} // namespace
+
+namespace DrawingJudge {
+
+bool judged(const HostShape &shape)
+{
+    return shape.kind != ShapeKind::Image && (shape.sourceSpan.isValid() || shape.fromEntity) &&
+           HostDocument::drawsSomething(shape);
+}
+
+Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
+                      const QVector<QPolygonF> &vectorArea)
+{
+    QSet<int> ids;
+    for (const HostShape::Ptr &shape : shapes)
+        ids.insert(shape->id);
+    const Result<RsvgPageRenderer::Drawing> drawing =
+        RsvgPageRenderer::readDrawing(judgedSvg(doc, ids), doc.filePath);
+    if (!drawing)
+        return Failure{drawing.error()};
+    const QSizeF page(doc.activePage->width, doc.activePage->height);
+    // Where the geometry lies and the page, with a margin for what librsvg draws beyond the
+    // geometry (markers, filters, elements only it draws), in page inches, y down.
+    const QRectF box = QTransform(1, 0, 0, -1, 0, page.height())
+                           .mapRect(boxOf(vectorArea))
+                           .united(QRectF(QPointF(0, 0), page))
+                           .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
+    if (box.isEmpty())
+        return Verdict();
+    const double dpi =
+        std::min({CoarseDpi, std::sqrt(MaxCoarsePixels / (box.width() * box.height())),
+                  MaxCoarseSide / box.width(), MaxCoarseSide / box.height()});
+    const QRect coarse(QPoint(int(std::floor(box.left() * dpi)) - RegionMargin - 1,
+                              int(std::floor(box.top() * dpi)) - RegionMargin - 1),
+                       QPoint(int(std::ceil(box.right() * dpi)) + RegionMargin + 1,
+                              int(std::ceil(box.bottom() * dpi)) + RegionMargin + 1));
+    Grid drawn;
+    const auto keep = [](Grid *into) {
+        return [into](const QRect &, const Grid &alpha) {
+            *into = alpha;
+            return true;
+        };
+    };
+    if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, dpi, {coarse}, keep(&drawn));
+        !done)
+        return Failure{done.error()};
+    const QTransform toCoarse = pageToPixels(page.height(), dpi, coarse.topLeft());
+    const Grid mask = disagreement(drawn, vectorCoverage(vectorArea, toCoarse, coarse.size()));
+    Verdict verdict;
+    if (mask.values.empty())
+        return verdict;
+    verdict.region = mapped(ContourTracer::trace(mask, 0.0), toCoarse.inverted());
+    const QList<QRect> tiles = fineTiles(mask, coarse.topLeft(), TraceDpi / dpi);
+    const auto trace = [&](const QRect &tile, const Grid &alpha) {
+        const QTransform toPage = pageToPixels(page.height(), TraceDpi, tile.topLeft()).inverted();
+        verdict.drawing += mapped(ContourTracer::trace(alpha, TraceTolerance), toPage);
+        return true;
+    };
+    if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, TraceDpi, tiles, trace); !done)
+        return Failure{done.error()};
+    return verdict;
+}
+
+} // namespace DrawingJudge
