@@ -1,5 +1,6 @@
 #include "BuiltinHost.h"
 
+#include "HostSettings.h"
 #include "HostWindow.h"
 #include "svg/SvgDocumentReader.h"
 #include "svg/SvgDocumentWriter.h"
@@ -22,6 +23,8 @@ QByteArray digestOf(const QByteArray &svg)
 }
 
 } // namespace
+
+BuiltinHost::BuiltinHost() : offsetInches(mmToInches(HostSettings::cutMarginMm())) {}
 
 BuiltinHost &BuiltinHost::instance()
 {
@@ -177,7 +180,7 @@ void BuiltinHost::reset()
     printAnswer = nullptr;
     printOutputFile.clear();
     appWrapper = nullptr;
-    offsetInches = 0.0;
+    offsetInches = mmToInches(HostSettings::cutMarginMm());
     if (hostWindow) {
         delete hostWindow;
         hostWindow = nullptr;

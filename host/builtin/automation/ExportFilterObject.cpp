@@ -1,7 +1,9 @@
 #include "ExportFilterObject.h"
 
 #include "../AutomationMembers.h"
+#include "BusyWork.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 
 namespace {
@@ -88,7 +90,9 @@ QString ExportFilterObject::writeProperty(const QString &name, const QVariant &v
 
 QString ExportFilterObject::finish()
 {
-    const QByteArray text = HpglExport::write(*doc, settings, selectionOnly);
+    QByteArray text;
+    BusyWork::run(QCoreApplication::translate("HostWindow", "Exporting the contours"),
+                  [&] { text = HpglExport::write(*doc, settings, selectionOnly); });
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return QStringLiteral("cannot write %1: %2").arg(path, file.errorString());

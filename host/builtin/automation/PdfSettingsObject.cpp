@@ -1,6 +1,10 @@
 #include "PdfSettingsObject.h"
 
+#include "BusyWork.h"
 #include "render/RsvgPageRenderer.h"
+
+#include <QCoreApplication>
+#include <optional>
 
 #include <QHash>
 #include <QSaveFile>
@@ -75,7 +79,10 @@ Result<> PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString 
     if (fileName.isEmpty())
         return Failure{QStringLiteral("no file name to publish to")};
     // Made in memory first so that a failure never leaves half a PDF behind.
-    const Result<QByteArray> pdf = RsvgPageRenderer::pdf(*doc);
+    std::optional<Result<QByteArray>> made;
+    BusyWork::run(QCoreApplication::translate("HostWindow", "Publishing the PDF"),
+                  [&made, &doc] { made = RsvgPageRenderer::pdf(*doc); });
+    const Result<QByteArray> &pdf = *made;
     if (!pdf)
         return Failure{pdf.error()};
     QSaveFile file(fileName);
