@@ -44,7 +44,8 @@ void run(const QString &step, const std::function<void()> &work)
     QEventLoop loop;
     std::unique_ptr<QThread> worker(QThread::create(work));
     QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
-    worker->start();
+    // The GUI thread comes first on a busy machine: a window that paints late looks frozen.
+    worker->start(QThread::LowPriority);
     // Painting, timers and sockets go on; input waits in the queue until the work is done.
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker->wait();
