@@ -26,10 +26,10 @@ struct SheetRequest
     bool addMarks = false;
     bool boundary = false;
     double boundaryOffsetMm = -1; // 0..10 mm, with --boundary; -1: the host window's margin
-    bool cuttingLayer = false;     // "Create Boundary" with "Create Cut Boundary" unchecked
-    QString pdfOut;                // empty: no PDF
-    QString documentOut;           // empty: the sheet is not saved; "-": standard output, last
-    QString jobOut;                // empty: no job; "-": standard output
+    bool cuttingLayer = false;    // "Create Boundary" with "Create Cut Boundary" unchecked
+    QString pdfOut;               // empty: no PDF
+    QString documentOut;          // empty: the sheet is not saved; "-": standard output, last
+    QString jobOut;               // empty: no job; "-": standard output
     int version = 14;
     JobSettings job;
     bool helpAsked = false;

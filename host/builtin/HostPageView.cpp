@@ -20,10 +20,10 @@ namespace {
 
 constexpr double MinZoom = 5, MaxZoom = 6400; // percent
 constexpr double ZoomStep = 1.25;
-constexpr int DeskMargin = 16;     // pixels of desk around a fitted page
-constexpr int KeptInView = 48;     // pixels of the page a pan never moves out of the view
-constexpr int CutWidth = 3;        // screen pixels
-constexpr int CreaseWidth = 2;     // screen pixels
+constexpr int DeskMargin = 16;          // pixels of desk around a fitted page
+constexpr int KeptInView = 48;          // pixels of the page a pan never moves out of the view
+constexpr int CutWidth = 3;             // screen pixels
+constexpr int CreaseWidth = 2;          // screen pixels
 constexpr double MaxImagePixels = 40e6; // a bigger zoom scales up the picture instead
 
 int indexOf(HostSettings::Overlay overlay)
@@ -49,9 +49,9 @@ HostPageView::HostPageView(QWidget *parent) : QWidget(parent)
 {
     setMinimumSize(200, 200);
     setFocusPolicy(Qt::StrongFocus);
-    for (HostSettings::Overlay overlay : {HostSettings::Overlay::CutLines,
-                                          HostSettings::Overlay::CreaseLines,
-                                          HostSettings::Overlay::MarkZones})
+    for (HostSettings::Overlay overlay :
+         {HostSettings::Overlay::CutLines, HostSettings::Overlay::CreaseLines,
+          HostSettings::Overlay::MarkZones})
         shown[indexOf(overlay)] = HostSettings::shows(overlay);
 }
 
@@ -148,8 +148,8 @@ void HostPageView::layOutFit()
     if (pageInches.isEmpty())
         return;
     const QRectF area = QRectF(rect()).adjusted(DeskMargin, DeskMargin, -DeskMargin, -DeskMargin);
-    scale = qMax(1e-3, qMin(area.width() / pageInches.width(),
-                            area.height() / pageInches.height()));
+    scale =
+        qMax(1e-3, qMin(area.width() / pageInches.width(), area.height() / pageInches.height()));
     origin = area.center() - QPointF(pageInches.width(), pageInches.height()) * scale / 2;
 }
 
@@ -186,8 +186,8 @@ void HostPageView::drawPage(QPainter &painter, const QRectF &target)
 {
     const qreal ratio = devicePixelRatioF();
     // The largest picture worth holding; beyond it the picture is scaled up.
-    const double wanted = qMin(scale * ratio, std::sqrt(MaxImagePixels / pageInches.width() /
-                                                        pageInches.height()));
+    const double wanted =
+        qMin(scale * ratio, std::sqrt(MaxImagePixels / pageInches.width() / pageInches.height()));
     // While work runs on the document the picture taken before stands in, however scaled.
     if (doc && !BusyWork::running() && (imageStale || std::fabs(wanted - imageScale) > 1e-6)) {
         const QSize pixels = (pageInches * wanted).toSize().expandedTo(QSize(1, 1));
@@ -248,7 +248,8 @@ void HostPageView::wheelEvent(QWheelEvent *event)
             setZoomPercent(zoomPercent() * std::pow(ZoomStep, steps.y() / 120.0),
                            event->position());
     } else {
-        QPointF move = event->pixelDelta().isNull() ? QPointF(steps) / 120.0 * 60 : QPointF(event->pixelDelta());
+        QPointF move = event->pixelDelta().isNull() ? QPointF(steps) / 120.0 * 60
+                                                    : QPointF(event->pixelDelta());
         if (event->modifiers() & Qt::ShiftModifier)
             move = QPointF(move.y(), move.x());
         origin += move;
@@ -260,8 +261,7 @@ void HostPageView::wheelEvent(QWheelEvent *event)
 
 void HostPageView::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::MiddleButton ||
-        (event->button() == Qt::LeftButton && spaceHeld)) {
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld)) {
         dragging = true;
         dragFrom = event->pos();
         setCursor(Qt::ClosedHandCursor);

@@ -156,11 +156,10 @@ void HostWindow::buildToolBar()
     cutMargin->setValue(HostSettings::cutMarginMm());
     label->setBuddy(cutMargin);
     bar->addWidget(cutMargin);
-    connect(cutMargin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            [](double mm) {
-                HostSettings::setCutMarginMm(mm);
-                BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
-            });
+    connect(cutMargin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [](double mm) {
+        HostSettings::setCutMarginMm(mm);
+        BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
+    });
 }
 
 void HostWindow::buildStatusBar()

@@ -432,7 +432,8 @@ void SheetCommandTest::keptElementsReported()
     QVERIFY2(QString::fromUtf8(run.err).contains(note), run.err.constData());
     const QByteArray saved = readAll(local.filePath("out.svg"));
     QVERIFY(saved.contains(element.mid(1, element.indexOf(' ') - 1)));
-    QVERIFY(saved.contains(element.contains("title") ? "Lemon" : element.mid(element.indexOf("id='") + 4, 5)));
+    QVERIFY(saved.contains(
+        element.contains("title") ? "Lemon" : element.mid(element.indexOf("id='") + 4, 5)));
     QCOMPARE(section(readAll(local.filePath("job.plt")), "SP2;", "PU;!PG;").size(), 1);
 }
 

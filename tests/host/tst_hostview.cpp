@@ -2,19 +2,19 @@
 // mark zones with their note, the cut margin, a window that keeps painting during long work, a
 // print to file that is the published PDF, and the given Chinese texts readable under LANG=C.
 // Screenshots land in screenshots/ beside the test.
+#include "CdrConnection.h"
 #include "HostTestSupport.h"
+#include "StickerSheet.h"
 #include "builtin/BusyWork.h"
 #include "builtin/HostPageView.h"
 #include "builtin/HostSettings.h"
 #include "builtin/HostWindow.h"
-#include "CdrConnection.h"
-#include "StickerSheet.h"
 
 #include <QAction>
 #include <QDoubleSpinBox>
+#include <QGlyphRun>
 #include <QLabel>
 #include <QMessageBox>
-#include <QGlyphRun>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QTextLayout>
@@ -70,8 +70,8 @@ int pixelsOf(const QImage &image, const QColor &colour)
 QList<QPainterPath> contours()
 {
     QList<QPainterPath> paths;
-    for (const HostShape::Ptr &shape : BuiltinHost::instance().activeDocument()->findLayer(
-             CdrConnection::CuttingLayer)->shapes)
+    for (const HostShape::Ptr &shape :
+         BuiltinHost::instance().activeDocument()->findLayer(CdrConnection::CuttingLayer)->shapes)
         paths << shape->path;
     return paths;
 }
@@ -157,8 +157,9 @@ void TestHostView::cutLinesStandOut()
         if (!QRectF(view->rect()).contains(onScreen))
             continue;
         ++shown;
-        QVERIFY2(pointsOnCut(image, path, view->pageToWidget()) >= 36,
-                 qPrintable(QStringLiteral("contour at %1,%2").arg(onScreen.x()).arg(onScreen.y())));
+        QVERIFY2(
+            pointsOnCut(image, path, view->pageToWidget()) >= 36,
+            qPrintable(QStringLiteral("contour at %1,%2").arg(onScreen.x()).arg(onScreen.y())));
     }
     QVERIFY(shown > 0);
     // Switched off in the View menu, no pixel of the page has the cut colour: it is no art's.
@@ -206,7 +207,8 @@ void TestHostView::marginGrowsContourAndSurvivesRestart()
     const QRectF after = contours().first().boundingRect();
     QVERIFY2(qAbs((before.left() - after.left()) * MmPerInch - 2.5) < 0.1 &&
                  qAbs((after.width() - before.width()) * MmPerInch - 5.0) < 0.2,
-             qPrintable(QStringLiteral("%1 mm wider").arg((after.width() - before.width()) * MmPerInch)));
+             qPrintable(
+                 QStringLiteral("%1 mm wider").arg((after.width() - before.width()) * MmPerInch)));
 }
 
 void TestHostView::windowPaintsDuringBoundary()
@@ -227,8 +229,9 @@ void TestHostView::windowPaintsDuringBoundary()
                 if (paints++ > 0)
                     longestGap = qMax(longestGap, sinceLast.elapsed());
                 sinceLast.start();
-                busyCursorSeen = busyCursorSeen || (QApplication::overrideCursor() &&
-                                 QApplication::overrideCursor()->shape() == Qt::BusyCursor);
+                busyCursorSeen =
+                    busyCursorSeen || (QApplication::overrideCursor() &&
+                                       QApplication::overrideCursor()->shape() == Qt::BusyCursor);
             }
             return false;
         }

@@ -68,9 +68,10 @@ Result<> PrintSettingsObject::printOut()
     printer->setFullPage(true);
     Result<> printed;
     if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
-        BusyWork::run(QCoreApplication::translate("HostWindow", "Printing to %1")
-                          .arg(printer->outputFileName()),
-                      [&] { printed = PdfSettingsObject::publish(doc, printer->outputFileName()); });
+        BusyWork::run(
+            QCoreApplication::translate("HostWindow", "Printing to %1")
+                .arg(printer->outputFileName()),
+            [&] { printed = PdfSettingsObject::publish(doc, printer->outputFileName()); });
     else
         BusyWork::run(QCoreApplication::translate("HostWindow", "Printing"),
                       [&] { printed = printBands(); });
@@ -85,8 +86,8 @@ Result<> PrintSettingsObject::printBands()
     const double dpi = printer->resolution();
     const int bands = int(std::ceil(doc->activePage->height * dpi / BandRows));
     // Drawn at the printer's own pixels, so nothing is scaled twice.
-    const Result<> drawn =
-        RsvgPageRenderer::bands(*doc, dpi, BandRows, [&painter, bands](int top, const QImage &band) {
+    const Result<> drawn = RsvgPageRenderer::bands(
+        *doc, dpi, BandRows, [&painter, bands](int top, const QImage &band) {
             painter.drawImage(QPoint(0, top), band);
             BusyWork::progress(top / BandRows + 1, bands);
             return true;

@@ -107,9 +107,8 @@ void ShapeRangeObject::addEditMembers()
         const QList<HostShape::Ptr> sources = shapes();
         const bool deleteSource = arguments.at(3).toBool();
         const double offset = BuiltinHost::instance().boundaryOffset();
-        BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"), [&] {
-            made = BoundaryBuilder::create(*doc, sources, deleteSource, offset);
-        });
+        BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"),
+                      [&] { made = BoundaryBuilder::create(*doc, sources, deleteSource, offset); });
         const Result<HostShape::Ptr> &boundary = *made;
         if (!boundary) {
             // The drawing application answers Nothing when there is no area to outline.

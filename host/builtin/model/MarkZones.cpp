@@ -83,8 +83,8 @@ QStringList artNotes(const QList<Zone> &zones)
     QStringList notes;
     for (const Zone &zone : zones) {
         if (zone.artUnder)
-            notes << QCoreApplication::translate("MarkZones", "art under the %1 mark")
-                         .arg(zone.mark);
+            notes
+                << QCoreApplication::translate("MarkZones", "art under the %1 mark").arg(zone.mark);
     }
     return notes;
 }
