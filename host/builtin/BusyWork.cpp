@@ -29,8 +29,9 @@ bool onGuiThread()
 
 void run(const QString &step, const std::function<void()> &work)
 {
-    // Nested work (a boundary inside another command's work) is already off the GUI thread.
-    if (busy || !onGuiThread()) {
+    // Nested work (a boundary inside another command's work) is already off the GUI thread;
+    // without a window (cutjob) nothing needs to keep painting.
+    if (busy || !onGuiThread() || !BuiltinHost::windowAllowed()) {
         work();
         return;
     }

@@ -67,6 +67,8 @@ QList<Zone> zones(const HostDocument &doc)
                           box.adjusted(-clearance, -clearance, clearance, clearance)});
         }
     }
+    if (found.isEmpty())
+        return found;
     for (const HostLayer::Ptr &layer : page.layers) {
         if (!holdsArt(*layer))
             continue;
