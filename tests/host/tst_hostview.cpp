@@ -201,17 +201,14 @@ void TestHostView::marginGrowsContourAndSurvivesRestart()
     QCOMPARE(window->findChild<QDoubleSpinBox *>("cutMarginDspbx")->value(), 2.5);
     QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
     const QRectF after = contours().first().boundingRect();
-    QVERIFY2(qAbs((before.left() - after.left()) * MmPerInch - 2.5) < 0.1 &&
-                 qAbs((after.width() - before.width()) * MmPerInch - 5.0) < 0.2,
-             qPrintable(
-                 QStringLiteral("%1 mm wider").arg((after.width() - before.width()) * MmPerInch)));
+    QVERIFY(qAbs((before.left() - after.left()) * MmPerInch - 2.5) < 0.1);
+    QVERIFY(qAbs((after.width() - before.width()) * MmPerInch - 5.0) < 0.2);
 }
 
 void TestHostView::windowPaintsDuringBoundary()
 {
     const StickerSheet stickers = writeStickerSheet(dir.path());
     HostWindow *window = openInWindow(stickers.svgPath);
-    QVERIFY(window);
     QVERIFY(QTest::qWaitForWindowExposed(window));
     struct Watch : QObject
     {
@@ -238,7 +235,6 @@ void TestHostView::windowPaintsDuringBoundary()
     ticker.start(50);
     QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
     QVERIFY2(watch.paints >= 3, qPrintable(QString::number(watch.paints)));
-    qInfo("longest time between paints: %lld ms, %d paints", watch.longestGap, watch.paints);
     // A frozen window misses seconds; the 200 ms goal is timed apart from the sanitizers.
     QVERIFY2(watch.longestGap < 1000, qPrintable(QString::number(watch.longestGap)));
     QVERIFY(watch.busyCursorSeen);
@@ -249,11 +245,11 @@ void TestHostView::printToFileIsThePublishedPdf()
 {
     const QString sheet = dir.filePath("postcard.svg");
     QFile file(sheet);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="150mm"
+    QVERIFY(file.open(QIODevice::WriteOnly) &&
+            file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="150mm"
         viewBox="0 0 100 150"><rect x="10" y="10" width="50" height="30" fill="#c03"/>
         <circle cx="50" cy="100" r="30" fill="none" stroke="#036" stroke-width="2"/>
-        <text x="10" y="140" font-size="8">Label</text></svg>)");
+        <text x="10" y="140" font-size="8">Label</text></svg>)") > 0);
     file.close();
     BuiltinHost &host = BuiltinHost::instance();
     QVERIFY(host.openDocument(sheet));
@@ -276,22 +272,15 @@ void TestHostView::printToFileIsThePublishedPdf()
         QVERIFY(QProcess::execute("pdftoppm", {"-r", "100", "-png", "-singlefile", pdf, pdf}) == 0);
         pages[i] = QImage(pdf + ".png").convertToFormat(QImage::Format_RGB32);
     }
-    QCOMPARE(pages[0].size(), pages[1].size());
-    int differing = 0;
-    for (int y = 0; y < pages[0].height(); ++y)
-        for (int x = 0; x < pages[0].width(); ++x)
-            differing += pages[0].pixel(x, y) != pages[1].pixel(x, y);
-    QVERIFY(differing <= pages[0].width() * pages[0].height() / 200);
+    QCOMPARE(pages[0], pages[1]);
 }
 
 void TestHostView::chineseTextShowsGlyphsUnderLangC()
 {
-    QCOMPARE(qgetenv("LANG"), QByteArray("C"));
     const QString text = QStringLiteral("请确认CorelDraw安装并选择正确的CorelDraw版本...");
     QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), text);
     box.show();
     auto *label = box.findChild<QLabel *>("qt_msgbox_label");
-    QVERIFY(label);
     shot(&box, QStringLiteral("chinese message box"));
     // Every Chinese character is drawn from the CJK font with a glyph of its own, not the
     // missing-glyph box of whatever font came first.
