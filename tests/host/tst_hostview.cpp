@@ -245,11 +245,11 @@ void TestHostView::printToFileIsThePublishedPdf()
 {
     const QString sheet = dir.filePath("postcard.svg");
     QFile file(sheet);
-    QVERIFY(file.open(QIODevice::WriteOnly) &&
-            file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="150mm"
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="150mm"
         viewBox="0 0 100 150"><rect x="10" y="10" width="50" height="30" fill="#c03"/>
         <circle cx="50" cy="100" r="30" fill="none" stroke="#036" stroke-width="2"/>
-        <text x="10" y="140" font-size="8">Label</text></svg>)") > 0);
+        <text x="10" y="140" font-size="8">Label</text></svg>)");
     file.close();
     BuiltinHost &host = BuiltinHost::instance();
     QVERIFY(host.openDocument(sheet));
