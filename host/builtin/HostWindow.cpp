@@ -183,7 +183,6 @@ void HostWindow::buildStatusBar()
 
 void HostWindow::showStep(const QString &step)
 {
-    lastStep = step;
     savedStepShown = false;
     stepLabel->setText(step);
 }

@@ -95,7 +95,6 @@ private:
     QProgressBar *progress = nullptr;
     QTimer refreshTimer;
     QTimer progressTimer;
-    QString lastStep;
     bool savedStepShown = false;
     std::function<QString(FileQuestion)> fileChooser;
 };
