@@ -17,6 +17,8 @@
 
 namespace {
 
+bool artUnderMarksReported = true;
+
 // A sticker margin wider than this would swallow neighbouring stickers on any usual sheet.
 constexpr double MaxBoundaryOffsetMm = 10.0;
 
@@ -193,7 +195,10 @@ Result<> runSheet(const SheetRequest &request)
         if (const Result<> done = connection.addMarks(); !done)
             return hostFailure(done);
         // The sensor would read art in a mark's zone as a mark, or miss the mark.
-        for (const QString &note : MarkZones::artNotes(MarkZones::zones(*host.activeDocument())))
+        const QList<MarkZones::Zone> zones = artUnderMarksReported
+                                                 ? MarkZones::zones(*host.activeDocument())
+                                                 : QList<MarkZones::Zone>();
+        for (const QString &note : MarkZones::artNotes(zones))
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (request.cuttingLayer) {
@@ -239,6 +244,11 @@ Result<> runSheet(const SheetRequest &request)
 }
 
 } // namespace
+
+void setArtUnderMarksReported(bool reported)
+{
+    artUnderMarksReported = reported;
+}
 
 int runSheetCommand(const QStringList &arguments)
 {
