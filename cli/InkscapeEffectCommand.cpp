@@ -220,6 +220,7 @@ int runInkscapeEffectCommand(const QStringList &arguments)
 {
     // Inkscape shows standard error as it is; the window's texts read best without our name.
     setErrorPrefix(QByteArray());
+    setArtUnderMarksReported(false);
     const Result<EffectCall> call = parseCall(arguments);
     if (!call) {
         printError(call.error());

@@ -9,12 +9,15 @@
 #include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
+#include "host/builtin/model/MarkZones.h"
 #include "host/builtin/svg/SvgDocumentWriter.h"
 #include "job/JobFile.h"
 
 #include <QCommandLineParser>
 
 namespace {
+
+bool artUnderMarksReported = true;
 
 // A sticker margin wider than this would swallow neighbouring stickers on any usual sheet.
 constexpr double MaxBoundaryOffsetMm = 10.0;
@@ -24,11 +27,11 @@ struct SheetRequest
     QString sheet;
     bool addMarks = false;
     bool boundary = false;
-    double boundaryOffsetMm = 0.0; // 0..10 mm, with --boundary
-    bool cuttingLayer = false;     // "Create Boundary" with "Create Cut Boundary" unchecked
-    QString pdfOut;                // empty: no PDF
-    QString documentOut;           // empty: the sheet is not saved; "-": standard output, last
-    QString jobOut;                // empty: no job; "-": standard output
+    double boundaryOffsetMm = -1; // 0..10 mm, with --boundary; -1: the host window's margin
+    bool cuttingLayer = false;    // "Create Boundary" with "Create Cut Boundary" unchecked
+    QString pdfOut;               // empty: no PDF
+    QString documentOut;          // empty: the sheet is not saved; "-": standard output, last
+    QString jobOut;               // empty: no job; "-": standard output
     int version = 14;
     JobSettings job;
     bool helpAsked = false;
@@ -51,8 +54,9 @@ QString sheetHelpText()
                "                          visibly covers (images by their opaque pixels,\n"
                "                          text by its glyphs), one per island\n"
                "  --boundary-offset MM    grow each island's contour by MM millimetres, 0 to\n"
-               "                          10 (default 0), with round corners, before islands\n"
-               "                          that then touch unite: a sticker margin\n"
+               "                          10, with round corners, before islands that then\n"
+               "                          touch unite: a sticker margin (default: the host\n"
+               "                          window's \"Cut margin (mm)\", 0 unless set there)\n"
                "  --cutting-layer         \"Create Boundary\" with it unchecked: only makes\n"
                "                          sure that \"Cutting Layer\" exists\n"
                "  --pdf FILE              \"Setup Print\" with \"Save PDF instead of Print\"\n"
@@ -70,12 +74,12 @@ QString sheetHelpText()
                           "Errors get a message on standard error and exit status 1.\n");
 }
 
-// 0 when absent.
+// -1 when absent.
 Result<double> readBoundaryOffset(const QCommandLineParser &parser)
 {
     const QString name = QStringLiteral("boundary-offset");
     if (!parser.isSet(name))
-        return 0.0;
+        return -1.0;
     const Result<double> mm =
         parseFiniteNumber(parser.value(name), QStringLiteral("--boundary-offset"));
     if (mm && (*mm < 0 || *mm > MaxBoundaryOffsetMm))
@@ -187,16 +191,24 @@ Result<> runSheet(const SheetRequest &request)
     if (request.addMarks) {
         if (const Result<> done = connection.addMarks(); !done)
             return hostFailure(done);
+        // The sensor would read art in a mark's zone as a mark, or miss the mark.
+        const QList<MarkZones::Zone> zones = artUnderMarksReported
+                                                 ? MarkZones::zones(*host.activeDocument())
+                                                 : QList<MarkZones::Zone>();
+        for (const QString &note : MarkZones::artNotes(zones))
+            printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (request.cuttingLayer) {
         if (const Result<> done = connection.ensureCuttingLayer(); !done)
             return hostFailure(done);
     }
     if (request.boundary) {
-        host.setBoundaryOffset(mmToInches(request.boundaryOffsetMm));
+        const double margin = host.boundaryOffset();
+        if (request.boundaryOffsetMm >= 0)
+            host.setBoundaryOffset(mmToInches(request.boundaryOffsetMm));
         const int notesBefore = host.activeDocument()->notes.size();
         const Result<> made = connection.createCutBoundary();
-        host.setBoundaryOffset(0);
+        host.setBoundaryOffset(margin);
         if (!made)
             return hostFailure(made);
         // Images or text outlined by their box instead of what they show.
@@ -233,6 +245,11 @@ Result<> runSheet(const SheetRequest &request)
 }
 
 } // namespace
+
+void setArtUnderMarksReported(bool reported)
+{
+    artUnderMarksReported = reported;
+}
 
 int runSheetCommand(const QStringList &arguments)
 {

@@ -38,6 +38,9 @@ int runInstallExtensionsCommand(const QStringList &arguments); // InstallExtensi
 // (where the drawing application answers): HostSubcommands.cpp lists them there, and
 // NoHostSubcommands.cpp, compiled instead, lists none.
 std::vector<Subcommand> hostSubcommands();
-int runSheetCommand(const QStringList &arguments);          // SheetCommand.cpp
+int runSheetCommand(const QStringList &arguments); // SheetCommand.cpp
+// Inside Inkscape, whose batch runs stop at a dialog for any text on standard error, the notes
+// on art under the marks are left to the drawing host's window.
+void setArtUnderMarksReported(bool reported);               // SheetCommand.cpp
 int runSendDialogCommand(const QStringList &arguments);     // SendDialogCommand.cpp
 int runInkscapeEffectCommand(const QStringList &arguments); // InkscapeEffectCommand.cpp

@@ -23,8 +23,10 @@ function(vx_add_qtest)
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 300)
     endif()
+    # The settings a user keeps in the configuration folder (the drawing host's cut margin) are
+    # the tests' own, never the developer's.
     # The messages locale is fixed so the texts tests compare are the same on every machine;
     # the language tests choose theirs explicitly.
     set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT
-        "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:fast_unwind_on_malloc=0;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${T_ENV}")
+        "QT_QPA_PLATFORM=offscreen;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-config;LANG=C.UTF-8;LC_ALL=;LC_MESSAGES=;ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:fast_unwind_on_malloc=0;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;${T_ENV}")
 endfunction()

@@ -102,6 +102,90 @@
         <source>Save the changes to %1?</source>
         <translation>Save the changes to %1?</translation>
     </message>
+    <message>
+        <source>Exporting the contours</source>
+        <translation>Exporting the contours</translation>
+    </message>
+    <message>
+        <source>Publishing the PDF</source>
+        <translation>Publishing the PDF</translation>
+    </message>
+    <message>
+        <source>Printing to %1</source>
+        <translation>Printing to %1</translation>
+    </message>
+    <message>
+        <source>Printing</source>
+        <translation>Printing</translation>
+    </message>
+    <message>
+        <source>Creating the cut boundary</source>
+        <translation>Creating the cut boundary</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>Zoom &amp;In</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>Zoom &amp;Out</translation>
+    </message>
+    <message>
+        <source>&amp;Fit Page</source>
+        <translation>&amp;Fit Page</translation>
+    </message>
+    <message>
+        <source>&amp;Actual Size (100 %)</source>
+        <translation>&amp;Actual Size (100 %)</translation>
+    </message>
+    <message>
+        <source>&amp;Cut Lines</source>
+        <translation>&amp;Cut Lines</translation>
+    </message>
+    <message>
+        <source>C&amp;rease Lines</source>
+        <translation>C&amp;rease Lines</translation>
+    </message>
+    <message>
+        <source>&amp;Mark Zones</source>
+        <translation>&amp;Mark Zones</translation>
+    </message>
+    <message>
+        <source>Boundary</source>
+        <translation>Boundary</translation>
+    </message>
+    <message>
+        <source>Cut margin (mm)</source>
+        <translation>Cut margin (mm)</translation>
+    </message>
+    <message>
+        <source>How far &quot;Create Boundary&quot; cuts outside the art, so that a slight misregistration shows no white edge</source>
+        <translation>How far &quot;Create Boundary&quot; cuts outside the art, so that a slight misregistration shows no white edge</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Unsaved changes</translation>
+    </message>
+    <message>
+        <source>%1...</source>
+        <translation>%1...</translation>
+    </message>
+    <message>
+        <source>%1: done</source>
+        <translation>%1: done</translation>
+    </message>
+    <message>
+        <source>Changed since saved</source>
+        <translation>Changed since saved</translation>
+    </message>
+    <message>
+        <source>Opening %1</source>
+        <translation>Opening %1</translation>
+    </message>
 </context>
 <context>
     <name>JobMessage</name>
@@ -163,6 +247,13 @@
     <message>
         <source>将于本张切割结束后停止, 请等待...</source>
         <translation>Cutting stops when this sheet is done. Please wait...</translation>
+    </message>
+</context>
+<context>
+    <name>MarkZones</name>
+    <message>
+        <source>art under the %1 mark</source>
+        <translation>art under the %1 mark</translation>
     </message>
 </context>
 <context>

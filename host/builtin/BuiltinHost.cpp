@@ -1,5 +1,6 @@
 #include "BuiltinHost.h"
 
+#include "HostSettings.h"
 #include "HostWindow.h"
 #include "render/PrintedPictures.h"
 #include "svg/SvgDocumentReader.h"
@@ -25,6 +26,8 @@ QByteArray digestOf(const QByteArray &svg)
 }
 
 } // namespace
+
+BuiltinHost::BuiltinHost() : offsetInches(mmToInches(HostSettings::cutMarginMm())) {}
 
 BuiltinHost &BuiltinHost::instance()
 {
@@ -195,7 +198,7 @@ void BuiltinHost::reset()
     printAnswer = nullptr;
     printOutputFile.clear();
     appWrapper = nullptr;
-    offsetInches = 0.0;
+    offsetInches = mmToInches(HostSettings::cutMarginMm());
     if (hostWindow) {
         delete hostWindow;
         hostWindow = nullptr;

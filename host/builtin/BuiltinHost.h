@@ -69,8 +69,9 @@ public:
     const std::function<bool()> &printDialogAnswer() const { return printAnswer; }
     // How far CreateBoundary grows each island (inches, 0 or more): a sticker's margin, so that a
     // slight misregistration never shows a white edge. Not part of the automation interface,
-    // whose CreateBoundary has no such argument: 0 (the window's boundary) unless a batch run
-    // such as `cutjob sheet --boundary-offset` sets it.
+    // whose CreateBoundary has no such argument: the host window's "Cut margin (mm)", kept in
+    // the host's settings and read when the host starts, unless a batch run such as
+    // `cutjob sheet --boundary-offset` sets it for that run.
     double boundaryOffset() const { return offsetInches; }
     void setBoundaryOffset(double inches) { offsetInches = inches > 0 ? inches : 0.0; }
 
@@ -83,11 +84,12 @@ public:
     void setApplicationWrapper(ApplicationWrapper wrapper) { appWrapper = std::move(wrapper); }
     const ApplicationWrapper &applicationWrapper() const { return appWrapper; }
 
-    // Back to a fresh host: no documents, every identifier available, hooks cleared.
+    // Back to a fresh host, as a restart leaves it: no documents, every identifier available,
+    // hooks cleared, the cut margin read from the settings again.
     void reset();
 
 private:
-    BuiltinHost() = default;
+    BuiltinHost();
     void markSaved(const HostDocument &document);
     HostDocument::Ptr active;
     QList<HostDocument::Ptr> documents;

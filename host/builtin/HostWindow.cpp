@@ -1,10 +1,15 @@
 #include "HostWindow.h"
 
 #include "BuiltinHost.h"
+#include "BusyWork.h"
 #include "HostPageView.h"
+#include "HostSettings.h"
+#include "common/Units.h"
+#include "svg/SvgDocumentReader.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -12,8 +17,12 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QStatusBar>
+#include <QToolBar>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace {
 
@@ -28,11 +37,15 @@ QAction *addFileAction(QMenu *menu, const QString &text, const char *name, const
     return action;
 }
 
+// How often the status bar looks at the running work's progress.
+constexpr int ProgressPollMs = 100;
+
 } // namespace
 
 HostWindow::HostWindow(QWidget *parent)
     : QMainWindow(parent), page(new HostPageView), layers(new QListWidget),
-      notesTitle(new QLabel(tr("Notes from reading the file"))), notes(new QListWidget)
+      notesTitle(new QLabel(tr("Notes from reading the file"))), notes(new QListWidget),
+      markNoteLabel(new QLabel)
 {
     resize(700, 700);
     QMenu *file = menuBar()->addMenu(tr("&File"));
@@ -42,6 +55,9 @@ HostWindow::HostWindow(QWidget *parent)
             &QAction::triggered, this, &HostWindow::save);
     connect(addFileAction(file, tr("Save &As..."), "actionSaveAs", QStringLiteral("Ctrl+Shift+S")),
             &QAction::triggered, this, &HostWindow::saveAs);
+    buildViewMenu();
+    buildToolBar();
+    buildStatusBar();
 
     layers->setObjectName(QStringLiteral("layers"));
     layers->setWordWrap(true);
@@ -55,6 +71,10 @@ HostWindow::HostWindow(QWidget *parent)
     sideLayout->setContentsMargins(4, 4, 4, 4);
     sideLayout->addWidget(new QLabel(tr("Layers (top first)")));
     sideLayout->addWidget(layers, 2);
+    markNoteLabel->setObjectName(QStringLiteral("markNotes"));
+    markNoteLabel->setWordWrap(true);
+    markNoteLabel->setStyleSheet(QStringLiteral("color: #c00000; font-weight: bold"));
+    sideLayout->addWidget(markNoteLabel);
     sideLayout->addWidget(notesTitle);
     sideLayout->addWidget(notes, 1);
 
@@ -72,6 +92,132 @@ HostWindow::HostWindow(QWidget *parent)
     refreshNow();
 }
 
+void HostWindow::buildViewMenu()
+{
+    QMenu *view = menuBar()->addMenu(tr("&View"));
+    const struct
+    {
+        QString text;
+        const char *name;
+        QKeySequence keys;
+        void (HostPageView::*slot)();
+    } zooms[] = {{tr("Zoom &In"), "actionZoomIn", QKeySequence::ZoomIn, &HostPageView::zoomIn},
+                 {tr("Zoom &Out"), "actionZoomOut", QKeySequence::ZoomOut, &HostPageView::zoomOut},
+                 {tr("&Fit Page"), "actionFitPage", QKeySequence(QStringLiteral("Ctrl+0")),
+                  &HostPageView::fitPage},
+                 {tr("&Actual Size (100 %)"), "actionActualSize",
+                  QKeySequence(QStringLiteral("Ctrl+1")), &HostPageView::actualSize}};
+    for (const auto &zoom : zooms) {
+        QAction *action = view->addAction(zoom.text);
+        action->setObjectName(QLatin1String(zoom.name));
+        // Ctrl+= as well as Ctrl++: the plus sign needs Shift on most keyboards.
+        action->setShortcuts(zoom.slot == &HostPageView::zoomIn
+                                 ? QList<QKeySequence>{zoom.keys, QKeySequence("Ctrl+=")}
+                                 : QList<QKeySequence>{zoom.keys});
+        connect(action, &QAction::triggered, page, zoom.slot);
+    }
+    view->addSeparator();
+    const struct
+    {
+        QString text;
+        const char *name;
+        HostSettings::Overlay overlay;
+    } switches[] = {{tr("&Cut Lines"), "actionCutLines", HostSettings::Overlay::CutLines},
+                    {tr("C&rease Lines"), "actionCreaseLines", HostSettings::Overlay::CreaseLines},
+                    {tr("&Mark Zones"), "actionMarkZones", HostSettings::Overlay::MarkZones}};
+    for (const auto &overlay : switches) {
+        QAction *action = view->addAction(overlay.text);
+        action->setObjectName(QLatin1String(overlay.name));
+        action->setCheckable(true);
+        action->setChecked(page->overlayShown(overlay.overlay));
+        const HostSettings::Overlay which = overlay.overlay;
+        connect(action, &QAction::toggled, this, [this, which](bool on) {
+            page->setOverlayShown(which, on);
+            HostSettings::setShows(which, on);
+        });
+    }
+}
+
+void HostWindow::buildToolBar()
+{
+    QToolBar *bar = addToolBar(tr("Boundary"));
+    bar->setObjectName(QStringLiteral("boundaryToolBar"));
+    bar->setMovable(false);
+    auto *label = new QLabel(tr("Cut margin (mm)"));
+    label->setContentsMargins(6, 0, 4, 0);
+    bar->addWidget(label);
+    cutMargin = new QDoubleSpinBox;
+    cutMargin->setObjectName(QStringLiteral("cutMarginDspbx"));
+    cutMargin->setRange(0.0, HostSettings::MaxCutMarginMm);
+    cutMargin->setSingleStep(0.1);
+    cutMargin->setDecimals(1);
+    cutMargin->setToolTip(tr("How far \"Create Boundary\" cuts outside the art, so that a "
+                             "slight misregistration shows no white edge"));
+    cutMargin->setValue(HostSettings::cutMarginMm());
+    label->setBuddy(cutMargin);
+    bar->addWidget(cutMargin);
+    connect(cutMargin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [](double mm) {
+        HostSettings::setCutMarginMm(mm);
+        BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
+    });
+}
+
+void HostWindow::buildStatusBar()
+{
+    stepLabel = new QLabel;
+    stepLabel->setObjectName(QStringLiteral("stepLabel"));
+    statusBar()->addWidget(stepLabel, 1);
+    progress = new QProgressBar;
+    progress->setObjectName(QStringLiteral("workProgress"));
+    progress->setMaximumWidth(160);
+    progress->setTextVisible(false);
+    progress->hide();
+    statusBar()->addPermanentWidget(progress);
+    unsavedLabel = new QLabel(tr("Unsaved changes"));
+    unsavedLabel->setObjectName(QStringLiteral("unsavedLabel"));
+    unsavedLabel->hide();
+    statusBar()->addPermanentWidget(unsavedLabel);
+    progressTimer.setInterval(ProgressPollMs);
+    connect(&progressTimer, &QTimer::timeout, this, &HostWindow::showProgress);
+}
+
+void HostWindow::showStep(const QString &step)
+{
+    savedStepShown = false;
+    stepLabel->setText(step);
+}
+
+void HostWindow::showProgress()
+{
+    int done = 0, total = 0;
+    BusyWork::currentProgress(&done, &total);
+    // Work without steps shows a bar that only says it is alive.
+    progress->setRange(0, total);
+    progress->setValue(total > 0 ? done : 0);
+}
+
+void HostWindow::workStarted(const QString &step)
+{
+    showStep(tr("%1...").arg(step));
+    showProgress();
+    progress->show();
+    progressTimer.start();
+}
+
+void HostWindow::workFinished(const QString &step)
+{
+    progressTimer.stop();
+    progress->hide();
+    showStep(tr("%1: done").arg(step));
+    // Changes made while the work ran were held back.
+    scheduleRefresh();
+}
+
+QStringList HostWindow::markNotes() const
+{
+    return MarkZones::artNotes(page->markZones());
+}
+
 void HostWindow::showDocument(const HostDocument::Ptr &document)
 {
     doc = document;
@@ -86,7 +232,13 @@ void HostWindow::scheduleRefresh()
 void HostWindow::refreshNow()
 {
     refreshTimer.stop();
+    // The document is being worked on off this thread: refresh once the work is done.
+    if (BusyWork::running())
+        return;
     page->setDocument(doc);
+    const QStringList markNoteLines = markNotes();
+    markNoteLabel->setText(markNoteLines.join(QLatin1Char('\n')));
+    markNoteLabel->setVisible(!markNoteLines.isEmpty());
     layers->clear();
     layers->addItems(layerLines());
     notes->clear();
@@ -98,6 +250,10 @@ void HostWindow::refreshNow()
     setWindowTitle(doc ? QStringLiteral("%1%2 - Drawing")
                              .arg(documentName(), modified ? QStringLiteral("*") : QString())
                        : QStringLiteral("Drawing"));
+    unsavedLabel->setVisible(modified);
+    // "Saved" is no longer true once the document changed again.
+    if (modified && savedStepShown)
+        showStep(tr("Changed since saved"));
     findChild<QAction *>(QStringLiteral("actionSave"))->setEnabled(doc != nullptr);
     findChild<QAction *>(QStringLiteral("actionSaveAs"))->setEnabled(doc != nullptr);
 }
@@ -155,7 +311,12 @@ bool HostWindow::open()
         return false;
     BuiltinHost &host = BuiltinHost::instance();
     const HostDocument::Ptr previous = doc;
-    const Result<HostDocument::Ptr> opened = host.openDocument(path);
+    std::optional<Result<HostDocument::Ptr>> read;
+    BusyWork::run(tr("Opening %1").arg(QFileInfo(path).fileName()),
+                  [&read, &path] { read = SvgDocumentReader::read(path); });
+    const Result<HostDocument::Ptr> &opened = *read;
+    if (opened)
+        host.setActiveDocument(*opened);
     if (!opened) {
         QMessageBox::warning(this, tr("Drawing"),
                              tr("Cannot open %1:\n%2").arg(path, opened.error()));
@@ -166,9 +327,8 @@ bool HostWindow::open()
     if (previous)
         host.closeDocument(previous);
     const int count = doc ? doc->notes.size() : 0;
-    statusBar()->showMessage(count
-                                 ? tr("Opened %1 (%2 note(s) from reading it)").arg(path).arg(count)
-                                 : tr("Opened %1").arg(path));
+    showStep(count ? tr("Opened %1 (%2 note(s) from reading it)").arg(path).arg(count)
+                   : tr("Opened %1").arg(path));
     return true;
 }
 
@@ -193,14 +353,15 @@ bool HostWindow::saveTo(const QString &path)
     if (!saved) {
         const QString error = saved.error();
         // The writer replaces the file only once all of it is written, so nothing was lost.
-        statusBar()->showMessage(tr("Not saved: %1").arg(error));
+        showStep(tr("Not saved: %1").arg(error));
         QMessageBox::warning(this, tr("Drawing"),
                              tr("The drawing was not saved; %1 is as it was.\n%2")
                                  .arg(QFileInfo(path).fileName(), error));
         return false;
     }
-    statusBar()->showMessage(tr("Saved %1").arg(path));
     refreshNow();
+    showStep(tr("Saved %1").arg(path));
+    savedStepShown = true;
     return true;
 }
 

@@ -4,6 +4,11 @@
 // A user opens, saves and saves as SVG here, so that what the companion's commands did to the
 // sheet can be seen at once and kept. Shown by SetVisible(true) only where there is a screen.
 //
+// Its tool bar holds "Cut margin (mm)", how far "Create Boundary" grows each island, however the
+// command is started; its View menu zooms the page and switches the cut lines, the crease lines
+// and the mark zones on and off. The status bar tells the last step, the running one with its
+// progress, and whether the document differs from its file.
+//
 // Closing the window closes its document, after asking about unsaved changes (Save, Discard,
 // Cancel); the companion closes it first when it ends, so a Cancel keeps the whole program open.
 
@@ -15,8 +20,10 @@
 #include <functional>
 
 class HostPageView;
+class QDoubleSpinBox;
 class QLabel;
 class QListWidget;
+class QProgressBar;
 
 class HostWindow : public QMainWindow
 {
@@ -53,11 +60,25 @@ public:
     // Asks whether to save unsaved changes; true when the document may be set aside.
     bool maySetAside();
 
+    HostPageView *pageView() const { return page; }
+    // The notes on art in the mark zones now shown ("art under the top-left mark").
+    QStringList markNotes() const;
+
+    // BusyWork tells the window when long work on the document starts and ends: the step shows
+    // in the status bar and the page keeps its last picture until the work is done.
+    void workStarted(const QString &step);
+    void workFinished(const QString &step);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void refreshNow();
+    void buildViewMenu();
+    void buildToolBar();
+    void buildStatusBar();
+    void showStep(const QString &step);
+    void showProgress();
     bool saveTo(const QString &path);
     QString chooseFile(FileQuestion question);
     QString documentName() const;
@@ -67,6 +88,13 @@ private:
     QListWidget *layers;
     QLabel *notesTitle;
     QListWidget *notes;
+    QLabel *markNoteLabel;
+    QDoubleSpinBox *cutMargin = nullptr;
+    QLabel *stepLabel = nullptr;
+    QLabel *unsavedLabel = nullptr;
+    QProgressBar *progress = nullptr;
     QTimer refreshTimer;
+    QTimer progressTimer;
+    bool savedStepShown = false;
     std::function<QString(FileQuestion)> fileChooser;
 };

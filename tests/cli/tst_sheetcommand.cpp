@@ -410,6 +410,9 @@ void SheetCommandTest::keptElementsReported_data()
                       "xlink:href='data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQ"
                       "d1PeAAAADElEQVR4nGP4z8AAAAMBAQDJ/pLvAAAAAElFTkSuQmCC'/>")
         << "1 picture is printed and outlined as drawn: photo";
+    QTest::newRow("art where --add-marks puts the top-left mark")
+        << QByteArray("<rect id='band' x='0' y='15' width='20' height='15' fill='#800'/>")
+        << "art under the top-left mark";
 }
 
 // Elements that cannot become contours are reported, kept in the saved sheet, and never cut.
@@ -433,7 +436,8 @@ void SheetCommandTest::keptElementsReported()
     QVERIFY2(QString::fromUtf8(run.err).contains(note), run.err.constData());
     const QByteArray saved = readAll(local.filePath("out.svg"));
     QVERIFY(saved.contains(element.mid(1, element.indexOf(' ') - 1)));
-    QVERIFY(saved.contains(element.contains("title") ? "Lemon" : "photo"));
+    QVERIFY(saved.contains(
+        element.contains("title") ? "Lemon" : element.mid(element.indexOf("id='") + 4, 5)));
     QCOMPARE(section(readAll(local.filePath("job.plt")), "SP2;", "PU;!PG;").size(), 1);
 }
 

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -154,6 +155,8 @@ void TestHostWindow::titleAndUnsavedMark_data()
                                                   << "sheet.svg - Drawing";
     QTest::newRow("changed then Ctrl+S: mark gone") << "layer save"
                                                     << "sheet.svg - Drawing";
+    QTest::newRow("saved, then changed: marked") << "layer save layer"
+                                                 << "sheet.svg* - Drawing";
     QTest::newRow("changed back by hand: no mark") << "layer remove"
                                                    << "sheet.svg - Drawing";
     QTest::newRow("Save As: the new name") << "layer saveas"
@@ -186,6 +189,10 @@ void TestHostWindow::titleAndUnsavedMark()
         BuiltinHost::instance().documentChanged();
     }
     QTRY_COMPARE_WITH_TIMEOUT(window->windowTitle(), title, 5000);
+    // The status bar agrees: "Unsaved changes" exactly while the title is marked, never "Saved".
+    QCOMPARE(window->findChild<QLabel *>("unsavedLabel")->isVisibleTo(window), title.contains('*'));
+    QVERIFY(!title.contains('*') ||
+            !window->findChild<QLabel *>("stepLabel")->text().contains("Saved"));
     // The window shows the document as it is now: the layer the command made is listed.
     auto *list = window->findChild<QListWidget *>("layers");
     QCOMPARE(list->count(), window->layerLines().size());

@@ -1,7 +1,10 @@
 #include "ExportFilterObject.h"
 
 #include "../AutomationMembers.h"
+#include "BusyWork.h"
 #include "common/WholeFileWriter.h"
+
+#include <QCoreApplication>
 
 namespace {
 
@@ -87,7 +90,9 @@ QString ExportFilterObject::writeProperty(const QString &name, const QVariant &v
 
 QString ExportFilterObject::finish()
 {
-    const QByteArray text = HpglExport::write(*doc, settings, selectionOnly);
+    QByteArray text;
+    BusyWork::run(QCoreApplication::translate("HostWindow", "Exporting the contours"),
+                  [&] { text = HpglExport::write(*doc, settings, selectionOnly); });
     const Result<> written = writeWholeFile(path, {text});
     return written ? QString() : written.error();
 }

@@ -1,7 +1,10 @@
 #include "PdfSettingsObject.h"
 
+#include "BusyWork.h"
 #include "common/WholeFileWriter.h"
 #include "render/RsvgPageRenderer.h"
+
+#include <QCoreApplication>
 
 #include <QHash>
 
@@ -74,13 +77,18 @@ Result<> PdfSettingsObject::publish(const HostDocument::Ptr &doc, const QString 
 {
     if (fileName.isEmpty())
         return Failure{QStringLiteral("no file name to publish to")};
-    // Cairo writes into a new file beside the old one, which stays until the PDF is whole.
-    WholeFileWriter out(fileName);
-    if (Result<> opened = out.open(); !opened)
-        return opened;
-    const Result<> made = RsvgPageRenderer::pdf(
-        *doc, [&out](const char *data, qint64 size) { return out.write(data, size); });
-    if (!made && !out.failed())
-        return made;
-    return out.commit();
+    // Cairo writes into a new file beside the old one, which stays until the PDF is whole; all
+    // of it off the window's thread, so that both windows keep painting.
+    Result<> published;
+    BusyWork::run(QCoreApplication::translate("HostWindow", "Publishing the PDF"), [&] {
+        WholeFileWriter out(fileName);
+        if (Result<> opened = out.open(); !opened) {
+            published = opened;
+            return;
+        }
+        const Result<> made = RsvgPageRenderer::pdf(
+            *doc, [&out](const char *data, qint64 size) { return out.write(data, size); });
+        published = !made && !out.failed() ? made : out.commit();
+    });
+    return published;
 }

@@ -2,19 +2,22 @@
 
 #include "../AutomationMembers.h"
 #include "BuiltinHost.h"
-#include "common/WholeFileWriter.h"
+#include "BusyWork.h"
+#include "PdfSettingsObject.h"
 #include "render/RsvgPageRenderer.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <cmath>
 
 namespace {
-constexpr int FileResolution = 300; // dots per inch
-constexpr int BandRows = 256;
+// Each band draws the whole page again, clipped: few tall bands (at most 32 MB each at 1200 dpi
+// on a 170 mm wide sheet) rather than many thin ones.
+constexpr int BandRows = 1024;
 } // namespace
 
 PrintSettingsObject::PrintSettingsObject(HostDocument::Ptr document)
@@ -48,53 +51,47 @@ Result<bool> PrintSettingsObject::showDialog()
     return dialog.exec() == QDialog::Accepted;
 }
 
-namespace {
-
-// Draws the page into `painter`, begun on a device of `dpi`.
-Result<> drawPage(const HostDocument &doc, QPainter &painter, int dpi)
-{
-    // Drawn at the device's own pixels, so nothing is scaled twice.
-    return RsvgPageRenderer::bands(doc, dpi, BandRows, [&painter](int top, const QImage &band) {
-        painter.drawImage(QPoint(0, top), band);
-        return true;
-    });
-}
-
-} // namespace
-
-Result<> PrintSettingsObject::printToFile(const QString &path)
-{
-    // The printer's own PDF engine writes without telling of a failing disk: the file is made
-    // through the whole-file writer instead, at the size the printer has been given.
-    WholeFileWriter out(path);
-    if (Result<> opened = out.open(); !opened)
-        return opened;
-    QPdfWriter pdf(out.device());
-    pdf.setPageLayout(printer->pageLayout());
-    pdf.setPageMargins(QMarginsF());
-    // A laser printer's resolution keeps the file small and sharp.
-    pdf.setResolution(FileResolution);
-    QPainter painter;
-    if (!painter.begin(&pdf))
-        return Failure{QStringLiteral("cannot write %1: the PDF cannot be started").arg(path)};
-    const Result<> drawn = drawPage(*doc, painter, FileResolution);
-    painter.end();
-    if (!drawn && !out.failed())
-        return drawn;
-    return out.commit();
-}
-
 Result<> PrintSettingsObject::printOut()
 {
+    const QString redirect = BuiltinHost::instance().printOutputFile;
+    if (!redirect.isEmpty()) {
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(redirect);
+    }
+    // The sheet's own size, a custom one where the printer lists none, whatever paper the
+    // dialog offered: the cutter's marks are placed for this page.
+    const HostPage &page = *doc->activePage;
+    printer->setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Inch, QString(),
+                                   QPageSize::ExactMatch));
+    printer->setPageOrientation(QPageLayout::Portrait);
     // The page's corner on the paper's corner, as in the PDF, whatever margins the printer has.
     printer->setFullPage(true);
-    const QString redirect = BuiltinHost::instance().printOutputFile;
-    if (!redirect.isEmpty())
-        return printToFile(redirect);
+    Result<> printed;
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty())
+        BusyWork::run(
+            QCoreApplication::translate("HostWindow", "Printing to %1")
+                .arg(printer->outputFileName()),
+            [&] { printed = PdfSettingsObject::publish(doc, printer->outputFileName()); });
+    else
+        BusyWork::run(QCoreApplication::translate("HostWindow", "Printing"),
+                      [&] { printed = printBands(); });
+    return printed;
+}
+
+Result<> PrintSettingsObject::printBands()
+{
     QPainter painter;
     if (!painter.begin(printer.get()))
         return Failure{QStringLiteral("the printer cannot be opened")};
-    const Result<> drawn = drawPage(*doc, painter, printer->resolution());
+    const double dpi = printer->resolution();
+    const int bands = int(std::ceil(doc->activePage->height * dpi / BandRows));
+    // Drawn at the printer's own pixels, so nothing is scaled twice.
+    const Result<> drawn = RsvgPageRenderer::bands(
+        *doc, dpi, BandRows, [&painter, bands](int top, const QImage &band) {
+            painter.drawImage(QPoint(0, top), band);
+            BusyWork::progress(top / BandRows + 1, bands);
+            return true;
+        });
     if (!drawn) {
         printer->abort();
         return drawn;

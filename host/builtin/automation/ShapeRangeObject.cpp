@@ -2,9 +2,13 @@
 
 #include "../AutomationMembers.h"
 #include "BuiltinHost.h"
+#include "BusyWork.h"
 #include "ShapeObject.h"
 #include "model/BoundaryBuilder.h"
 #include "model/ShapeOperations.h"
+
+#include <QCoreApplication>
+#include <optional>
 
 AutomationHandle ShapeRangeObject::layerShapes(HostDocument::Ptr document, HostLayer::Ptr layer)
 {
@@ -99,8 +103,13 @@ void ShapeRangeObject::addEditMembers()
     // The two numbers place the boundary in the drawing application and are 0, 0 for "where the
     // shapes are", the only use made of them; the built-in host always leaves it in place.
     addMember(Member::CreateBoundary, Returns::Object, [this](const QVariantList &arguments) {
-        const Result<HostShape::Ptr> boundary = BoundaryBuilder::create(
-            *doc, shapes(), arguments.at(3).toBool(), BuiltinHost::instance().boundaryOffset());
+        std::optional<Result<HostShape::Ptr>> made;
+        const QList<HostShape::Ptr> sources = shapes();
+        const bool deleteSource = arguments.at(3).toBool();
+        const double offset = BuiltinHost::instance().boundaryOffset();
+        BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"),
+                      [&] { made = BoundaryBuilder::create(*doc, sources, deleteSource, offset); });
+        const Result<HostShape::Ptr> &boundary = *made;
         if (!boundary) {
             // The drawing application answers Nothing when there is no area to outline.
             return CallResult::of(std::make_unique<NullObject>(boundary.error()));

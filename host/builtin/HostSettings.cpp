@@ -1,0 +1,80 @@
+#include "HostSettings.h"
+
+#include <QSettings>
+#include <QStandardPaths>
+#include <cmath>
+
+namespace HostSettings {
+
+namespace {
+
+QString &overriddenPath()
+{
+    static QString path;
+    return path;
+}
+
+const char *keyOf(Overlay overlay)
+{
+    switch (overlay) {
+    case Overlay::CutLines:
+        return "view/cutLines";
+    case Overlay::CreaseLines:
+        return "view/creaseLines";
+    case Overlay::MarkZones:
+        break;
+    }
+    return "view/markZones";
+}
+
+QSettings store()
+{
+    return QSettings(filePath(), QSettings::IniFormat);
+}
+
+// A hand-edited file may hold anything: out of range or not a number reads as no margin.
+double validMargin(double mm)
+{
+    if (!std::isfinite(mm) || mm < 0 || mm > MaxCutMarginMm)
+        return 0.0;
+    return std::round(mm * 10) / 10;
+}
+
+} // namespace
+
+QString filePath()
+{
+    if (!overriddenPath().isEmpty())
+        return overriddenPath();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/VexaCommonPlugin/drawing-host.ini");
+}
+
+void setFilePath(const QString &path)
+{
+    overriddenPath() = path;
+}
+
+double cutMarginMm()
+{
+    bool ok = false;
+    const double mm = store().value(QStringLiteral("boundary/cutMarginMm"), 0.0).toDouble(&ok);
+    return ok ? validMargin(mm) : 0.0;
+}
+
+void setCutMarginMm(double mm)
+{
+    store().setValue(QStringLiteral("boundary/cutMarginMm"), validMargin(mm));
+}
+
+bool shows(Overlay overlay)
+{
+    return store().value(QLatin1String(keyOf(overlay)), true).toBool();
+}
+
+void setShows(Overlay overlay, bool on)
+{
+    store().setValue(QLatin1String(keyOf(overlay)), on);
+}
+
+} // namespace HostSettings

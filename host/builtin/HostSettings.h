@@ -1,0 +1,29 @@
+#pragma once
+// The built-in host's own settings, apart from the companion's: the cut margin that "Create
+// Boundary" grows each island by, and what the host window's View menu shows. Kept in an INI
+// file in the user's configuration folder, written as soon as a value changes.
+
+#include <QString>
+
+namespace HostSettings {
+
+// "Cut margin (mm)": 0 to MaxCutMarginMm in steps of 0.1; 0 cuts on the art's edge.
+constexpr double MaxCutMarginMm = 10.0;
+double cutMarginMm();
+void setCutMarginMm(double mm);
+
+// The View menu's switches, all on by default.
+enum class Overlay
+{
+    CutLines,
+    CreaseLines,
+    MarkZones
+};
+bool shows(Overlay overlay);
+void setShows(Overlay overlay, bool on);
+
+// The file the settings live in; tests point it at a folder of their own.
+QString filePath();
+void setFilePath(const QString &path);
+
+} // namespace HostSettings

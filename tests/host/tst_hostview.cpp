@@ -1,0 +1,303 @@
+// The host window's page as a sticker maker checks it: cut lines in their own colour at any zoom,
+// mark zones with their note, the cut margin, a window that keeps painting during long work, a
+// print to file that is the published PDF, and the given Chinese texts readable under LANG=C.
+// Screenshots land in screenshots/ beside the test.
+#include "CdrConnection.h"
+#include "HostTestSupport.h"
+#include "StickerSheet.h"
+#include "builtin/BusyWork.h"
+#include "builtin/HostPageView.h"
+#include "builtin/HostSettings.h"
+#include "builtin/HostWindow.h"
+
+#include <QAction>
+#include <QDoubleSpinBox>
+#include <QGlyphRun>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QTextLayout>
+#include <QtTest>
+
+using namespace HostTest;
+
+namespace {
+
+const QString HostId = QStringLiteral("CorelDraw.Application.17");
+const QString Data = QStringLiteral(VX_TEST_DATA_DIR);
+
+QImage shot(QWidget *widget, const QString &name)
+{
+    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QDir().mkpath(QStringLiteral("screenshots"));
+    image.save(QStringLiteral("screenshots/%1.png").arg(name));
+    return image;
+}
+
+bool near(QRgb pixel, const QColor &colour)
+{
+    return qAbs(qRed(pixel) - colour.red()) + qAbs(qGreen(pixel) - colour.green()) +
+               qAbs(qBlue(pixel) - colour.blue()) <
+           40;
+}
+
+// Of 40 points along the contour, how many have the cut colour within two pixels.
+int pointsOnCut(const QImage &image, const QPainterPath &contour, const QTransform &toWidget)
+{
+    int hits = 0;
+    for (int i = 0; i < 40; ++i) {
+        const QPoint at = toWidget.map(contour.pointAtPercent(i / 40.0)).toPoint();
+        bool hit = false;
+        for (int dy = -2; dy <= 2 && !hit; ++dy)
+            for (int dx = -2; dx <= 2 && !hit; ++dx)
+                hit = image.valid(at + QPoint(dx, dy)) &&
+                      near(image.pixel(at + QPoint(dx, dy)), HostPageView::CutColour);
+        hits += hit;
+    }
+    return hits;
+}
+
+int pixelsOf(const QImage &image, const QColor &colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += near(image.pixel(x, y), colour);
+    return count;
+}
+
+QList<QPainterPath> contours()
+{
+    QList<QPainterPath> paths;
+    for (const HostShape::Ptr &shape :
+         BuiltinHost::instance().activeDocument()->findLayer(CdrConnection::CuttingLayer)->shapes)
+        paths << shape->path;
+    return paths;
+}
+
+} // namespace
+
+class TestHostView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void cutLinesStandOut_data();
+    void cutLinesStandOut();
+    void artInMarkZoneNamed();
+    void marginGrowsContourAndSurvivesRestart();
+    void windowPaintsDuringBoundary();
+    void printToFileIsThePublishedPdf();
+    void chineseTextShowsGlyphsUnderLangC();
+
+private:
+    HostWindow *openInWindow(const QString &source);
+    QTemporaryDir dir;
+};
+
+void TestHostView::init()
+{
+    HostSettings::setFilePath(dir.filePath(QStringLiteral("host.ini")));
+    QFile::remove(HostSettings::filePath());
+    BuiltinHost::instance().reset();
+    BuiltinHost::setWindowAllowed(true);
+}
+
+void TestHostView::cleanup()
+{
+    BuiltinHost::instance().reset();
+    BuiltinHost::useDefaultWindowPolicy();
+}
+
+HostWindow *TestHostView::openInWindow(const QString &source)
+{
+    BuiltinHost &host = BuiltinHost::instance();
+    if (!host.openDocument(source))
+        return nullptr;
+    host.setVisible(true);
+    host.window()->resize(1300, 1000);
+    return host.window();
+}
+
+void TestHostView::cutLinesStandOut_data()
+{
+    QTest::addColumn<QString>("sheet");
+    QTest::addColumn<double>("zoom");
+    QTest::newRow("sample sheet, whole page") << Data + "/../../resources/sample-sheet.svg" << 0.0;
+    QTest::newRow("sample sheet, 400 % on one label")
+        << Data + "/../../resources/sample-sheet.svg" << 400.0;
+    QTest::newRow("clip art with gradients, whole page")
+        << Data + "/host/corpus/openclipart-mucca.svg" << 0.0;
+}
+
+void TestHostView::cutLinesStandOut()
+{
+    QFETCH(QString, sheet);
+    QFETCH(double, zoom);
+    HostWindow *window = openInWindow(sheet);
+    QVERIFY(window);
+    QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
+    // The status bar tells the document now differs from its file, once the window refreshed.
+    QTRY_VERIFY(window->findChild<QLabel *>("unsavedLabel")->isVisible());
+    HostPageView *view = window->pageView();
+    const QList<QPainterPath> paths = contours();
+    QVERIFY(!paths.isEmpty());
+    if (zoom > 0) {
+        view->setZoomPercent(zoom);
+        view->centreOn(paths.last().boundingRect().center());
+        QCOMPARE(view->pageToWidget().m11(), view->logicalDpiX() * zoom / 100);
+    }
+    const QImage image = shot(view, QTest::currentDataTag());
+    int shown = 0;
+    for (const QPainterPath &path : paths) {
+        const QRectF onScreen = view->pageToWidget().mapRect(path.boundingRect());
+        if (!QRectF(view->rect()).contains(onScreen))
+            continue;
+        ++shown;
+        QVERIFY2(
+            pointsOnCut(image, path, view->pageToWidget()) >= 36,
+            qPrintable(QStringLiteral("contour at %1,%2").arg(onScreen.x()).arg(onScreen.y())));
+    }
+    QVERIFY(shown > 0);
+    // Switched off in the View menu, no pixel of the page has the cut colour: it is no art's.
+    window->findChild<QAction *>("actionCutLines")->trigger();
+    QCOMPARE(pixelsOf(view->grab().toImage(), HostPageView::CutColour), 0);
+    QVERIFY(!HostSettings::shows(HostSettings::Overlay::CutLines));
+}
+
+void TestHostView::artInMarkZoneNamed()
+{
+    // The pumpkin fills its page: marks placed on it land on the art.
+    HostWindow *window = openInWindow(Data + "/host/corpus/openclipart-pumpkin2_yemu_01.svg");
+    QVERIFY(window);
+    QVERIFY(CdrConnection(HostId).addMarks().ok());
+    QTRY_COMPARE(window->pageView()->markZones().size(), 5);
+    auto *note = window->findChild<QLabel *>("markNotes");
+    QTRY_VERIFY(note->isVisible());
+    shot(window, QStringLiteral("pumpkin with mark zones"));
+    QVERIFY2(note->text().contains("art under the bottom-left mark"), qPrintable(note->text()));
+    // The zones are shaded over the art: switching them off changes the page.
+    const QImage shaded = window->pageView()->grab().toImage();
+    window->findChild<QAction *>("actionMarkZones")->trigger();
+    QVERIFY(window->pageView()->grab().toImage() != shaded);
+}
+
+void TestHostView::marginGrowsContourAndSurvivesRestart()
+{
+    const QString sheet = Data + "/../../resources/sample-sheet.svg";
+    HostWindow *window = openInWindow(sheet);
+    QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
+    const QRectF before = contours().first().boundingRect();
+    auto *margin = window->findChild<QDoubleSpinBox *>("cutMarginDspbx");
+    margin->selectAll();
+    QTest::keyClicks(margin, "2.5");
+    QCOMPARE(margin->value(), 2.5);
+    // A restart: the host and its window made anew read the margin kept.
+    BuiltinHost::instance().reset();
+    window = openInWindow(sheet);
+    QCOMPARE(window->findChild<QDoubleSpinBox *>("cutMarginDspbx")->value(), 2.5);
+    QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
+    const QRectF after = contours().first().boundingRect();
+    QVERIFY(qAbs((before.left() - after.left()) * MmPerInch - 2.5) < 0.1);
+    QVERIFY(qAbs((after.width() - before.width()) * MmPerInch - 5.0) < 0.2);
+}
+
+void TestHostView::windowPaintsDuringBoundary()
+{
+    const StickerSheet stickers = writeStickerSheet(dir.path());
+    HostWindow *window = openInWindow(stickers.svgPath);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    struct Watch : QObject
+    {
+        QElapsedTimer sinceLast;
+        qint64 longestGap = 0;
+        int paints = 0;
+        bool busyCursorSeen = false;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint && BusyWork::running()) {
+                if (paints++ > 0)
+                    longestGap = qMax(longestGap, sinceLast.elapsed());
+                sinceLast.start();
+                busyCursorSeen =
+                    busyCursorSeen || (QApplication::overrideCursor() &&
+                                       QApplication::overrideCursor()->shape() == Qt::BusyCursor);
+            }
+            return false;
+        }
+    } watch;
+    window->pageView()->installEventFilter(&watch);
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, window->pageView(), qOverload<>(&QWidget::update));
+    ticker.start(50);
+    QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
+    QVERIFY2(watch.paints >= 3, qPrintable(QString::number(watch.paints)));
+    // A frozen window misses seconds; the 200 ms goal is timed apart from the sanitizers.
+    QVERIFY2(watch.longestGap < 1000, qPrintable(QString::number(watch.longestGap)));
+    QVERIFY(watch.busyCursorSeen);
+    QTRY_VERIFY(window->findChild<QLabel *>("stepLabel")->text().contains("cut boundary"));
+}
+
+void TestHostView::printToFileIsThePublishedPdf()
+{
+    const QString sheet = dir.filePath("postcard.svg");
+    QFile file(sheet);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="150mm"
+        viewBox="0 0 100 150"><rect x="10" y="10" width="50" height="30" fill="#c03"/>
+        <circle cx="50" cy="100" r="30" fill="none" stroke="#036" stroke-width="2"/>
+        <text x="10" y="140" font-size="8">Label</text></svg>)");
+    file.close();
+    BuiltinHost &host = BuiltinHost::instance();
+    QVERIFY(host.openDocument(sheet));
+    host.printOutputFile = dir.filePath("printed.pdf");
+    host.setPrintDialogAnswer([] { return true; });
+    QVERIFY(CdrConnection(HostId).printDocument().ok());
+    QVERIFY(CdrConnection(HostId).publishPdf(dir.filePath("saved.pdf")).ok());
+    QProcess info;
+    info.start("pdfinfo", {host.printOutputFile});
+    QVERIFY(info.waitForFinished(10000));
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    const QRegularExpressionMatch size =
+        QRegularExpression("Page size: *([0-9.]+) x ([0-9.]+) pts").match(out);
+    QVERIFY2(size.hasMatch(), qPrintable(out));
+    QVERIFY(qAbs(size.captured(1).toDouble() - 100 / MmPerInch * 72) < 0.5);
+    QVERIFY(qAbs(size.captured(2).toDouble() - 150 / MmPerInch * 72) < 0.5);
+    QImage pages[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString pdf = dir.filePath(i ? "saved.pdf" : "printed.pdf");
+        QVERIFY(QProcess::execute("pdftoppm", {"-r", "100", "-png", "-singlefile", pdf, pdf}) == 0);
+        pages[i] = QImage(pdf + ".png").convertToFormat(QImage::Format_RGB32);
+    }
+    QCOMPARE(pages[0], pages[1]);
+}
+
+void TestHostView::chineseTextShowsGlyphsUnderLangC()
+{
+    const QString text = QStringLiteral("请确认CorelDraw安装并选择正确的CorelDraw版本...");
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("警告"), text);
+    box.show();
+    auto *label = box.findChild<QLabel *>("qt_msgbox_label");
+    shot(&box, QStringLiteral("chinese message box"));
+    // Every Chinese character is drawn from the CJK font with a glyph of its own, not the
+    // missing-glyph box of whatever font came first.
+    QTextLayout layout(text, label->font());
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    int chinese = 0;
+    for (const QGlyphRun &run : layout.glyphRuns()) {
+        for (quint32 glyph : run.glyphIndexes())
+            QVERIFY(glyph != 0);
+        if (run.rawFont().familyName().contains("WenQuanYi") ||
+            run.rawFont().familyName().contains("Noto Sans CJK"))
+            chinese += run.glyphIndexes().size();
+    }
+    QCOMPARE(chinese, text.size() - QStringLiteral("CorelDrawCorelDraw...").size());
+}
+
+QTEST_MAIN(TestHostView)
+#include "tst_hostview.moc"
