@@ -206,7 +206,8 @@ void CutjobTest::badInput_data()
         << blankJob(2000, 2000, {"--order", "random", square}) << "--order";
     QTest::newRow("two orders at once")
         << blankJob(2000, 2000, {"--sort", "--order", "shortest", square}) << "--sort";
-    QTest::newRow("cutting file is a folder") << blankJob(2000, 2000, {"."}) << "not a regular file";
+    QTest::newRow("cutting file is a folder")
+        << blankJob(2000, 2000, {"."}) << "not a regular file";
     QTest::newRow("missing creasing file")
         << markJob({"--creasing", "absent.plt", square}) << "absent.plt";
     QTest::newRow("malformed knife")
