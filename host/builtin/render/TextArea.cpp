@@ -99,6 +99,19 @@ Result<Raster> render(RsvgHandle *handle, const RsvgRectangle &viewport, const R
     return out;
 }
 
+// FreeType refuses glyphs of some thousands of pixels: a large letter is drawn coarser, down to
+// `minScale`, the raster step the outline's tolerance allows.
+Result<Raster> renderCoarserIfRefused(RsvgHandle *handle, const RsvgRectangle &viewport,
+                                      const RsvgRectangle &ink, double scale, double minScale)
+{
+    for (;; scale /= 1.5) {
+        Result<Raster> raster = render(handle, viewport, ink, scale);
+        if (raster || scale / 1.5 < minScale)
+            return raster;
+        forgetFailedFonts();
+    }
+}
+
 } // namespace
 
 namespace TextArea {
@@ -130,15 +143,8 @@ Result<QVector<QPolygonF>> trace(const HostShape &text)
     scale =
         std::min({scale, (MaxSide - 2 * Margin) / ink.width, (MaxSide - 2 * Margin) / ink.height});
     dropFontWarnings();
-    Result<Raster> raster = Failure{QString()};
-    // FreeType refuses glyphs of some thousands of pixels: a large letter is drawn coarser,
-    // down to the raster step the outline's tolerance allows.
-    for (;; scale /= 1.5) {
-        raster = render(handle.get(), viewport, ink, scale);
-        if (raster || scale / 1.5 < MinScaleOfTolerance * inchesPerUnit)
-            break;
-        forgetFailedFonts();
-    }
+    const Result<Raster> raster = renderCoarserIfRefused(handle.get(), viewport, ink, scale,
+                                                         MinScaleOfTolerance * inchesPerUnit);
     if (!raster)
         return Failure{raster.error()};
     const int width = raster->width, height = raster->height;
