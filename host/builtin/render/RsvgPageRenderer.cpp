@@ -6,6 +6,7 @@
 
 #include "RsvgPageRenderer.h"
 
+#include "FailedFonts.h"
 #include "PrintedPictures.h"
 #include "svg/SvgDocumentWriter.h"
 #include "svg/SvgFileCodec.h"
@@ -70,8 +71,10 @@ Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height
 {
     const RsvgRectangle viewport{0, 0, width, height};
     GError *failure = nullptr;
-    if (!rsvg_handle_render_document(handle, cr, &viewport, &failure))
+    if (!rsvg_handle_render_document(handle, cr, &viewport, &failure)) {
+        forgetFailedFonts();
         return Failure{QStringLiteral("the page cannot be drawn: %1").arg(takeMessage(failure))};
+    }
     if (cairo_status(cr) != CAIRO_STATUS_SUCCESS)
         return Failure{QStringLiteral("the page cannot be drawn: %1")
                            .arg(QString::fromUtf8(cairo_status_to_string(cairo_status(cr))))};

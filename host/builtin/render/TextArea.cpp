@@ -5,13 +5,13 @@
 
 #include "TextArea.h"
 
+#include "FailedFonts.h"
 #include "KeptElementRenderer.h"
 #include "common/Units.h"
 #include "model/ContourTracer.h"
 
 #include <cmath>
 #include <cstring>
-#include <dlfcn.h>
 #include <memory>
 
 namespace {
@@ -37,17 +37,6 @@ QString takeMessage(GError *error)
     if (error)
         g_error_free(error);
     return text;
-}
-
-// A font FreeType refused stays refused in Pango's font map for the whole process, which would
-// fail every later drawing of that font (the PDF): the map is replaced by a fresh one.
-void forgetFailedFonts()
-{
-    using SetDefault = void (*)(void *);
-    static const auto setDefault =
-        reinterpret_cast<SetDefault>(dlsym(RTLD_DEFAULT, "pango_cairo_font_map_set_default"));
-    if (setDefault)
-        setDefault(nullptr);
 }
 
 // Pango's warnings about a font FreeType refused: the refusal is handled here (a coarser
