@@ -2,9 +2,17 @@
 // once, a large letter traced, pictures kept by a sheet saved elsewhere, short notes.
 
 #include "CutjobRunner.h"
+#include "app/PluginMWForm.h"
+#include "app/SettingsStore.h"
+#include "common/WholeFileWriter.h"
+#include "host/CdrConnection.h"
+#include "host/builtin/BuiltinHost.h"
+#include "host/builtin/HostSettings.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,11 +22,41 @@ namespace {
 const QString SampleSheet = QStringLiteral(VX_SOURCE_DIR "/resources/sample-sheet.svg");
 const QString Pictures = QStringLiteral(VX_TEST_DATA_DIR "/host/stickers/");
 
-// Runs cutjob in `folder` on a small disk/ holding stage/'s files: "ulimit" (a file-size limit
-// of 4 KB) or "tmpfs" (a full tmpfs in a mount namespace of its own); disk/old and the list of
-// disk/'s files are copied to after/ when cutjob ends.
-CutjobRun onSmallDisk(const QString &folder, const QString &limit, const QStringList &arguments)
+// Run as "tst_filesinout --write WRITER FILE" on the small disk: writes FILE as the window's
+// settings, the host's settings or the print to file do, and says why it failed.
+int writeAsChild(const QString &writer, const QString &path)
 {
+    ignoreFileSizeSignal();
+    Result<> written;
+    if (writer == "window-settings") {
+        QMainWindow window;
+        PluginMWForm form;
+        form.setupForm(&window);
+        written = saveSettings(form, path);
+    } else if (writer == "host-settings") {
+        HostSettings::setFilePath(path);
+        written = HostSettings::setCutMarginMm(1.5);
+    } else {
+        BuiltinHost &host = BuiltinHost::instance();
+        if (const auto opened = host.openDocument(SampleSheet); !opened)
+            return 2;
+        host.printOutputFile = path;
+        host.setPrintDialogAnswer([] { return true; });
+        written = CdrConnection(QStringLiteral("CorelDraw.Application.14")).printDocument();
+    }
+    if (!written)
+        std::fprintf(stderr, "%s\n", qPrintable(written.error()));
+    return written ? 0 : 1;
+}
+
+// Runs `command` (cutjob's arguments, or a program's path or "sh" and its arguments, with
+// $CUTJOB set) in `folder` on a small disk/ holding stage/'s files: "ulimit" (a file-size limit
+// of 4 KB) or "tmpfs" (a full tmpfs in a mount namespace of its own); disk/old and the list of
+// disk/'s files are copied to after/ when it ends.
+CutjobRun onSmallDisk(const QString &folder, const QString &limit, QStringList arguments)
+{
+    if (arguments.first() != "sh" && !arguments.first().startsWith('/'))
+        arguments.prepend(QStringLiteral(VX_CUTJOB_PATH));
     const QString run =
         (limit == "ulimit"
              ? QStringLiteral("cp stage/* disk/; ulimit -f 4; ")
@@ -29,9 +67,11 @@ CutjobRun onSmallDisk(const QString &folder, const QString &limit, const QString
             "exit $rc");
     QProcess process;
     process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("CUTJOB", QStringLiteral(VX_CUTJOB_PATH));
+    process.setProcessEnvironment(environment);
     process.start(limit == "ulimit" ? "env" : "unshare",
-                  QStringList{limit == "ulimit" ? "--" : "-rm", "sh", "-c", run, "cutjob",
-                              QStringLiteral(VX_CUTJOB_PATH)} +
+                  QStringList{limit == "ulimit" ? "--" : "-rm", "sh", "-c", run, "cutjob"} +
                       arguments);
     CutjobRun out;
     out.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
@@ -62,7 +102,8 @@ private slots:
     void oddInputRefusedAtOnce();
     void bigLetterTracedAndPrinted();
     void savedElsewhereKeepsPictures();
-    void manyTextsFewNotes();
+    void manyElementsFewNotes_data();
+    void manyElementsFewNotes();
 };
 
 void FilesInOutTest::fullDiskKeepsOldFile_data()
@@ -86,6 +127,25 @@ void FilesInOutTest::fullDiskKeepsOldFile_data()
     QTest::newRow("preview picture, size limit")
         << "ulimit" << QStringList{"preview", plt, "-o", "disk/old", "--size", "3000"}
         << "cannot write disk/old: File too large";
+    // The simulator records what `cutjob send` sends it (job.plt, some 10 KB), then is stopped.
+    QTest::newRow("simulator's record, size limit")
+        << "ulimit"
+        << QStringList{"sh", "-c",
+                       "\"$CUTJOB\" simulate --port 0 --record disk/old >port & sim=$!; for i in "
+                       "$(seq 100); do [ -s port ] && break; sleep 0.1; done; \"$CUTJOB\" send "
+                       "job.plt --tcp 127.0.0.1:$(head -n1 port) --reply-timeout 10 2>/dev/null; "
+                       "kill -TERM $sim; wait $sim"}
+        << "cannot write disk/old: File too large";
+    const QString self = QCoreApplication::applicationFilePath();
+    QTest::newRow("window's settings, full disk")
+        << "tmpfs" << QStringList{self, "--write", "window-settings", "disk/old"}
+        << "cannot write disk/old: No space left on device";
+    QTest::newRow("host's settings, full disk")
+        << "tmpfs" << QStringList{self, "--write", "host-settings", "disk/old"}
+        << "cannot write disk/old: No space left on device";
+    QTest::newRow("print to file, size limit")
+        << "ulimit" << QStringList{self, "--write", "print", "disk/old"}
+        << "打印失败: cannot write disk/old: File too large";
 }
 
 void FilesInOutTest::fullDiskKeepsOldFile()
@@ -98,6 +158,11 @@ void FilesInOutTest::fullDiskKeepsOldFile()
         QVERIFY(QDir(folder.path()).mkdir(sub));
     const QByteArray old("the old file, whole");
     QVERIFY(writeFile(folder.filePath("stage/old"), old));
+    if (arguments.first() == "sh")
+        QCOMPARE(runCutjob({"sheet", SampleSheet, "--add-marks", "--boundary", "--job", "job.plt"},
+                           folder.path())
+                     .exitCode,
+                 0);
     const CutjobRun run = onSmallDisk(folder.path(), limit, arguments);
     if (limit == "tmpfs" && run.err.contains("mount"))
         QSKIP("no tmpfs can be mounted here");
@@ -195,22 +260,48 @@ void FilesInOutTest::savedElsewhereKeepsPictures()
     QCOMPARE(readFile(folder.filePath("out.svg")), once);
 }
 
-void FilesInOutTest::manyTextsFewNotes()
+void FilesInOutTest::manyElementsFewNotes_data()
 {
-    QTemporaryDir folder;
-    QByteArray texts;
-    for (int i = 0; i < 10000; ++i)
-        texts += QByteArrayLiteral("<text x='10' y='10' font-size='2'>t</text>\n");
-    QVERIFY(writeFile(folder.filePath("in.svg"), svgSheet(texts)));
-    const CutjobRun run = runCutjob({"sheet", "in.svg", "--add-marks"}, folder.path(), 300000);
-    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
-    QCOMPARE(run.err.count("cutjob: "), 1);
-    for (const char *raw : {"Pango", "qt.svg", "libpng", "QStandardPaths"})
-        QVERIFY2(!run.err.contains(raw), run.err.constData());
-    QVERIFY2(run.err.contains("10000 texts are printed and outlined as drawn: <text> on line 1, "
-                              "<text> on line 2, <text> on line 3, ..."),
-             run.err.constData());
+    QTest::addColumn<QByteArray>("element"); // the sheet holds 10,000 of it, one a line
+    QTest::addColumn<QString>("boundary");   // "--boundary" or not
+    QTest::addColumn<int>("lines");          // notes at most
+    QTest::addColumn<QString>("note");
+    QTest::newRow("texts") << QByteArray("<text x='10' y='10' font-size='2'>t</text>")
+                           << QStringList{} << 1
+                           << "10000 texts are printed and outlined as drawn: <text> on line 1, "
+                              "<text> on line 2, <text> on line 3, ...";
+    QTest::newRow("missing pictures, also outlined")
+        << QByteArray("<image x='10' y='10' width='5' height='5' href='gone.png'/>") << "--boundary"
+        << 3 << "10000 pictures are neither printed nor cut: <image> on line 1 (";
 }
 
-QTEST_MAIN(FilesInOutTest)
+void FilesInOutTest::manyElementsFewNotes()
+{
+    QFETCH(QByteArray, element);
+    QFETCH(QStringList, options);
+    QFETCH(int, lines);
+    QFETCH(QString, note);
+    QTemporaryDir folder;
+    QVERIFY(writeFile(folder.filePath("in.svg"), svgSheet((element + '\n').repeated(10000))));
+    const CutjobRun run =
+        runCutjob(QStringList{"sheet", "in.svg", "--add-marks"} + options, folder.path(), 300000);
+    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
+    QVERIFY2(run.err.count("cutjob: ") <= lines, run.err.constData());
+    for (const char *raw : {"Pango", "qt.svg", "libpng", "QStandardPaths", "builtin host"})
+        QVERIFY2(!run.err.contains(raw), run.err.constData());
+    QVERIFY2(QString::fromUtf8(run.err).contains(note), run.err.constData());
+}
+
+int main(int argc, char **argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        return writeAsChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    }
+    QApplication app(argc, argv);
+    FilesInOutTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_filesinout.moc"
