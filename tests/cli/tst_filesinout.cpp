@@ -263,16 +263,17 @@ void FilesInOutTest::savedElsewhereKeepsPictures()
 void FilesInOutTest::manyElementsFewNotes_data()
 {
     QTest::addColumn<QByteArray>("element"); // the sheet holds 10,000 of it, one a line
-    QTest::addColumn<QString>("boundary");   // "--boundary" or not
-    QTest::addColumn<int>("lines");          // notes at most
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("lines"); // notes at most
     QTest::addColumn<QString>("note");
     QTest::newRow("texts") << QByteArray("<text x='10' y='10' font-size='2'>t</text>")
                            << QStringList{} << 1
                            << "10000 texts are printed and outlined as drawn: <text> on line 1, "
                               "<text> on line 2, <text> on line 3, ...";
     QTest::newRow("missing pictures, also outlined")
-        << QByteArray("<image x='10' y='10' width='5' height='5' href='gone.png'/>") << "--boundary"
-        << 3 << "10000 pictures are neither printed nor cut: <image> on line 1 (";
+        << QByteArray("<image x='10' y='10' width='5' height='5' href='gone.png'/>")
+        << QStringList{"--boundary"} << 3
+        << "10000 pictures are neither printed nor cut: <image> on line 1 (";
 }
 
 void FilesInOutTest::manyElementsFewNotes()
