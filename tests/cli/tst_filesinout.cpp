@@ -9,7 +9,6 @@
 #include "host/builtin/BuiltinHost.h"
 #include "host/builtin/HostSettings.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QMainWindow>
@@ -38,8 +37,7 @@ int writeAsChild(const QString &writer, const QString &path)
         written = HostSettings::setCutMarginMm(1.5);
     } else {
         BuiltinHost &host = BuiltinHost::instance();
-        if (const auto opened = host.openDocument(SampleSheet); !opened)
-            return 2;
+        (void)host.openDocument(SampleSheet); // or the print fails
         host.printOutputFile = path;
         host.setPrintDialogAnswer([] { return true; });
         written = CdrConnection(QStringLiteral("CorelDraw.Application.14")).printDocument();
@@ -49,10 +47,9 @@ int writeAsChild(const QString &writer, const QString &path)
     return written ? 0 : 1;
 }
 
-// Runs `command` (cutjob's arguments, or a program's path or "sh" and its arguments, with
-// $CUTJOB set) in `folder` on a small disk/ holding stage/'s files: "ulimit" (a file-size limit
+// Runs cutjob in `folder` on a small disk/ holding stage/'s files: "ulimit" (a file-size limit
 // of 4 KB) or "tmpfs" (a full tmpfs in a mount namespace of its own); disk/old and the list of
-// disk/'s files are copied to after/ when it ends.
+// disk/'s files are copied to after/ when cutjob ends. `arguments` may start with another program.
 CutjobRun onSmallDisk(const QString &folder, const QString &limit, QStringList arguments)
 {
     if (arguments.first() != "sh" && !arguments.first().startsWith('/'))
@@ -67,9 +64,6 @@ CutjobRun onSmallDisk(const QString &folder, const QString &limit, QStringList a
             "exit $rc");
     QProcess process;
     process.setWorkingDirectory(folder);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("CUTJOB", QStringLiteral(VX_CUTJOB_PATH));
-    process.setProcessEnvironment(environment);
     process.start(limit == "ulimit" ? "env" : "unshare",
                   QStringList{limit == "ulimit" ? "--" : "-rm", "sh", "-c", run, "cutjob"} +
                       arguments);
@@ -127,22 +121,22 @@ void FilesInOutTest::fullDiskKeepsOldFile_data()
     QTest::newRow("preview picture, size limit")
         << "ulimit" << QStringList{"preview", plt, "-o", "disk/old", "--size", "3000"}
         << "cannot write disk/old: File too large";
-    // The simulator records what `cutjob send` sends it (job.plt, some 10 KB), then is stopped.
-    QTest::newRow("simulator's record, size limit")
-        << "ulimit"
-        << QStringList{"sh", "-c",
-                       "\"$CUTJOB\" simulate --port 0 --record disk/old >port & sim=$!; for i in "
-                       "$(seq 100); do [ -s port ] && break; sleep 0.1; done; \"$CUTJOB\" send "
-                       "job.plt --tcp 127.0.0.1:$(head -n1 port) --reply-timeout 10 2>/dev/null; "
-                       "kill -TERM $sim; wait $sim"}
-        << "cannot write disk/old: File too large";
+    QTest::newRow("simulator's record, full disk")
+        << "tmpfs"
+        << QStringList{"sh",
+                       "-c",
+                       "\"$1\" simulate --port 0 --record disk/old >port & for i in $(seq 100); do "
+                       "[ -s port ] && break; sleep 0.1; done; \"$1\" send \"$2\" --tcp "
+                       "127.0.0.1:$(head -n1 port) --reply-timeout 10 2>/dev/null; kill $!; wait "
+                       "$!",
+                       "sh",
+                       VX_CUTJOB_PATH,
+                       VX_TEST_DATA_DIR "/cutjob/mark-job.golden"}
+        << "cannot write disk/old: No space left on device";
     const QString self = QCoreApplication::applicationFilePath();
-    QTest::newRow("window's settings, full disk")
-        << "tmpfs" << QStringList{self, "--write", "window-settings", "disk/old"}
-        << "cannot write disk/old: No space left on device";
-    QTest::newRow("host's settings, full disk")
-        << "tmpfs" << QStringList{self, "--write", "host-settings", "disk/old"}
-        << "cannot write disk/old: No space left on device";
+    for (const char *writer : {"window-settings", "host-settings"})
+        QTest::newRow(writer) << "tmpfs" << QStringList{self, "--write", writer, "disk/old"}
+                              << "cannot write disk/old: No space left on device";
     QTest::newRow("print to file, size limit")
         << "ulimit" << QStringList{self, "--write", "print", "disk/old"}
         << "打印失败: cannot write disk/old: File too large";
@@ -158,11 +152,6 @@ void FilesInOutTest::fullDiskKeepsOldFile()
         QVERIFY(QDir(folder.path()).mkdir(sub));
     const QByteArray old("the old file, whole");
     QVERIFY(writeFile(folder.filePath("stage/old"), old));
-    if (arguments.first() == "sh")
-        QCOMPARE(runCutjob({"sheet", SampleSheet, "--add-marks", "--boundary", "--job", "job.plt"},
-                           folder.path())
-                     .exitCode,
-                 0);
     const CutjobRun run = onSmallDisk(folder.path(), limit, arguments);
     if (limit == "tmpfs" && run.err.contains("mount"))
         QSKIP("no tmpfs can be mounted here");
@@ -264,15 +253,13 @@ void FilesInOutTest::manyElementsFewNotes_data()
 {
     QTest::addColumn<QByteArray>("element"); // the sheet holds 10,000 of it, one a line
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("lines"); // notes at most
     QTest::addColumn<QString>("note");
     QTest::newRow("texts") << QByteArray("<text x='10' y='10' font-size='2'>t</text>")
-                           << QStringList{} << 1
-                           << "10000 texts are printed and outlined as drawn: <text> on line 1, "
-                              "<text> on line 2, <text> on line 3, ...";
+                           << QStringList{}
+                           << "10000 texts are printed and outlined as drawn: <text> on line 1, <";
     QTest::newRow("missing pictures, also outlined")
         << QByteArray("<image x='10' y='10' width='5' height='5' href='gone.png'/>")
-        << QStringList{"--boundary"} << 3
+        << QStringList{"--boundary"}
         << "10000 pictures are neither printed nor cut: <image> on line 1 (";
 }
 
@@ -280,14 +267,13 @@ void FilesInOutTest::manyElementsFewNotes()
 {
     QFETCH(QByteArray, element);
     QFETCH(QStringList, options);
-    QFETCH(int, lines);
     QFETCH(QString, note);
     QTemporaryDir folder;
     QVERIFY(writeFile(folder.filePath("in.svg"), svgSheet((element + '\n').repeated(10000))));
     const CutjobRun run =
         runCutjob(QStringList{"sheet", "in.svg", "--add-marks"} + options, folder.path(), 300000);
     QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
-    QVERIFY2(run.err.count("cutjob: ") <= lines, run.err.constData());
+    QVERIFY2(run.err.count("cutjob: ") <= 3, run.err.constData());
     for (const char *raw : {"Pango", "qt.svg", "libpng", "QStandardPaths", "builtin host"})
         QVERIFY2(!run.err.contains(raw), run.err.constData());
     QVERIFY2(QString::fromUtf8(run.err).contains(note), run.err.constData());
@@ -295,12 +281,9 @@ void FilesInOutTest::manyElementsFewNotes()
 
 int main(int argc, char **argv)
 {
-    if (argc == 4 && qstrcmp(argv[1], "--write") == 0) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
-        return writeAsChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    }
     QApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0)
+        return writeAsChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     FilesInOutTest test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);
