@@ -45,6 +45,8 @@ private:
     QList<Group> groups;
 };
 
+// A picture the host cannot take: the print and the cut leave it out alike, so reading the sheet
+// and outlining it say the same line.
 extern const Grouped::Kind PictureNotPrinted;
 
 // "12 texts and 3 pictures are printed and outlined as drawn: logo.png, title, ..." for the
