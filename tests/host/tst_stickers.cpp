@@ -234,7 +234,7 @@ void TestStickers::unprintablePictureNeitherPrintedNorCut_data()
         << "data:image/"
            "png;base64,iVBORw0KGgoAAAANSUhEUgAAAAQAAAACCAIAAADwyuo0AAAAEElEQVR42mM4oaEBRw"
            "zIHAB22gjBHLtS3wAAAABJRU5ErkJggg=="
-        << "its box is outlined" << true;
+        << "outlined by its box" << true;
 }
 
 // A picture the host cannot take is left out of the print and of the cut, and the note names it.
