@@ -2,17 +2,13 @@
 
 #include "PluginMWForm.h"
 #include "WindowSettings.h"
-#include "common/BoundedRead.h"
-#include "common/WholeFileWriter.h"
+#include "common/SettingsFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -64,42 +60,34 @@ void loadSettings(PluginMWForm &form, const QString &configPath)
 
 Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
 {
-    // QSettings writes its file itself and would miss a failing last flush: it fills a scratch
-    // copy (holding whatever else the file held), whose text then replaces the file whole.
-    QTemporaryDir scratchDir;
-    const QString scratch = scratchDir.filePath(QStringLiteral("config.ini"));
-    if (!scratchDir.isValid() ||
-        (QFileInfo(configPath).isFile() && !QFile::copy(configPath, scratch)))
-        return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
-    QSettings settings(scratch, QSettings::IniFormat);
-    const auto write = [&settings](const char *key, const QVariant &value) {
-        settings.setValue(Group + QLatin1String(key), value);
-    };
-    write("ipAddress", form.ipAddress->text());
-    write("topDspbx", form.topDspbx->value());
-    write("leftDspbx", form.leftDspbx->value());
-    write("bottomDspbx", form.bottomDspbx->value());
-    write("rightDspbx", form.rightDspbx->value());
-    write("horizontalMark", form.horizontalMark->isChecked());
-    write("directCut", form.blankCut->isChecked());
-    write("markWidthDspbx", form.markWidthDspbx->value());
-    write("markHeightDspbx", form.markHeightDspbx->value());
-    write("markWeightDspbx", form.markWeightDspbx->value());
-    write("cdrVersion", form.cdrVersion->currentText());
-    write("posLen", form.posLen->value());
-    write("negLen", form.negLen->value());
-    write("knifeOffsetChx", form.knifeOffsetChx->isChecked());
-    write("knifeOffsetDspbx", form.knifeOffsetDspbx->value());
-    write("closeOffsetChx", form.closeOffsetChx->isChecked());
-    write("closeOffsetDspbx", form.closeOffsetDspbx->value());
-    write("autoSort", form.autoSort->isChecked());
-    write("conSend", form.conSend->isChecked());
-    write("createEdge", form.createEdge->isChecked());
-    write("publishToPDF", form.publishToPDF->isChecked());
-    write("useRJ45", form.useRJ45->isChecked());
-    settings.sync();
-    const Result<QByteArray> text = readRegularFile(scratch, MaxSmallFileBytes);
-    if (settings.status() == QSettings::AccessError || !text || !writtenCompletely(*text))
-        return Failure{QStringLiteral("%1 cannot be written").arg(configPath)};
-    return writeWholeFile(configPath, {*text});
+    return editSettingsFile(
+        configPath,
+        [&form](QSettings &settings) {
+            const auto write = [&settings](const char *key, const QVariant &value) {
+                settings.setValue(Group + QLatin1String(key), value);
+            };
+            write("ipAddress", form.ipAddress->text());
+            write("topDspbx", form.topDspbx->value());
+            write("leftDspbx", form.leftDspbx->value());
+            write("bottomDspbx", form.bottomDspbx->value());
+            write("rightDspbx", form.rightDspbx->value());
+            write("horizontalMark", form.horizontalMark->isChecked());
+            write("directCut", form.blankCut->isChecked());
+            write("markWidthDspbx", form.markWidthDspbx->value());
+            write("markHeightDspbx", form.markHeightDspbx->value());
+            write("markWeightDspbx", form.markWeightDspbx->value());
+            write("cdrVersion", form.cdrVersion->currentText());
+            write("posLen", form.posLen->value());
+            write("negLen", form.negLen->value());
+            write("knifeOffsetChx", form.knifeOffsetChx->isChecked());
+            write("knifeOffsetDspbx", form.knifeOffsetDspbx->value());
+            write("closeOffsetChx", form.closeOffsetChx->isChecked());
+            write("closeOffsetDspbx", form.closeOffsetDspbx->value());
+            write("autoSort", form.autoSort->isChecked());
+            write("conSend", form.conSend->isChecked());
+            write("createEdge", form.createEdge->isChecked());
+            write("publishToPDF", form.publishToPDF->isChecked());
+            write("useRJ45", form.useRJ45->isChecked());
+        },
+        writtenCompletely);
 }

@@ -1,6 +1,7 @@
 #include "HostSettings.h"
 
-#include <QSettings>
+#include "common/SettingsFile.h"
+
 #include <QStandardPaths>
 #include <cmath>
 
@@ -27,9 +28,15 @@ const char *keyOf(Overlay overlay)
     return "view/markZones";
 }
 
-QSettings store()
+QVariant stored(const QString &key, const QVariant &fallback)
 {
-    return QSettings(filePath(), QSettings::IniFormat);
+    return settingsFileValue(filePath(), key, fallback);
+}
+
+Result<> store(const QString &key, const QVariant &value)
+{
+    return editSettingsFile(filePath(),
+                            [&](QSettings &settings) { settings.setValue(key, value); });
 }
 
 // A hand-edited file may hold anything: out of range or not a number reads as no margin.
@@ -58,23 +65,23 @@ void setFilePath(const QString &path)
 double cutMarginMm()
 {
     bool ok = false;
-    const double mm = store().value(QStringLiteral("boundary/cutMarginMm"), 0.0).toDouble(&ok);
+    const double mm = stored(QStringLiteral("boundary/cutMarginMm"), 0.0).toDouble(&ok);
     return ok ? validMargin(mm) : 0.0;
 }
 
-void setCutMarginMm(double mm)
+Result<> setCutMarginMm(double mm)
 {
-    store().setValue(QStringLiteral("boundary/cutMarginMm"), validMargin(mm));
+    return store(QStringLiteral("boundary/cutMarginMm"), validMargin(mm));
 }
 
 bool shows(Overlay overlay)
 {
-    return store().value(QLatin1String(keyOf(overlay)), true).toBool();
+    return stored(QLatin1String(keyOf(overlay)), true).toBool();
 }
 
-void setShows(Overlay overlay, bool on)
+Result<> setShows(Overlay overlay, bool on)
 {
-    store().setValue(QLatin1String(keyOf(overlay)), on);
+    return store(QLatin1String(keyOf(overlay)), on);
 }
 
 } // namespace HostSettings

@@ -1,7 +1,10 @@
 #pragma once
 // The built-in host's own settings, apart from the companion's: the cut margin that "Create
 // Boundary" grows each island by, and what the host window's View menu shows. Kept in an INI
-// file in the user's configuration folder, written as soon as a value changes.
+// file in the user's configuration folder, written as soon as a value changes, whole or not at
+// all: a setter that fails names the file and the reason, and the old file stays.
+
+#include "common/Result.h"
 
 #include <QString>
 
@@ -10,7 +13,7 @@ namespace HostSettings {
 // "Cut margin (mm)": 0 to MaxCutMarginMm in steps of 0.1; 0 cuts on the art's edge.
 constexpr double MaxCutMarginMm = 10.0;
 double cutMarginMm();
-void setCutMarginMm(double mm);
+Result<> setCutMarginMm(double mm);
 
 // The View menu's switches, all on by default.
 enum class Overlay
@@ -20,7 +23,7 @@ enum class Overlay
     MarkZones
 };
 bool shows(Overlay overlay);
-void setShows(Overlay overlay, bool on);
+Result<> setShows(Overlay overlay, bool on);
 
 // The file the settings live in; tests point it at a folder of their own.
 QString filePath();

@@ -133,7 +133,7 @@ void HostWindow::buildViewMenu()
         const HostSettings::Overlay which = overlay.overlay;
         connect(action, &QAction::toggled, this, [this, which](bool on) {
             page->setOverlayShown(which, on);
-            HostSettings::setShows(which, on);
+            keepSetting(HostSettings::setShows(which, on));
         });
     }
 }
@@ -156,10 +156,11 @@ void HostWindow::buildToolBar()
     cutMargin->setValue(HostSettings::cutMarginMm());
     label->setBuddy(cutMargin);
     bar->addWidget(cutMargin);
-    connect(cutMargin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [](double mm) {
-        HostSettings::setCutMarginMm(mm);
-        BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
-    });
+    connect(cutMargin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            [this](double mm) {
+                keepSetting(HostSettings::setCutMarginMm(mm));
+                BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
+            });
 }
 
 void HostWindow::buildStatusBar()
@@ -185,6 +186,12 @@ void HostWindow::showStep(const QString &step)
 {
     savedStepShown = false;
     stepLabel->setText(step);
+}
+
+void HostWindow::keepSetting(const Result<> &written)
+{
+    if (!written)
+        showStep(tr("Not saved: %1").arg(written.error()));
 }
 
 void HostWindow::showProgress()

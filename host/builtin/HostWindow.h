@@ -12,6 +12,7 @@
 // Closing the window closes its document, after asking about unsaved changes (Save, Discard,
 // Cancel); the companion closes it first when it ends, so a Cancel keeps the whole program open.
 
+#include "common/Result.h"
 #include "model/HostDocument.h"
 
 #include <QMainWindow>
@@ -78,6 +79,9 @@ private:
     void buildToolBar();
     void buildStatusBar();
     void showStep(const QString &step);
+    // A setting that could not be written is said in the status line; the choice still holds
+    // for this run.
+    void keepSetting(const Result<> &written);
     void showProgress();
     bool saveTo(const QString &path);
     QString chooseFile(FileQuestion question);

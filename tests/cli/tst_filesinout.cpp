@@ -2,9 +2,16 @@
 // once, a large letter traced, pictures kept by a sheet saved elsewhere, short notes.
 
 #include "CutjobRunner.h"
+#include "app/PluginMWForm.h"
+#include "app/SettingsStore.h"
+#include "common/WholeFileWriter.h"
+#include "host/CdrConnection.h"
+#include "host/builtin/BuiltinHost.h"
+#include "host/builtin/HostSettings.h"
 
 #include <QDir>
 #include <QImage>
+#include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -14,11 +21,39 @@ namespace {
 const QString SampleSheet = QStringLiteral(VX_SOURCE_DIR "/resources/sample-sheet.svg");
 const QString Pictures = QStringLiteral(VX_TEST_DATA_DIR "/host/stickers/");
 
+// Run as "tst_filesinout --write WRITER FILE" on the small disk: writes FILE as the window's
+// settings, the host's settings or the print to file do, and says why it failed.
+int writeAsChild(const QString &writer, const QString &path)
+{
+    ignoreFileSizeSignal();
+    Result<> written;
+    if (writer == "window-settings") {
+        QMainWindow window;
+        PluginMWForm form;
+        form.setupForm(&window);
+        written = saveSettings(form, path);
+    } else if (writer == "host-settings") {
+        HostSettings::setFilePath(path);
+        written = HostSettings::setCutMarginMm(1.5);
+    } else {
+        BuiltinHost &host = BuiltinHost::instance();
+        (void)host.openDocument(SampleSheet); // or the print fails
+        host.printOutputFile = path;
+        host.setPrintDialogAnswer([] { return true; });
+        written = CdrConnection(QStringLiteral("CorelDraw.Application.14")).printDocument();
+    }
+    if (!written)
+        std::fprintf(stderr, "%s\n", qPrintable(written.error()));
+    return written ? 0 : 1;
+}
+
 // Runs cutjob in `folder` on a small disk/ holding stage/'s files: "ulimit" (a file-size limit
 // of 4 KB) or "tmpfs" (a full tmpfs in a mount namespace of its own); disk/old and the list of
-// disk/'s files are copied to after/ when cutjob ends.
-CutjobRun onSmallDisk(const QString &folder, const QString &limit, const QStringList &arguments)
+// disk/'s files are copied to after/ when cutjob ends. `arguments` may start with another program.
+CutjobRun onSmallDisk(const QString &folder, const QString &limit, QStringList arguments)
 {
+    if (arguments.first() != "sh" && !arguments.first().startsWith('/'))
+        arguments.prepend(QStringLiteral(VX_CUTJOB_PATH));
     const QString run =
         (limit == "ulimit"
              ? QStringLiteral("cp stage/* disk/; ulimit -f 4; ")
@@ -30,8 +65,7 @@ CutjobRun onSmallDisk(const QString &folder, const QString &limit, const QString
     QProcess process;
     process.setWorkingDirectory(folder);
     process.start(limit == "ulimit" ? "env" : "unshare",
-                  QStringList{limit == "ulimit" ? "--" : "-rm", "sh", "-c", run, "cutjob",
-                              QStringLiteral(VX_CUTJOB_PATH)} +
+                  QStringList{limit == "ulimit" ? "--" : "-rm", "sh", "-c", run, "cutjob"} +
                       arguments);
     CutjobRun out;
     out.finished = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
@@ -62,7 +96,8 @@ private slots:
     void oddInputRefusedAtOnce();
     void bigLetterTracedAndPrinted();
     void savedElsewhereKeepsPictures();
-    void manyTextsFewNotes();
+    void manyElementsFewNotes_data();
+    void manyElementsFewNotes();
 };
 
 void FilesInOutTest::fullDiskKeepsOldFile_data()
@@ -86,6 +121,25 @@ void FilesInOutTest::fullDiskKeepsOldFile_data()
     QTest::newRow("preview picture, size limit")
         << "ulimit" << QStringList{"preview", plt, "-o", "disk/old", "--size", "3000"}
         << "cannot write disk/old: File too large";
+    QTest::newRow("simulator's record, full disk")
+        << "tmpfs"
+        << QStringList{"sh",
+                       "-c",
+                       "\"$1\" simulate --port 0 --record disk/old >port & for i in $(seq 100); do "
+                       "[ -s port ] && break; sleep 0.1; done; \"$1\" send \"$2\" --tcp "
+                       "127.0.0.1:$(head -n1 port) --reply-timeout 10 2>/dev/null; kill $!; wait "
+                       "$!",
+                       "sh",
+                       VX_CUTJOB_PATH,
+                       VX_TEST_DATA_DIR "/cutjob/mark-job.golden"}
+        << "cannot write disk/old: No space left on device";
+    const QString self = QCoreApplication::applicationFilePath();
+    for (const char *writer : {"window-settings", "host-settings"})
+        QTest::newRow(writer) << "tmpfs" << QStringList{self, "--write", writer, "disk/old"}
+                              << "cannot write disk/old: No space left on device";
+    QTest::newRow("print to file, size limit")
+        << "ulimit" << QStringList{self, "--write", "print", "disk/old"}
+        << "打印失败: cannot write disk/old: File too large";
 }
 
 void FilesInOutTest::fullDiskKeepsOldFile()
@@ -195,22 +249,43 @@ void FilesInOutTest::savedElsewhereKeepsPictures()
     QCOMPARE(readFile(folder.filePath("out.svg")), once);
 }
 
-void FilesInOutTest::manyTextsFewNotes()
+void FilesInOutTest::manyElementsFewNotes_data()
 {
-    QTemporaryDir folder;
-    QByteArray texts;
-    for (int i = 0; i < 10000; ++i)
-        texts += QByteArrayLiteral("<text x='10' y='10' font-size='2'>t</text>\n");
-    QVERIFY(writeFile(folder.filePath("in.svg"), svgSheet(texts)));
-    const CutjobRun run = runCutjob({"sheet", "in.svg", "--add-marks"}, folder.path(), 300000);
-    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
-    QCOMPARE(run.err.count("cutjob: "), 1);
-    for (const char *raw : {"Pango", "qt.svg", "libpng", "QStandardPaths"})
-        QVERIFY2(!run.err.contains(raw), run.err.constData());
-    QVERIFY2(run.err.contains("10000 texts are printed and outlined as drawn: <text> on line 1, "
-                              "<text> on line 2, <text> on line 3, ..."),
-             run.err.constData());
+    QTest::addColumn<QByteArray>("element"); // the sheet holds 10,000 of it, one a line
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("texts") << QByteArray("<text x='10' y='10' font-size='2'>t</text>")
+                           << QStringList{}
+                           << "10000 texts are printed and outlined as drawn: <text> on line 1, <";
+    QTest::newRow("missing pictures, also outlined")
+        << QByteArray("<image x='10' y='10' width='5' height='5' href='gone.png'/>")
+        << QStringList{"--boundary"}
+        << "10000 pictures are neither printed nor cut: <image> on line 1 (";
 }
 
-QTEST_MAIN(FilesInOutTest)
+void FilesInOutTest::manyElementsFewNotes()
+{
+    QFETCH(QByteArray, element);
+    QFETCH(QStringList, options);
+    QFETCH(QString, note);
+    QTemporaryDir folder;
+    QVERIFY(writeFile(folder.filePath("in.svg"), svgSheet((element + '\n').repeated(10000))));
+    const CutjobRun run =
+        runCutjob(QStringList{"sheet", "in.svg", "--add-marks"} + options, folder.path(), 300000);
+    QVERIFY2(run.finished && run.exitCode == 0, run.err.constData());
+    QVERIFY2(run.err.count("cutjob: ") <= 3, run.err.constData());
+    for (const char *raw : {"Pango", "qt.svg", "libpng", "QStandardPaths", "builtin host"})
+        QVERIFY2(!run.err.contains(raw), run.err.constData());
+    QVERIFY2(QString::fromUtf8(run.err).contains(note), run.err.constData());
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc == 4 && qstrcmp(argv[1], "--write") == 0)
+        return writeAsChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    FilesInOutTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_filesinout.moc"

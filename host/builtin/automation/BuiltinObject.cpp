@@ -1,10 +1,13 @@
 #include "BuiltinObject.h"
 
 #include "BuiltinHost.h"
+#include "HostLog.h"
 #include "NullObject.h"
 
 #include <QDebug>
 #include <cmath>
+
+Q_LOGGING_CATEGORY(builtinHostLog, "vexa.host", QtInfoMsg)
 
 namespace {
 
@@ -180,7 +183,7 @@ const BuiltinObject::MemberDef *BuiltinObject::findMember(const QByteArray &name
 void BuiltinObject::fail(const QString &why)
 {
     lastError = why;
-    qWarning("builtin host: %s", qPrintable(why));
+    qCDebug(builtinHostLog, "%s", qPrintable(why));
 }
 
 CallResult BuiltinObject::invoke(const char *signature, const QVariantList &args, bool wantObject)

@@ -1,21 +1,23 @@
 #include "NullObject.h"
 
+#include "HostLog.h"
+
 #include <QDebug>
 
 QVariant NullObject::dynamicCall(const char *signature, const QVariantList &)
 {
-    qWarning("builtin host: %s called on a null object (%s)", signature, qPrintable(why));
+    qCDebug(builtinHostLog, "%s called on a null object (%s)", signature, qPrintable(why));
     return {};
 }
 
 AutomationHandle NullObject::querySubObject(const char *signature, const QVariantList &)
 {
-    qWarning("builtin host: %s queried on a null object (%s)", signature, qPrintable(why));
+    qCDebug(builtinHostLog, "%s queried on a null object (%s)", signature, qPrintable(why));
     return std::make_unique<NullObject>(why);
 }
 
 bool NullObject::setProperty(const char *name, const QVariant &)
 {
-    qWarning("builtin host: property %s set on a null object (%s)", name, qPrintable(why));
+    qCDebug(builtinHostLog, "property %s set on a null object (%s)", name, qPrintable(why));
     return false;
 }

@@ -5,6 +5,7 @@
 #include "render/DrawingJudge.h"
 #include "render/ImageArea.h"
 #include "render/TextArea.h"
+#include "svg/SvgNotes.h"
 
 #include <clipper.hpp>
 #include <cmath>
@@ -30,9 +31,27 @@ constexpr double ArcTolerance = 0.0002 * Scale; // inches
 struct AreaContext
 {
     QString sheetFile;
+    QString sheetText; // the text shapes' source spans point into, to name them by their line
     ImageArea::TraceCache pictures;
-    QStringList notes;
+    SvgNotes::Grouped grouped; // about single elements, one line per kind
+    QStringList notes;         // about the whole
 };
+
+const SvgNotes::Grouped::Kind PictureBoxOnly{
+    "picture shows nothing but its border colour and is outlined by its box",
+    "pictures show nothing but their border colour and are outlined by their boxes"};
+const SvgNotes::Grouped::Kind PictureNotPlaced{
+    "picture cannot be placed and is outlined by its box",
+    "pictures cannot be placed and are outlined by their boxes"};
+const SvgNotes::Grouped::Kind TextNotDrawn{"text cannot be drawn and is outlined by its box",
+                                           "texts cannot be drawn and are outlined by their boxes"};
+
+// A shape in a note: by its id, else by its tag and line.
+QString nameOf(const HostShape &shape, const QString &sheetText)
+{
+    return SvgNotes::nameOf(shape.svgId, SvgNotes::tagOf(shape.keptXml),
+                            shape.fromEntity ? -1 : shape.sourceSpan.start, sheetText);
+}
 
 ClipperLib::Path toClipper(const QPolygonF &poly)
 {
@@ -70,13 +89,20 @@ ClipperLib::Paths toClipper(const QVector<QPolygonF> &polygons)
 // had: cutting around the box at least never cuts into the print.
 ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
 {
-    const QString name = shape.svgId.isEmpty() ? QStringLiteral("without id") : shape.svgId;
+    const auto named = [&](const QString &why) {
+        return [&shape, &context, why] {
+            const QString name = nameOf(shape, context.sheetText);
+            return why.isEmpty() ? name : QStringLiteral("%1 (%2)").arg(name, why);
+        };
+    };
     if (shape.kind == ShapeKind::Image) {
         const Result<ImageArea::Area> area =
             ImageArea::trace(shape, context.sheetFile, context.pictures);
         if (area) {
-            if (!area->note.isEmpty())
-                context.notes << QStringLiteral("image \"%1\" %2").arg(name, area->note);
+            if (area->note == ImageArea::Area::Note::NotPrinted)
+                context.grouped.add(SvgNotes::PictureNotPrinted, named(area->reason));
+            else if (area->note == ImageArea::Area::Note::BoxOnly)
+                context.grouped.add(PictureBoxOnly, named(QString()));
             ClipperLib::Paths paths = united(toClipper(area->outlines), ClipperLib::pftNonZero);
             if (area->clip.isEmpty())
                 return paths;
@@ -87,16 +113,12 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
                             ClipperLib::pftNonZero);
             return paths;
         }
-        context.notes << QStringLiteral("image \"%1\" cannot be placed (%2): its box is "
-                                        "outlined instead")
-                             .arg(name, area.error());
+        context.grouped.add(PictureNotPlaced, named(area.error()));
     } else if (shape.kind == ShapeKind::Text && !shape.keptXml.isEmpty()) {
         const Result<QVector<QPolygonF>> outlines = TextArea::trace(shape);
         if (outlines)
             return united(toClipper(*outlines), ClipperLib::pftNonZero);
-        context.notes << QStringLiteral("text \"%1\" cannot be drawn (%2): its box is outlined "
-                                        "instead")
-                             .arg(name, outlines.error());
+        context.grouped.add(TextNotDrawn, named(outlines.error()));
     }
     return {toClipper(QPolygonF(shape.bounds()))};
 }
@@ -224,6 +246,8 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
 {
     AreaContext context;
     context.sheetFile = sheetFile;
+    if (drawnBy)
+        context.sheetText = drawnBy->svg.text;
     // Every shape's area comes out of Clipper with outer outlines one way round and holes the
     // other, so the winding number is positive exactly inside the union: growing all paths in
     // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
@@ -246,7 +270,7 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
         grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context),
                       ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     if (notes)
-        *notes << context.notes;
+        *notes << context.grouped.lines() << context.notes;
     ClipperLib::Paths grown;
     grow.Execute(grown, GapClosing);
     ClipperLib::ClipperOffset shrink;

@@ -88,6 +88,8 @@ QStringList artNotes(const QList<Zone> &zones)
             notes
                 << QCoreApplication::translate("MarkZones", "art under the %1 mark").arg(zone.mark);
     }
+    // A mark drawn as several shapes has a zone for each: the corner is named once.
+    notes.removeDuplicates();
     return notes;
 }
 

@@ -148,7 +148,8 @@ Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache 
     // The print leaves such a picture out too: there is nothing to cut around.
     if (picture->image.isNull()) {
         Area nothing;
-        nothing.note = QStringLiteral("is neither printed nor cut: %1").arg(picture->error);
+        nothing.note = Area::Note::NotPrinted;
+        nothing.reason = picture->error;
         return nothing;
     }
     const QSize size = picture->image.size();
@@ -184,7 +185,7 @@ Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache 
     // around its box never cuts into it.
     if (area.outlines.isEmpty() && !picture->image.hasAlphaChannel()) {
         area.outlines.append((place * toPage).map(QPolygonF(QRectF(QPointF(), QSizeF(size)))));
-        area.note = QStringLiteral("shows nothing but its border colour: its box is outlined");
+        area.note = Area::Note::BoxOnly;
     }
     area.clip = element.preserveAspectRatio.contains(QLatin1String("slice"))
                     ? toPage.map(QPolygonF(viewport))

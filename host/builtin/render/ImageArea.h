@@ -30,9 +30,15 @@ struct Area
 {
     QVector<QPolygonF> outlines; // outer outlines and holes, opposite ways round
     QPolygonF clip; // the viewport a "slice" picture overflows and is clipped to; else empty
-    // For the user, after the image's name: why a picture that cannot be printed has no outline,
-    // or why one is outlined by its box; else empty.
-    QString note;
+    // Said to the user: a picture that cannot be printed has no outline (and why), one of a
+    // single colour is outlined by its box.
+    enum class Note
+    {
+        None,
+        NotPrinted,
+        BoxOnly
+    } note = Note::None;
+    QString reason; // why it cannot be printed
 };
 
 // Closed polygons in page inches (y up); no outline when the image covers nothing or cannot be

@@ -1,6 +1,7 @@
 #include "PrintedPictures.h"
 
 #include "LinkedPicture.h"
+#include "svg/SvgNotes.h"
 #include "svg/SvgStartTag.h"
 
 #include <QHash>
@@ -57,11 +58,13 @@ struct Edit
     QString tag;
 };
 
-// The start tag of an <image> the reader stands on, with its links rewritten; empty when it
-// keeps them. Its note is added when the picture goes.
-QString rewritten(const QXmlStreamReader &xml, const QString &tag, const QString &sheetFile,
-                  QHash<QString, Outcome> &outcomes, QStringList &notes)
+// The start tag of an <image> the reader stands on (at `start` of `text`), with its links
+// rewritten; empty when it keeps them. Its note is added when the picture goes.
+QString rewritten(const QXmlStreamReader &xml, const QString &text, int start, int end,
+                  const QString &sheetFile, QHash<QString, Outcome> &outcomes,
+                  SvgNotes::Grouped &notes)
 {
+    const QString tag = text.mid(start, end - start);
     QStringList names;
     QString plain, xlink;
     for (const QXmlStreamAttribute &a : xml.attributes()) {
@@ -89,8 +92,11 @@ QString rewritten(const QXmlStreamReader &xml, const QString &tag, const QString
                                       : SvgStartTag::set(out, name, outcome->link);
     if (outcome->link.isEmpty()) {
         const QString id = xml.attributes().value(QStringLiteral("id")).toString();
-        notes << QStringLiteral("image \"%1\" is neither printed nor cut: %2")
-                     .arg(id.isEmpty() ? QStringLiteral("without id") : id, outcome->reason);
+        const QString why = outcome->reason;
+        notes.add(SvgNotes::PictureNotPrinted, [&] {
+            return QStringLiteral("%1 (%2)").arg(
+                SvgNotes::nameOf(id, xml.name().toString(), start, text), why);
+        });
     }
     return out;
 }
@@ -107,6 +113,7 @@ Page inlined(const QByteArray &svg, const QString &sheetFile)
     QHash<QString, Outcome> outcomes;
     QList<Edit> edits;
     Page page;
+    SvgNotes::Grouped notes;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement ||
             xml.name() != QLatin1String("image") || xml.namespaceUri() != SvgNamespace)
@@ -117,12 +124,11 @@ Page inlined(const QByteArray &svg, const QString &sheetFile)
         const int start = text.lastIndexOf(QLatin1Char('<'), end - 1);
         if (start < 0 || !text.midRef(start + 1).startsWith(xml.qualifiedName()))
             continue;
-        const QString tag =
-            rewritten(xml, text.mid(start, end - start), sheetFile, outcomes, page.notes);
+        const QString tag = rewritten(xml, text, start, end, sheetFile, outcomes, notes);
         if (!tag.isEmpty())
             edits.append({start, end, tag});
     }
-    page.notes.removeDuplicates();
+    page.notes = notes.lines();
     if (edits.isEmpty()) {
         page.svg = svg;
         return page;

@@ -13,7 +13,7 @@ namespace PrintedPictures {
 struct Page
 {
     QByteArray svg;    // the text to hand librsvg (UTF-8 when it had to change)
-    QStringList notes; // each picture left out, named, and why
+    QStringList notes; // the pictures left out, the first few named with why: one line
 };
 
 // `svg` as a whole document's text; relative links resolve next to `sheetFile`.

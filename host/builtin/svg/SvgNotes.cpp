@@ -3,6 +3,9 @@
 #include "SvgStartTag.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -35,12 +38,51 @@ QString nameOf(const ScannedElement &element, const QString &text)
                 return QFileInfo(link).fileName();
         }
     }
-    if (!element.originalId.isEmpty())
-        return element.originalId;
-    if (!element.span.isValid())
-        return QStringLiteral("<%1>").arg(element.tag);
-    const int line = text.leftRef(element.span.start).count(QLatin1Char('\n')) + 1;
-    return QStringLiteral("<%1> on line %2").arg(element.tag).arg(line);
+    return nameOf(element.originalId, element.tag, element.span.isValid() ? element.span.start : -1,
+                  text);
+}
+
+QString nameOf(const QString &id, const QString &tag, int offset, const QString &text)
+{
+    if (!id.isEmpty())
+        return id;
+    if (offset < 0 || offset > text.size())
+        return QStringLiteral("<%1>").arg(tag);
+    const int line = text.leftRef(offset).count(QLatin1Char('\n')) + 1;
+    return QStringLiteral("<%1> on line %2").arg(tag).arg(line);
+}
+
+QString tagOf(const QString &elementText)
+{
+    static const QRegularExpression start(QStringLiteral("^\\s*<(?:[\\w.-]+:)?([\\w.-]+)"));
+    return start.match(elementText).captured(1);
+}
+
+const Grouped::Kind PictureNotPrinted{"picture is neither printed nor cut",
+                                      "pictures are neither printed nor cut"};
+
+void Grouped::add(const Kind &kind, const std::function<QString()> &describe)
+{
+    auto group = std::find_if(groups.begin(), groups.end(), [&kind](const Group &g) {
+        return qstrcmp(g.kind.one, kind.one) == 0;
+    });
+    if (group == groups.end())
+        group = groups.insert(groups.end(), Group{kind, 0, {}});
+    group->count += 1;
+    // One more than shown, so that the line ends in "..." when there are more.
+    if (group->names.size() <= NamesShown)
+        group->names << describe();
+}
+
+QStringList Grouped::lines() const
+{
+    QStringList out;
+    for (const Group &group : groups)
+        out << QStringLiteral("%1 %2: %3")
+                   .arg(group.count)
+                   .arg(QLatin1String(group.count == 1 ? group.kind.one : group.kind.many),
+                        firstNames(group.names));
+    return out;
 }
 
 QStringList keptAsDrawn(const QList<ScannedLayer> &layers, const QString &text)
