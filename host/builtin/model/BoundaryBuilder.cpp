@@ -1,5 +1,6 @@
 #include "BoundaryBuilder.h"
 
+#include "IslandGroups.h"
 #include "ShapeOperations.h"
 #include "common/Units.h"
 #include "render/DrawingJudge.h"
@@ -22,8 +23,9 @@ constexpr double MiterLimit = 4.0;
 // transformed; gaps narrower than twice this are closed, so touching labels get one contour and
 // no sliver between them (a cutter cannot follow a gap of a twentieth of a millimetre anyway).
 constexpr double GapClosing = 0.001 * Scale; // inches
-// How far a round offset corner may stray from the true arc: five thousandths of a millimetre.
-constexpr double ArcTolerance = 0.0002 * Scale; // inches
+// How far a round offset corner may stray from the true arc: one plotter step, the finest move
+// the knife makes (a finer arc only adds nodes the cutter cannot follow).
+constexpr double ArcTolerance = mmToInches(1.0 / UNITS_PER_MM) * Scale; // inches
 
 // What one boundary shares between its shapes: where linked pictures are looked for, pictures
 // already traced, and the notes for the user about shapes taken by their box instead.
@@ -98,7 +100,8 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
                                         "instead")
                              .arg(name, outlines.error());
     }
-    return {toClipper(QPolygonF(shape.bounds()))};
+    // United, so that it winds as every other area does whichever way round the box runs.
+    return united({toClipper(QPolygonF(shape.bounds()))}, ClipperLib::pftNonZero);
 }
 
 ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
@@ -145,6 +148,14 @@ ClipperLib::Paths paintedArea(const HostShape &shape, const ClipperLib::Paths &a
     if (shape.filled)
         ring.insert(ring.end(), area.begin(), area.end());
     return ring;
+}
+
+// The union of paths that each wind once round what they cover, group by group.
+ClipperLib::Paths unitedByGroups(const ClipperLib::Paths &paths)
+{
+    return IslandGroups::eachGroup(paths, 1, [](const ClipperLib::Paths &group) {
+        return united(group, ClipperLib::pftNonZero);
+    });
 }
 
 // The outer outline of each island in a tree of outlines; holes and what lies in them are inside
@@ -197,7 +208,7 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
     // Each shape's paths wind once round what it covers, so the non-zero rule unites the areas
     // in every operation below (and in the offset that takes them on) without a union first.
     const Result<DrawingJudge::Verdict> verdict =
-        DrawingJudge::judge(doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
+        DrawingJudge::judge(doc, shapes, toPolygons(unitedByGroups(painted)));
     if (!verdict) {
         context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
                                         "it is outlined by its geometry")
@@ -214,6 +225,32 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
     return result;
 }
 
+// The outer outline of each island of an area whose paths wind positively inside it, gaps under
+// twice GapClosing closed: growing all paths in one offset unites them and closes narrow gaps at
+// once; shrinking back restores the size.
+ClipperLib::Paths closedIslands(const ClipperLib::Paths &area)
+{
+    ClipperLib::ClipperOffset grow;
+    grow.AddPaths(area, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths grown;
+    grow.Execute(grown, GapClosing);
+    ClipperLib::ClipperOffset shrink;
+    shrink.AddPaths(grown, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    ClipperLib::PolyTree tree;
+    shrink.Execute(tree, -GapClosing);
+    return islands(tree);
+}
+
+// Islands grown by `delta` with round corners; those that then touch unite.
+ClipperLib::Paths grownIslands(const ClipperLib::Paths &outer, double delta)
+{
+    ClipperLib::ClipperOffset margin(2.0, ArcTolerance);
+    margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    ClipperLib::PolyTree tree;
+    margin.Execute(tree, delta);
+    return islands(tree);
+}
+
 } // namespace
 
 namespace BoundaryBuilder {
@@ -224,44 +261,47 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
 {
     AreaContext context;
     context.sheetFile = sheetFile;
+    const QList<HostShape::Ptr> drawn = HostDocument::drawnShapes(shapes);
+    QList<const HostShape *> images;
+    for (const HostShape::Ptr &shape : drawn) {
+        if (shape->kind == ShapeKind::Image)
+            images << shape.get();
+    }
+    ImageArea::prepare(images, sheetFile, context.pictures);
     // Every shape's area comes out of Clipper with outer outlines one way round and holes the
-    // other, so the winding number is positive exactly inside the union: growing all paths in
-    // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
-    ClipperLib::ClipperOffset grow;
+    // other, so the winding number is positive exactly inside the union.
+    ClipperLib::Paths area;
     QList<HostShape::Ptr> judged;
     ClipperLib::Paths judgedArea, judgedPaint;
-    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes)) {
+    for (const HostShape::Ptr &shape : drawn) {
+        const ClipperLib::Paths own = areaOf(*shape, context);
         if (drawnBy && DrawingJudge::judged(*shape)) {
             judged << shape;
-            const ClipperLib::Paths area = areaOf(*shape, context);
-            const ClipperLib::Paths paint = paintedArea(*shape, area);
-            judgedArea.insert(judgedArea.end(), area.begin(), area.end());
+            const ClipperLib::Paths paint = paintedArea(*shape, own);
+            judgedArea.insert(judgedArea.end(), own.begin(), own.end());
             judgedPaint.insert(judgedPaint.end(), paint.begin(), paint.end());
         } else {
-            grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter,
-                          ClipperLib::etClosedPolygon);
+            area.insert(area.end(), own.begin(), own.end());
         }
     }
-    if (!judged.isEmpty())
-        grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context),
-                      ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    if (!judged.isEmpty()) {
+        const ClipperLib::Paths asJudged =
+            asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context);
+        area.insert(area.end(), asJudged.begin(), asJudged.end());
+    }
     if (notes)
         *notes << context.notes;
-    ClipperLib::Paths grown;
-    grow.Execute(grown, GapClosing);
-    ClipperLib::ClipperOffset shrink;
-    shrink.AddPaths(grown, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
-    ClipperLib::PolyTree tree;
-    shrink.Execute(tree, -GapClosing);
-    ClipperLib::Paths outer = islands(tree);
+    // Shapes further apart than the gaps closed, or than the offset, never meet: each group of
+    // shapes that may is united and grown on its own.
+    ClipperLib::Paths outer =
+        IslandGroups::eachGroup(area, ClipperLib::cInt(GapClosing) + 1, closedIslands);
     if (offsetInches > 0) {
         // Each island grows on its own, its holes already gone, so a margin never fills a hole
         // from inside; islands the margin makes touch unite in the same step.
-        ClipperLib::ClipperOffset margin(2.0, ArcTolerance);
-        margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-        ClipperLib::PolyTree grownIslands;
-        margin.Execute(grownIslands, offsetInches * Scale);
-        outer = islands(grownIslands);
+        const double delta = offsetInches * Scale;
+        outer = IslandGroups::eachGroup(
+            outer, ClipperLib::cInt(std::ceil(delta)) + 1,
+            [delta](const ClipperLib::Paths &group) { return grownIslands(group, delta); });
     }
     QList<QPolygonF> outlines;
     for (const ClipperLib::Path &path : outer) {
