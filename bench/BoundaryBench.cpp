@@ -117,6 +117,67 @@ void createBoundaryFromFile(benchmark::State &state)
 
 BENCHMARK(createBoundaryFromFile)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// A sheet written as SVG (user units millimetres) and opened as a user's file.
+bool openSheet(benchmark::State &state, const QTemporaryDir &dir, double widthMm, double heightMm,
+               const QString &body)
+{
+    QFile file(dir.filePath(QStringLiteral("sheet.svg")));
+    const QByteArray svg = QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' "
+                                          "width='%1mm' height='%2mm' viewBox='0 0 %1 %2'>%3</svg>")
+                               .arg(widthMm)
+                               .arg(heightMm)
+                               .arg(body)
+                               .toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size()) {
+        state.SkipWithError("cannot write the sheet");
+        return false;
+    }
+    file.close();
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(file.fileName()); !opened) {
+        state.SkipWithError(qPrintable(opened.error()));
+        return false;
+    }
+    return true;
+}
+
+// A big sheet: small filled circles (1 mm across, 2 mm apart), each its own contour.
+void createCircleBoundary(benchmark::State &state)
+{
+    const int circles = static_cast<int>(state.range(0)), across = 400;
+    QString body;
+    for (int i = 0; i < circles; ++i)
+        body += QStringLiteral("<circle cx='%1' cy='%2' r='0.5'/>")
+                    .arg((i % across) * 2 + 3)
+                    .arg((i / across) * 2 + 3);
+    QTemporaryDir dir;
+    if (openSheet(state, dir, across * 2 + 6, (circles / across) * 2 + 8, body))
+        timeBoundary(state, circles);
+}
+
+BENCHMARK(createCircleBoundary)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A big sheet of text: short lines of 3 mm letters, each a contour with a 2 mm offset.
+void createTextBoundary(benchmark::State &state)
+{
+    const int texts = static_cast<int>(state.range(0)), across = 50;
+    QString body;
+    for (int i = 0; i < texts; ++i)
+        body += QStringLiteral("<text x='%1' y='%2' font-family='DejaVu Sans' font-size='4'>"
+                               "Label %3</text>")
+                    .arg((i % across) * 30 + 5)
+                    .arg((i / across) * 10 + 8)
+                    .arg(i);
+    QTemporaryDir dir;
+    if (!openSheet(state, dir, across * 30 + 10, (texts / across) * 10 + 10, body))
+        return;
+    BuiltinHost::instance().setBoundaryOffset(2 / MM_PER_INCH);
+    timeBoundary(state, texts);
+}
+
+BENCHMARK(createTextBoundary)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // A blob with a hole, its lobes turned by `seed`, as a PNG in a data: URL.
 QString stickerPicture(int seed, int pixels)
 {

@@ -53,6 +53,9 @@ bool isClosed(const QPolygonF &poly)
 
 ClipperLib::Paths united(const ClipperLib::Paths &paths, ClipperLib::PolyFillType fill)
 {
+    // Most shapes of a big sheet are one convex outline, already their own union.
+    if (IslandGroups::loneConvex(paths))
+        return IslandGroups::outerWise(paths);
     ClipperLib::Paths area;
     ClipperLib::Clipper clipper;
     clipper.AddPaths(paths, ClipperLib::ptSubject, true);
@@ -230,6 +233,8 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
 // once; shrinking back restores the size.
 ClipperLib::Paths closedIslands(const ClipperLib::Paths &area)
 {
+    if (IslandGroups::loneConvex(area))
+        return IslandGroups::outerWise(area); // no gap to close, no hole
     ClipperLib::ClipperOffset grow;
     grow.AddPaths(area, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
     ClipperLib::Paths grown;

@@ -106,4 +106,51 @@ eachGroup(const ClipperLib::Paths &paths, cInt reach,
     return all;
 }
 
+bool loneConvex(const ClipperLib::Paths &paths)
+{
+    if (paths.size() != 1 || paths[0].size() < 3)
+        return false;
+    const ClipperLib::Path &path = paths[0];
+    const size_t n = path.size();
+    int turn = 0, xTurns = 0;
+    cInt lastDx = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const ClipperLib::IntPoint &a = path[i], &b = path[(i + 1) % n], &c = path[(i + 2) % n];
+        const double cross =
+            double(b.X - a.X) * double(c.Y - b.Y) - double(b.Y - a.Y) * double(c.X - b.X);
+        const int sign = cross > 0 ? 1 : cross < 0 ? -1 : 0;
+        if (sign != 0 && turn != 0 && sign != turn)
+            return false;
+        turn = sign != 0 ? sign : turn;
+        // Once round: going along x turns back exactly twice (a star turns one way but more).
+        const cInt dx = b.X - a.X;
+        if (dx != 0) {
+            xTurns += lastDx != 0 && (dx > 0) != (lastDx > 0) ? 1 : 0;
+            lastDx = dx;
+        }
+    }
+    // The turn from the last step back to the first.
+    for (size_t i = 0; i < n && lastDx != 0; ++i) {
+        const cInt dx = path[(i + 1) % n].X - path[i].X;
+        if (dx != 0) {
+            xTurns += (dx > 0) != (lastDx > 0) ? 1 : 0;
+            break;
+        }
+    }
+    return turn != 0 && xTurns <= 2;
+}
+
+ClipperLib::Paths outerWise(ClipperLib::Paths paths)
+{
+    for (ClipperLib::Path &path : paths) {
+        // Without repeated points, as Clipper gives its outlines.
+        path.erase(std::unique(path.begin(), path.end()), path.end());
+        while (path.size() > 1 && path.front() == path.back())
+            path.pop_back();
+        if (!ClipperLib::Orientation(path))
+            ClipperLib::ReversePath(path);
+    }
+    return paths;
+}
+
 } // namespace IslandGroups

@@ -21,4 +21,11 @@ ClipperLib::Paths
 eachGroup(const ClipperLib::Paths &paths, ClipperLib::cInt reach,
           const std::function<ClipperLib::Paths(const ClipperLib::Paths &)> &operation);
 
+// Whether the paths are one convex outline (every turn the same way round, once round), which is
+// its own union, island and outline, so that the many small shapes of a big sheet skip Clipper.
+bool loneConvex(const ClipperLib::Paths &paths);
+
+// The paths turned, where needed, to run the way Clipper runs outer outlines.
+ClipperLib::Paths outerWise(ClipperLib::Paths paths);
+
 } // namespace IslandGroups
