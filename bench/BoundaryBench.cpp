@@ -68,7 +68,7 @@ void makeSheet(int labels)
 // must give `expected` contours.
 void timeBoundary(benchmark::State &state, int expected)
 {
-    int contours = 0;
+    int contours = 0, nodes = 0;
     for (auto _ : state) {
         CdrConnection connection(HostId);
         if (!connection.createCutBoundary().ok()) {
@@ -77,12 +77,17 @@ void timeBoundary(benchmark::State &state, int expected)
         }
         state.PauseTiming();
         const HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
-        contours = doc->findLayer(CdrConnection::CuttingLayer)->shapes.size();
+        const QList<HostShape::Ptr> cut = doc->findLayer(CdrConnection::CuttingLayer)->shapes;
+        contours = cut.size();
+        nodes = 0;
+        for (const HostShape::Ptr &shape : cut)
+            nodes += shape->path.elementCount();
         state.ResumeTiming();
     }
     if (contours != expected)
         state.SkipWithError("not one contour per label");
     state.counters["contours"] = contours;
+    state.counters["nodes"] = nodes;
 }
 
 void createBoundary(benchmark::State &state)

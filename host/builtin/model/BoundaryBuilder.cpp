@@ -1,5 +1,6 @@
 #include "BoundaryBuilder.h"
 
+#include "ContourTracer.h"
 #include "IslandGroups.h"
 #include "ShapeOperations.h"
 #include "common/Units.h"
@@ -253,7 +254,18 @@ ClipperLib::Paths grownIslands(const ClipperLib::Paths &outer, double delta)
     margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
     ClipperLib::PolyTree tree;
     margin.Execute(tree, delta);
-    return islands(tree);
+    // The arcs meet the sides the offset keeps from the traced outline in many short steps:
+    // simplified within a plotter step, the contour loses the nodes the knife cannot follow.
+    ClipperLib::Paths grown = islands(tree);
+    for (ClipperLib::Path &path : grown) {
+        if (path.size() < 4)
+            continue;
+        QPolygonF loop = toPolygon(path);
+        loop.removeLast();
+        path = toClipper(ContourTracer::simplified(loop, ArcTolerance / Scale));
+        path.pop_back();
+    }
+    return grown;
 }
 
 } // namespace

@@ -59,7 +59,7 @@ public:
                     next.begin());
             }
             if (loop.size() > 2)
-                result.append(simplified(loop, tolerance));
+                result.append(ContourTracer::simplified(loop, tolerance));
         }
         return result;
     }
@@ -133,44 +133,6 @@ private:
         }
     }
 
-    static QPolygonF simplified(const QPolygonF &loop, double tolerance)
-    {
-        // Douglas-Peucker on the loop opened at its first point and closed again.
-        const int n = loop.size();
-        QVector<bool> keep(n + 1, false);
-        keep[0] = keep[n] = true;
-        const auto at = [&](int k) { return loop.at(k % n); };
-        QVector<QPair<int, int>> stack{{0, n}};
-        while (!stack.isEmpty()) {
-            const auto [first, last] = stack.takeLast();
-            const QPointF a = at(first), b = at(last);
-            const QPointF ab = b - a;
-            const double length = std::hypot(ab.x(), ab.y());
-            double worst = 0;
-            int worstAt = -1;
-            for (int k = first + 1; k < last; ++k) {
-                const QPointF ap = at(k) - a;
-                const double d = length > 0 ? std::abs(ab.x() * ap.y() - ab.y() * ap.x()) / length
-                                            : std::hypot(ap.x(), ap.y());
-                if (d > worst) {
-                    worst = d;
-                    worstAt = k;
-                }
-            }
-            if (worstAt >= 0 && worst > tolerance) {
-                keep[worstAt] = true;
-                stack.append({first, worstAt});
-                stack.append({worstAt, last});
-            }
-        }
-        QPolygonF out;
-        for (int k = 0; k <= n; ++k) {
-            if (keep[k])
-                out << at(k);
-        }
-        return out;
-    }
-
     const ContourTracer::Grid &g;
     const std::int64_t stride;
     std::vector<std::pair<std::int64_t, std::int64_t>> next; // crossing, the following crossing
@@ -185,6 +147,44 @@ QVector<QPolygonF> trace(const Grid &grid, double tolerance)
     if (grid.width < 1 || grid.height < 1)
         return {};
     return Marcher(grid).outlines(tolerance);
+}
+
+QPolygonF simplified(const QPolygonF &loop, double tolerance)
+{
+    // Douglas-Peucker on the loop opened at its first point and closed again.
+    const int n = loop.size();
+    QVector<bool> keep(n + 1, false);
+    keep[0] = keep[n] = true;
+    const auto at = [&](int k) { return loop.at(k % n); };
+    QVector<QPair<int, int>> stack{{0, n}};
+    while (!stack.isEmpty()) {
+        const auto [first, last] = stack.takeLast();
+        const QPointF a = at(first), b = at(last);
+        const QPointF ab = b - a;
+        const double length = std::hypot(ab.x(), ab.y());
+        double worst = 0;
+        int worstAt = -1;
+        for (int k = first + 1; k < last; ++k) {
+            const QPointF ap = at(k) - a;
+            const double d = length > 0 ? std::abs(ab.x() * ap.y() - ab.y() * ap.x()) / length
+                                        : std::hypot(ap.x(), ap.y());
+            if (d > worst) {
+                worst = d;
+                worstAt = k;
+            }
+        }
+        if (worstAt >= 0 && worst > tolerance) {
+            keep[worstAt] = true;
+            stack.append({first, worstAt});
+            stack.append({worstAt, last});
+        }
+    }
+    QPolygonF out;
+    for (int k = 0; k <= n; ++k) {
+        if (keep[k])
+            out << at(k);
+    }
+    return out;
 }
 
 std::vector<bool> openGround(const Grid &grid, int ink)
