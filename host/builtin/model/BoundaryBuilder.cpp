@@ -24,9 +24,12 @@ constexpr double MiterLimit = 4.0;
 // transformed; gaps narrower than twice this are closed, so touching labels get one contour and
 // no sliver between them (a cutter cannot follow a gap of a twentieth of a millimetre anyway).
 constexpr double GapClosing = 0.001 * Scale; // inches
-// How far a round offset corner may stray from the true arc: one plotter step, the finest move
-// the knife makes (a finer arc only adds nodes the cutter cannot follow).
-constexpr double ArcTolerance = mmToInches(1.0 / UNITS_PER_MM) * Scale; // inches
+// How far a round offset corner may stray from the true arc: five thousandths of a millimetre.
+constexpr double ArcTolerance = 0.0002 * Scale; // inches
+// The offset contour is then simplified within 0.02 mm, under one plotter step (the finest move
+// the knife makes): the arcs' many short steps go, and the contour stays within a tenth of a
+// millimetre of a traced picture plus the offset.
+constexpr double OffsetSimplification = mmToInches(0.02) * Scale; // inches
 
 // What one boundary shares between its shapes: where linked pictures are looked for, pictures
 // already traced, and the notes for the user about shapes taken by their box instead.
@@ -254,15 +257,14 @@ ClipperLib::Paths grownIslands(const ClipperLib::Paths &outer, double delta)
     margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
     ClipperLib::PolyTree tree;
     margin.Execute(tree, delta);
-    // The arcs meet the sides the offset keeps from the traced outline in many short steps:
-    // simplified within a plotter step, the contour loses the nodes the knife cannot follow.
+    // The arcs meet the sides the offset keeps from the traced outline in many short steps.
     ClipperLib::Paths grown = islands(tree);
     for (ClipperLib::Path &path : grown) {
         if (path.size() < 4)
             continue;
         QPolygonF loop = toPolygon(path);
         loop.removeLast();
-        path = toClipper(ContourTracer::simplified(loop, ArcTolerance / Scale));
+        path = toClipper(ContourTracer::simplified(loop, OffsetSimplification / Scale));
         path.pop_back();
     }
     return grown;
