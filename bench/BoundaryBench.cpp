@@ -16,13 +16,14 @@
 #include "host/builtin/BuiltinHost.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
 #include <cmath>
+#include <ctime>
 
 #include <benchmark/benchmark.h>
 
@@ -68,21 +69,31 @@ void makeSheet(int labels)
 // must give `expected` contours.
 void timeBoundary(benchmark::State &state, int expected)
 {
-    int contours = 0;
+    int contours = 0, nodes = 0;
+    double processCpu = 0; // on every thread, which the benchmark's CPU time (one thread) is not
     for (auto _ : state) {
+        const std::clock_t start = std::clock();
         CdrConnection connection(HostId);
         if (!connection.createCutBoundary().ok()) {
             state.SkipWithError(qPrintable(connection.detail()));
             break;
         }
+        processCpu += double(std::clock() - start) / CLOCKS_PER_SEC;
         state.PauseTiming();
         const HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
-        contours = doc->findLayer(CdrConnection::CuttingLayer)->shapes.size();
+        const QList<HostShape::Ptr> cut = doc->findLayer(CdrConnection::CuttingLayer)->shapes;
+        contours = cut.size();
+        nodes = 0;
+        for (const HostShape::Ptr &shape : cut)
+            nodes += shape->path.elementCount();
         state.ResumeTiming();
     }
     if (contours != expected)
         state.SkipWithError("not one contour per label");
     state.counters["contours"] = contours;
+    state.counters["nodes"] = nodes;
+    state.counters["process_cpu_s"] =
+        benchmark::Counter(processCpu, benchmark::Counter::kAvgIterations);
 }
 
 void createBoundary(benchmark::State &state)
@@ -116,6 +127,67 @@ void createBoundaryFromFile(benchmark::State &state)
 }
 
 BENCHMARK(createBoundaryFromFile)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A sheet written as SVG (user units millimetres) and opened as a user's file.
+bool openSheet(benchmark::State &state, const QTemporaryDir &dir, double widthMm, double heightMm,
+               const QString &body)
+{
+    QFile file(dir.filePath(QStringLiteral("sheet.svg")));
+    const QByteArray svg = QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' "
+                                          "width='%1mm' height='%2mm' viewBox='0 0 %1 %2'>%3</svg>")
+                               .arg(widthMm)
+                               .arg(heightMm)
+                               .arg(body)
+                               .toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size()) {
+        state.SkipWithError("cannot write the sheet");
+        return false;
+    }
+    file.close();
+    BuiltinHost &host = BuiltinHost::instance();
+    host.reset();
+    if (const Result<HostDocument::Ptr> opened = host.openDocument(file.fileName()); !opened) {
+        state.SkipWithError(qPrintable(opened.error()));
+        return false;
+    }
+    return true;
+}
+
+// A big sheet: small filled circles (1 mm across, 2 mm apart), each its own contour.
+void createCircleBoundary(benchmark::State &state)
+{
+    const int circles = static_cast<int>(state.range(0)), across = 400;
+    QString body;
+    for (int i = 0; i < circles; ++i)
+        body += QStringLiteral("<circle cx='%1' cy='%2' r='0.5'/>")
+                    .arg((i % across) * 2 + 3)
+                    .arg((i / across) * 2 + 3);
+    QTemporaryDir dir;
+    if (openSheet(state, dir, across * 2 + 6, (circles / across) * 2 + 8, body))
+        timeBoundary(state, circles);
+}
+
+BENCHMARK(createCircleBoundary)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// A big sheet of text: short lines of 3 mm letters, each a contour with a 2 mm offset.
+void createTextBoundary(benchmark::State &state)
+{
+    const int texts = static_cast<int>(state.range(0)), across = 50;
+    QString body;
+    for (int i = 0; i < texts; ++i)
+        body += QStringLiteral("<text x='%1' y='%2' font-family='DejaVu Sans' font-size='4'>"
+                               "Label %3</text>")
+                    .arg((i % across) * 30 + 5)
+                    .arg((i / across) * 10 + 8)
+                    .arg(i);
+    QTemporaryDir dir;
+    if (!openSheet(state, dir, across * 30 + 10, (texts / across) * 10 + 10, body))
+        return;
+    BuiltinHost::instance().setBoundaryOffset(2 / MM_PER_INCH);
+    timeBoundary(state, texts);
+}
+
+BENCHMARK(createTextBoundary)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A blob with a hole, its lobes turned by `seed`, as a PNG in a data: URL.
 QString stickerPicture(int seed, int pixels)
@@ -184,7 +256,10 @@ BENCHMARK(createStickerBoundary)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Text is laid out with Qt's fonts, which need a GUI application (without a screen).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -60,6 +60,8 @@ class TestBoundary : public QObject
 private slots:
     void unionOfAreas_data();
     void unionOfAreas();
+    void islandsGroupedAndGrown_data();
+    void islandsGroupedAndGrown();
     void createBoundaryThroughAutomation();
     void nothingToOutlineAnswersNull();
     void breakApartKeepsEveryOutline();
@@ -101,6 +103,44 @@ void TestBoundary::unionOfAreas()
     QCOMPARE(polygons.size(), outlines);
     QVERIFY2(std::abs(netArea(polygons) - area) < 1e-4,
              qPrintable(QString::number(netArea(polygons))));
+}
+
+void TestBoundary::islandsGroupedAndGrown_data()
+{
+    QTest::addColumn<QStringList>("shapes");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("contours");
+    QTest::addColumn<int>("nodes"); // of all contours, first point repeated; -1: not counted
+    const QStringList apart{"rect 0 0 1 1", "rect 1.3 0 1 1"};
+    QTest::newRow("shapes further apart than twice the offset stay apart")
+        << apart << 0.1 << 2 << -1;
+    QTest::newRow("an offset that makes them touch unites them") << apart << 0.16 << 1 << -1;
+    QTest::newRow("a chain of neighbours unites end to end")
+        << QStringList{"rect 0 0 1 1", "rect 1.3 0 1 1", "rect 2.6 0 1 1", "rect 0 5 1 1"} << 0.16
+        << 2 << -1;
+    QTest::newRow("a box runs whichever way round")
+        << QStringList{"text 1 1 2 1", "rect 5 5 1 1"} << 0.0 << 2 << 10;
+}
+
+// The outer outlines, shapes united and grown group by group as far as they may reach.
+void TestBoundary::islandsGroupedAndGrown()
+{
+    QFETCH(QStringList, shapes);
+    QFETCH(double, offset);
+    QFETCH(int, contours);
+    QFETCH(int, nodes);
+    AutomationHandle app = freshApplication();
+    HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
+    QList<HostShape::Ptr> made;
+    for (const QString &description : shapes)
+        made << makeShape(doc->activeLayer, description);
+    const QList<QPolygonF> outlines = BoundaryBuilder::outerOutlines(made, offset);
+    QCOMPARE(outlines.size(), contours);
+    int count = 0;
+    for (const QPolygonF &poly : outlines)
+        count += poly.size();
+    if (nodes >= 0)
+        QCOMPARE(count, nodes);
 }
 
 void TestBoundary::createBoundaryThroughAutomation()

@@ -1,5 +1,7 @@
 #include "BoundaryBuilder.h"
 
+#include "ContourTracer.h"
+#include "IslandGroups.h"
 #include "ShapeOperations.h"
 #include "common/Units.h"
 #include "render/DrawingJudge.h"
@@ -25,6 +27,10 @@ constexpr double MiterLimit = 4.0;
 constexpr double GapClosing = 0.001 * Scale; // inches
 // How far a round offset corner may stray from the true arc: five thousandths of a millimetre.
 constexpr double ArcTolerance = 0.0002 * Scale; // inches
+// The offset contour is then simplified within 0.02 mm, under one plotter step (the finest move
+// the knife makes): the arcs' many short steps go, and the contour stays within a tenth of a
+// millimetre of a traced picture plus the offset.
+constexpr double OffsetSimplification = mmToInches(0.02) * Scale; // inches
 
 // What one boundary shares between its shapes: where linked pictures are looked for, pictures
 // already traced, and the notes for the user about shapes taken by their box instead.
@@ -70,6 +76,9 @@ bool isClosed(const QPolygonF &poly)
 
 ClipperLib::Paths united(const ClipperLib::Paths &paths, ClipperLib::PolyFillType fill)
 {
+    // Most shapes of a big sheet are one convex outline, already their own union.
+    if (IslandGroups::loneConvex(paths))
+        return IslandGroups::outerWise(paths);
     ClipperLib::Paths area;
     ClipperLib::Clipper clipper;
     clipper.AddPaths(paths, ClipperLib::ptSubject, true);
@@ -120,7 +129,8 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
             return united(toClipper(*outlines), ClipperLib::pftNonZero);
         context.grouped.add(TextNotDrawn, named(outlines.error()));
     }
-    return {toClipper(QPolygonF(shape.bounds()))};
+    // United, so that it winds as every other area does whichever way round the box runs.
+    return united({toClipper(QPolygonF(shape.bounds()))}, ClipperLib::pftNonZero);
 }
 
 ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
@@ -167,6 +177,14 @@ ClipperLib::Paths paintedArea(const HostShape &shape, const ClipperLib::Paths &a
     if (shape.filled)
         ring.insert(ring.end(), area.begin(), area.end());
     return ring;
+}
+
+// The union of paths that each wind once round what they cover, group by group.
+ClipperLib::Paths unitedByGroups(const ClipperLib::Paths &paths)
+{
+    return IslandGroups::eachGroup(paths, 1, [](const ClipperLib::Paths &group) {
+        return united(group, ClipperLib::pftNonZero);
+    });
 }
 
 // The outer outline of each island in a tree of outlines; holes and what lies in them are inside
@@ -219,7 +237,7 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
     // Each shape's paths wind once round what it covers, so the non-zero rule unites the areas
     // in every operation below (and in the offset that takes them on) without a union first.
     const Result<DrawingJudge::Verdict> verdict =
-        DrawingJudge::judge(doc, shapes, toPolygons(united(painted, ClipperLib::pftNonZero)));
+        DrawingJudge::judge(doc, shapes, toPolygons(unitedByGroups(painted)));
     if (!verdict) {
         context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
                                         "it is outlined by its geometry")
@@ -236,6 +254,44 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
     return result;
 }
 
+// The outer outline of each island of an area whose paths wind positively inside it, gaps under
+// twice GapClosing closed: growing all paths in one offset unites them and closes narrow gaps at
+// once; shrinking back restores the size.
+ClipperLib::Paths closedIslands(const ClipperLib::Paths &area)
+{
+    if (IslandGroups::loneConvex(area))
+        return IslandGroups::outerWise(area); // no gap to close, no hole
+    ClipperLib::ClipperOffset grow;
+    grow.AddPaths(area, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths grown;
+    grow.Execute(grown, GapClosing);
+    ClipperLib::ClipperOffset shrink;
+    shrink.AddPaths(grown, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    ClipperLib::PolyTree tree;
+    shrink.Execute(tree, -GapClosing);
+    return islands(tree);
+}
+
+// Islands grown by `delta` with round corners; those that then touch unite.
+ClipperLib::Paths grownIslands(const ClipperLib::Paths &outer, double delta)
+{
+    ClipperLib::ClipperOffset margin(2.0, ArcTolerance);
+    margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    ClipperLib::PolyTree tree;
+    margin.Execute(tree, delta);
+    // The arcs meet the sides the offset keeps from the traced outline in many short steps.
+    ClipperLib::Paths grown = islands(tree);
+    for (ClipperLib::Path &path : grown) {
+        if (path.size() < 4)
+            continue;
+        QPolygonF loop = toPolygon(path);
+        loop.removeLast();
+        path = toClipper(ContourTracer::simplified(loop, OffsetSimplification / Scale));
+        path.pop_back();
+    }
+    return grown;
+}
+
 } // namespace
 
 namespace BoundaryBuilder {
@@ -248,44 +304,47 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     context.sheetFile = sheetFile;
     if (drawnBy)
         context.sheetText = drawnBy->svg.text;
+    const QList<HostShape::Ptr> drawn = HostDocument::drawnShapes(shapes);
+    QList<const HostShape *> images;
+    for (const HostShape::Ptr &shape : drawn) {
+        if (shape->kind == ShapeKind::Image)
+            images << shape.get();
+    }
+    ImageArea::prepare(images, sheetFile, context.pictures);
     // Every shape's area comes out of Clipper with outer outlines one way round and holes the
-    // other, so the winding number is positive exactly inside the union: growing all paths in
-    // one offset unites them and closes narrow gaps at once; shrinking back restores the size.
-    ClipperLib::ClipperOffset grow;
+    // other, so the winding number is positive exactly inside the union.
+    ClipperLib::Paths area;
     QList<HostShape::Ptr> judged;
     ClipperLib::Paths judgedArea, judgedPaint;
-    for (const HostShape::Ptr &shape : HostDocument::drawnShapes(shapes)) {
+    for (const HostShape::Ptr &shape : drawn) {
+        const ClipperLib::Paths own = areaOf(*shape, context);
         if (drawnBy && DrawingJudge::judged(*shape)) {
             judged << shape;
-            const ClipperLib::Paths area = areaOf(*shape, context);
-            const ClipperLib::Paths paint = paintedArea(*shape, area);
-            judgedArea.insert(judgedArea.end(), area.begin(), area.end());
+            const ClipperLib::Paths paint = paintedArea(*shape, own);
+            judgedArea.insert(judgedArea.end(), own.begin(), own.end());
             judgedPaint.insert(judgedPaint.end(), paint.begin(), paint.end());
         } else {
-            grow.AddPaths(areaOf(*shape, context), ClipperLib::jtMiter,
-                          ClipperLib::etClosedPolygon);
+            area.insert(area.end(), own.begin(), own.end());
         }
     }
-    if (!judged.isEmpty())
-        grow.AddPaths(asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context),
-                      ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
+    if (!judged.isEmpty()) {
+        const ClipperLib::Paths asJudged =
+            asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context);
+        area.insert(area.end(), asJudged.begin(), asJudged.end());
+    }
     if (notes)
         *notes << context.grouped.lines() << context.notes;
-    ClipperLib::Paths grown;
-    grow.Execute(grown, GapClosing);
-    ClipperLib::ClipperOffset shrink;
-    shrink.AddPaths(grown, ClipperLib::jtMiter, ClipperLib::etClosedPolygon);
-    ClipperLib::PolyTree tree;
-    shrink.Execute(tree, -GapClosing);
-    ClipperLib::Paths outer = islands(tree);
+    // Shapes further apart than the gaps closed, or than the offset, never meet: each group of
+    // shapes that may is united and grown on its own.
+    ClipperLib::Paths outer =
+        IslandGroups::eachGroup(area, ClipperLib::cInt(GapClosing) + 1, closedIslands);
     if (offsetInches > 0) {
         // Each island grows on its own, its holes already gone, so a margin never fills a hole
         // from inside; islands the margin makes touch unite in the same step.
-        ClipperLib::ClipperOffset margin(2.0, ArcTolerance);
-        margin.AddPaths(outer, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-        ClipperLib::PolyTree grownIslands;
-        margin.Execute(grownIslands, offsetInches * Scale);
-        outer = islands(grownIslands);
+        const double delta = offsetInches * Scale;
+        outer = IslandGroups::eachGroup(
+            outer, ClipperLib::cInt(std::ceil(delta)) + 1,
+            [delta](const ClipperLib::Paths &group) { return grownIslands(group, delta); });
     }
     QList<QPolygonF> outlines;
     for (const ClipperLib::Path &path : outer) {

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -22,23 +24,42 @@ public:
 
     QVector<QPolygonF> outlines(double tolerance)
     {
+        // Which padded samples are covered, two rows at a time: a cell whose four corners agree
+        // has no crossing, and most cells of a picture are such.
+        std::vector<std::uint8_t> above(static_cast<size_t>(stride), 0), below(above);
         for (int j = 0; j + 1 < g.height + 2; ++j) {
-            for (int i = 0; i + 1 < g.width + 2; ++i)
-                cell(i, j);
+            std::swap(above, below);
+            coveredRow(j + 1, below.data());
+            for (int i = 0; i + 1 < g.width + 2; ++i) {
+                if (i + 8 <= stride && uniform(above.data() + i, below.data() + i)) {
+                    i += 6; // cells i to i + 6 lie between eight samples that agree
+                    continue;
+                }
+                const int corners = above[i] + above[i + 1] + below[i] + below[i + 1];
+                if (corners != 0 && corners != 4)
+                    cell(i, j);
+            }
         }
+        // Each crossing is followed by one other: sorted by crossing, the pairs are found by a
+        // binary search, far cheaper than hashing every crossing of a large picture.
+        std::sort(next.begin(), next.end());
+        std::vector<bool> used(next.size(), false);
         QVector<QPolygonF> result;
-        while (!next.empty()) {
-            const std::int64_t start = next.begin()->first;
+        for (size_t first = 0; first < next.size(); ++first) {
+            if (used[first])
+                continue;
             QPolygonF loop;
-            std::int64_t edge = start;
-            do {
-                loop << crossing(edge);
-                const auto it = next.find(edge);
-                edge = it->second;
-                next.erase(it);
-            } while (edge != start);
+            size_t at = first;
+            while (at < next.size() && !used[at]) {
+                used[at] = true;
+                loop << crossing(next[at].first);
+                at = static_cast<size_t>(
+                    std::lower_bound(next.begin(), next.end(),
+                                     std::make_pair(next[at].second, std::int64_t(-1))) -
+                    next.begin());
+            }
             if (loop.size() > 2)
-                result.append(simplified(loop, tolerance));
+                result.append(ContourTracer::simplified(loop, tolerance));
         }
         return result;
     }
@@ -50,6 +71,26 @@ private:
         if (i < 1 || j < 1 || i > g.width || j > g.height)
             return 0.0;
         return g.at(static_cast<int>(i - 1), static_cast<int>(j - 1));
+    }
+
+    // Whether eight samples of each of two rows are all covered or all uncovered.
+    static bool uniform(const std::uint8_t *above, const std::uint8_t *below)
+    {
+        std::uint64_t a, b;
+        std::memcpy(&a, above, sizeof a);
+        std::memcpy(&b, below, sizeof b);
+        return (a | b) == 0 || (a & b) == 0x0101010101010101ULL;
+    }
+
+    // 1 for each covered sample of padded row j, 0 for the others and the padding.
+    void coveredRow(int j, std::uint8_t *out) const
+    {
+        std::fill(out, out + stride, std::uint8_t(0));
+        if (j < 1 || j > g.height)
+            return;
+        const std::uint8_t *row = g.values.data() + static_cast<size_t>(j - 1) * g.width;
+        for (int x = 0; x < g.width; ++x)
+            out[x + 1] = row[x] > Half ? 1 : 0;
     }
 
     QPointF crossing(std::int64_t edge) const
@@ -88,51 +129,13 @@ private:
             int e = (k + step) % 4;
             while (in[e] || !in[(e + 1) % 4])
                 e = (e + step) % 4;
-            next[edges[k]] = edges[e];
+            next.emplace_back(edges[k], edges[e]);
         }
-    }
-
-    static QPolygonF simplified(const QPolygonF &loop, double tolerance)
-    {
-        // Douglas-Peucker on the loop opened at its first point and closed again.
-        const int n = loop.size();
-        QVector<bool> keep(n + 1, false);
-        keep[0] = keep[n] = true;
-        const auto at = [&](int k) { return loop.at(k % n); };
-        QVector<QPair<int, int>> stack{{0, n}};
-        while (!stack.isEmpty()) {
-            const auto [first, last] = stack.takeLast();
-            const QPointF a = at(first), b = at(last);
-            const QPointF ab = b - a;
-            const double length = std::hypot(ab.x(), ab.y());
-            double worst = 0;
-            int worstAt = -1;
-            for (int k = first + 1; k < last; ++k) {
-                const QPointF ap = at(k) - a;
-                const double d = length > 0 ? std::abs(ab.x() * ap.y() - ab.y() * ap.x()) / length
-                                            : std::hypot(ap.x(), ap.y());
-                if (d > worst) {
-                    worst = d;
-                    worstAt = k;
-                }
-            }
-            if (worstAt >= 0 && worst > tolerance) {
-                keep[worstAt] = true;
-                stack.append({first, worstAt});
-                stack.append({worstAt, last});
-            }
-        }
-        QPolygonF out;
-        for (int k = 0; k <= n; ++k) {
-            if (keep[k])
-                out << at(k);
-        }
-        return out;
     }
 
     const ContourTracer::Grid &g;
     const std::int64_t stride;
-    std::unordered_map<std::int64_t, std::int64_t> next; // crossing to the following crossing
+    std::vector<std::pair<std::int64_t, std::int64_t>> next; // crossing, the following crossing
 };
 
 } // namespace
@@ -144,6 +147,44 @@ QVector<QPolygonF> trace(const Grid &grid, double tolerance)
     if (grid.width < 1 || grid.height < 1)
         return {};
     return Marcher(grid).outlines(tolerance);
+}
+
+QPolygonF simplified(const QPolygonF &loop, double tolerance)
+{
+    // Douglas-Peucker on the loop opened at its first point and closed again.
+    const int n = loop.size();
+    QVector<bool> keep(n + 1, false);
+    keep[0] = keep[n] = true;
+    const auto at = [&](int k) { return loop.at(k % n); };
+    QVector<QPair<int, int>> stack{{0, n}};
+    while (!stack.isEmpty()) {
+        const auto [first, last] = stack.takeLast();
+        const QPointF a = at(first), b = at(last);
+        const QPointF ab = b - a;
+        const double length = std::hypot(ab.x(), ab.y());
+        double worst = 0;
+        int worstAt = -1;
+        for (int k = first + 1; k < last; ++k) {
+            const QPointF ap = at(k) - a;
+            const double d = length > 0 ? std::abs(ab.x() * ap.y() - ab.y() * ap.x()) / length
+                                        : std::hypot(ap.x(), ap.y());
+            if (d > worst) {
+                worst = d;
+                worstAt = k;
+            }
+        }
+        if (worstAt >= 0 && worst > tolerance) {
+            keep[worstAt] = true;
+            stack.append({first, worstAt});
+            stack.append({worstAt, last});
+        }
+    }
+    QPolygonF out;
+    for (int k = 0; k <= n; ++k) {
+        if (keep[k])
+            out << at(k);
+    }
+    return out;
 }
 
 std::vector<bool> openGround(const Grid &grid, int ink)

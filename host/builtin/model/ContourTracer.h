@@ -28,6 +28,10 @@ struct Grid
 // point repeated last).
 QVector<QPolygonF> trace(const Grid &grid, double tolerance);
 
+// A closed loop (first point not repeated) with the fewest of its points that keep every one
+// within `tolerance` of the result, which is closed (first point repeated last).
+QPolygonF simplified(const QPolygonF &loop, double tolerance);
+
 // Which samples are open ground: under `ink`, and joined to the grid's border by a path of such
 // samples from neighbour to neighbour (left, right, up, down). Samples under `ink` that are not
 // open lie in holes of what is drawn.

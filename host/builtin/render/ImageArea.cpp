@@ -3,6 +3,7 @@
 #include "LinkedPicture.h"
 #include "common/Units.h"
 #include "model/ContourTracer.h"
+#include "model/ParallelWork.h"
 #include "svg/ViewBoxMapping.h"
 
 #include <QSvgRenderer>
@@ -91,17 +92,23 @@ QRgb borderColour(const QImage &image)
     return std::max_element(counts.constBegin(), counts.constEnd()).key();
 }
 
-ContourTracer::Grid coverage(const QImage &picture)
+// One byte of coverage per pixel; the picture itself is released on the way, so that only the
+// coverage is held while it is traced.
+ContourTracer::Grid coverage(QImage picture)
 {
     const bool alpha = picture.hasAlphaChannel();
-    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
-    const QRgb ground = alpha ? 0 : borderColour(image);
+    // Alpha is the same premultiplied or not; other formats are converted once.
+    if (picture.format() != QImage::Format_ARGB32 &&
+        picture.format() != QImage::Format_ARGB32_Premultiplied &&
+        picture.format() != QImage::Format_RGB32)
+        picture = picture.convertToFormat(QImage::Format_ARGB32);
+    const QRgb ground = alpha ? 0 : borderColour(picture);
     ContourTracer::Grid grid;
-    grid.width = image.width();
-    grid.height = image.height();
+    grid.width = picture.width();
+    grid.height = picture.height();
     grid.values.resize(static_cast<size_t>(grid.width) * grid.height);
     for (int y = 0; y < grid.height; ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        const auto *row = reinterpret_cast<const QRgb *>(picture.constScanLine(y));
         std::uint8_t *out = grid.values.data() + static_cast<std::ptrdiff_t>(y) * grid.width;
         for (int x = 0; x < grid.width; ++x) {
             if (alpha) {
@@ -123,72 +130,154 @@ double largestScale(const QTransform &t)
     return std::max(std::hypot(t.m11(), t.m12()), std::hypot(t.m21(), t.m22()));
 }
 
+// Where an image element puts its picture, whatever the picture's size.
+struct Placement
+{
+    ImageElement element;
+    QString reference; // the picture's key in the cache
+    QTransform toPage; // the element's user units to page inches
+};
+
+Result<Placement> placementOf(const HostShape &image, const QString &sheetFile)
+{
+    Placement placement;
+    if (!readElement(image, &placement.element))
+        return Failure{QStringLiteral("its placement cannot be read")};
+    const QString &href = placement.element.href;
+    placement.reference = href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)
+                              ? href
+                              : sheetFile + QLatin1Char('\n') + href;
+    placement.toPage = ownTransform(placement.element.transform) * image.keptParents *
+                       image.keptToPage * image.placement;
+    return placement;
+}
+
+// How a picture of `size` placed so is traced: its pixels to the element's user units, the grid
+// refinement and the tolerance in refined grid units.
+struct Sampling
+{
+    QRectF viewport;
+    QTransform place;
+    int factor = 1;
+    double tolerance = 0;
+    QString key; // of the outlines in Picture::traced
+};
+
+Result<Sampling> samplingOf(const Placement &placement, const QSize &size)
+{
+    Sampling s;
+    s.viewport = placement.element.viewport;
+    if (s.viewport.width() <= 0 || s.viewport.height() <= 0)
+        s.viewport.setSize(size);
+    s.place = ViewBoxMapping::viewBoxToViewport(QRectF(QPointF(), QSizeF(size)), s.viewport.size(),
+                                                placement.element.preserveAspectRatio) *
+              QTransform::fromTranslate(s.viewport.x(), s.viewport.y());
+    const double inchesPerPixel = largestScale(s.place * placement.toPage);
+    if (!(inchesPerPixel > 0) || !std::isfinite(inchesPerPixel))
+        return Failure{QStringLiteral("it is placed with no size")};
+    s.factor = std::max(1, static_cast<int>(std::ceil(inchesPerPixel * TraceDpi - 1e-6)));
+    while (s.factor > 1 && qint64(size.width()) * size.height() * s.factor * s.factor > MaxPixels)
+        --s.factor;
+    s.tolerance = ToleranceInches / inchesPerPixel * s.factor;
+    s.key = QStringLiteral("%1 %2").arg(s.factor).arg(s.tolerance, 0, 'g', 6);
+    return s;
+}
+
+// The picture read and traced for every placement in `uses`; its pixels are gone on return.
+ImageArea::Picture readAndTrace(const QString &href, const QString &sheetFile,
+                                const QVector<Placement> &uses)
+{
+    ImageArea::Picture picture;
+    Result<LinkedPicture::Picture> decoded = LinkedPicture::read(href, sheetFile);
+    if (!decoded) {
+        picture.error = decoded.error();
+        return picture;
+    }
+    picture.size = decoded->image.size();
+    picture.alpha = decoded->image.hasAlphaChannel();
+    decoded->bytes.clear();
+    const ContourTracer::Grid grid = coverage(std::move(decoded->image));
+    for (const Placement &use : uses) {
+        const Result<Sampling> sampling = samplingOf(use, picture.size);
+        if (!sampling || picture.traced.contains(sampling->key))
+            continue;
+        picture.traced.insert(sampling->key, sampling->factor == 1
+                                                 ? ContourTracer::trace(grid, sampling->tolerance)
+                                                 : ContourTracer::trace(ContourTracer::refined(
+                                                                            grid, sampling->factor),
+                                                                        sampling->tolerance));
+    }
+    return picture;
+}
+
 } // namespace
 
 namespace ImageArea {
 
+void prepare(const QList<const HostShape *> &images, const QString &sheetFile, TraceCache &cache)
+{
+    // The placements are read here, on one thread (QtSvg parses their transforms); the pictures
+    // are decoded and traced on every core.
+    QVector<QString> order;
+    QHash<QString, QVector<Placement>> uses;
+    for (const HostShape *image : images) {
+        const Result<Placement> placement = placementOf(*image, sheetFile);
+        if (!placement || cache.contains(placement->reference))
+            continue;
+        QVector<Placement> &list = uses[placement->reference];
+        if (list.isEmpty())
+            order.append(placement->reference);
+        list.append(*placement);
+    }
+    std::vector<Picture> pictures(static_cast<size_t>(order.size()));
+    ParallelWork::forEach(order.size(), [&](int i) {
+        const QVector<Placement> &list = uses.value(order.at(i));
+        pictures[static_cast<size_t>(i)] = readAndTrace(list.first().element.href, sheetFile, list);
+    });
+    for (int i = 0; i < order.size(); ++i)
+        cache.insert(order.at(i), std::move(pictures[static_cast<size_t>(i)]));
+}
+
 Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache &cache)
 {
-    ImageElement element;
-    if (!readElement(image, &element))
-        return Failure{QStringLiteral("its placement cannot be read")};
-    const QString reference = element.href.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)
-                                  ? element.href
-                                  : sheetFile + QLatin1Char('\n') + element.href;
-    auto picture = cache.find(reference);
-    if (picture == cache.end()) {
-        Picture read;
-        Result<LinkedPicture::Picture> decoded = LinkedPicture::read(element.href, sheetFile);
-        if (decoded)
-            read.image = std::move(decoded->image);
-        else
-            read.error = decoded.error();
-        picture = cache.insert(reference, read);
-    }
+    const Result<Placement> placement = placementOf(image, sheetFile);
+    if (!placement)
+        return Failure{placement.error()};
+    auto picture = cache.find(placement->reference);
+    if (picture == cache.end())
+        picture = cache.insert(placement->reference,
+                               readAndTrace(placement->element.href, sheetFile, {*placement}));
     // The print leaves such a picture out too: there is nothing to cut around.
-    if (picture->image.isNull()) {
+    if (picture->size.isEmpty()) {
         Area nothing;
         nothing.note = Area::Note::NotPrinted;
         nothing.reason = picture->error;
         return nothing;
     }
-    const QSize size = picture->image.size();
-    QRectF viewport = element.viewport;
-    if (viewport.width() <= 0 || viewport.height() <= 0)
-        viewport.setSize(size);
-    // Picture pixels to the element's user units, then on to the page.
-    const QTransform place =
-        ViewBoxMapping::viewBoxToViewport(QRectF(QPointF(), QSizeF(size)), viewport.size(),
-                                          element.preserveAspectRatio) *
-        QTransform::fromTranslate(viewport.x(), viewport.y());
-    const QTransform toPage =
-        ownTransform(element.transform) * image.keptParents * image.keptToPage * image.placement;
-    const double inchesPerPixel = largestScale(place * toPage);
-    if (!(inchesPerPixel > 0) || !std::isfinite(inchesPerPixel))
-        return Failure{QStringLiteral("it is placed with no size")};
-    int factor = std::max(1, static_cast<int>(std::ceil(inchesPerPixel * TraceDpi - 1e-6)));
-    while (factor > 1 && qint64(size.width()) * size.height() * factor * factor > MaxPixels)
-        --factor;
-    const double tolerance = ToleranceInches / inchesPerPixel * factor; // refined grid units
-    const QString key = QStringLiteral("%1 %2").arg(factor).arg(tolerance, 0, 'g', 6);
-    auto traced = picture->traced.find(key);
-    if (traced == picture->traced.end()) {
-        const ContourTracer::Grid grid = ContourTracer::refined(coverage(picture->image), factor);
-        traced = picture->traced.insert(key, ContourTracer::trace(grid, tolerance));
+    const Result<Sampling> sampling = samplingOf(*placement, picture->size);
+    if (!sampling)
+        return Failure{sampling.error()};
+    // Traced for another placement only: read again, at this one's resolution.
+    if (!picture->traced.contains(sampling->key)) {
+        const Picture again = readAndTrace(placement->element.href, sheetFile, {*placement});
+        picture->traced.insert(sampling->key, again.traced.value(sampling->key));
     }
+    const QVector<QPolygonF> &traced = picture->traced[sampling->key];
     const QTransform gridToPage =
-        QTransform::fromScale(1.0 / factor, 1.0 / factor) * place * toPage;
+        QTransform::fromScale(1.0 / sampling->factor, 1.0 / sampling->factor) * sampling->place *
+        placement->toPage;
     Area area;
-    for (const QPolygonF &poly : *traced)
+    for (const QPolygonF &poly : traced)
         area.outlines.append(gridToPage.map(poly));
     // A flat colour stretched over the page has no subject to find; it still prints, and cutting
     // around its box never cuts into it.
-    if (area.outlines.isEmpty() && !picture->image.hasAlphaChannel()) {
-        area.outlines.append((place * toPage).map(QPolygonF(QRectF(QPointF(), QSizeF(size)))));
+    if (area.outlines.isEmpty() && !picture->alpha) {
+        area.outlines.append((sampling->place * placement->toPage)
+                                 .map(QPolygonF(QRectF(QPointF(), QSizeF(picture->size)))));
         area.note = Area::Note::BoxOnly;
     }
-    area.clip = element.preserveAspectRatio.contains(QLatin1String("slice"))
-                    ? toPage.map(QPolygonF(viewport))
+    area.clip = placement->element.preserveAspectRatio.contains(QLatin1String("slice"))
+                    ? placement->toPage.map(QPolygonF(sampling->viewport))
                     : QPolygonF();
     return area;
 }

@@ -10,18 +10,21 @@
 #include "model/HostShape.h"
 
 #include <QHash>
-#include <QImage>
+#include <QList>
 #include <QPolygonF>
+#include <QSize>
 #include <QVector>
 
 namespace ImageArea {
 
 // Pictures already read and traced in one boundary, by reference: a sheet of stickers repeats
-// the same few pictures many times.
+// the same few pictures many times. Only the outlines are kept, not the pixels: a sheet of large
+// pictures would otherwise hold every one of them decoded until the boundary is made.
 struct Picture
 {
-    QImage image;                              // null when it cannot be read
-    QString error;                             // why not
+    QSize size;                                // empty when it cannot be read
+    bool alpha = false;                        // whether its pixels have an alpha channel
+    QString error;                             // why it cannot be read
     QHash<QString, QVector<QPolygonF>> traced; // grid outlines by trace resolution
 };
 using TraceCache = QHash<QString, Picture>;
@@ -44,5 +47,9 @@ struct Area
 // Closed polygons in page inches (y up); no outline when the image covers nothing or cannot be
 // printed. Fails with a reason for the user when the picture cannot be placed.
 Result<Area> trace(const HostShape &image, const QString &sheetFile, TraceCache &cache);
+
+// Reads and traces the pictures of `images` on every core at once, each decoded picture
+// released as soon as it is traced, so that trace then finds them in `cache`.
+void prepare(const QList<const HostShape *> &images, const QString &sheetFile, TraceCache &cache);
 
 } // namespace ImageArea
