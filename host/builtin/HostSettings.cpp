@@ -33,9 +33,9 @@ QSettings store()
 }
 
 // A hand-edited file may hold anything: out of range or not a number reads as no margin.
-double validMargin(double mm)
+double validMargin(double mm, double most = MaxCutMarginMm)
 {
-    if (!std::isfinite(mm) || mm < 0 || mm > MaxCutMarginMm)
+    if (!std::isfinite(mm) || mm < 0 || mm > most)
         return 0.0;
     return std::round(mm * 10) / 10;
 }
@@ -65,6 +65,18 @@ double cutMarginMm()
 void setCutMarginMm(double mm)
 {
     store().setValue(QStringLiteral("boundary/cutMarginMm"), validMargin(mm));
+}
+
+double bleedMm()
+{
+    bool ok = false;
+    const double mm = store().value(QStringLiteral("boundary/bleedMm"), 0.0).toDouble(&ok);
+    return ok ? validMargin(mm, MaxBleedMm) : 0.0;
+}
+
+void setBleedMm(double mm)
+{
+    store().setValue(QStringLiteral("boundary/bleedMm"), validMargin(mm, MaxBleedMm));
 }
 
 bool shows(Overlay overlay)

@@ -1,0 +1,279 @@
+#include "BleedFringe.h"
+
+#include "render/DrawingJudge.h"
+#include "render/NearestPixel.h"
+#include "render/RsvgPageRenderer.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <clipper.hpp>
+#include <cmath>
+
+namespace {
+
+// The printer's usual resolution: finer costs time and file size without showing.
+constexpr double Dpi = 300.0;
+// Clipper works on integers: 1/256 pixel is far below what shows.
+constexpr double Scale = 256.0;
+constexpr double ArcTolerance = 0.05 * Scale;
+// A pixel counts as drawn from half coverage, as the contour does; an island drawn only fainter
+// than that takes its faint pixels.
+constexpr int Half = 128;
+// The fringe's picture reaches this far (pixels) past its ring on both sides, so that no pixel
+// the ring's clip lets through blends with a transparent neighbour when the picture is drawn.
+constexpr int Overlap = 2;
+
+ClipperLib::Path toClipper(const QPolygonF &poly, const QTransform &toPixels)
+{
+    ClipperLib::Path path;
+    for (const QPointF &p : toPixels.map(poly))
+        path.emplace_back(static_cast<ClipperLib::cInt>(std::llround(p.x() * Scale)),
+                          static_cast<ClipperLib::cInt>(std::llround(p.y() * Scale)));
+    return path;
+}
+
+QPainterPath toPath(const ClipperLib::Paths &paths, const QPointF &origin)
+{
+    QPainterPath out;
+    for (const ClipperLib::Path &path : paths) {
+        QPolygonF poly;
+        for (const ClipperLib::IntPoint &p : path)
+            poly << QPointF(p.X / Scale, p.Y / Scale) - origin;
+        out.addPolygon(poly);
+        out.closeSubpath();
+    }
+    return out;
+}
+
+// SVG path data of closed polygons (nonzero: Clipper's holes run the other way round).
+QString pathData(const ClipperLib::Paths &paths)
+{
+    QString d;
+    for (const ClipperLib::Path &path : paths) {
+        for (size_t i = 0; i < path.size(); ++i)
+            d += QStringLiteral("%1%2 %3 ")
+                     .arg(i == 0 ? QLatin1Char('M') : QLatin1Char('L'))
+                     .arg(path[i].X / Scale, 0, 'f', 2)
+                     .arg(path[i].Y / Scale, 0, 'f', 2);
+        d += QStringLiteral("Z ");
+    }
+    return d.trimmed();
+}
+
+QImage maskOf(const QPainterPath &path, const QSize &size, bool antialiased, double pen = 0)
+{
+    QImage mask(size, QImage::Format_Alpha8);
+    mask.fill(0);
+    QPainter painter(&mask);
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
+    painter.fillPath(path, Qt::black);
+    if (pen > 0)
+        painter.strokePath(path, QPen(Qt::black, pen));
+    return mask;
+}
+
+// The pixels inside the island's contour that its art draws.
+std::vector<std::uint8_t> seedsOf(const QImage &art, const QImage &inside)
+{
+    std::vector<std::uint8_t> seeds(static_cast<size_t>(art.width()) * art.height(), 0);
+    for (int threshold : {Half, 1}) {
+        bool any = false;
+        for (int y = 0; y < art.height(); ++y) {
+            const auto *colour = reinterpret_cast<const QRgb *>(art.constScanLine(y));
+            const uchar *in = inside.constScanLine(y);
+            for (int x = 0; x < art.width(); ++x) {
+                const bool seed = in[x] && qAlpha(colour[x]) >= threshold;
+                seeds[static_cast<size_t>(y) * art.width() + x] = seed;
+                any = any || seed;
+            }
+        }
+        if (any)
+            break;
+    }
+    return seeds;
+}
+
+// The fringe's picture: each pixel of the ring (and a little beyond) in the colour of the
+// nearest drawn pixel of the island, opaque; the rest transparent. Null when the island draws
+// nothing.
+QImage fringePicture(const QImage &art, const QImage &inside, const QImage &ring)
+{
+    const std::vector<std::uint8_t> seeds = seedsOf(art, inside);
+    const std::vector<int> nearest = NearestPixel::nearest(art.width(), art.height(), seeds);
+    QImage picture(art.size(), QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    const auto *colours = reinterpret_cast<const QRgb *>(art.constBits());
+    const int stride = art.bytesPerLine() / 4;
+    bool any = false;
+    for (int y = 0; y < art.height(); ++y) {
+        const uchar *wanted = ring.constScanLine(y);
+        auto *out = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 0; x < art.width(); ++x) {
+            const int from = nearest[static_cast<size_t>(y) * art.width() + x];
+            if (!wanted[x] || from < 0)
+                continue;
+            const QRgb c =
+                qUnpremultiply(colours[(from / art.width()) * stride + from % art.width()]);
+            out[x] = qRgb(qRed(c), qGreen(c), qBlue(c));
+            any = true;
+        }
+    }
+    return any ? picture : QImage();
+}
+
+QString pngDataUrl(const QImage &picture)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "PNG");
+    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+}
+
+// The kept element drawing one fringe: its picture at `tile` (page pixels) clipped to `ring`.
+QString fringeElement(const QString &id, const QRect &tile, const ClipperLib::Paths &ring,
+                      const QImage &picture)
+{
+    return QStringLiteral("<g id=\"%1\"><clipPath id=\"%1-ring\"><path d=\"%2\"/></clipPath>"
+                          "<image xmlns:xlink=\"http://www.w3.org/1999/xlink\" x=\"%3\" y=\"%4\" "
+                          "width=\"%5\" height=\"%6\" preserveAspectRatio=\"none\" "
+                          "clip-path=\"url(#%1-ring)\" xlink:href=\"%7\"/></g>")
+        .arg(id, pathData(ring))
+        .arg(tile.x())
+        .arg(tile.y())
+        .arg(tile.width())
+        .arg(tile.height())
+        .arg(pngDataUrl(picture));
+}
+
+// The file text a layer read from a file takes, to be cut out when it is saved.
+SvgSpan fileSpanOf(const HostDocument &doc, const HostLayer &layer)
+{
+    const HostLayer::Source &source = layer.source;
+    if (!source.inFile || !source.startTag.isValid())
+        return {};
+    if (source.selfClosing)
+        return source.startTag;
+    const int close = doc.svg.text.indexOf(QLatin1Char('>'), source.insertAt);
+    return close < 0 ? SvgSpan() : SvgSpan{source.startTag.start, close + 1};
+}
+
+void removeLayers(HostDocument &doc)
+{
+    QList<HostLayer::Ptr> &layers = doc.activePage->layers;
+    for (int i = layers.size() - 1; i >= 0; --i) {
+        const HostLayer::Ptr layer = layers.at(i);
+        if (layer->name != BleedFringe::layerName())
+            continue;
+        for (const HostShape::Ptr &shape : QList<HostShape::Ptr>(layer->shapes))
+            doc.removeShape(shape);
+        const SvgSpan span = fileSpanOf(doc, *layer);
+        if (span.isValid())
+            doc.svg.removedLayers.append(span);
+        layers.removeAt(i);
+        if (doc.activeLayer == layer)
+            doc.activeLayer = layers.isEmpty() ? nullptr : layers.last();
+    }
+}
+
+struct Fringes
+{
+    const HostDocument &doc;
+    RsvgPageRenderer::Drawing drawing;
+    QTransform toPixels;   // page inches (y up) to page pixels (y down)
+    ClipperLib::Paths cut; // every island's contour: no fringe reaches into one
+    double bleedPixels = 0;
+    HostLayer::Ptr layer;
+};
+
+// One island's fringe on the layer; nothing when it has no ring or draws nothing.
+Result<> addFringe(HostDocument &doc, Fringes &fringes, const ClipperLib::Path &contour)
+{
+    ClipperLib::ClipperOffset grow(2.0, ArcTolerance);
+    grow.AddPath(contour, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+    ClipperLib::Paths grown, ring;
+    grow.Execute(grown, fringes.bleedPixels * Scale);
+    ClipperLib::Clipper clipper;
+    clipper.AddPaths(grown, ClipperLib::ptSubject, true);
+    clipper.AddPaths(fringes.cut, ClipperLib::ptClip, true);
+    clipper.Execute(ClipperLib::ctDifference, ring, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    if (ring.empty())
+        return {};
+    const QRectF box = toPath(grown, QPointF()).boundingRect();
+    const QRect tile = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+                             QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom()))))
+                           .adjusted(-Overlap, -Overlap, Overlap, Overlap);
+    const QSizeF page(fringes.doc.activePage->width, fringes.doc.activePage->height);
+    const Result<QImage> art = RsvgPageRenderer::colours(fringes.drawing, page, Dpi, tile);
+    if (!art)
+        return Failure{art.error()};
+    const QPointF origin = tile.topLeft();
+    const QImage picture =
+        fringePicture(*art, maskOf(toPath({contour}, origin), tile.size(), false),
+                      maskOf(toPath(ring, origin), tile.size(), true, 2.0 * Overlap));
+    if (picture.isNull())
+        return {};
+    auto shape = std::make_shared<HostShape>();
+    shape->kind = ShapeKind::Image;
+    shape->svgId = QStringLiteral("vx-bleed-%1").arg(fringes.layer->shapes.size() + 1);
+    shape->keptXml = fringeElement(shape->svgId, tile, ring, picture);
+    shape->keptToPage = fringes.toPixels.inverted();
+    shape->keptViewBox = QRectF(QPointF(0, 0), page * Dpi);
+    shape->keptBounds = shape->keptToPage.mapRect(QRectF(box));
+    doc.adoptShape(fringes.layer, shape);
+    return {};
+}
+
+} // namespace
+
+namespace BleedFringe {
+
+QString layerName()
+{
+    return QStringLiteral("Bleed Layer");
+}
+
+Result<> apply(HostDocument &doc, const QList<HostShape::Ptr> &art,
+               const QList<QPolygonF> &contours, double bleedInches)
+{
+    removeLayers(doc);
+    if (!(bleedInches > 0) || contours.isEmpty())
+        return {};
+    QSet<int> printed;
+    for (const HostShape::Ptr &shape : art) {
+        const HostLayer::Ptr layer = doc.layerOf(shape);
+        if (layer && layer->printable && layer->visible)
+            printed.insert(shape->id);
+    }
+    if (printed.isEmpty())
+        return {};
+    const Result<RsvgPageRenderer::Drawing> drawing =
+        RsvgPageRenderer::readDrawing(DrawingJudge::drawingOf(doc, printed), doc.filePath);
+    if (!drawing)
+        return Failure{drawing.error()};
+    auto layer = std::make_shared<HostLayer>();
+    layer->name = layerName();
+    layer->editable = false;
+    const double height = doc.activePage->height;
+    Fringes fringes{doc, *drawing,          QTransform(Dpi, 0, 0, -Dpi, 0, height * Dpi),
+                    {},  bleedInches * Dpi, layer};
+    ClipperLib::Paths islands;
+    for (const QPolygonF &contour : contours)
+        islands.push_back(toClipper(contour, fringes.toPixels));
+    ClipperLib::Clipper united;
+    united.AddPaths(islands, ClipperLib::ptSubject, true);
+    united.Execute(ClipperLib::ctUnion, fringes.cut, ClipperLib::pftNonZero,
+                   ClipperLib::pftNonZero);
+    for (const ClipperLib::Path &island : islands) {
+        if (Result<> added = addFringe(doc, fringes, island); !added)
+            return added;
+    }
+    // Beneath everything, so that the art covers its own antialiased edge as before.
+    if (!layer->shapes.isEmpty())
+        doc.activePage->layers.prepend(layer);
+    return {};
+}
+
+} // namespace BleedFringe
