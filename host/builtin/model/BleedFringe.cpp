@@ -24,6 +24,9 @@ constexpr int Half = 128;
 // The fringe's picture reaches this far (pixels) past its ring on both sides, so that no pixel
 // the ring's clip lets through blends with a transparent neighbour when the picture is drawn.
 constexpr int Overlap = 2;
+// The colours are taken this far (pixels) inside the contour where the island is that wide: its
+// rim blends the art with what lies around it (antialiasing, a picture's ground).
+constexpr double RimPixels = 2.0;
 
 ClipperLib::Path toClipper(const QPolygonF &poly, const QTransform &toPixels)
 {
@@ -62,6 +65,7 @@ QString pathData(const ClipperLib::Paths &paths)
     return d.trimmed();
 }
 
+// The path filled, widened by `pen` (pixels) when positive and narrowed when negative.
 QImage maskOf(const QPainterPath &path, const QSize &size, bool antialiased, double pen = 0)
 {
     QImage mask(size, QImage::Format_Alpha8);
@@ -69,20 +73,25 @@ QImage maskOf(const QPainterPath &path, const QSize &size, bool antialiased, dou
     QPainter painter(&mask);
     painter.setRenderHint(QPainter::Antialiasing, antialiased);
     painter.fillPath(path, Qt::black);
-    if (pen > 0)
-        painter.strokePath(path, QPen(Qt::black, pen));
+    if (pen != 0) {
+        painter.setCompositionMode(pen > 0 ? QPainter::CompositionMode_SourceOver
+                                           : QPainter::CompositionMode_Clear);
+        painter.strokePath(path, QPen(Qt::black, std::abs(pen)));
+    }
     return mask;
 }
 
-// The pixels inside the island's contour that its art draws.
-std::vector<std::uint8_t> seedsOf(const QImage &art, const QImage &inside)
+// The pixels inside the island's contour that its art draws: away from its rim where there are
+// any, else all (a hairline, a tiny or faint island).
+std::vector<std::uint8_t> seedsOf(const QImage &art, const QImage &inside, const QImage &core)
 {
     std::vector<std::uint8_t> seeds(static_cast<size_t>(art.width()) * art.height(), 0);
-    for (int threshold : {Half, 1}) {
+    for (const auto &[mask, threshold] :
+         {std::make_pair(&core, Half), std::make_pair(&inside, Half), std::make_pair(&inside, 1)}) {
         bool any = false;
         for (int y = 0; y < art.height(); ++y) {
             const auto *colour = reinterpret_cast<const QRgb *>(art.constScanLine(y));
-            const uchar *in = inside.constScanLine(y);
+            const uchar *in = mask->constScanLine(y);
             for (int x = 0; x < art.width(); ++x) {
                 const bool seed = in[x] && qAlpha(colour[x]) >= threshold;
                 seeds[static_cast<size_t>(y) * art.width() + x] = seed;
@@ -98,9 +107,11 @@ std::vector<std::uint8_t> seedsOf(const QImage &art, const QImage &inside)
 // The fringe's picture: each pixel of the ring (and a little beyond) in the colour of the
 // nearest drawn pixel of the island, opaque; the rest transparent. Null when the island draws
 // nothing.
-QImage fringePicture(const QImage &art, const QImage &inside, const QImage &ring)
+QImage fringePicture(const QImage &art, const QPainterPath &contour, const QImage &ring)
 {
-    const std::vector<std::uint8_t> seeds = seedsOf(art, inside);
+    const std::vector<std::uint8_t> seeds =
+        seedsOf(art, maskOf(contour, art.size(), false),
+                maskOf(contour, art.size(), false, -2 * RimPixels));
     const std::vector<int> nearest = NearestPixel::nearest(art.width(), art.height(), seeds);
     QImage picture(art.size(), QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
@@ -211,7 +222,7 @@ Result<> addFringe(HostDocument &doc, Fringes &fringes, const ClipperLib::Path &
         return Failure{art.error()};
     const QPointF origin = tile.topLeft();
     const QImage picture =
-        fringePicture(*art, maskOf(toPath({contour}, origin), tile.size(), false),
+        fringePicture(*art, toPath({contour}, origin),
                       maskOf(toPath(ring, origin), tile.size(), true, 2.0 * Overlap));
     if (picture.isNull())
         return {};
@@ -270,9 +281,18 @@ Result<> apply(HostDocument &doc, const QList<HostShape::Ptr> &art,
         if (Result<> added = addFringe(doc, fringes, island); !added)
             return added;
     }
-    // Beneath everything, so that the art covers its own antialiased edge as before.
-    if (!layer->shapes.isEmpty())
-        doc.activePage->layers.prepend(layer);
+    if (layer->shapes.isEmpty())
+        return {};
+    // Right above the art: a picture's opaque ground outside its contour (a photo's white
+    // surround) would hide a fringe beneath it. The rings stay outside every contour, so the
+    // art inside them shows as before, and working layers made after the art stay on top.
+    QList<HostLayer::Ptr> &layers = doc.activePage->layers;
+    int above = 0;
+    for (int i = 0; i < layers.size(); ++i) {
+        for (const HostShape::Ptr &shape : layers.at(i)->shapes)
+            above = printed.contains(shape->id) ? i + 1 : above;
+    }
+    layers.insert(above, layer);
     return {};
 }
 

@@ -3,7 +3,7 @@
 // the cut lands a little off, unless the print runs on past the cut. For every island outlined
 // by a boundary, a fringe from its contour out to the contour grown by the bleed takes the
 // colour of the nearest pixel its own art draws (as librsvg draws it: vector art, pictures and
-// text alike), on a layer of its own beneath everything: printable, locked, and never part of
+// text alike), on a layer of its own right above the art: printable, locked, and never part of
 // the cut (it holds pictures only).
 //
 // Each fringe is a 300 dpi picture (PNG) clipped to its ring, so that the print carries it at

@@ -92,7 +92,6 @@ private:
     const QTransform toUser;
     QList<Edit> edits;
     QStringList newLayers;     // whole layers made here, for the end of the root
-    QStringList lowestLayers;  // layers made here beneath every layer of the file: root's start
     QStringList rootAdditions; // shapes on the stand-in layer of a file without elements
 };
 
@@ -205,11 +204,9 @@ void Splicer::layerEdits()
     for (const SvgSpan &span : doc.svg.removedLayers)
         add(wholeLine(span), QString());
     int index = 0;
-    bool beneathFile = true;
     for (const HostLayer::Ptr &layer : doc.activePage->layers) {
         ++index;
         const HostLayer::Source &was = layer->source;
-        beneathFile = beneathFile && !was.inFile;
         if (!was.inFile) {
             QString id =
                 layer->svgId.isEmpty() ? QStringLiteral("layer%1").arg(index) : layer->svgId;
@@ -217,7 +214,7 @@ void Splicer::layerEdits()
                 id += QStringLiteral("-%1").arg(index);
             QString element = SvgElementText::layerElement(doc, *layer, id, toUser);
             element.chop(1); // its line end
-            (beneathFile ? lowestLayers : newLayers) << element;
+            newLayers << element;
             continue;
         }
         const QString original = text.mid(was.startTag.start, was.startTag.length());
@@ -261,7 +258,7 @@ void Splicer::rootEdits()
     const QString original = text.mid(start.start, start.length());
     QString tag = original;
     const QStringList additions = rootAdditions + newLayers;
-    const QString written = (lowestLayers + additions).join(QString()) + [this] {
+    const QString written = additions.join(QString()) + [this] {
         QString all;
         for (const Edit &e : edits)
             all += e.text;
@@ -280,13 +277,7 @@ void Splicer::rootEdits()
     if (!doc.svg.declaresSvgNamespace)
         tag.insert(4,
                    SvgElementText::attr(QStringLiteral("xmlns"), SvgElementScanner::SvgNamespace));
-    if (!lowestLayers.isEmpty() && doc.svg.rootEndTag.isValid()) {
-        QString content;
-        for (const QString &element : lowestLayers)
-            content += QLatin1Char('\n') + element;
-        add({start.end, start.end}, content);
-    }
-    if (additions.isEmpty() && (lowestLayers.isEmpty() || doc.svg.rootEndTag.isValid())) {
+    if (additions.isEmpty()) {
         if (tag != original)
             add(start, tag);
         return;
@@ -295,7 +286,7 @@ void Splicer::rootEdits()
         // A root written as one tag opens to take the new layers.
         tag.remove(tag.lastIndexOf(QLatin1Char('/')), 1);
         QString content;
-        for (const QString &element : lowestLayers + additions)
+        for (const QString &element : additions)
             content += QLatin1Char('\n') + element;
         add(start, tag + content + QStringLiteral("\n</svg>"));
         return;
