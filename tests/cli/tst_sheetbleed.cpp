@@ -112,7 +112,6 @@ void SheetBleedTest::initTestCase()
 {
     if (QStandardPaths::findExecutable("pdftoppm").isEmpty())
         QSKIP("pdftoppm (poppler-utils) is not installed");
-    dir.setAutoRemove(false); qWarning() << dir.path();
     const StickerSheet sheet = writeStickerSheet(dir.path());
     QVERIFY(!sheet.svgPath.isEmpty());
     const QStringList common{"sheet", sheet.svgPath, "--add-marks", "--boundary"};
