@@ -13,11 +13,14 @@
 
 namespace {
 
-// The print bleed around a boundary just made; what stops it is a note, the boundary stands.
-void addBleed(HostDocument &doc, const QList<HostShape::Ptr> &art, const HostShape &boundary,
-              double bleed)
+// The print bleed around a boundary just made, none without one (a fringe left from an earlier
+// boundary would print around what is no longer cut); what stops it is a note, the boundary
+// stands.
+void addBleed(HostDocument &doc, const QList<HostShape::Ptr> &art,
+              const Result<HostShape::Ptr> &boundary, double bleed)
 {
-    const QList<QPolygonF> contours = boundary.path.toSubpathPolygons();
+    const QList<QPolygonF> contours =
+        boundary ? (*boundary)->path.toSubpathPolygons() : QList<QPolygonF>();
     if (const Result<> made = BleedFringe::apply(doc, art, contours, bleed); !made) {
         const QString note =
             QStringLiteral("the print bleed cannot be made (%1)").arg(made.error());
@@ -128,8 +131,7 @@ void ShapeRangeObject::addEditMembers()
         const double bleed = BuiltinHost::instance().bleed();
         BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"), [&] {
             made = BoundaryBuilder::create(*doc, sources, deleteSource, offset);
-            if (*made)
-                addBleed(*doc, sources, ***made, bleed);
+            addBleed(*doc, sources, *made, bleed);
         });
         const Result<HostShape::Ptr> &boundary = *made;
         if (!boundary) {

@@ -1,5 +1,6 @@
 #include "BleedFringe.h"
 
+#include "common/Units.h"
 #include "render/DrawingJudge.h"
 #include "render/NearestPixel.h"
 #include "render/RsvgPageRenderer.h"
@@ -24,6 +25,9 @@ constexpr int Half = 128;
 // The fringe's picture reaches this far (pixels) past its ring on both sides, so that no pixel
 // the ring's clip lets through blends with a transparent neighbour when the picture is drawn.
 constexpr int Overlap = 2;
+// An island's picture takes several bytes per pixel while it is made: a poster-sized island
+// (about 60 x 60 cm at 300 dpi) is refused rather than exhausting the memory.
+constexpr qint64 MaxTilePixels = 50'000'000;
 // The colours are taken this far (pixels) inside the contour where the island is that wide: its
 // rim blends the art with what lies around it (antialiasing, a picture's ground).
 constexpr double RimPixels = 2.0;
@@ -191,7 +195,7 @@ void removeLayers(HostDocument &doc)
 
 struct Fringes
 {
-    const HostDocument &doc;
+    QSizeF page; // inches
     RsvgPageRenderer::Drawing drawing;
     QTransform toPixels;   // page inches (y up) to page pixels (y down)
     ClipperLib::Paths cut; // every island's contour: no fringe reaches into one
@@ -216,7 +220,11 @@ Result<> addFringe(HostDocument &doc, Fringes &fringes, const ClipperLib::Path &
     const QRect tile = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
                              QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom()))))
                            .adjusted(-Overlap, -Overlap, Overlap, Overlap);
-    const QSizeF page(fringes.doc.activePage->width, fringes.doc.activePage->height);
+    if (qint64(tile.width()) * tile.height() > MaxTilePixels)
+        return Failure{QStringLiteral("an island of %1 x %2 mm is too large for it")
+                           .arg(qRound(tile.width() / Dpi * MM_PER_INCH))
+                           .arg(qRound(tile.height() / Dpi * MM_PER_INCH))};
+    const QSizeF &page = fringes.page;
     const Result<QImage> art = RsvgPageRenderer::colours(fringes.drawing, page, Dpi, tile);
     if (!art)
         return Failure{art.error()};
@@ -268,8 +276,12 @@ Result<> apply(HostDocument &doc, const QList<HostShape::Ptr> &art,
     layer->name = layerName();
     layer->editable = false;
     const double height = doc.activePage->height;
-    Fringes fringes{doc, *drawing,          QTransform(Dpi, 0, 0, -Dpi, 0, height * Dpi),
-                    {},  bleedInches * Dpi, layer};
+    Fringes fringes{QSizeF(doc.activePage->width, height),
+                    *drawing,
+                    QTransform(Dpi, 0, 0, -Dpi, 0, height * Dpi),
+                    {},
+                    bleedInches * Dpi,
+                    layer};
     ClipperLib::Paths islands;
     for (const QPolygonF &contour : contours)
         islands.push_back(toClipper(contour, fringes.toPixels));
