@@ -31,6 +31,8 @@ constexpr qint64 MaxTilePixels = 50'000'000;
 // The colours are taken this far (pixels) inside the contour where the island is that wide: its
 // rim blends the art with what lies around it (antialiasing, a picture's ground).
 constexpr double RimPixels = 2.0;
+// Qt's PNG quality: 0 compresses most, 100 not at all.
+constexpr int FastPng = 80;
 
 ClipperLib::Path toClipper(const QPolygonF &poly, const QTransform &toPixels)
 {
@@ -120,17 +122,16 @@ QImage fringePicture(const QImage &art, const QPainterPath &contour, const QImag
     QImage picture(art.size(), QImage::Format_ARGB32);
     picture.fill(Qt::transparent);
     const auto *colours = reinterpret_cast<const QRgb *>(art.constBits());
-    const int stride = art.bytesPerLine() / 4;
+    const int width = art.width(), stride = art.bytesPerLine() / 4;
     bool any = false;
     for (int y = 0; y < art.height(); ++y) {
         const uchar *wanted = ring.constScanLine(y);
         auto *out = reinterpret_cast<QRgb *>(picture.scanLine(y));
-        for (int x = 0; x < art.width(); ++x) {
-            const int from = nearest[static_cast<size_t>(y) * art.width() + x];
-            if (!wanted[x] || from < 0)
+        const int *from = nearest.data() + static_cast<size_t>(y) * width;
+        for (int x = 0; x < width; ++x) {
+            if (!wanted[x] || from[x] < 0)
                 continue;
-            const QRgb c =
-                qUnpremultiply(colours[(from / art.width()) * stride + from % art.width()]);
+            const QRgb c = qUnpremultiply(colours[(from[x] / width) * stride + from[x] % width]);
             out[x] = qRgb(qRed(c), qGreen(c), qBlue(c));
             any = true;
         }
@@ -143,7 +144,8 @@ QString pngDataUrl(const QImage &picture)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, "PNG");
+    // Mostly transparent or one colour: the fastest compression is nearly as small.
+    picture.save(&buffer, "PNG", FastPng);
     return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
 }
 
@@ -197,51 +199,98 @@ struct Fringes
 {
     QSizeF page; // inches
     RsvgPageRenderer::Drawing drawing;
-    QTransform toPixels;   // page inches (y up) to page pixels (y down)
-    ClipperLib::Paths cut; // every island's contour: no fringe reaches into one
+    QTransform toPixels;      // page inches (y up) to page pixels (y down)
+    ClipperLib::Paths cut;    // every island's contour: no fringe reaches into one
+    QVector<QRectF> cutBoxes; // theirs, page pixels
     double bleedPixels = 0;
     HostLayer::Ptr layer;
 };
 
-// One island's fringe on the layer; nothing when it has no ring or draws nothing.
-Result<> addFringe(HostDocument &doc, Fringes &fringes, const ClipperLib::Path &contour)
+// One island: its contour, its ring and the tile of page pixels its fringe's picture covers.
+struct Island
 {
+    ClipperLib::Path contour;
+    ClipperLib::Paths ring;
+    QRectF box; // the grown contour's, page pixels
+    QRect tile;
+};
+
+// The island's ring; none when its ring lies inside other islands.
+Result<Island> islandOf(const Fringes &fringes, const ClipperLib::Path &contour)
+{
+    Island island{contour, {}, {}, {}};
     ClipperLib::ClipperOffset grow(2.0, ArcTolerance);
     grow.AddPath(contour, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
-    ClipperLib::Paths grown, ring;
+    ClipperLib::Paths grown;
     grow.Execute(grown, fringes.bleedPixels * Scale);
+    island.box = toPath(grown, QPointF()).boundingRect();
     ClipperLib::Clipper clipper;
     clipper.AddPaths(grown, ClipperLib::ptSubject, true);
-    clipper.AddPaths(fringes.cut, ClipperLib::ptClip, true);
-    clipper.Execute(ClipperLib::ctDifference, ring, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    if (ring.empty())
-        return {};
-    const QRectF box = toPath(grown, QPointF()).boundingRect();
-    const QRect tile = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
-                             QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom()))))
-                           .adjusted(-Overlap, -Overlap, Overlap, Overlap);
-    if (qint64(tile.width()) * tile.height() > MaxTilePixels)
+    // The islands do not overlap; only those near this one can take part of its ring.
+    for (int i = 0; i < fringes.cutBoxes.size(); ++i) {
+        if (fringes.cutBoxes.at(i).intersects(island.box))
+            clipper.AddPath(fringes.cut[static_cast<size_t>(i)], ClipperLib::ptClip, true);
+    }
+    clipper.Execute(ClipperLib::ctDifference, island.ring, ClipperLib::pftNonZero,
+                    ClipperLib::pftNonZero);
+    if (island.ring.empty())
+        return island;
+    const QRectF &box = island.box;
+    island.tile = QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+                        QPoint(int(std::ceil(box.right())), int(std::ceil(box.bottom()))))
+                      .adjusted(-Overlap, -Overlap, Overlap, Overlap);
+    if (qint64(island.tile.width()) * island.tile.height() > MaxTilePixels)
         return Failure{QStringLiteral("an island of %1 x %2 mm is too large for it")
-                           .arg(qRound(tile.width() / Dpi * MM_PER_INCH))
-                           .arg(qRound(tile.height() / Dpi * MM_PER_INCH))};
-    const QSizeF &page = fringes.page;
-    const Result<QImage> art = RsvgPageRenderer::colours(fringes.drawing, page, Dpi, tile);
-    if (!art)
-        return Failure{art.error()};
-    const QPointF origin = tile.topLeft();
+                           .arg(qRound(island.tile.width() / Dpi * MM_PER_INCH))
+                           .arg(qRound(island.tile.height() / Dpi * MM_PER_INCH))};
+    return island;
+}
+
+// The island's fringe on the layer, its colours from `art` (its tile as drawn); nothing when
+// the island draws nothing.
+void addFringe(HostDocument &doc, const Fringes &fringes, const Island &island, const QImage &art)
+{
+    const QPointF origin = island.tile.topLeft();
     const QImage picture =
-        fringePicture(*art, toPath({contour}, origin),
-                      maskOf(toPath(ring, origin), tile.size(), true, 2.0 * Overlap));
+        fringePicture(art, toPath({island.contour}, origin),
+                      maskOf(toPath(island.ring, origin), art.size(), true, 2.0 * Overlap));
     if (picture.isNull())
-        return {};
+        return;
     auto shape = std::make_shared<HostShape>();
     shape->kind = ShapeKind::Image;
     shape->svgId = QStringLiteral("vx-bleed-%1").arg(fringes.layer->shapes.size() + 1);
-    shape->keptXml = fringeElement(shape->svgId, tile, ring, picture);
+    shape->keptXml = fringeElement(shape->svgId, island.tile, island.ring, picture);
     shape->keptToPage = fringes.toPixels.inverted();
-    shape->keptViewBox = QRectF(QPointF(0, 0), page * Dpi);
-    shape->keptBounds = shape->keptToPage.mapRect(QRectF(box));
+    shape->keptViewBox = QRectF(QPointF(0, 0), fringes.page * Dpi);
+    shape->keptBounds = shape->keptToPage.mapRect(island.box);
     doc.adoptShape(fringes.layer, shape);
+}
+
+// Every island's fringe. librsvg draws the whole drawing for each tile, so the islands' tiles
+// are drawn at once where they fit in one picture, each alone otherwise.
+Result<> addFringes(HostDocument &doc, const Fringes &fringes, const QList<Island> &islands)
+{
+    QRect all;
+    for (const Island &island : islands)
+        all |= island.tile;
+    QImage drawn;
+    if (qint64(all.width()) * all.height() <= MaxTilePixels && !islands.isEmpty()) {
+        Result<QImage> art = RsvgPageRenderer::colours(fringes.drawing, fringes.page, Dpi, all);
+        if (!art)
+            return Failure{art.error()};
+        drawn = *art;
+    }
+    for (const Island &island : islands) {
+        if (!drawn.isNull()) {
+            addFringe(doc, fringes, island, drawn.copy(island.tile.translated(-all.topLeft())));
+            continue;
+        }
+        const Result<QImage> art =
+            RsvgPageRenderer::colours(fringes.drawing, fringes.page, Dpi, island.tile);
+        if (!art)
+            return Failure{art.error()};
+        addFringe(doc, fringes, island, *art);
+    }
     return {};
 }
 
@@ -280,19 +329,23 @@ Result<> apply(HostDocument &doc, const QList<HostShape::Ptr> &art,
                     *drawing,
                     QTransform(Dpi, 0, 0, -Dpi, 0, height * Dpi),
                     {},
+                    {},
                     bleedInches * Dpi,
                     layer};
-    ClipperLib::Paths islands;
-    for (const QPolygonF &contour : contours)
-        islands.push_back(toClipper(contour, fringes.toPixels));
-    ClipperLib::Clipper united;
-    united.AddPaths(islands, ClipperLib::ptSubject, true);
-    united.Execute(ClipperLib::ctUnion, fringes.cut, ClipperLib::pftNonZero,
-                   ClipperLib::pftNonZero);
-    for (const ClipperLib::Path &island : islands) {
-        if (Result<> added = addFringe(doc, fringes, island); !added)
-            return added;
+    for (const QPolygonF &contour : contours) {
+        fringes.cut.push_back(toClipper(contour, fringes.toPixels));
+        fringes.cutBoxes.append(fringes.toPixels.map(contour).boundingRect());
     }
+    QList<Island> rings;
+    for (const ClipperLib::Path &contour : fringes.cut) {
+        const Result<Island> island = islandOf(fringes, contour);
+        if (!island)
+            return Failure{island.error()};
+        if (!island->ring.empty())
+            rings << *island;
+    }
+    if (Result<> added = addFringes(doc, fringes, rings); !added)
+        return added;
     if (layer->shapes.isEmpty())
         return {};
     // Right above the art: a picture's opaque ground outside its contour (a photo's white
