@@ -62,7 +62,7 @@ QString sheetHelpText()
                "                          window's \"Cut margin (mm)\", 0 unless set there)\n"
                "  --bleed MM              with --boundary, run the print on past each contour\n"
                "                          by MM millimetres, 0 to 5 (default 0), in the colours\n"
-               "                          of the art's edge, on \"Bleed Layer\" beneath the art\n"
+               "                          of the art's edge, on \"Bleed Layer\" over the art\n"
                "                          (0 removes the layer); the cut does not change\n"
                "  --cutting-layer         \"Create Boundary\" with it unchecked: only makes\n"
                "                          sure that \"Cutting Layer\" exists\n"
