@@ -190,6 +190,9 @@ Result<QStringList> commandFor(const EffectCall &call, const WindowSettings &win
         const QString offset = call.fields.value(QStringLiteral("boundary_offset"));
         if (edge->on && !offset.isEmpty() && offset.toDouble() != 0.0)
             args << QStringLiteral("--boundary-offset") << offset;
+        const QString bleed = call.fields.value(QStringLiteral("bleed"));
+        if (edge->on && !bleed.isEmpty() && bleed.toDouble() != 0.0)
+            args << QStringLiteral("--bleed") << bleed;
     } else if (call.action == QLatin1String("pdf")) {
         resolved = outputFile(call.fields, QStringLiteral("pdf_file"), QStringLiteral("PDF file"),
                               args, QStringLiteral("--pdf"));

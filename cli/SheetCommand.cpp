@@ -9,6 +9,7 @@
 #include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
+#include "host/builtin/HostSettings.h"
 #include "host/builtin/model/MarkZones.h"
 #include "host/builtin/svg/SvgDocumentWriter.h"
 #include "job/JobFile.h"
@@ -28,6 +29,7 @@ struct SheetRequest
     bool addMarks = false;
     bool boundary = false;
     double boundaryOffsetMm = -1; // 0..10 mm, with --boundary; -1: the host window's margin
+    double bleedMm = 0;           // 0..5 mm, with --boundary
     bool cuttingLayer = false;    // "Create Boundary" with "Create Cut Boundary" unchecked
     QString pdfOut;               // empty: no PDF
     QString documentOut;          // empty: the sheet is not saved; "-": standard output, last
@@ -41,7 +43,8 @@ QString sheetHelpText()
 {
     return QStringLiteral(
                "Usage: cutjob sheet SHEET.svg [--add-marks]\n"
-               "                    [--boundary [--boundary-offset MM] | --cutting-layer]\n"
+               "                    [--boundary [--boundary-offset MM] [--bleed MM] |\n"
+               "                     --cutting-layer]\n"
                "                    [--pdf OUT.pdf]\n"
                "                    [--save-document OUT.svg] [--job OUT.plt]\n"
                "                    [--version 14..23] [job options]\n"
@@ -57,6 +60,10 @@ QString sheetHelpText()
                "                          10, with round corners, before islands that then\n"
                "                          touch unite: a sticker margin (default: the host\n"
                "                          window's \"Cut margin (mm)\", 0 unless set there)\n"
+               "  --bleed MM              with --boundary, run the print on past each contour\n"
+               "                          by MM millimetres, 0 to 5 (default 0), in the colours\n"
+               "                          of the art's edge, on \"Bleed Layer\" over the art\n"
+               "                          (0 removes the layer); the cut does not change\n"
                "  --cutting-layer         \"Create Boundary\" with it unchecked: only makes\n"
                "                          sure that \"Cutting Layer\" exists\n"
                "  --pdf FILE              \"Setup Print\" with \"Save PDF instead of Print\"\n"
@@ -74,17 +81,17 @@ QString sheetHelpText()
                           "Errors get a message on standard error and exit status 1.\n");
 }
 
-// -1 when absent.
-Result<double> readBoundaryOffset(const QCommandLineParser &parser)
+// `absent` when not given.
+Result<double> readMillimetres(const QCommandLineParser &parser, const QString &name, double most,
+                               double absent)
 {
-    const QString name = QStringLiteral("boundary-offset");
     if (!parser.isSet(name))
-        return -1.0;
-    const Result<double> mm =
-        parseFiniteNumber(parser.value(name), QStringLiteral("--boundary-offset"));
-    if (mm && (*mm < 0 || *mm > MaxBoundaryOffsetMm))
-        return Failure{QStringLiteral("--boundary-offset must be 0 to %1 mm, not %2")
-                           .arg(MaxBoundaryOffsetMm)
+        return absent;
+    const Result<double> mm = parseFiniteNumber(parser.value(name), QStringLiteral("--") + name);
+    if (mm && (*mm < 0 || *mm > most))
+        return Failure{QStringLiteral("--%1 must be 0 to %2 mm, not %3")
+                           .arg(name)
+                           .arg(most)
                            .arg(parser.value(name))};
     return mm;
 }
@@ -108,6 +115,7 @@ Result<SheetRequest> parseSheetRequest(const QStringList &arguments)
     parser.addOption({QStringLiteral("add-marks"), QString()});
     parser.addOption({QStringLiteral("boundary"), QString()});
     parser.addOption({QStringLiteral("boundary-offset"), QString(), QStringLiteral("MM")});
+    parser.addOption({QStringLiteral("bleed"), QString(), QStringLiteral("MM")});
     parser.addOption({QStringLiteral("cutting-layer"), QString()});
     parser.addOption({QStringLiteral("pdf"), QString(), QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("save-document"), QString(), QStringLiteral("FILE")});
@@ -146,10 +154,18 @@ Result<SheetRequest> parseSheetRequest(const QStringList &arguments)
     if (!version)
         return Failure{version.error()};
     r.version = *version;
-    const Result<double> offset = readBoundaryOffset(parser);
+    const Result<double> offset =
+        readMillimetres(parser, QStringLiteral("boundary-offset"), MaxBoundaryOffsetMm, -1.0);
     if (!offset)
         return Failure{offset.error()};
     r.boundaryOffsetMm = *offset;
+    const Result<double> bleed =
+        readMillimetres(parser, QStringLiteral("bleed"), HostSettings::MaxBleedMm, 0.0);
+    if (!bleed)
+        return Failure{bleed.error()};
+    r.bleedMm = *bleed;
+    if (parser.isSet(QStringLiteral("bleed")) && !r.boundary)
+        return Failure{QStringLiteral("--bleed goes with --boundary")};
     const Result<JobSettings> job = JobOptionParser::read(parser);
     if (!job)
         return Failure{job.error()};
@@ -203,12 +219,14 @@ Result<> runSheet(const SheetRequest &request)
             return hostFailure(done);
     }
     if (request.boundary) {
-        const double margin = host.boundaryOffset();
+        const double margin = host.boundaryOffset(), bleed = host.bleed();
         if (request.boundaryOffsetMm >= 0)
             host.setBoundaryOffset(mmToInches(request.boundaryOffsetMm));
+        host.setBleed(mmToInches(request.bleedMm));
         const int notesBefore = host.activeDocument()->notes.size();
         const Result<> made = connection.createCutBoundary();
         host.setBoundaryOffset(margin);
+        host.setBleed(bleed);
         if (!made)
             return hostFailure(made);
         // Images or text outlined by their box instead of what they show.

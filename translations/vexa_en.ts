@@ -186,6 +186,14 @@
         <source>Opening %1</source>
         <translation>Opening %1</translation>
     </message>
+    <message>
+        <source>Print bleed (mm)</source>
+        <translation>Print bleed (mm)</translation>
+    </message>
+    <message>
+        <source>How far &quot;Create Boundary&quot; runs the print on past each contour in the art&apos;s edge colours, so that a cut on the art&apos;s edge shows no white edge</source>
+        <translation>How far &quot;Create Boundary&quot; runs the print on past each contour in the art&apos;s edge colours, so that a cut on the art&apos;s edge shows no white edge</translation>
+    </message>
 </context>
 <context>
     <name>JobMessage</name>

@@ -27,7 +27,11 @@ QByteArray digestOf(const QByteArray &svg)
 
 } // namespace
 
-BuiltinHost::BuiltinHost() : offsetInches(mmToInches(HostSettings::cutMarginMm())) {}
+BuiltinHost::BuiltinHost()
+    : offsetInches(mmToInches(HostSettings::cutMarginMm())),
+      bleedInches(mmToInches(HostSettings::bleedMm()))
+{
+}
 
 BuiltinHost &BuiltinHost::instance()
 {
@@ -199,6 +203,7 @@ void BuiltinHost::reset()
     printOutputFile.clear();
     appWrapper = nullptr;
     offsetInches = mmToInches(HostSettings::cutMarginMm());
+    bleedInches = mmToInches(HostSettings::bleedMm());
     if (hostWindow) {
         delete hostWindow;
         hostWindow = nullptr;

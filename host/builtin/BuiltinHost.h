@@ -74,6 +74,10 @@ public:
     // `cutjob sheet --boundary-offset` sets it for that run.
     double boundaryOffset() const { return offsetInches; }
     void setBoundaryOffset(double inches) { offsetInches = inches > 0 ? inches : 0.0; }
+    // How far CreateBoundary runs the print on past each contour (inches, 0 for none): the
+    // host window's "Print bleed (mm)", or `cutjob sheet --bleed` for that run.
+    double bleed() const { return bleedInches; }
+    void setBleed(double inches) { bleedInches = inches > 0 ? inches : 0.0; }
 
     // Where PrintOut writes instead of a real printer when set (a PDF file); empty prints.
     QString printOutputFile;
@@ -100,6 +104,7 @@ private:
     std::function<bool()> printAnswer;
     ApplicationWrapper appWrapper;
     double offsetInches = 0.0;
+    double bleedInches = 0.0;
     HostWindow *hostWindow = nullptr;
     // A digest of what saving each open document wrote or would have written when it was
     // opened, created or last saved.

@@ -40,9 +40,9 @@ Result<> store(const QString &key, const QVariant &value)
 }
 
 // A hand-edited file may hold anything: out of range or not a number reads as no margin.
-double validMargin(double mm)
+double validMargin(double mm, double most = MaxCutMarginMm)
 {
-    if (!std::isfinite(mm) || mm < 0 || mm > MaxCutMarginMm)
+    if (!std::isfinite(mm) || mm < 0 || mm > most)
         return 0.0;
     return std::round(mm * 10) / 10;
 }
@@ -72,6 +72,18 @@ double cutMarginMm()
 Result<> setCutMarginMm(double mm)
 {
     return store(QStringLiteral("boundary/cutMarginMm"), validMargin(mm));
+}
+
+double bleedMm()
+{
+    bool ok = false;
+    const double mm = stored(QStringLiteral("boundary/bleedMm"), 0.0).toDouble(&ok);
+    return ok ? validMargin(mm, MaxBleedMm) : 0.0;
+}
+
+Result<> setBleedMm(double mm)
+{
+    return store(QStringLiteral("boundary/bleedMm"), validMargin(mm, MaxBleedMm));
 }
 
 bool shows(Overlay overlay)

@@ -1,8 +1,9 @@
 #pragma once
 // The built-in host's own settings, apart from the companion's: the cut margin that "Create
-// Boundary" grows each island by, and what the host window's View menu shows. Kept in an INI
-// file in the user's configuration folder, written as soon as a value changes, whole or not at
-// all: a setter that fails names the file and the reason, and the old file stays.
+// Boundary" grows each island by, the print bleed around it, and what the host window's View menu
+// shows. Kept in an INI file in the user's configuration folder, written as soon as a value
+// changes, whole or not at all: a setter that fails names the file and the reason, and the old
+// file stays.
 
 #include "common/Result.h"
 
@@ -14,6 +15,12 @@ namespace HostSettings {
 constexpr double MaxCutMarginMm = 10.0;
 double cutMarginMm();
 Result<> setCutMarginMm(double mm);
+
+// "Print bleed (mm)": 0 to MaxBleedMm in steps of 0.1; how far "Create Boundary" runs the
+// print on past each contour, 0 for none.
+constexpr double MaxBleedMm = 5.0;
+double bleedMm();
+Result<> setBleedMm(double mm);
 
 // The View menu's switches, all on by default.
 enum class Overlay

@@ -161,6 +161,24 @@ void HostWindow::buildToolBar()
                 keepSetting(HostSettings::setCutMarginMm(mm));
                 BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
             });
+    auto *bleedLabel = new QLabel(tr("Print bleed (mm)"));
+    bleedLabel->setContentsMargins(10, 0, 4, 0);
+    bar->addWidget(bleedLabel);
+    auto *bleed = new QDoubleSpinBox;
+    bleed->setObjectName(QStringLiteral("bleedDspbx"));
+    bleed->setRange(0.0, HostSettings::MaxBleedMm);
+    bleed->setSingleStep(0.1);
+    bleed->setDecimals(1);
+    bleed->setToolTip(tr("How far \"Create Boundary\" runs the print on past each contour in "
+                         "the art's edge colours, so that a cut on the art's edge shows no "
+                         "white edge"));
+    bleed->setValue(HostSettings::bleedMm());
+    bleedLabel->setBuddy(bleed);
+    bar->addWidget(bleed);
+    connect(bleed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this](double mm) {
+        keepSetting(HostSettings::setBleedMm(mm));
+        BuiltinHost::instance().setBleed(mmToInches(mm));
+    });
 }
 
 void HostWindow::buildStatusBar()

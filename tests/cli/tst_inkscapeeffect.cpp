@@ -60,6 +60,7 @@ private slots:
     void fails_data();
     void fails();
     void dialogRangesAreTheWindows();
+    void bleedFieldReachesTheDrawing();
     void uninstallTakesOnlyOurs();
 
 private:
@@ -229,6 +230,15 @@ void InkscapeEffectTest::uninstallTakesOnlyOurs()
     QVERIFY(QFile::remove(folder + "/mine.inx"));
     QCOMPARE(runIn(home.path(), {"install-inkscape-extensions", "--uninstall"}).exitCode, 0);
     QVERIFY(!QFileInfo::exists(folder));
+}
+
+// "Create Cut Boundary" with a "Print bleed (mm)" hands Inkscape the drawing with its fringes.
+void InkscapeEffectTest::bleedFieldReachesTheDrawing()
+{
+    const Run effect = runIn(home.path(), {"inkscape-effect", "--action=boundary",
+                                           "--create_edge=on", "--bleed=1", "--id=rect1", marked});
+    QVERIFY2(effect.exitCode == 0, effect.err.constData());
+    QVERIFY(effect.out.contains("inkscape:label=\"Bleed Layer\""));
 }
 
 QTEST_MAIN(InkscapeEffectTest)

@@ -345,6 +345,11 @@ void SheetCommandTest::refusesWithMessage_data()
     QTest::newRow("a negative boundary offset")
         << readAll(Sheet) << QStringList{"--boundary", "--boundary-offset=-1", "--job"}
         << "--boundary-offset must be 0 to 10 mm, not -1";
+    QTest::newRow("a bleed above 5 mm")
+        << readAll(Sheet) << QStringList{"--boundary", "--bleed", "5.5", "--job"}
+        << "--bleed must be 0 to 5 mm, not 5.5";
+    QTest::newRow("a bleed without a boundary")
+        << readAll(Sheet) << QStringList{"--bleed", "1", "--job"} << "--bleed goes with --boundary";
     QTest::newRow("a boundary offset that is no number")
         << readAll(Sheet) << QStringList{"--boundary", "--boundary-offset", "2mm", "--job"}
         << "--boundary-offset needs a finite number, not \"2mm\"";

@@ -89,6 +89,7 @@ private slots:
     void cutLinesStandOut();
     void artInMarkZoneNamed();
     void marginGrowsContourAndSurvivesRestart();
+    void bleedFieldMakesBleedLayerAfterRestart();
     void windowPaintsDuringBoundary();
     void printToFileIsThePublishedPdf();
     void chineseTextShowsGlyphsUnderLangC();
@@ -203,6 +204,20 @@ void TestHostView::marginGrowsContourAndSurvivesRestart()
     const QRectF after = contours().first().boundingRect();
     QVERIFY(qAbs((before.left() - after.left()) * MmPerInch - 2.5) < 0.1);
     QVERIFY(qAbs((after.width() - before.width()) * MmPerInch - 5.0) < 0.2);
+}
+
+// "Print bleed (mm)" beside the cut margin, kept over a restart: the boundary then has its fringe.
+void TestHostView::bleedFieldMakesBleedLayerAfterRestart()
+{
+    const QString sheet = Data + "/../../resources/sample-sheet.svg";
+    auto *bleed = openInWindow(sheet)->findChild<QDoubleSpinBox *>("bleedDspbx");
+    bleed->selectAll();
+    QTest::keyClicks(bleed, "1.5");
+    BuiltinHost::instance().reset();
+    QCOMPARE(openInWindow(sheet)->findChild<QDoubleSpinBox *>("bleedDspbx")->value(), 1.5);
+    QVERIFY(CdrConnection(HostId).createCutBoundary().ok());
+    const HostLayer::Ptr layer = BuiltinHost::instance().activeDocument()->findLayer("Bleed Layer");
+    QVERIFY(layer && !layer->shapes.isEmpty());
 }
 
 void TestHostView::windowPaintsDuringBoundary()

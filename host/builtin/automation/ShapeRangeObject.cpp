@@ -4,11 +4,32 @@
 #include "BuiltinHost.h"
 #include "BusyWork.h"
 #include "ShapeObject.h"
+#include "model/BleedFringe.h"
 #include "model/BoundaryBuilder.h"
 #include "model/ShapeOperations.h"
 
 #include <QCoreApplication>
 #include <optional>
+
+namespace {
+
+// The print bleed around a boundary just made, none without one (a fringe left from an earlier
+// boundary would print around what is no longer cut); what stops it is a note, the boundary
+// stands.
+void addBleed(HostDocument &doc, const QList<HostShape::Ptr> &art,
+              const Result<HostShape::Ptr> &boundary, double bleed)
+{
+    const QList<QPolygonF> contours =
+        boundary ? (*boundary)->path.toSubpathPolygons() : QList<QPolygonF>();
+    if (const Result<> made = BleedFringe::apply(doc, art, contours, bleed); !made) {
+        const QString note =
+            QStringLiteral("the print bleed cannot be made (%1)").arg(made.error());
+        if (!doc.notes.contains(note))
+            doc.notes << note;
+    }
+}
+
+} // namespace
 
 AutomationHandle ShapeRangeObject::layerShapes(HostDocument::Ptr document, HostLayer::Ptr layer)
 {
@@ -107,8 +128,11 @@ void ShapeRangeObject::addEditMembers()
         const QList<HostShape::Ptr> sources = shapes();
         const bool deleteSource = arguments.at(3).toBool();
         const double offset = BuiltinHost::instance().boundaryOffset();
-        BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"),
-                      [&] { made = BoundaryBuilder::create(*doc, sources, deleteSource, offset); });
+        const double bleed = BuiltinHost::instance().bleed();
+        BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"), [&] {
+            made = BoundaryBuilder::create(*doc, sources, deleteSource, offset);
+            addBleed(*doc, sources, *made, bleed);
+        });
         const Result<HostShape::Ptr> &boundary = *made;
         if (!boundary) {
             // The drawing application answers Nothing when there is no area to outline.

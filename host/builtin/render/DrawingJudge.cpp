@@ -224,6 +224,11 @@ bool judged(const HostShape &shape)
            HostDocument::drawsSomething(shape);
 }
 
+QByteArray drawingOf(const HostDocument &doc, const QSet<int> &ids)
+{
+    return judgedSvg(doc, ids);
+}
+
 Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                       const QVector<QPolygonF> &vectorArea)
 {

@@ -14,6 +14,7 @@
 #include "model/HostDocument.h"
 
 #include <QPolygonF>
+#include <QSet>
 #include <QVector>
 
 namespace DrawingJudge {
@@ -22,6 +23,10 @@ namespace DrawingJudge {
 // than a picture (pictures are traced from their own pixels). Shapes made here are drawn as
 // their geometry says.
 bool judged(const HostShape &shape);
+
+// The document's SVG text drawing only the shapes whose ids are given (and what draws nothing,
+// which may hold definitions they use), on the layers as they are.
+QByteArray drawingOf(const HostDocument &doc, const QSet<int> &ids);
 
 // Closed polygons in page inches (y up); outer outlines and holes run opposite ways round.
 struct Verdict

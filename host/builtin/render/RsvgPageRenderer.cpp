@@ -275,4 +275,34 @@ Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
     return {};
 }
 
+Result<QImage> colours(const Drawing &drawing, const QSizeF &pageInches, double dpi,
+                       const QRect &tile)
+{
+    if (!(dpi > 0 && dpi <= MaxDpi) || tile.width() < 1 || tile.height() < 1 ||
+        tile.width() > MaxSide || tile.height() > MaxSide)
+        return Failure{QStringLiteral("no tile to draw at %1 x %2 pixels, %3 dpi")
+                           .arg(tile.width())
+                           .arg(tile.height())
+                           .arg(dpi)};
+    QImage image(tile.size(), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return Failure{QStringLiteral("no memory for a tile of %1 x %2 pixels")
+                           .arg(tile.width())
+                           .arg(tile.height())};
+    image.fill(Qt::transparent);
+    Surface surface(cairo_image_surface_create_for_data(
+        image.bits(), CAIRO_FORMAT_ARGB32, image.width(), image.height(), image.bytesPerLine()));
+    Cairo cr(cairo_create(surface.get()));
+    cairo_translate(cr.get(), -tile.x(), -tile.y());
+    cairo_scale(cr.get(), dpi, dpi);
+    if (Result<> drawn =
+            renderInto(cr.get(), drawing.get(), pageInches.width(), pageInches.height());
+        !drawn)
+        return Failure{drawn.error()};
+    cr.reset();
+    cairo_surface_flush(surface.get());
+    surface.reset();
+    return image;
+}
+
 } // namespace RsvgPageRenderer

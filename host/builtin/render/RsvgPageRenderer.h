@@ -62,4 +62,9 @@ using CoverageSink = std::function<bool(const QRect &tile, const ContourTracer::
 Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
                   const QList<QRect> &tiles, const CoverageSink &sink);
 
+// What the drawing draws in one tile of the same pixel grid, in colour on a transparent ground
+// (ARGB32 premultiplied).
+Result<QImage> colours(const Drawing &drawing, const QSizeF &pageInches, double dpi,
+                       const QRect &tile);
+
 } // namespace RsvgPageRenderer

@@ -28,6 +28,8 @@ struct SvgSource
     QXmlStreamNamespaceDeclarations namespaces; // declared on the root
     // Every element that became a shape, so that saving can tell the deleted ones.
     QList<SvgSpan> shapeElements;
+    // Layers of the file taken out of the document whole: saving cuts them out, tags and all.
+    QList<SvgSpan> removedLayers;
     QRectF viewBox;        // user units; the page's width and height map onto it
     QTransform userToPage; // user units to page inches (origin lower-left, y up)
 };

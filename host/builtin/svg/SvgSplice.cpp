@@ -201,6 +201,8 @@ QString Splicer::layerStartTag(const HostLayer &layer) const
 
 void Splicer::layerEdits()
 {
+    for (const SvgSpan &span : doc.svg.removedLayers)
+        add(wholeLine(span), QString());
     int index = 0;
     for (const HostLayer::Ptr &layer : doc.activePage->layers) {
         ++index;
