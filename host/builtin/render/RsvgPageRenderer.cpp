@@ -167,14 +167,27 @@ Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printabl
     const QByteArray svg = printableOnly ? printableSvg(doc) : SvgDocumentWriter::toSvg(doc);
     if (last.pixels == pixels && last.base == doc.filePath && last.svg == svg)
         return last.image;
+    const QSizeF page(doc.activePage->width, doc.activePage->height);
+    Result<QImage> drawn = image(svg, doc.filePath, page, pixels);
+    if (drawn)
+        last = {svg, doc.filePath, pixels, *drawn};
+    return drawn;
+}
+
+Result<QImage> image(const QByteArray &svg, const QString &baseFile, const QSizeF &pageInches,
+                     const QSize &pixels, const StillWanted &wanted)
+{
     if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > MaxSide ||
-        pixels.height() > MaxSide)
+        pixels.height() > MaxSide || pageInches.isEmpty())
         return Failure{QStringLiteral("no page to draw at %1 x %2 pixels")
                            .arg(pixels.width())
                            .arg(pixels.height())};
-    const Result<Handle> handle = readSvg(svg, doc.filePath);
+    const Result<Handle> handle = readSvg(svg, baseFile);
     if (!handle)
         return Failure{handle.error()};
+    // Reading a big sheet costs as much as drawing it: a picture superseded meanwhile stops here.
+    if (wanted && !wanted())
+        return Failure{QStringLiteral("the picture is no longer wanted")};
     QImage page(pixels, QImage::Format_ARGB32_Premultiplied);
     if (page.isNull())
         return Failure{QStringLiteral("no memory for a page of %1 x %2 pixels")
@@ -184,13 +197,12 @@ Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printabl
     Surface surface(cairo_image_surface_create_for_data(
         page.bits(), CAIRO_FORMAT_ARGB32, page.width(), page.height(), page.bytesPerLine()));
     Cairo cr(cairo_create(surface.get()));
-    const double width = doc.activePage->width, height = doc.activePage->height;
+    const double width = pageInches.width(), height = pageInches.height();
     cairo_scale(cr.get(), pixels.width() / width, pixels.height() / height);
     if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
         return Failure{drawn.error()};
     cr.reset();
     surface.reset();
-    last = {svg, doc.filePath, pixels, page};
     return page;
 }
 
