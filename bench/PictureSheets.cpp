@@ -92,9 +92,9 @@ QByteArray stickerSheetSvg(int stickers)
 QByteArray photoSheetSvg(int megabytes)
 {
     // Twelve photos of 90 x 45 mm in a 2 x 6 grid, sized so that the sheet reaches the bytes
-    // asked for (grainy JPEG at quality 92 takes about 1.3 bytes a pixel, 4/3 more in base64).
+    // asked for (grainy JPEG at quality 92 takes about half a byte a pixel, 4/3 more in base64).
     constexpr int Photos = 12;
-    const double pixels = megabytes * 1e6 / Photos / 1.75;
+    const double pixels = megabytes * 1e6 / Photos / 0.69;
     const int width = int(std::sqrt(pixels * 2)), height = width / 2;
     QString images;
     for (int i = 0; i < Photos; ++i)

@@ -3,7 +3,6 @@
 #include "BusyWork.h"
 #include "CdrConnection.h"
 #include "render/PageRenderer.h"
-#include "svg/SvgDocumentWriter.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -57,7 +56,7 @@ HostPageView::HostPageView(QWidget *parent) : QWidget(parent), maker(new PagePic
         shown[indexOf(overlay)] = HostSettings::shows(overlay);
 }
 
-void HostPageView::setDocument(const HostDocument::Ptr &document)
+void HostPageView::setDocument(const HostDocument::Ptr &document, const QByteArray &svg)
 {
     const QSizeF before = pageInches;
     doc = document;
@@ -68,8 +67,8 @@ void HostPageView::setDocument(const HostDocument::Ptr &document)
     pageText = {};
     if (doc) {
         pageInches = QSizeF(doc->activePage->width, doc->activePage->height);
-        // Taken here, where the document may be read; the worker draws from this text.
-        pageText.svg = SvgDocumentWriter::toSvg(*doc);
+        // The worker draws from this text, never from the document.
+        pageText.svg = svg;
         pageText.baseFile = doc->filePath;
         pageText.pageInches = pageInches;
         cutPaths = curvesOf(doc->findLayer(CdrConnection::CuttingLayer));

@@ -34,8 +34,9 @@ public:
     static const QColor ZoneColour;
     static const QColor ZoneWithArtColour;
 
-    // nullptr: only the desk. Takes a fresh picture of the document (call again after changes).
-    void setDocument(const HostDocument::Ptr &document);
+    // nullptr: only the desk. Takes a fresh picture of the document (call again after changes);
+    // `svg` is the document's text as SvgDocumentWriter writes it now.
+    void setDocument(const HostDocument::Ptr &document, const QByteArray &svg);
 
     void setOverlayShown(HostSettings::Overlay overlay, bool on);
     bool overlayShown(HostSettings::Overlay overlay) const;

@@ -11,6 +11,7 @@
 #include "builtin/HostWindow.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QDoubleSpinBox>
 #include <QGlyphRun>
 #include <QLabel>
@@ -271,8 +272,19 @@ void TestHostView::printToFileIsThePublishedPdf()
     const QString sheet = dir.filePath("postcard.svg");
     QFile file(sheet);
     QVERIFY(file.open(QIODevice::WriteOnly));
+    // A photo letterboxed off the point grid, under the art: it goes into the PDF as its JPEG.
+    QImage photo(300, 170, QImage::Format_RGB32);
+    QLinearGradient shading(0, 0, 300, 170);
+    shading.setColorAt(0, Qt::yellow);
+    shading.setColorAt(1, Qt::darkBlue);
+    QPainter(&photo).fillRect(photo.rect(), shading);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "JPEG");
     file.write(R"(<svg xmlns="http://www.w3.org/2000/svg" width="100mm" height="150mm"
-        viewBox="0 0 100 150"><rect x="10" y="10" width="50" height="30" fill="#c03"/>
+        viewBox="0 0 100 150"><image x="5.3" y="52.7" width="88.1" height="70.3" href="data:image/jpeg;base64,)" +
+               jpeg.toBase64() + R"("/><rect x="10" y="10" width="50" height="30" fill="#c03"/>
         <circle cx="50" cy="100" r="30" fill="none" stroke="#036" stroke-width="2"/>
         <text x="10" y="140" font-size="8">Label</text></svg>)");
     file.close();
@@ -291,13 +303,27 @@ void TestHostView::printToFileIsThePublishedPdf()
     QVERIFY2(size.hasMatch(), qPrintable(out));
     QVERIFY(qAbs(size.captured(1).toDouble() - 100 / MmPerInch * 72) < 0.5);
     QVERIFY(qAbs(size.captured(2).toDouble() - 150 / MmPerInch * 72) < 0.5);
-    QImage pages[2];
-    for (int i = 0; i < 2; ++i) {
-        const QString pdf = dir.filePath(i ? "saved.pdf" : "printed.pdf");
+    // librsvg's own PDF, the photo drawn in as pixels, shows the same page.
+    QCOMPARE(
+        QProcess::execute("rsvg-convert", {"-f", "pdf", "-o", dir.filePath("plain.pdf"), sheet}),
+        0);
+    QImage pages[3];
+    for (int i = 0; i < 3; ++i) {
+        const QString pdf = dir.filePath(QStringList{"printed.pdf", "saved.pdf", "plain.pdf"}[i]);
         QVERIFY(QProcess::execute("pdftoppm", {"-r", "100", "-png", "-singlefile", pdf, pdf}) == 0);
         pages[i] = QImage(pdf + ".png").convertToFormat(QImage::Format_RGB32);
     }
     QCOMPARE(pages[0], pages[1]);
+    QCOMPARE(pages[0].size(), pages[2].size());
+    int differing = 0;
+    for (int y = 0; y < pages[0].height(); ++y)
+        for (int x = 0; x < pages[0].width(); ++x)
+            differing += !near(pages[0].pixel(x, y), pages[2].pixel(x, y));
+    QVERIFY2(differing * 200 < pages[0].width() * pages[0].height(),
+             qPrintable(QString::number(differing)));
+    info.start("pdfimages", {"-list", host.printOutputFile});
+    QVERIFY(info.waitForFinished(10000));
+    QVERIFY(info.readAllStandardOutput().contains(" jpeg "));
 }
 
 void TestHostView::chineseTextShowsGlyphsUnderLangC()

@@ -7,6 +7,7 @@
 #include "RsvgPageRenderer.h"
 
 #include "FailedFonts.h"
+#include "PdfPhotos.h"
 #include "PrintedPictures.h"
 #include "svg/SvgDocumentWriter.h"
 #include "svg/SvgFileCodec.h"
@@ -51,10 +52,14 @@ QString takeMessage(GError *error)
 // The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
 // photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
 // size, depth and entities when it was opened, so they are lifted here.
-Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
+QByteArray inlinedPage(const QByteArray &file, const QString &sheetFile)
 {
-    const QByteArray page =
-        PrintedPictures::inlined(SvgFileCodec::readableXml(file), sheetFile).svg;
+    return PrintedPictures::inlined(SvgFileCodec::readableXml(file), sheetFile).svg;
+}
+
+// `page` as inlinedPage made it.
+Result<Handle> readPage(const QByteArray &page)
+{
     GInputStream *stream =
         g_memory_input_stream_new_from_data(page.constData(), page.size(), nullptr);
     GError *failure = nullptr;
@@ -65,6 +70,11 @@ Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
         return Failure{
             QStringLiteral("the page cannot be read for drawing: %1").arg(takeMessage(failure))};
     return handle;
+}
+
+Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
+{
+    return readPage(inlinedPage(file, sheetFile));
 }
 
 Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height)
@@ -116,9 +126,13 @@ QByteArray printableSvg(const HostDocument &doc)
     return SvgDocumentWriter::toSvg(copy);
 }
 
-Result<> pdf(const HostDocument &doc, const ByteSink &sink)
+namespace {
+
+// The PDF of a page as inlinedPage made it.
+Result<> pagePdf(const HostDocument &doc, const QByteArray &page,
+                 const RsvgPageRenderer::ByteSink &sink)
 {
-    const Result<Handle> handle = readSvg(printableSvg(doc), doc.filePath);
+    const Result<Handle> handle = readPage(page);
     if (!handle)
         return Failure{handle.error()};
     const double width = doc.activePage->width * PointsPerInch;
@@ -139,6 +153,33 @@ Result<> pdf(const HostDocument &doc, const ByteSink &sink)
         return Failure{QStringLiteral("the PDF cannot be made: %1")
                            .arg(QString::fromUtf8(
                                cairo_status_to_string(cairo_surface_status(surface.get()))))};
+    return {};
+}
+
+} // namespace
+
+Result<> pdf(const HostDocument &doc, const ByteSink &sink)
+{
+    const QByteArray page = inlinedPage(printableSvg(doc), doc.filePath);
+    // Photos go into the PDF as the JPEGs they are: see PdfPhotos.
+    const PdfPhotos::Page photos = PdfPhotos::withPlaceholders(page);
+    if (photos.jpegs.isEmpty())
+        return pagePdf(doc, page, sink);
+    QByteArray drawn;
+    const Result<> made = pagePdf(doc, photos.svg, [&drawn](const char *data, qint64 size) {
+        drawn.append(data, int(size));
+        return true;
+    });
+    const Result<QByteArray> pdf =
+        made ? PdfPhotos::withJpegs(drawn, photos) : Result<QByteArray>(Failure{made.error()});
+    if (!pdf) {
+        qWarning("photos drawn into the PDF as pixels: %s", qPrintable(pdf.error()));
+        return pagePdf(doc, page, sink);
+    }
+    if (!sink(pdf->constData(), pdf->size()))
+        return Failure{
+            QStringLiteral("the PDF cannot be made: %1")
+                .arg(QString::fromUtf8(cairo_status_to_string(CAIRO_STATUS_WRITE_ERROR)))};
     return {};
 }
 

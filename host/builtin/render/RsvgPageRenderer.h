@@ -31,7 +31,8 @@ QByteArray printableSvg(const HostDocument &doc);
 using ByteSink = std::function<bool(const char *data, qint64 size)>;
 
 // A one-page vector PDF of the printable layers at the page's size, handed to `sink` as cairo
-// makes it, so that a large PDF is never held whole; fails when librsvg cannot read the text,
+// makes it, so that a large PDF is never held whole (a page with JPEG photos, whose PDF is
+// finished after cairo, is held: see PdfPhotos); fails when librsvg cannot read the text,
 // cairo cannot draw it or the sink stopped.
 Result<> pdf(const HostDocument &doc, const ByteSink &sink);
 // The same PDF in memory.
