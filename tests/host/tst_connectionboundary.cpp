@@ -80,6 +80,16 @@ bool closeTo(const QRectF &a, const QRectF &b)
            std::abs(a.bottom() - b.bottom()) < ToleranceMm;
 }
 
+QString describe(int index, const QRectF &box)
+{
+    return QStringLiteral("contour %1 at %2,%3 %4x%5")
+        .arg(index)
+        .arg(box.left())
+        .arg(box.top())
+        .arg(box.width())
+        .arg(box.height());
+}
+
 // Enclosed area of a curve's subpaths in square millimetres.
 double areaMm2(const HostShape::Ptr &shape)
 {
@@ -166,13 +176,7 @@ void ConnectionBoundaryTest::contours()
     const QList<QRectF> found = boxesOn(doc, "Cutting Layer");
     QCOMPARE(found.size(), boxes.size());
     for (int i = 0; i < boxes.size(); ++i)
-        QVERIFY2(closeTo(found.at(i), boxes.at(i)),
-                 qPrintable(QStringLiteral("contour %1 at %2,%3 %4x%5")
-                                .arg(i)
-                                .arg(found.at(i).left())
-                                .arg(found.at(i).top())
-                                .arg(found.at(i).width())
-                                .arg(found.at(i).height())));
+        QVERIFY2(closeTo(found.at(i), boxes.at(i)), qPrintable(describe(i, found.at(i))));
     double total = 0;
     for (const HostShape::Ptr &curve : doc->findLayer("Cutting Layer")->shapes) {
         QVERIFY(!curve->filled);
@@ -324,12 +328,7 @@ void ConnectionBoundaryTest::drawnAsLibrsvgDrawsIt()
                        found.at(i).bottomRight() - boxes.at(i).bottomRight());
         QVERIFY2(std::max({std::abs(d.left()), std::abs(d.top()), std::abs(d.right()),
                            std::abs(d.bottom())}) <= tolerance,
-                 qPrintable(QStringLiteral("contour %1 at %2,%3 %4x%5")
-                                .arg(i)
-                                .arg(found.at(i).left())
-                                .arg(found.at(i).top())
-                                .arg(found.at(i).width())
-                                .arg(found.at(i).height())));
+                 qPrintable(describe(i, found.at(i))));
     }
 }
 
