@@ -7,6 +7,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <functional>
 
 #include <zlib.h>
 
@@ -139,7 +140,7 @@ Page withPlaceholders(const QByteArray &svg)
 
 namespace {
 
-// An object of the PDF cairo made: where it starts and, for an image, what it holds.
+// An object of the PDF cairo made, and where it starts.
 struct PdfObject
 {
     int number = 0;
@@ -278,6 +279,25 @@ bool spliceOf(const QByteArray &pdf, const Xref &xref, const PdfObject &object, 
     return true;
 }
 
+// The cross-reference table again: each object where it now starts, the new ones added.
+QByteArray xrefTable(const QByteArray &pdf, int tableAt, int trailerAt,
+                     const std::function<int(int)> &moved, const QList<int> &added)
+{
+    QList<QByteArray> lines = pdf.mid(tableAt, trailerAt - tableAt).split('\n');
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    const int count = lines.value(1).split(' ').value(1).toInt();
+    for (int i = 2; i < lines.size(); ++i)
+        if (lines[i].trimmed().endsWith(" n"))
+            lines[i].replace(
+                0, 10,
+                QByteArray::number(moved(lines[i].left(10).toInt())).rightJustified(10, '0'));
+    lines[1] = "0 " + QByteArray::number(count + added.size());
+    for (int offset : added)
+        lines << QByteArray::number(offset).rightJustified(10, '0') + " 00000 n ";
+    return lines.join('\n') + '\n';
+}
+
 } // namespace
 
 Result<QByteArray> withJpegs(const QByteArray &pdf, const Page &page)
@@ -287,7 +307,9 @@ Result<QByteArray> withJpegs(const QByteArray &pdf, const Page &page)
     const Xref xref = xrefOf(pdf);
     const int trailerAt = pdf.indexOf("trailer", qMax(0, xref.tableAt));
     const int size = dictNumber(pdf.mid(trailerAt, 200), "/Size");
-    if (xref.tableAt < 0 || trailerAt < 0 || size <= 0)
+    // cairo writes one table from object 0 for all of them; anything else is left as it is.
+    if (xref.tableAt < 0 || trailerAt < 0 || size <= 0 ||
+        !pdf.mid(xref.tableAt, 32).startsWith("xref\n0 " + QByteArray::number(size) + '\n'))
         return Failure{QStringLiteral("no cross-reference table in the PDF")};
     QVector<int> found(page.jpegs.size(), 0);
     QMap<int, Splice> splices; // by offset
@@ -327,22 +349,11 @@ Result<QByteArray> withJpegs(const QByteArray &pdf, const Page &page)
         ++k;
     }
     const int tableAt = out.size();
-    QList<QByteArray> lines = pdf.mid(xref.tableAt, trailerAt - xref.tableAt).split('\n');
-    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
-        lines.removeLast();
-    for (int i = 2; i < lines.size(); ++i)
-        if (lines[i].trimmed().endsWith(" n"))
-            lines[i].replace(
-                0, 10,
-                QByteArray::number(moved(lines[i].left(10).toInt())).rightJustified(10, '0'));
-    lines[1] = "0 " + QByteArray::number(next + added.size());
-    for (int offset : added)
-        lines << QByteArray::number(offset).rightJustified(10, '0') + " 00000 n ";
-    QByteArray trailer = pdf.mid(trailerAt, pdf.indexOf("startxref", trailerAt) - trailerAt);
-    trailer.replace("/Size " + QByteArray::number(size),
-                    "/Size " + QByteArray::number(next + added.size()));
-    out += lines.join('\n') + '\n' + trailer + "startxref\n" + QByteArray::number(tableAt) +
-           "\n%%EOF\n";
+    out += xrefTable(pdf, xref.tableAt, trailerAt, moved, added) +
+           pdf.mid(trailerAt, pdf.indexOf("startxref", trailerAt) - trailerAt)
+               .replace("/Size " + QByteArray::number(size),
+                        "/Size " + QByteArray::number(next + added.size())) +
+           "startxref\n" + QByteArray::number(tableAt) + "\n%%EOF\n";
     return out;
 }
 
