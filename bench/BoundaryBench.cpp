@@ -12,15 +12,13 @@
 // offset as `cutjob sheet --boundary-offset 2` does; the goal is under a second. With the
 // argument 1, a 1 mm print bleed too (`--bleed 1`): the goal is under two seconds.
 
+#include "PictureSheets.h"
 #include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
 #include <QPainterPath>
 #include <QTemporaryDir>
 #include <cmath>
@@ -190,52 +188,12 @@ void createTextBoundary(benchmark::State &state)
 
 BENCHMARK(createTextBoundary)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// A blob with a hole, its lobes turned by `seed`, as a PNG in a data: URL.
-QString stickerPicture(int seed, int pixels)
-{
-    QImage image(pixels, pixels, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainterPath blob;
-    blob.setFillRule(Qt::OddEvenFill);
-    const double c = pixels / 2.0;
-    for (int k = 0; k <= 720; ++k) {
-        const double a = 2 * M_PI * k / 720;
-        const double r = c * 0.8 * (1 + 0.15 * std::sin(3 * a + seed) + 0.05 * std::cos(7 * a));
-        if (k == 0)
-            blob.moveTo(c + r * std::cos(a), c + r * std::sin(a));
-        else
-            blob.lineTo(c + r * std::cos(a), c + r * std::sin(a));
-    }
-    blob.addEllipse(QPointF(c, c), c * 0.2, c * 0.2);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(blob, QColor(40, 120, 200));
-    painter.end();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
-}
-
 void createStickerBoundary(benchmark::State &state)
 {
-    constexpr int Stickers = 100, Across = 10;
-    constexpr double PitchX = 21, PitchY = 29.7, Side = 17; // mm
-    QString images;
-    for (int i = 0; i < Stickers; ++i)
-        images += QStringLiteral("<image x='%1' y='%2' width='%3' height='%3' xlink:href='%4'/>")
-                      .arg((i % Across) * PitchX + 2)
-                      .arg((i / Across) * PitchY + 6)
-                      .arg(Side)
-                      .arg(stickerPicture(i, 600));
+    constexpr int Stickers = 100;
     QTemporaryDir dir;
     QFile file(dir.filePath("stickers.svg"));
-    const QByteArray svg = ("<svg xmlns='http://www.w3.org/2000/svg' "
-                            "xmlns:xlink='http://www.w3.org/1999/xlink' width='210mm' "
-                            "height='297mm' viewBox='0 0 210 297'>" +
-                            images + "</svg>")
-                               .toUtf8();
+    const QByteArray svg = stickerSheetSvg(Stickers);
     if (!file.open(QIODevice::WriteOnly) || file.write(svg) != svg.size()) {
         state.SkipWithError("cannot write the sheet");
         return;

@@ -131,9 +131,15 @@ bool BuiltinHost::isModified(const HostDocument::Ptr &document) const
 {
     if (!document)
         return false;
+    return isModified(document, SvgDocumentWriter::toSvg(*document));
+}
+
+bool BuiltinHost::isModified(const HostDocument::Ptr &document, const QByteArray &svg) const
+{
+    if (!document)
+        return false;
     const auto saved = savedDigest.constFind(document.get());
-    return saved == savedDigest.constEnd() ||
-           *saved != digestOf(SvgDocumentWriter::toSvg(*document));
+    return saved == savedDigest.constEnd() || *saved != digestOf(svg);
 }
 
 void BuiltinHost::documentChanged()

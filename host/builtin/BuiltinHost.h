@@ -45,6 +45,8 @@ public:
     // opened from or last saved as. Commands change a document through many automation objects,
     // so the host compares what a save would write instead of trusting each change to report.
     bool isModified(const HostDocument::Ptr &document) const;
+    // The same from the text SvgDocumentWriter made of the document just now.
+    bool isModified(const HostDocument::Ptr &document, const QByteArray &svg) const;
     // A document may have changed (every automation call says so): the window redraws and
     // updates its unsaved mark once the running command gives control back to the event loop.
     void documentChanged();

@@ -45,8 +45,9 @@ QList<QPainterPath> curvesOf(const HostLayer::Ptr &layer)
 
 } // namespace
 
-HostPageView::HostPageView(QWidget *parent) : QWidget(parent)
+HostPageView::HostPageView(QWidget *parent) : QWidget(parent), maker(new PagePictureMaker(this))
 {
+    connect(maker, &PagePictureMaker::finished, this, &HostPageView::pictureArrived);
     setMinimumSize(200, 200);
     setFocusPolicy(Qt::StrongFocus);
     for (HostSettings::Overlay overlay :
@@ -55,7 +56,7 @@ HostPageView::HostPageView(QWidget *parent) : QWidget(parent)
         shown[indexOf(overlay)] = HostSettings::shows(overlay);
 }
 
-void HostPageView::setDocument(const HostDocument::Ptr &document)
+void HostPageView::setDocument(const HostDocument::Ptr &document, const QByteArray &svg)
 {
     const QSizeF before = pageInches;
     doc = document;
@@ -63,8 +64,13 @@ void HostPageView::setDocument(const HostDocument::Ptr &document)
     creasePaths.clear();
     zones.clear();
     pageInches = QSizeF();
+    pageText = {};
     if (doc) {
         pageInches = QSizeF(doc->activePage->width, doc->activePage->height);
+        // The worker draws from this text, never from the document.
+        pageText.svg = svg;
+        pageText.baseFile = doc->filePath;
+        pageText.pageInches = pageInches;
         cutPaths = curvesOf(doc->findLayer(CdrConnection::CuttingLayer));
         creasePaths = curvesOf(doc->findLayer(CdrConnection::CreasingLayer));
         zones = MarkZones::zones(*doc);
@@ -188,22 +194,42 @@ void HostPageView::drawPage(QPainter &painter, const QRectF &target)
     // The largest picture worth holding; beyond it the picture is scaled up.
     const double wanted =
         qMin(scale * ratio, std::sqrt(MaxImagePixels / pageInches.width() / pageInches.height()));
-    // While work runs on the document the picture taken before stands in, however scaled.
-    if (doc && !BusyWork::running() && (imageStale || std::fabs(wanted - imageScale) > 1e-6)) {
-        const QSize pixels = (pageInches * wanted).toSize().expandedTo(QSize(1, 1));
-        QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter onImage(&image);
-        PageRenderer::render(onImage, *doc, QRectF(QPointF(), QSizeF(pixels)), false);
-        onImage.end();
-        pageImage = image;
-        imageScale = wanted;
-        imageStale = false;
+    if (doc && (imageStale || std::fabs(wanted - imageScale) > 1e-6)) {
+        PagePictureMaker::Request request = pageText;
+        request.pixels = (pageInches * wanted).toSize().expandedTo(QSize(1, 1));
+        wantedScale = wanted;
+        maker->request(request);
     }
+    // Until the new picture arrives the last one stands in, however scaled.
     if (!pageImage.isNull()) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(target, pageImage);
     }
+}
+
+void HostPageView::pictureArrived(const QImage &picture, const QString &failure)
+{
+    imageScale = wantedScale;
+    imageStale = false;
+    pageImage = picture;
+    if (!failure.isEmpty()) {
+        // Drawn shape by shape where librsvg could not; that reads the document, which no
+        // other work may hold meanwhile.
+        pageImage = QImage();
+        if (doc && !BusyWork::running()) {
+            const QSize pixels = (pageInches * imageScale).toSize().expandedTo(QSize(1, 1));
+            pageImage = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+            pageImage.fill(Qt::transparent);
+            QPainter onImage(&pageImage);
+            PageRenderer::renderShapes(onImage, *doc, QRectF(QPointF(), QSizeF(pixels)), false);
+        }
+    }
+    update();
+}
+
+bool HostPageView::pictureCurrent() const
+{
+    return !imageStale && !maker->busy();
 }
 
 void HostPageView::drawOverlay(QPainter &painter)

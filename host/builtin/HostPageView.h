@@ -10,11 +10,14 @@
 // button or with the left button while Space is held.
 //
 // What is drawn is a picture taken by setDocument: while the host's work runs on its document
-// (BusyWork) the view paints from that picture and never reads the document.
+// (BusyWork) the view paints from that picture and never reads the document. The page itself is
+// drawn by librsvg on a worker (PagePictureMaker) from the SVG text setDocument takes; until it
+// arrives the last page drawn stands in, scaled.
 
 #include "HostSettings.h"
 #include "model/HostDocument.h"
 #include "model/MarkZones.h"
+#include "render/PagePictureMaker.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -31,8 +34,9 @@ public:
     static const QColor ZoneColour;
     static const QColor ZoneWithArtColour;
 
-    // nullptr: only the desk. Takes a fresh picture of the document (call again after changes).
-    void setDocument(const HostDocument::Ptr &document);
+    // nullptr: only the desk. Takes a fresh picture of the document (call again after changes);
+    // `svg` is the document's text as SvgDocumentWriter writes it now.
+    void setDocument(const HostDocument::Ptr &document, const QByteArray &svg);
 
     void setOverlayShown(HostSettings::Overlay overlay, bool on);
     bool overlayShown(HostSettings::Overlay overlay) const;
@@ -53,6 +57,8 @@ public:
     void centreOn(const QPointF &inches);
     // Page inches (y up) to widget pixels.
     QTransform pageToWidget() const;
+    // Whether the page shown is drawn from the last document taken, at the view's zoom.
+    bool pictureCurrent() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -70,6 +76,7 @@ private:
     void keepPageInView();
     void drawPage(QPainter &painter, const QRectF &target);
     void drawOverlay(QPainter &painter);
+    void pictureArrived(const QImage &picture, const QString &failure);
 
     HostDocument::Ptr doc;
     QSizeF pageInches;
@@ -84,6 +91,9 @@ private:
     QImage pageImage; // the page as last drawn, at imageScale pixels per inch
     double imageScale = 0.0;
     bool imageStale = true;
+    double wantedScale = 0.0;           // of the picture asked for last
+    PagePictureMaker::Request pageText; // the page's SVG, taken by setDocument
+    PagePictureMaker *maker;
 
     bool spaceHeld = false;
     bool dragging = false;

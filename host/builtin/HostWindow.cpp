@@ -6,6 +6,7 @@
 #include "HostSettings.h"
 #include "common/Units.h"
 #include "svg/SvgDocumentReader.h"
+#include "svg/SvgDocumentWriter.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -260,7 +261,9 @@ void HostWindow::refreshNow()
     // The document is being worked on off this thread: refresh once the work is done.
     if (BusyWork::running())
         return;
-    page->setDocument(doc);
+    // Written once for the page's picture and the unsaved mark: a big sheet's text takes time.
+    const QByteArray svg = doc ? SvgDocumentWriter::toSvg(*doc) : QByteArray();
+    page->setDocument(doc, svg);
     const QStringList markNoteLines = markNotes();
     markNoteLabel->setText(markNoteLines.join(QLatin1Char('\n')));
     markNoteLabel->setVisible(!markNoteLines.isEmpty());
@@ -271,7 +274,7 @@ void HostWindow::refreshNow()
         notes->addItems(doc->notes);
     notesTitle->setVisible(notes->count() > 0);
     notes->setVisible(notes->count() > 0);
-    const bool modified = BuiltinHost::instance().isModified(doc);
+    const bool modified = BuiltinHost::instance().isModified(doc, svg);
     setWindowTitle(doc ? QStringLiteral("%1%2 - Drawing")
                              .arg(documentName(), modified ? QStringLiteral("*") : QString())
                        : QStringLiteral("Drawing"));

@@ -4,10 +4,12 @@
 #include "BuiltinHost.h"
 #include "BusyWork.h"
 #include "PdfSettingsObject.h"
+#include "render/PdfToPrinter.h"
 #include "render/RsvgPageRenderer.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrintDialog>
@@ -73,9 +75,23 @@ Result<> PrintSettingsObject::printOut()
                 .arg(printer->outputFileName()),
             [&] { printed = PdfSettingsObject::publish(doc, printer->outputFileName()); });
     else
-        BusyWork::run(QCoreApplication::translate("HostWindow", "Printing"),
-                      [&] { printed = printBands(); });
+        BusyWork::run(QCoreApplication::translate("HostWindow", "Printing"), [&] {
+            printed = PdfToPrinter::takesPdf(printer->printerName()) ? printPdf() : printBands();
+        });
     return printed;
+}
+
+Result<> PrintSettingsObject::printPdf()
+{
+    PdfToPrinter::Job job;
+    job.printer = printer->printerName();
+    job.title =
+        printer->docName().isEmpty() ? QFileInfo(doc->filePath).fileName() : printer->docName();
+    job.copies = printer->copyCount();
+    job.pageInches = QSizeF(doc->activePage->width, doc->activePage->height);
+    return PdfToPrinter::print(job, [this](const RsvgPageRenderer::ByteSink &sink) {
+        return RsvgPageRenderer::pdf(*doc, sink);
+    });
 }
 
 Result<> PrintSettingsObject::printBands()

@@ -14,12 +14,8 @@ QColor colorOf(const Cmyk &cmyk)
     return QColor::fromCmykF(cmyk[0] / 100.0, cmyk[1] / 100.0, cmyk[2] / 100.0, cmyk[3] / 100.0);
 }
 
-namespace {
-
-// The document's own shapes drawn one by one: what QtSvg and QPainter can show, for a page
-// librsvg could not draw.
-void drawShapes(QPainter &painter, const HostDocument &doc, const QRectF &target,
-                bool printableOnly)
+void renderShapes(QPainter &painter, const HostDocument &doc, const QRectF &target,
+                  bool printableOnly)
 {
     const HostPage &page = *doc.activePage;
     painter.save();
@@ -52,8 +48,6 @@ void drawShapes(QPainter &painter, const HostDocument &doc, const QRectF &target
     painter.restore();
 }
 
-} // namespace
-
 void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bool printableOnly)
 {
     // Drawn at the device's own pixels, so the page stays sharp at any zoom.
@@ -65,7 +59,7 @@ void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bo
     Result<QImage> drawn = RsvgPageRenderer::image(doc, pixels, printableOnly);
     if (!drawn) {
         qWarning("page drawn without its SVG effects: %s", qPrintable(drawn.error()));
-        drawShapes(painter, doc, target, printableOnly);
+        renderShapes(painter, doc, target, printableOnly);
         return;
     }
     QImage &page = *drawn;

@@ -17,6 +17,11 @@ namespace PageRenderer {
 // painter's current coordinates, keeping the page's proportions as given by `target`.
 void render(QPainter &painter, const HostDocument &doc, const QRectF &target, bool printableOnly);
 
+// The document's own shapes drawn one by one (what QtSvg and QPainter can show), for a page
+// librsvg could not draw.
+void renderShapes(QPainter &painter, const HostDocument &doc, const QRectF &target,
+                  bool printableOnly);
+
 // The colour a CMYK outline or fill shows as on screen and paper.
 QColor colorOf(const Cmyk &cmyk);
 

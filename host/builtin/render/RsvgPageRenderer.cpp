@@ -7,6 +7,7 @@
 #include "RsvgPageRenderer.h"
 
 #include "FailedFonts.h"
+#include "PdfPhotos.h"
 #include "PrintedPictures.h"
 #include "svg/SvgDocumentWriter.h"
 #include "svg/SvgFileCodec.h"
@@ -51,10 +52,14 @@ QString takeMessage(GError *error)
 // The XML parser's own limits would refuse a sheet of more than about 10 MB (a few embedded
 // photos) with a bare "premature end of data"; the sheet has passed the host's own limits on
 // size, depth and entities when it was opened, so they are lifted here.
-Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
+QByteArray inlinedPage(const QByteArray &file, const QString &sheetFile)
 {
-    const QByteArray page =
-        PrintedPictures::inlined(SvgFileCodec::readableXml(file), sheetFile).svg;
+    return PrintedPictures::inlined(SvgFileCodec::readableXml(file), sheetFile).svg;
+}
+
+// `page` as inlinedPage made it.
+Result<Handle> readPage(const QByteArray &page)
+{
     GInputStream *stream =
         g_memory_input_stream_new_from_data(page.constData(), page.size(), nullptr);
     GError *failure = nullptr;
@@ -65,6 +70,11 @@ Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
         return Failure{
             QStringLiteral("the page cannot be read for drawing: %1").arg(takeMessage(failure))};
     return handle;
+}
+
+Result<Handle> readSvg(const QByteArray &file, const QString &sheetFile)
+{
+    return readPage(inlinedPage(file, sheetFile));
 }
 
 Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height)
@@ -116,9 +126,13 @@ QByteArray printableSvg(const HostDocument &doc)
     return SvgDocumentWriter::toSvg(copy);
 }
 
-Result<> pdf(const HostDocument &doc, const ByteSink &sink)
+namespace {
+
+// The PDF of a page as inlinedPage made it.
+Result<> pagePdf(const HostDocument &doc, const QByteArray &page,
+                 const RsvgPageRenderer::ByteSink &sink)
 {
-    const Result<Handle> handle = readSvg(printableSvg(doc), doc.filePath);
+    const Result<Handle> handle = readPage(page);
     if (!handle)
         return Failure{handle.error()};
     const double width = doc.activePage->width * PointsPerInch;
@@ -139,6 +153,33 @@ Result<> pdf(const HostDocument &doc, const ByteSink &sink)
         return Failure{QStringLiteral("the PDF cannot be made: %1")
                            .arg(QString::fromUtf8(
                                cairo_status_to_string(cairo_surface_status(surface.get()))))};
+    return {};
+}
+
+} // namespace
+
+Result<> pdf(const HostDocument &doc, const ByteSink &sink)
+{
+    const QByteArray page = inlinedPage(printableSvg(doc), doc.filePath);
+    // Photos go into the PDF as the JPEGs they are: see PdfPhotos.
+    const PdfPhotos::Page photos = PdfPhotos::withPlaceholders(page);
+    if (photos.jpegs.isEmpty())
+        return pagePdf(doc, page, sink);
+    QByteArray drawn;
+    const Result<> made = pagePdf(doc, photos.svg, [&drawn](const char *data, qint64 size) {
+        drawn.append(data, int(size));
+        return true;
+    });
+    const Result<QByteArray> pdf =
+        made ? PdfPhotos::withJpegs(drawn, photos) : Result<QByteArray>(Failure{made.error()});
+    if (!pdf) {
+        qWarning("photos drawn into the PDF as pixels: %s", qPrintable(pdf.error()));
+        return pagePdf(doc, page, sink);
+    }
+    if (!sink(pdf->constData(), pdf->size()))
+        return Failure{
+            QStringLiteral("the PDF cannot be made: %1")
+                .arg(QString::fromUtf8(cairo_status_to_string(CAIRO_STATUS_WRITE_ERROR)))};
     return {};
 }
 
@@ -167,14 +208,27 @@ Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printabl
     const QByteArray svg = printableOnly ? printableSvg(doc) : SvgDocumentWriter::toSvg(doc);
     if (last.pixels == pixels && last.base == doc.filePath && last.svg == svg)
         return last.image;
+    const QSizeF page(doc.activePage->width, doc.activePage->height);
+    Result<QImage> drawn = image(svg, doc.filePath, page, pixels);
+    if (drawn)
+        last = {svg, doc.filePath, pixels, *drawn};
+    return drawn;
+}
+
+Result<QImage> image(const QByteArray &svg, const QString &baseFile, const QSizeF &pageInches,
+                     const QSize &pixels, const StillWanted &wanted)
+{
     if (pixels.width() < 1 || pixels.height() < 1 || pixels.width() > MaxSide ||
-        pixels.height() > MaxSide)
+        pixels.height() > MaxSide || pageInches.isEmpty())
         return Failure{QStringLiteral("no page to draw at %1 x %2 pixels")
                            .arg(pixels.width())
                            .arg(pixels.height())};
-    const Result<Handle> handle = readSvg(svg, doc.filePath);
+    const Result<Handle> handle = readSvg(svg, baseFile);
     if (!handle)
         return Failure{handle.error()};
+    // Reading a big sheet costs as much as drawing it: a picture superseded meanwhile stops here.
+    if (wanted && !wanted())
+        return Failure{QStringLiteral("the picture is no longer wanted")};
     QImage page(pixels, QImage::Format_ARGB32_Premultiplied);
     if (page.isNull())
         return Failure{QStringLiteral("no memory for a page of %1 x %2 pixels")
@@ -184,13 +238,12 @@ Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printabl
     Surface surface(cairo_image_surface_create_for_data(
         page.bits(), CAIRO_FORMAT_ARGB32, page.width(), page.height(), page.bytesPerLine()));
     Cairo cr(cairo_create(surface.get()));
-    const double width = doc.activePage->width, height = doc.activePage->height;
+    const double width = pageInches.width(), height = pageInches.height();
     cairo_scale(cr.get(), pixels.width() / width, pixels.height() / height);
     if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
         return Failure{drawn.error()};
     cr.reset();
     surface.reset();
-    last = {svg, doc.filePath, pixels, page};
     return page;
 }
 

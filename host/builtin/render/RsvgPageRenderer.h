@@ -31,7 +31,8 @@ QByteArray printableSvg(const HostDocument &doc);
 using ByteSink = std::function<bool(const char *data, qint64 size)>;
 
 // A one-page vector PDF of the printable layers at the page's size, handed to `sink` as cairo
-// makes it, so that a large PDF is never held whole; fails when librsvg cannot read the text,
+// makes it, so that a large PDF is never held whole (a page with JPEG photos, whose PDF is
+// finished after cairo, is held: see PdfPhotos); fails when librsvg cannot read the text,
 // cairo cannot draw it or the sink stopped.
 Result<> pdf(const HostDocument &doc, const ByteSink &sink);
 // The same PDF in memory.
@@ -41,6 +42,14 @@ Result<QByteArray> pdf(const HostDocument &doc);
 // the printable ones: the host window's page view. The last page drawn is kept, so repainting an
 // unchanged page costs no drawing. Fails when the page cannot be drawn.
 Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printableOnly);
+
+// Answers whether the drawing asked for is no longer wanted; any thread may ask it.
+using StillWanted = std::function<bool()>;
+// The same page from an SVG text taken from the document beforehand, for drawing off the GUI
+// thread: reads no document and keeps nothing, so any thread may call it with its own text.
+// Gives up early (failing) once `wanted` says the picture is no longer needed.
+Result<QImage> image(const QByteArray &svg, const QString &baseFile, const QSizeF &pageInches,
+                     const QSize &pixels, const StillWanted &wanted = {});
 
 // Receives one band of a page: its first row and its pixels. False stops the drawing.
 using BandSink = std::function<bool(int top, const QImage &band)>;
