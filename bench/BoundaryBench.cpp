@@ -187,7 +187,7 @@ void createTextBoundary(benchmark::State &state)
     timeBoundary(state, texts);
 }
 
-BENCHMARK(createTextBoundary)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(createTextBoundary)->Arg(1000)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // A blob with a hole, its lobes turned by `seed`, as a PNG in a data: URL.
 QString stickerPicture(int seed, int pixels)
