@@ -186,7 +186,7 @@ void createTextBoundary(benchmark::State &state)
     timeBoundary(state, texts);
 }
 
-BENCHMARK(createTextBoundary)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(createTextBoundary)->Arg(1000)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 void createStickerBoundary(benchmark::State &state)
 {

@@ -285,6 +285,10 @@ void ConnectionBoundaryTest::drawnAsLibrsvgDrawsIt_data()
     QTest::newRow("no contour: empty text")
         << QStringLiteral("<text x='50' y='20' style='font-size:10px'> </text>")
         << QList<QRectF>{label} << ToleranceMm;
+    // Texts are outlined from the same drawing as every other shape, not by their box.
+    QTest::newRow("text: one contour per glyph apart")
+        << QStringLiteral("<text x='50' y='40' style='font:20px DejaVu Sans'>I I</text>")
+        << QList<QRectF>{label, {51.96, 25.42, 1.96, 14.58}, {64.22, 25.42, 1.96, 14.58}} << 0.1;
     QTest::newRow("round caps: the contour takes the caps")
         << QStringLiteral("<path d='M 50 20 H 80' stroke='black' stroke-width='4' "
                           "stroke-linecap='round'/>")

@@ -2,6 +2,7 @@
 
 #include "ContourTracer.h"
 #include "IslandGroups.h"
+#include "ParallelWork.h"
 #include "ShapeOperations.h"
 #include "common/Units.h"
 #include "render/DrawingJudge.h"
@@ -94,6 +95,12 @@ ClipperLib::Paths toClipper(const QVector<QPolygonF> &polygons)
     return paths;
 }
 
+// A shape's box, wound as every other area is whichever way round the box runs.
+ClipperLib::Paths boxArea(const HostShape &shape)
+{
+    return united({toClipper(QPolygonF(shape.bounds()))}, ClipperLib::pftNonZero);
+}
+
 // A kept image or text by what it visibly covers; by its box, with a note, when that cannot be
 // had: cutting around the box at least never cuts into the print.
 ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
@@ -129,8 +136,7 @@ ClipperLib::Paths keptArea(const HostShape &shape, AreaContext &context)
             return united(toClipper(*outlines), ClipperLib::pftNonZero);
         context.grouped.add(TextNotDrawn, named(outlines.error()));
     }
-    // United, so that it winds as every other area does whichever way round the box runs.
-    return united({toClipper(QPolygonF(shape.bounds()))}, ClipperLib::pftNonZero);
+    return boxArea(shape);
 }
 
 ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
@@ -227,6 +233,41 @@ ClipperLib::Paths clipped(const ClipperLib::Paths &subject, const ClipperLib::Pa
     return result;
 }
 
+// The area outside `region` and the drawing within it. Done group by group of paths that lie
+// apart (with every path on a big sheet in one sweep, Clipper's list of edges crossing a line
+// grows with the sheet's width and its cost with the square of that).
+ClipperLib::Paths drawnWithin(const ClipperLib::Paths &areas, const ClipperLib::Paths &region,
+                              const ClipperLib::Paths &drawing)
+{
+    ClipperLib::Paths all = areas;
+    all.insert(all.end(), region.begin(), region.end());
+    all.insert(all.end(), drawing.begin(), drawing.end());
+    const size_t regionStart = areas.size(), drawingStart = regionStart + region.size();
+    const std::vector<std::vector<size_t>> groups = IslandGroups::groupIndices(all, 1);
+    std::vector<ClipperLib::Paths> results(groups.size());
+    ParallelWork::forEach(static_cast<int>(groups.size()), [&](int g) {
+        ClipperLib::Paths ownArea, ownRegion, ownDrawing;
+        for (const size_t i : groups[size_t(g)])
+            (i < regionStart    ? ownArea
+             : i < drawingStart ? ownRegion
+                                : ownDrawing)
+                .push_back(all[i]);
+        ClipperLib::Paths &result = results[size_t(g)];
+        result =
+            ownRegion.empty() ? ownArea : clipped(ownArea, ownRegion, ClipperLib::ctDifference);
+        if (!ownRegion.empty() && !ownDrawing.empty()) {
+            const ClipperLib::Paths drawn =
+                clipped(ownDrawing, ownRegion, ClipperLib::ctIntersection);
+            result.insert(result.end(), drawn.begin(), drawn.end());
+        }
+    });
+    ClipperLib::Paths joined;
+    for (ClipperLib::Paths &result : results)
+        joined.insert(joined.end(), std::make_move_iterator(result.begin()),
+                      std::make_move_iterator(result.end()));
+    return joined;
+}
+
 // The shapes' united area as librsvg draws them: the exact vector outline where the drawing
 // agrees with what their geometry paints, the traced drawing where it does not. When the drawing
 // cannot be had, the vector area stands, with a note.
@@ -246,12 +287,7 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
     }
     if (verdict->region.isEmpty())
         return areas;
-    const ClipperLib::Paths region = united(toClipper(verdict->region), ClipperLib::pftNonZero);
-    ClipperLib::Paths result = clipped(areas, region, ClipperLib::ctDifference);
-    const ClipperLib::Paths drawn =
-        clipped(toClipper(verdict->drawing), region, ClipperLib::ctIntersection);
-    result.insert(result.end(), drawn.begin(), drawn.end());
-    return result;
+    return drawnWithin(areas, toClipper(verdict->region), toClipper(verdict->drawing));
 }
 
 // The outer outline of each island of an area whose paths wind positively inside it, gaps under
@@ -317,8 +353,11 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     QList<HostShape::Ptr> judged;
     ClipperLib::Paths judgedArea, judgedPaint;
     for (const HostShape::Ptr &shape : drawn) {
-        const ClipperLib::Paths own = areaOf(*shape, context);
-        if (drawnBy && DrawingJudge::judged(*shape)) {
+        const bool judgedShape = drawnBy && DrawingJudge::judged(*shape);
+        const ClipperLib::Paths own = judgedShape && DrawingJudge::outlinesText(*shape)
+                                          ? boxArea(*shape)
+                                          : areaOf(*shape, context);
+        if (judgedShape) {
             judged << shape;
             const ClipperLib::Paths paint = paintedArea(*shape, own);
             judgedArea.insert(judgedArea.end(), own.begin(), own.end());

@@ -53,7 +53,7 @@ struct Groups
 
 namespace IslandGroups {
 
-std::vector<ClipperLib::Paths> split(const ClipperLib::Paths &paths, cInt reach)
+std::vector<std::vector<size_t>> groupIndices(const ClipperLib::Paths &paths, cInt reach)
 {
     std::vector<Box> boxes;
     boxes.reserve(paths.size());
@@ -78,7 +78,7 @@ std::vector<ClipperLib::Paths> split(const ClipperLib::Paths &paths, cInt reach)
         }
         open.push_back(i);
     }
-    std::vector<ClipperLib::Paths> result;
+    std::vector<std::vector<size_t>> result;
     std::vector<size_t> slot(paths.size(), SIZE_MAX);
     for (size_t i = 0; i < paths.size(); ++i) {
         size_t &at = slot[groups.root(i)];
@@ -86,7 +86,18 @@ std::vector<ClipperLib::Paths> split(const ClipperLib::Paths &paths, cInt reach)
             at = result.size();
             result.emplace_back();
         }
-        result[at].push_back(paths[i]);
+        result[at].push_back(i);
+    }
+    return result;
+}
+
+std::vector<ClipperLib::Paths> split(const ClipperLib::Paths &paths, cInt reach)
+{
+    std::vector<ClipperLib::Paths> result;
+    for (const std::vector<size_t> &indices : groupIndices(paths, reach)) {
+        result.emplace_back();
+        for (const size_t i : indices)
+            result.back().push_back(paths[i]);
     }
     return result;
 }

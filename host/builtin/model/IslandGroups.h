@@ -10,8 +10,11 @@
 
 namespace IslandGroups {
 
-// The paths in groups: two paths whose boxes, each grown by `reach` on every side, overlap share
-// a group, and so on from one to the next. Groups come in the order of their first path.
+// The paths' indices in groups: two paths whose boxes, each grown by `reach` on every side, overlap
+// share a group, and so on from one to the next. Groups come in the order of their first path.
+std::vector<std::vector<size_t>> groupIndices(const ClipperLib::Paths &paths,
+                                              ClipperLib::cInt reach);
+// The same groups of the paths themselves.
 std::vector<ClipperLib::Paths> split(const ClipperLib::Paths &paths, ClipperLib::cInt reach);
 
 // `operation` on each group, its results gathered in the groups' order. Right for an operation

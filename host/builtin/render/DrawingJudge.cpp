@@ -34,6 +34,9 @@ constexpr double DrawingMargin = mmToInches(5);
 constexpr double TraceDpi = 600.0;
 constexpr double TraceTolerance = mmToInches(0.01) * TraceDpi; // fine pixels
 constexpr int TileSide = 4096;                                 // fine pixels
+// The tallest text the fine tiles draw: FreeType refuses glyphs of some thousands of pixels,
+// which would leave the whole drawing undrawn; taller texts are traced on their own.
+constexpr double MaxDrawnTextInches = 1.0;
 
 using Grid = ContourTracer::Grid;
 
@@ -206,6 +209,23 @@ QVector<QPolygonF> mapped(const QVector<QPolygonF> &polygons, const QTransform &
     return out;
 }
 
+// The judged shapes whose box, grown by what librsvg may draw beyond the geometry, meets `tile`
+// (fine pixels): a tile is drawn with those alone, so that a sheet of many shapes is drawn about
+// once in all at the fine resolution rather than whole for every tile.
+QSet<int> idsNear(const QList<HostShape::Ptr> &shapes, const QRect &tile, double pageHeight)
+{
+    const QTransform toFine = pageToPixels(pageHeight, TraceDpi, QPoint(0, 0));
+    const double margin = DrawingMargin * TraceDpi;
+    QSet<int> near;
+    for (const HostShape::Ptr &shape : shapes) {
+        const QRectF box =
+            toFine.mapRect(shape->bounds()).adjusted(-margin, -margin, margin, margin);
+        if (box.intersects(QRectF(tile)))
+            near.insert(shape->id);
+    }
+    return near;
+}
+
 QRectF boxOf(const QVector<QPolygonF> &polygons)
 {
     QRectF box;
@@ -227,6 +247,12 @@ bool judged(const HostShape &shape)
 QByteArray drawingOf(const HostDocument &doc, const QSet<int> &ids)
 {
     return judgedSvg(doc, ids);
+}
+
+bool outlinesText(const HostShape &shape)
+{
+    return shape.kind == ShapeKind::Text && judged(shape) &&
+           shape.bounds().height() <= MaxDrawnTextInches;
 }
 
 Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
@@ -280,8 +306,16 @@ Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shap
         verdict.drawing += mapped(ContourTracer::trace(alpha, TraceTolerance), toPage);
         return true;
     };
-    if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, TraceDpi, tiles, trace); !done)
-        return Failure{done.error()};
+    for (const QRect &tile : tiles) {
+        const QSet<int> near = idsNear(shapes, tile, page.height());
+        Result<RsvgPageRenderer::Drawing> part = *drawing;
+        if (near.size() < ids.size())
+            part = RsvgPageRenderer::readDrawing(judgedSvg(doc, near), doc.filePath);
+        if (!part)
+            return Failure{part.error()};
+        if (Result<> done = RsvgPageRenderer::coverage(*part, page, TraceDpi, {tile}, trace); !done)
+            return Failure{done.error()};
+    }
     return verdict;
 }
 

@@ -28,6 +28,12 @@ bool judged(const HostShape &shape);
 // which may hold definitions they use), on the layers as they are.
 QByteArray drawingOf(const HostDocument &doc, const QSet<int> &ids);
 
+// Whether a judged text is outlined by the judge's drawing alone: its glyphs are small enough
+// for FreeType at the fine resolution. Its vector area is then its box, which the drawing
+// disagrees with throughout, so the sheet's texts are traced where they print, all in one pass
+// of fine tiles, instead of each drawn and traced on its own and then judged again.
+bool outlinesText(const HostShape &shape);
+
 // Closed polygons in page inches (y up); outer outlines and holes run opposite ways round.
 struct Verdict
 {
