@@ -91,6 +91,30 @@ Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height
     return {};
 }
 
+// Draws the sheet into pixels the caller owns, page inches times `scale` minus `origin` pixels.
+// Cairo's ARGB32 is Qt's ARGB32 premultiplied on every byte order: native 32-bit words.
+Result<> drawPixels(unsigned char *data, cairo_format_t format, const QSize &size, int stride,
+                    RsvgHandle *handle, const QSizeF &pageInches, const QPointF &origin,
+                    const QSizeF &scale)
+{
+    Surface surface(
+        cairo_image_surface_create_for_data(data, format, size.width(), size.height(), stride));
+    Cairo cr(cairo_create(surface.get()));
+    cairo_translate(cr.get(), -origin.x(), -origin.y());
+    cairo_scale(cr.get(), scale.width(), scale.height());
+    Result<> drawn = renderInto(cr.get(), handle, pageInches.width(), pageInches.height());
+    cr.reset();
+    cairo_surface_flush(surface.get());
+    return drawn;
+}
+
+Result<> drawImage(QImage &image, RsvgHandle *handle, const QSizeF &pageInches,
+                   const QPointF &origin, const QSizeF &scale)
+{
+    return drawPixels(image.bits(), CAIRO_FORMAT_ARGB32, image.size(), image.bytesPerLine(), handle,
+                      pageInches, origin, scale);
+}
+
 cairo_status_t toSink(void *closure, const unsigned char *data, unsigned int length)
 {
     const auto &sink = *static_cast<const RsvgPageRenderer::ByteSink *>(closure);
@@ -235,15 +259,9 @@ Result<QImage> image(const QByteArray &svg, const QString &baseFile, const QSize
                            .arg(pixels.width())
                            .arg(pixels.height())};
     page.fill(Qt::transparent);
-    Surface surface(cairo_image_surface_create_for_data(
-        page.bits(), CAIRO_FORMAT_ARGB32, page.width(), page.height(), page.bytesPerLine()));
-    Cairo cr(cairo_create(surface.get()));
-    const double width = pageInches.width(), height = pageInches.height();
-    cairo_scale(cr.get(), pixels.width() / width, pixels.height() / height);
-    if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
+    const QSizeF scale(pixels.width() / pageInches.width(), pixels.height() / pageInches.height());
+    if (Result<> drawn = drawImage(page, handle->get(), pageInches, QPointF(), scale); !drawn)
         return Failure{drawn.error()};
-    cr.reset();
-    surface.reset();
     return page;
 }
 
@@ -263,18 +281,10 @@ Result<> bands(const HostDocument &doc, double dpi, int bandRows, const BandSink
                                .arg(columns)
                                .arg(bandRows)};
         image.fill(Qt::white);
-        // Cairo's ARGB32 is Qt's ARGB32 premultiplied on every byte order: native 32-bit words.
-        Surface surface(cairo_image_surface_create_for_data(image.bits(), CAIRO_FORMAT_ARGB32,
-                                                            image.width(), image.height(),
-                                                            image.bytesPerLine()));
-        Cairo cr(cairo_create(surface.get()));
-        cairo_translate(cr.get(), 0, -top);
-        cairo_scale(cr.get(), dpi, dpi);
-        if (Result<> drawn = renderInto(cr.get(), handle->get(), width, height); !drawn)
+        if (Result<> drawn = drawImage(image, handle->get(), QSizeF(width, height), QPointF(0, top),
+                                       QSizeF(dpi, dpi));
+            !drawn)
             return drawn;
-        cr.reset();
-        cairo_surface_flush(surface.get());
-        surface.reset();
         if (!sink(top, image))
             return Failure{QStringLiteral("the page could not be handed on")};
     }
@@ -303,18 +313,11 @@ Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
         // Cairo's rows of alpha are padded to four bytes.
         const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, tile.width());
         std::vector<unsigned char> pixels(static_cast<size_t>(stride) * tile.height(), 0);
-        Surface surface(cairo_image_surface_create_for_data(pixels.data(), CAIRO_FORMAT_A8,
-                                                            tile.width(), tile.height(), stride));
-        Cairo cr(cairo_create(surface.get()));
-        cairo_translate(cr.get(), -tile.x(), -tile.y());
-        cairo_scale(cr.get(), dpi, dpi);
         if (Result<> drawn =
-                renderInto(cr.get(), drawing.get(), pageInches.width(), pageInches.height());
+                drawPixels(pixels.data(), CAIRO_FORMAT_A8, tile.size(), stride, drawing.get(),
+                           pageInches, tile.topLeft(), QSizeF(dpi, dpi));
             !drawn)
             return drawn;
-        cr.reset();
-        cairo_surface_flush(surface.get());
-        surface.reset();
         ContourTracer::Grid grid;
         grid.width = tile.width();
         grid.height = tile.height();
@@ -343,18 +346,10 @@ Result<QImage> colours(const Drawing &drawing, const QSizeF &pageInches, double 
                            .arg(tile.width())
                            .arg(tile.height())};
     image.fill(Qt::transparent);
-    Surface surface(cairo_image_surface_create_for_data(
-        image.bits(), CAIRO_FORMAT_ARGB32, image.width(), image.height(), image.bytesPerLine()));
-    Cairo cr(cairo_create(surface.get()));
-    cairo_translate(cr.get(), -tile.x(), -tile.y());
-    cairo_scale(cr.get(), dpi, dpi);
     if (Result<> drawn =
-            renderInto(cr.get(), drawing.get(), pageInches.width(), pageInches.height());
+            drawImage(image, drawing.get(), pageInches, tile.topLeft(), QSizeF(dpi, dpi));
         !drawn)
         return Failure{drawn.error()};
-    cr.reset();
-    cairo_surface_flush(surface.get());
-    surface.reset();
     return image;
 }
 
