@@ -214,7 +214,30 @@ void FilesInOutTest::bigLetterTracedAndPrinted()
     QVERIFY2(!run.err.contains("box is outlined"), run.err.constData());
     QVERIFY(readFile(folder.filePath("out.pdf")).startsWith("%PDF-"));
     const QByteArray saved = readFile(folder.filePath("out.svg"));
-    QCOMPARE(saved.mid(saved.indexOf("Cutting Layer")).count("<path"), 1);
+    const QByteArray cut = saved.mid(saved.indexOf("Cutting Layer"));
+    QCOMPARE(cut.count("<path"), 1);
+    // The cut lies on the printed letter: its box against the PDF's dark pixels, one per mm.
+    QRectF contour;
+    const QByteArray d = cut.mid(cut.indexOf(" d=\"") + 4).split('"').first();
+    const QRegularExpression pair(QStringLiteral("(-?[0-9.]+)[ ,]+(-?[0-9.]+)"));
+    for (auto m = pair.globalMatch(QString::fromLatin1(d)); m.hasNext();) {
+        const auto p = m.next();
+        contour |= QRectF(p.captured(1).toDouble(), p.captured(2).toDouble(), 1e-9, 1e-9);
+    }
+    QCOMPARE(QProcess::execute("pdftoppm", {"-r", "25.4", "-gray", "-singlefile",
+                                            folder.filePath("out.pdf"), folder.filePath("page")}),
+             0);
+    const QImage page(folder.filePath("page.pgm"));
+    QRect printed;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 128)
+                printed |= QRect(x, y, 1, 1);
+    for (const double gap :
+         {contour.left() - printed.left(), contour.top() - printed.top(),
+          contour.right() - printed.right() - 1, contour.bottom() - printed.bottom() - 1})
+        QVERIFY2(std::abs(gap) < 2,
+                 qPrintable(QStringLiteral("cut %1 mm from the print").arg(gap)));
 }
 
 // Saved into the folder above (rsvg-convert follows links only downwards), the pictures are

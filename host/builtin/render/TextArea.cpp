@@ -65,6 +65,7 @@ struct Raster
 {
     std::unique_ptr<cairo_surface_t, Freer> surface;
     int width = 0, height = 0;
+    double scale = 0; // pixels per user unit, coarser than asked where FreeType refused
 };
 
 // The text's ink drawn at `scale` pixels per user unit, with a blank margin.
@@ -72,6 +73,7 @@ Result<Raster> render(RsvgHandle *handle, const RsvgRectangle &viewport, const R
                       double scale)
 {
     Raster out;
+    out.scale = scale;
     out.width = static_cast<int>(std::ceil(ink.width * scale)) + 2 * Margin;
     out.height = static_cast<int>(std::ceil(ink.height * scale)) + 2 * Margin;
     out.surface.reset(cairo_image_surface_create(CAIRO_FORMAT_A8, out.width, out.height));
@@ -137,6 +139,7 @@ Result<QVector<QPolygonF>> trace(const HostShape &text)
     if (!raster)
         return Failure{raster.error()};
     const int width = raster->width, height = raster->height;
+    scale = raster->scale;
     const std::unique_ptr<cairo_surface_t, Freer> &surface = raster->surface;
     ContourTracer::Grid grid;
     grid.width = width;
