@@ -21,7 +21,7 @@ void SettingsTableTest::numberDefaultIsAValueOfItsBox_data()
     QTest::addColumn<double>("min");
     QTest::addColumn<double>("max");
     QTest::addColumn<double>("step");
-#define VX_NUMBER(name, group, key, value, min, max, step)                                        \
+#define VX_NUMBER(name, group, key, value, min, max, step)                                         \
     QTest::newRow(#name) << double(value) << double(min) << double(max) << double(step);
 #define VX_SWITCH(...)
 #define VX_TEXT(...)
