@@ -3,9 +3,10 @@
 // owns every control (PluginMWForm), the previews and the cutter socket, moves by its top
 // strip, cycles collapsed / settings panel / preview panel, and keeps its settings file.
 
-#include "DataPaths.h"
 #include "common/Units.h"
 #include "link/ReplyBuffer.h"
+#include "link/TcpCutterPort.h"
+#include "settings/DataPaths.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -45,7 +46,8 @@ public:
     // running job, and a cutter busy with our own transfer, or one we may not open, stays.
     void refreshMachineList();
 
-    // The TCP port of the cutter; 9100 for the user, another one for a test's simulated cutter.
+    // The TCP port of the cutter; TcpCutterPort::DefaultPort for the user, another one for a
+    // test's simulated cutter.
     void setCutterPort(quint16 port) { cutterPort = port; }
     // Pauses of the cutter conversation (poll, marks-not-found); tests shorten them.
     void setConversationTiming(int pollMs, int markRetryPauseMs);
@@ -114,7 +116,7 @@ private:
     UsbOperate *usb = nullptr;
     PluginMWForm *form = nullptr;
     QTcpSocket *socket = nullptr;
-    quint16 cutterPort = 9100;
+    quint16 cutterPort = TcpCutterPort::DefaultPort;
     ReplyBuffer socketBuffer; // what arrived on `socket` since the latest send, bounded
     bool sending = false;     // an Auto-Next run is in progress
     ExitFunction exitProcess;

@@ -1,5 +1,6 @@
 #include "PluginMWForm.h"
 
+#include "settings/Settings.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
@@ -55,20 +56,37 @@ QPushButton *iconButton(QWidget *parent, const char *name, QRect geometry, const
     return button;
 }
 
-// Millimetre fields: one decimal, centred, typed or wheeled (no step buttons).
-QDoubleSpinBox *mmSpin(QWidget *parent, const char *name, QRect geometry, double min, double max,
-                       double step, double value, bool enabled = true)
+// A control of a stored setting is named by its key: the settings file and the form's names
+// cannot drift apart. Unstored ones name themselves.
+template <class Widget>
+Widget *place(QWidget *parent, const SettingKey &key, int x, int y, int w, int h)
 {
-    auto *spin = place<QDoubleSpinBox>(parent, name, geometry.x(), geometry.y(), geometry.width(),
-                                       geometry.height());
+    return place<Widget>(parent, key.name, x, y, w, h);
+}
+
+// Millimetre fields: one decimal, centred, typed or wheeled (no step buttons).
+QDoubleSpinBox *mmSpin(QWidget *parent, const NumberSetting &setting, QRect geometry,
+                       bool enabled = true, const char *unstoredName = nullptr)
+{
+    auto *spin =
+        place<QDoubleSpinBox>(parent, unstoredName ? unstoredName : setting.key.name, geometry.x(),
+                              geometry.y(), geometry.width(), geometry.height());
     spin->setDecimals(1);
     spin->setAlignment(Qt::AlignCenter);
     spin->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    spin->setRange(min, max);
-    spin->setSingleStep(step);
-    spin->setValue(value);
+    spin->setRange(setting.min, setting.max);
+    spin->setSingleStep(setting.step);
+    spin->setValue(setting.value);
     spin->setEnabled(enabled);
     return spin;
+}
+
+QCheckBox *checkBox(QWidget *parent, const SwitchSetting &setting, QRect geometry)
+{
+    auto *box = place<QCheckBox>(parent, setting.key, geometry.x(), geometry.y(), geometry.width(),
+                                 geometry.height());
+    box->setChecked(setting.value);
+    return box;
 }
 
 QLabel *label(QWidget *parent, const char *name, QRect geometry)
@@ -123,18 +141,19 @@ void PluginMWForm::setupTopBar(QWidget *parent)
 
     macName = place<QComboBox>(parent, "macName", 10, 11, 241, 21);
     macName->setFont(consolas(10));
-    ipAddress = place<QLineEdit>(parent, "ipAddress", 10, 10, 241, 21);
+    ipAddress = place<QLineEdit>(parent, Setting::IpAddress.key, 10, 10, 241, 21);
+    ipAddress->setText(Setting::IpAddress.text());
     ipAddress->setAlignment(Qt::AlignCenter);
 }
 
 void PluginMWForm::setupPreviewPanel(QWidget *parent)
 {
-    conSend = place<QCheckBox>(parent, "conSend", 122, 10, 101, 21);
+    conSend = checkBox(parent, Setting::ConSend, {122, 10, 101, 21});
     sendCount = place<QSpinBox>(parent, "sendCount", 232, 10, 51, 21);
     sendCount->setAlignment(Qt::AlignCenter);
     sendCount->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    sendCount->setRange(0, 500);
-    sendCount->setValue(50);
+    sendCount->setRange(int(Setting::SendCount.min), int(Setting::SendCount.max));
+    sendCount->setValue(int(Setting::SendCount.value));
     stopBtn = place<QPushButton>(parent, "stopBtn", 290, 10, 23, 23);
 }
 
@@ -142,16 +161,16 @@ void PluginMWForm::setupMarginControls(QWidget *parent)
 {
     paperView = place<PaperView>(parent, "paperView", 60, 40, 131, 191);
     topLbl = label(parent, "topLbl", {50, 10, 41, 20});
-    topDspbx = mmSpin(parent, "topDspbx", {100, 10, 51, 21}, 8.0, 30.0, 0.5, 22.5, false);
+    topDspbx = mmSpin(parent, Setting::TopMargin, {100, 10, 51, 21}, false);
     topmmLbl = label(parent, "topmmLbl", {160, 10, 31, 20});
     bottomLbl = label(parent, "bottomLbl", {30, 240, 61, 20});
-    bottomDspbx = mmSpin(parent, "bottomDspbx", {100, 240, 51, 21}, 8.0, 50.0, 0.5, 38.5, false);
+    bottomDspbx = mmSpin(parent, Setting::BottomMargin, {100, 240, 51, 21}, false);
     bottommmLbl = label(parent, "bottommmLbl", {160, 240, 31, 20});
     leftLbl = label(parent, "leftLbl", {0, 70, 41, 20});
-    leftDspbx = mmSpin(parent, "leftDspbx", {0, 100, 51, 21}, 8.0, 15.0, 0.5, 8.5, false);
+    leftDspbx = mmSpin(parent, Setting::LeftMargin, {0, 100, 51, 21}, false);
     leftmmLbl = label(parent, "leftmmLbl", {0, 130, 31, 20});
     rightLbl = label(parent, "rightLbl", {200, 70, 51, 20});
-    rightDspbx = mmSpin(parent, "rightDspbx", {200, 100, 51, 21}, 8.0, 15.0, 0.5, 8.5, false);
+    rightDspbx = mmSpin(parent, Setting::RightMargin, {200, 100, 51, 21}, false);
     rightmmLbl = label(parent, "rightmmLbl", {200, 130, 31, 20});
 }
 
@@ -159,54 +178,53 @@ void PluginMWForm::setupMarkControls(QWidget *parent)
 {
     markView = place<MarkView>(parent, "markView", 260, 80, 61, 61);
     realM2XLbl = label(parent, "realM2XLbl", {200, 10, 31, 20});
-    realM2X = mmSpin(parent, "realM2X", {240, 10, 51, 21}, 17.5, 27.5, 0.5, 22.5);
+    realM2X = mmSpin(parent, Setting::RealM2X, {240, 10, 51, 21}, true, "realM2X");
     realM2Xmm = label(parent, "realM2Xmm", {300, 10, 21, 20});
     realM2YLbl = label(parent, "realM2YLbl", {200, 40, 31, 20});
-    realM2Y = mmSpin(parent, "realM2Y", {240, 40, 51, 21}, 3.5, 13.5, 0.5, 8.5);
+    realM2Y = mmSpin(parent, Setting::RealM2Y, {240, 40, 51, 21}, true, "realM2Y");
     realM2Ymm = label(parent, "realM2Ymm", {300, 40, 21, 20});
     markWidthLbl = label(parent, "markWidthLbl", {200, 160, 31, 20});
-    markWidthDspbx = mmSpin(parent, "markWidthDspbx", {240, 160, 51, 21}, 5.0, 15.0, 1, 9.0, false);
+    markWidthDspbx = mmSpin(parent, Setting::MarkWidth, {240, 160, 51, 21}, false);
     markWidthmmLbl = label(parent, "markWidthmmLbl", {300, 160, 21, 20});
     markHeightLbl = label(parent, "markHeightLbl", {200, 190, 31, 20});
-    markHeightDspbx =
-        mmSpin(parent, "markHeightDspbx", {240, 190, 51, 21}, 5.0, 15.0, 1, 9.0, false);
+    markHeightDspbx = mmSpin(parent, Setting::MarkHeight, {240, 190, 51, 21}, false);
     markHeightmmLbl = label(parent, "markHeightmmLbl", {300, 190, 21, 20});
     markWeightLbl = label(parent, "markWeightLbl", {200, 220, 31, 20});
-    markWeightDspbx =
-        mmSpin(parent, "markWeightDspbx", {240, 220, 51, 21}, 0.5, 1.5, 0.1, 1.0, false);
+    markWeightDspbx = mmSpin(parent, Setting::MarkWeight, {240, 220, 51, 21}, false);
     markWeightmmLbl = label(parent, "markWeightmmLbl", {300, 220, 21, 20});
 }
 
 void PluginMWForm::setupJobControls(QWidget *parent)
 {
     cdrVersionLbl = label(parent, "cdrVersionLbl", {0, 280, 81, 20});
-    cdrVersion = place<QComboBox>(parent, "cdrVersion", 90, 280, 231, 21);
+    cdrVersion = place<QComboBox>(parent, Setting::CdrVersion.key, 90, 280, 231, 21);
     cdrVersion->setFont(consolas(9));
-    for (int version = 14; version <= 23; ++version)
-        cdrVersion->addItem(QStringLiteral("CorelDraw.Application.%1").arg(version));
-    cdrVersion->setCurrentIndex(0);
+    cdrVersion->addItems(Setting::CdrVersion.choices());
+    cdrVersion->setCurrentText(Setting::CdrVersion.text());
 
     posNegCutLbl = label(parent, "posNegCutLbl", {0, 320, 71, 21});
     posLenLbl = label(parent, "posLenLbl", {80, 320, 21, 21});
-    posLen = mmSpin(parent, "posLen", {100, 320, 51, 21}, 1.0, 100.0, 1.0, 10.0);
+    posLen = mmSpin(parent, Setting::PosLen, {100, 320, 51, 21});
     negLenLbl = label(parent, "negLenLbl", {160, 320, 21, 21});
-    negLen = mmSpin(parent, "negLen", {180, 320, 51, 21}, 0.1, 1.0, 0.1, 0.1);
-    knifeOffsetChx = place<QCheckBox>(parent, "knifeOffsetChx", 0, 350, 91, 21);
-    knifeOffsetDspbx = mmSpin(parent, "knifeOffsetDspbx", {100, 350, 51, 21}, 0.1, 1.5, 0.1, 0.3);
-    closeOffsetChx = place<QCheckBox>(parent, "closeOffsetChx", 160, 350, 91, 21);
-    closeOffsetDspbx = mmSpin(parent, "closeOffsetDspbx", {260, 350, 51, 21}, 0.1, 3.0, 0.1, 0.5);
+    negLen = mmSpin(parent, Setting::NegLen, {180, 320, 51, 21});
+    knifeOffsetChx = checkBox(parent, Setting::KnifeOffsetOn, {0, 350, 91, 21});
+    knifeOffsetDspbx = mmSpin(parent, Setting::KnifeOffset, {100, 350, 51, 21});
+    closeOffsetChx = checkBox(parent, Setting::CloseOffsetOn, {160, 350, 91, 21});
+    closeOffsetDspbx = mmSpin(parent, Setting::CloseOffset, {260, 350, 51, 21});
 }
 
 void PluginMWForm::setupCheckBoxes(QWidget *parent)
 {
-    autoSort = place<QCheckBox>(parent, "autoSort", 0, 380, 101, 21);
+    autoSort = checkBox(parent, Setting::AutoSort, {0, 380, 101, 21});
+    // Named apart from its key (Setting::BlankCut).
     blankCut = place<QCheckBox>(parent, "blankCut", 160, 380, 101, 21);
-    createEdge = place<QCheckBox>(parent, "createEdge", 0, 410, 311, 21);
-    horizontalMark = place<QCheckBox>(parent, "horizontalMark", 160, 410, 101, 21);
+    blankCut->setChecked(Setting::BlankCut.value);
+    createEdge = checkBox(parent, Setting::CreateEdge, {0, 410, 311, 21});
+    horizontalMark = checkBox(parent, Setting::HorizontalMark, {160, 410, 101, 21});
     horizontalMark->setTristate(false);
     horizontalMark->setEnabled(false);
-    publishToPDF = place<QCheckBox>(parent, "publishToPDF", 0, 440, 311, 21);
-    useRJ45 = place<QCheckBox>(parent, "useRJ45", 0, 470, 311, 21);
+    publishToPDF = checkBox(parent, Setting::PublishToPdf, {0, 440, 311, 21});
+    useRJ45 = checkBox(parent, Setting::UseRj45, {0, 470, 311, 21});
 }
 
 void PluginMWForm::setTabOrder()
@@ -234,7 +252,6 @@ void PluginMWForm::retranslateForm(QMainWindow *window)
     for (QPushButton *button : {generateMark, generateBoundary, printOut, saveAsFile, configCenter,
                                 sendToCutter, minBtn, exitBtn})
         button->setText(QString());
-    ipAddress->setText(tr("192.168.0.200"));
     conSend->setText(tr("Auto-Next:"));
     stopBtn->setText(tr("■"));
     stopBtn->setToolTip(tr("停止"));

@@ -7,6 +7,7 @@
 #include "job/JobPreparation.h"
 #include "job/JobSettings.h"
 #include "link/CutterConversation.h"
+#include "settings/Settings.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
@@ -170,10 +171,10 @@ void PluginMW::on_horizontalMark_stateChanged(int arg1)
 {
     if (arg1 != 0)
         return;
-    form->topDspbx->setValue(22.5);
-    form->leftDspbx->setValue(8.5);
-    form->bottomDspbx->setValue(38.5);
-    form->rightDspbx->setValue(8.5);
+    form->topDspbx->setValue(Setting::TopMargin.value);
+    form->leftDspbx->setValue(Setting::LeftMargin.value);
+    form->bottomDspbx->setValue(Setting::BottomMargin.value);
+    form->rightDspbx->setValue(Setting::RightMargin.value);
 }
 
 void PluginMW::on_blankCut_stateChanged(int arg1)

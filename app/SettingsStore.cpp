@@ -1,8 +1,8 @@
 #include "SettingsStore.h"
 
 #include "PluginMWForm.h"
-#include "WindowSettings.h"
 #include "common/SettingsFile.h"
+#include "settings/WindowSettings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,25 +12,16 @@
 
 namespace {
 
-const QString Group = QStringLiteral("VX_Plugin/");
-
-const char *const KeysInOrder[] = {
-    "ipAddress",      "topDspbx",         "leftDspbx",      "bottomDspbx",     "rightDspbx",
-    "horizontalMark", "directCut",        "markWidthDspbx", "markHeightDspbx", "markWeightDspbx",
-    "cdrVersion",     "posLen",           "negLen",         "knifeOffsetChx",  "knifeOffsetDspbx",
-    "closeOffsetChx", "closeOffsetDspbx", "autoSort",       "conSend",         "createEdge",
-    "publishToPDF",   "useRJ45"};
-
 // A damaged file read before writing leaves a format error in the status even when the new
 // file is written well, and that error would hide a later access error. Settings objects of one
 // file share a cache, so look at the bytes written instead.
 bool writtenCompletely(const QByteArray &text)
 {
-    const int group = text.indexOf("[VX_Plugin]");
+    const int group = text.indexOf('[' + QByteArray(Setting::WindowGroup) + ']');
     if (group < 0)
         return false;
-    for (const char *key : KeysInOrder) {
-        if (text.indexOf('\n' + QByteArray(key) + '=', group) < 0)
+    for (const SettingKey &key : Setting::keysOf(Setting::WindowGroup)) {
+        if (text.indexOf('\n' + QByteArray(key.name) + '=', group) < 0)
             return false;
     }
     return true;
@@ -63,31 +54,31 @@ Result<> saveSettings(const PluginMWForm &form, const QString &configPath)
     return editSettingsFile(
         configPath,
         [&form](QSettings &settings) {
-            const auto write = [&settings](const char *key, const QVariant &value) {
-                settings.setValue(Group + QLatin1String(key), value);
+            const auto write = [&settings](const auto &setting, const QVariant &value) {
+                settings.setValue(setting.key.path(), value);
             };
-            write("ipAddress", form.ipAddress->text());
-            write("topDspbx", form.topDspbx->value());
-            write("leftDspbx", form.leftDspbx->value());
-            write("bottomDspbx", form.bottomDspbx->value());
-            write("rightDspbx", form.rightDspbx->value());
-            write("horizontalMark", form.horizontalMark->isChecked());
-            write("directCut", form.blankCut->isChecked());
-            write("markWidthDspbx", form.markWidthDspbx->value());
-            write("markHeightDspbx", form.markHeightDspbx->value());
-            write("markWeightDspbx", form.markWeightDspbx->value());
-            write("cdrVersion", form.cdrVersion->currentText());
-            write("posLen", form.posLen->value());
-            write("negLen", form.negLen->value());
-            write("knifeOffsetChx", form.knifeOffsetChx->isChecked());
-            write("knifeOffsetDspbx", form.knifeOffsetDspbx->value());
-            write("closeOffsetChx", form.closeOffsetChx->isChecked());
-            write("closeOffsetDspbx", form.closeOffsetDspbx->value());
-            write("autoSort", form.autoSort->isChecked());
-            write("conSend", form.conSend->isChecked());
-            write("createEdge", form.createEdge->isChecked());
-            write("publishToPDF", form.publishToPDF->isChecked());
-            write("useRJ45", form.useRJ45->isChecked());
+            write(Setting::IpAddress, form.ipAddress->text());
+            write(Setting::TopMargin, form.topDspbx->value());
+            write(Setting::LeftMargin, form.leftDspbx->value());
+            write(Setting::BottomMargin, form.bottomDspbx->value());
+            write(Setting::RightMargin, form.rightDspbx->value());
+            write(Setting::HorizontalMark, form.horizontalMark->isChecked());
+            write(Setting::BlankCut, form.blankCut->isChecked());
+            write(Setting::MarkWidth, form.markWidthDspbx->value());
+            write(Setting::MarkHeight, form.markHeightDspbx->value());
+            write(Setting::MarkWeight, form.markWeightDspbx->value());
+            write(Setting::CdrVersion, form.cdrVersion->currentText());
+            write(Setting::PosLen, form.posLen->value());
+            write(Setting::NegLen, form.negLen->value());
+            write(Setting::KnifeOffsetOn, form.knifeOffsetChx->isChecked());
+            write(Setting::KnifeOffset, form.knifeOffsetDspbx->value());
+            write(Setting::CloseOffsetOn, form.closeOffsetChx->isChecked());
+            write(Setting::CloseOffset, form.closeOffsetDspbx->value());
+            write(Setting::AutoSort, form.autoSort->isChecked());
+            write(Setting::ConSend, form.conSend->isChecked());
+            write(Setting::CreateEdge, form.createEdge->isChecked());
+            write(Setting::PublishToPdf, form.publishToPDF->isChecked());
+            write(Setting::UseRj45, form.useRJ45->isChecked());
         },
         writtenCompletely);
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The window's settings file: an INI file with one group "VX_Plugin". The controls hold the
-// live values; the file is read into them once at start-up and written from them at close.
+// The window's settings file: an INI file with one group, Setting::WindowGroup. The controls hold
+// the live values; the file is read into them once at start-up and written from them at close.
 
 #include "common/Result.h"
 
@@ -13,6 +13,6 @@ class PluginMWForm;
 // margin and mark keys are written but never read: those controls are fixed.
 void loadSettings(PluginMWForm &form, const QString &configPath);
 
-// Writes all 22 keys from the controls and flushes the file. Fails, naming the file, when it
-// could not be written completely.
+// Writes every key of the window's group from the controls and flushes the file. Fails, naming the
+// file, when it could not be written completely.
 Result<> saveSettings(const PluginMWForm &form, const QString &configPath);

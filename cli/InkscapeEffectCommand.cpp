@@ -5,11 +5,11 @@
 
 #include "CliOutput.h"
 #include "Subcommand.h"
-#include "app/DataPaths.h"
-#include "app/WindowSettings.h"
 #include "common/Result.h"
 #include "link/LinkMessages.h"
 #include "link/UsbOperate.h"
+#include "settings/DataPaths.h"
+#include "settings/WindowSettings.h"
 
 #include <QHash>
 
@@ -65,7 +65,7 @@ public:
     }
 
     // A millimetre field within its box's range; absent gives the box's default.
-    Result<double> length(const QString &name, const ControlRange &range) const
+    Result<double> length(const QString &name, const NumberSetting &range) const
     {
         if (!fields.contains(name))
             return range.value;
@@ -91,13 +91,13 @@ public:
         const auto blank = choice(QStringLiteral("blank"), window.blankCut);
         const auto sort = choice(QStringLiteral("sort"), window.autoSort);
         const auto knife = choice(QStringLiteral("knife"), window.knifeOffsetOn);
-        const auto knifeMm = length(QStringLiteral("knife_mm"), WindowRange::KnifeOffset);
+        const auto knifeMm = length(QStringLiteral("knife_mm"), Setting::KnifeOffset);
         const auto overcut = choice(QStringLiteral("overcut"), window.closeOffsetOn);
-        const auto overcutMm = length(QStringLiteral("overcut_mm"), WindowRange::CloseOffset);
-        const auto dash = length(QStringLiteral("dash_mm"), WindowRange::PosLen);
-        const auto gap = length(QStringLiteral("gap_mm"), WindowRange::NegLen);
-        const auto rmx = length(QStringLiteral("rmx"), WindowRange::RealM2X);
-        const auto rmy = length(QStringLiteral("rmy"), WindowRange::RealM2Y);
+        const auto overcutMm = length(QStringLiteral("overcut_mm"), Setting::CloseOffset);
+        const auto dash = length(QStringLiteral("dash_mm"), Setting::PosLen);
+        const auto gap = length(QStringLiteral("gap_mm"), Setting::NegLen);
+        const auto rmx = length(QStringLiteral("rmx"), Setting::RealM2X);
+        const auto rmy = length(QStringLiteral("rmy"), Setting::RealM2Y);
         // "Cut order": the Auto-Sort field's choice, or the shortest travel.
         const QString order = fields.value(QStringLiteral("order"), QStringLiteral("sort"));
         if (order != QLatin1String("sort") && order != QLatin1String("shortest"))

@@ -1,6 +1,6 @@
 #include "JobOptionParser.h"
 
-#include "app/WindowSettings.h"
+#include "settings/Settings.h"
 
 #include <QCommandLineParser>
 
@@ -14,12 +14,12 @@ namespace {
 struct LengthRule
 {
     const char *name;
-    ControlRange range;
+    NumberSetting range;
     bool offAllowed;
     bool onStep;
 };
 
-bool isOnStep(double value, const ControlRange &range)
+bool isOnStep(double value, const NumberSetting &range)
 {
     const double steps = value / range.step;
     return std::fabs(steps - std::round(steps)) < 1e-9;
@@ -118,12 +118,12 @@ Result<JobSettings> JobOptionParser::read(const QCommandLineParser &parser)
     settings.knifeOffsetOn = parser.isSet(QStringLiteral("knife"));
     settings.overcutOn = parser.isSet(QStringLiteral("overcut"));
     const std::pair<LengthRule, double *> lengths[] = {
-        {{"knife", WindowRange::KnifeOffset, true, false}, &settings.knifeOffsetMm},
-        {{"overcut", WindowRange::CloseOffset, true, false}, &settings.overcutMm},
-        {{"dash", WindowRange::PosLen, false, false}, &settings.dashMm},
-        {{"gap", WindowRange::NegLen, false, false}, &settings.gapMm},
-        {{"rmx", WindowRange::RealM2X, false, true}, &settings.realM2XMm},
-        {{"rmy", WindowRange::RealM2Y, false, true}, &settings.realM2YMm}};
+        {{"knife", Setting::KnifeOffset, true, false}, &settings.knifeOffsetMm},
+        {{"overcut", Setting::CloseOffset, true, false}, &settings.overcutMm},
+        {{"dash", Setting::PosLen, false, false}, &settings.dashMm},
+        {{"gap", Setting::NegLen, false, false}, &settings.gapMm},
+        {{"rmx", Setting::RealM2X, false, true}, &settings.realM2XMm},
+        {{"rmy", Setting::RealM2Y, false, true}, &settings.realM2YMm}};
     for (const auto &[rule, value] : lengths) {
         if (const Result<> read = readLength(parser, rule, *value); !read)
             return Failure{read.error()};
@@ -133,20 +133,32 @@ Result<JobSettings> JobOptionParser::read(const QCommandLineParser &parser)
 
 QString JobOptionParser::helpText()
 {
-    return QStringLiteral(
+    const QString order = QStringLiteral(
         "  --blank                 blank-cut job (no marks); default is a mark job\n"
         "  --order serpentine      auto sort: rows from the top of the sheet down, serpentine\n"
         "                          (--sort is the same)\n"
         "  --order shortest        each pen's paths in the order of shortest pen-up travel\n"
         "                          (nearest neighbour, then 2-opt), closed contours started\n"
         "                          at the vertex nearest the knife\n"
-        "                          (absent: the paths in the order of the file)\n"
-        "  --knife MM              knife offset on, with this value (absent: off); 0.1 to 1.5,\n"
+        "                          (absent: the paths in the order of the file)\n");
+    const QString offsets = QStringLiteral(
+        "  --knife MM              knife offset on, with this value (absent: off); %1 to %2,\n"
         "                          or 0 for on without an offset\n"
-        "  --overcut MM            overcut on, with this value (absent: off); 0.1 to 3, or 0\n"
-        "  --dash MM --gap MM      dash and gap of dashed paths, 1 to 100 and 0.1 to 1\n"
-        "                          (defaults 10.0 and 0.1)\n"
-        "  --rmx MM --rmy MM       mark distances of the job header, 17.5 to 27.5 and 3.5 to\n"
-        "                          13.5 in steps of 0.5 as in the window (defaults 22.5 and "
-        "8.5)\n");
+        "  --overcut MM            overcut on, with this value (absent: off); %3 to %4, or 0\n");
+    const QString dash = QStringLiteral(
+        "  --dash MM --gap MM      dash and gap of dashed paths, %1 to %2 and %3 to %4\n"
+        "                          (defaults %5 and %6)\n");
+    const QString marks = QStringLiteral(
+        "  --rmx MM --rmy MM       mark distances of the job header, %1 to %2 and %3 to\n"
+        "                          %4 in steps of %5 as in the window (defaults %6 and %7)\n");
+    using namespace Setting;
+    const auto n = [](double v) { return QString::number(v); };
+    const auto mm = [](double v) { return QString::number(v, 'f', 1); };
+    return order +
+           offsets.arg(n(KnifeOffset.min), n(KnifeOffset.max), n(CloseOffset.min),
+                       n(CloseOffset.max)) +
+           dash.arg(n(PosLen.min), n(PosLen.max), n(NegLen.min), n(NegLen.max), mm(PosLen.value),
+                    mm(NegLen.value)) +
+           marks.arg(n(RealM2X.min), n(RealM2X.max), n(RealM2Y.min), n(RealM2Y.max),
+                     n(RealM2X.step), mm(RealM2X.value), mm(RealM2Y.value));
 }

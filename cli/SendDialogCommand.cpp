@@ -10,6 +10,7 @@
 #include "Subcommand.h"
 #include "host/builtin/BuiltinHost.h"
 #include "link/LinkMessages.h"
+#include "settings/Settings.h"
 
 #include <QCommandLineParser>
 
@@ -18,7 +19,7 @@ namespace {
 struct SendDialogRequest
 {
     QString sheet;
-    int version = 14;
+    int version = Setting::CdrVersion.value;
     JobSettings job;
     CutterTarget target;
     int count = -1; // -1: one sheet; else an Auto-Next run of this many sheets
@@ -29,15 +30,18 @@ QString helpText()
 {
     return QStringLiteral(
                "Usage: cutjob send-dialog SHEET.svg (--tcp ADDRESS[:PORT] | --usb NAME)\n"
-               "                          [--count N] [--version 14..23] [job options]\n"
+               "                          [--count N] [--version %1..%2] [job options]\n"
                "\n"
                "Prepares the job of an SVG sheet as `cutjob sheet --job` does, shows its cut\n"
                "paths and asks \"都准备好了吗?\"; on OK sends it as `cutjob send` does, with each\n"
                "sheet's progress and a stop button (once: after this sheet; twice: at once).\n"
                "  --tcp, --usb, --count   as for cutjob send\n"
-               "  --version N             the drawing host's version, 14 to 23 (default 14)\n"
+               "  --version N             the drawing host's version, %1 to %2 (default %3)\n"
                "\n"
-               "Job options:\n") +
+               "Job options:\n")
+               .arg(Setting::CdrVersion.first)
+               .arg(Setting::CdrVersion.last)
+               .arg(Setting::CdrVersion.value) +
            JobOptionParser::helpText() +
            QStringLiteral(
                "  -h, --help              show this text\n"

@@ -9,10 +9,10 @@
 #include "common/Units.h"
 #include "host/CdrConnection.h"
 #include "host/builtin/BuiltinHost.h"
-#include "host/builtin/HostSettings.h"
 #include "host/builtin/model/MarkZones.h"
 #include "host/builtin/svg/SvgDocumentWriter.h"
 #include "job/JobFile.h"
+#include "settings/Settings.h"
 
 #include <QCommandLineParser>
 
@@ -20,21 +20,18 @@ namespace {
 
 bool artUnderMarksReported = true;
 
-// A sticker margin wider than this would swallow neighbouring stickers on any usual sheet.
-constexpr double MaxBoundaryOffsetMm = 10.0;
-
 struct SheetRequest
 {
     QString sheet;
     bool addMarks = false;
     bool boundary = false;
-    double boundaryOffsetMm = -1; // 0..10 mm, with --boundary; -1: the host window's margin
-    double bleedMm = 0;           // 0..5 mm, with --boundary
+    double boundaryOffsetMm = -1; // in Setting::CutMargin, with --boundary; -1: the host's own
+    double bleedMm = 0;           // in Setting::Bleed, with --boundary
     bool cuttingLayer = false;    // "Create Boundary" with "Create Cut Boundary" unchecked
     QString pdfOut;               // empty: no PDF
     QString documentOut;          // empty: the sheet is not saved; "-": standard output, last
     QString jobOut;               // empty: no job; "-": standard output
-    int version = 14;
+    int version = Setting::CdrVersion.value;
     JobSettings job;
     bool helpAsked = false;
 };
@@ -47,7 +44,7 @@ QString sheetHelpText()
                "                     --cutting-layer]\n"
                "                    [--pdf OUT.pdf]\n"
                "                    [--save-document OUT.svg] [--job OUT.plt]\n"
-               "                    [--version 14..23] [job options]\n"
+               "                    [--version %1..%2] [job options]\n"
                "\n"
                "Opens an SVG sheet (Inkscape layers) in the built-in drawing host and runs the\n"
                "window's commands on it, in this order whatever the order given:\n"
@@ -57,11 +54,11 @@ QString sheetHelpText()
                "                          visibly covers (images by their opaque pixels,\n"
                "                          text by its glyphs), one per island\n"
                "  --boundary-offset MM    grow each island's contour by MM millimetres, 0 to\n"
-               "                          10, with round corners, before islands that then\n"
+               "                          %4, with round corners, before islands that then\n"
                "                          touch unite: a sticker margin (default: the host\n"
                "                          window's \"Cut margin (mm)\", 0 unless set there)\n"
                "  --bleed MM              with --boundary, run the print on past each contour\n"
-               "                          by MM millimetres, 0 to 5 (default 0), in the colours\n"
+               "                          by MM millimetres, 0 to %5 (default 0), in the colours\n"
                "                          of the art's edge, on \"Bleed Layer\" over the art\n"
                "                          (0 removes the layer); the cut does not change\n"
                "  --cutting-layer         \"Create Boundary\" with it unchecked: only makes\n"
@@ -72,9 +69,14 @@ QString sheetHelpText()
                "                          other step succeeded (nothing on failure)\n"
                "  --job FILE              build the job as \"Save As *.plt\" does and write it\n"
                "                          whole or not at all; \"-\" writes to standard output\n"
-               "  --version N             the drawing host's version, 14 to 23 (default 14)\n"
+               "  --version N             the drawing host's version, %1 to %2 (default %3)\n"
                "\n"
-               "Job options:\n") +
+               "Job options:\n")
+               .arg(Setting::CdrVersion.first)
+               .arg(Setting::CdrVersion.last)
+               .arg(Setting::CdrVersion.value)
+               .arg(Setting::CutMargin.max)
+               .arg(Setting::Bleed.max) +
            JobOptionParser::helpText() +
            QStringLiteral("  -h, --help              show this text\n"
                           "\n"
@@ -155,12 +157,12 @@ Result<SheetRequest> parseSheetRequest(const QStringList &arguments)
         return Failure{version.error()};
     r.version = *version;
     const Result<double> offset =
-        readMillimetres(parser, QStringLiteral("boundary-offset"), MaxBoundaryOffsetMm, -1.0);
+        readMillimetres(parser, QStringLiteral("boundary-offset"), Setting::CutMargin.max, -1.0);
     if (!offset)
         return Failure{offset.error()};
     r.boundaryOffsetMm = *offset;
     const Result<double> bleed =
-        readMillimetres(parser, QStringLiteral("bleed"), HostSettings::MaxBleedMm, 0.0);
+        readMillimetres(parser, QStringLiteral("bleed"), Setting::Bleed.max, 0.0);
     if (!bleed)
         return Failure{bleed.error()};
     r.bleedMm = *bleed;

@@ -3,6 +3,7 @@
 #include "CliOutput.h"
 #include "JobOptionParser.h"
 #include "host/builtin/BuiltinHost.h"
+#include "settings/Settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,8 +11,8 @@
 
 namespace {
 
-constexpr int FirstVersion = 14;
-constexpr int LastVersion = 23;
+constexpr int FirstVersion = Setting::CdrVersion.first;
+constexpr int LastVersion = Setting::CdrVersion.last;
 
 } // namespace
 
@@ -23,7 +24,7 @@ void addHostVersionOption(QCommandLineParser &parser)
 Result<int> readHostVersion(const QCommandLineParser &parser)
 {
     if (!parser.isSet(QStringLiteral("version")))
-        return FirstVersion;
+        return Setting::CdrVersion.value;
     const Result<int> version =
         parseInteger(parser.value(QStringLiteral("version")), QStringLiteral("--version"));
     if (version && (*version < FirstVersion || *version > LastVersion))
@@ -41,8 +42,7 @@ Result<std::unique_ptr<CdrConnection>> openSheet(const QString &sheet, int versi
         return Failure{QStringLiteral("cannot open %1: %2").arg(sheet, opened.error())};
     for (const QString &note : host.activeDocument()->notes)
         printError(QStringLiteral("%1: %2").arg(sheet, note));
-    auto connection =
-        std::make_unique<CdrConnection>(QStringLiteral("CorelDraw.Application.%1").arg(version));
+    auto connection = std::make_unique<CdrConnection>(Setting::CdrVersion.choice(version));
     if (!connection->isConnected())
         return Failure{QCoreApplication::translate(
             "PluginMW", "请确认CorelDraw安装并选择正确的CorelDraw版本...")};

@@ -14,7 +14,8 @@
 
 class QCommandLineParser;
 
-// Declares --version N (the host's version, 14 to 23) and reads it (14 when absent).
+// Declares --version N (the host's version, one of Setting::CdrVersion's) and reads it (its
+// default when absent).
 void addHostVersionOption(QCommandLineParser &parser);
 Result<int> readHostVersion(const QCommandLineParser &parser);
 

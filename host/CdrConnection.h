@@ -13,6 +13,7 @@
 #include "HostSession.h"
 #include "common/Result.h"
 #include "common/Units.h"
+#include "settings/Settings.h"
 
 #include <QPoint>
 #include <QString>
@@ -21,22 +22,22 @@
 #include <memory>
 
 // Mark layout in inches (the window's millimetre values converted). Defaults are the
-// window's: margins T 22.5, B 38.5, L 8.5, R 8.5 mm, marks 9 x 9 mm of 1 mm lines.
+// window's margins and marks; each within its box's range.
 struct MarkLayout
 {
-    double top = mmToInches(22.5);       // 8..30 mm
-    double bottom = mmToInches(38.5);    // 8..50 mm
-    double left = mmToInches(8.5);       // 8..15 mm
-    double right = mmToInches(8.5);      // 8..15 mm
-    double markWidth = mmToInches(9.0);  // 5..15 mm
-    double markHeight = mmToInches(9.0); // 5..15 mm
-    double markWeight = mmToInches(1.0); // 0.5..1.5 mm
+    double top = mmToInches(Setting::TopMargin.value);
+    double bottom = mmToInches(Setting::BottomMargin.value);
+    double left = mmToInches(Setting::LeftMargin.value);
+    double right = mmToInches(Setting::RightMargin.value);
+    double markWidth = mmToInches(Setting::MarkWidth.value);
+    double markHeight = mmToInches(Setting::MarkHeight.value);
+    double markWeight = mmToInches(Setting::MarkWeight.value); // the marks' line width
 };
 
 class CdrConnection
 {
 public:
-    // Program identifier as the window's `cdrVersion` shows it, "CorelDraw.Application.14".."23".
+    // Program identifier as the window's `cdrVersion` shows it, one of Setting::CdrVersion's.
     explicit CdrConnection(const QString &programId);
     // Talks to an application object made elsewhere (tests wrap the host to record calls).
     explicit CdrConnection(AutomationHandle application);

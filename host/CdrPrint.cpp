@@ -39,11 +39,11 @@ void printLayerSetUp(HostSession &session)
 
 // The publish settings, written on every run so the host's own earlier choices never leak into
 // the sheet; in the order the host's dialog takes them.
-using Setting = std::pair<const char *, QVariant>;
+using PdfSetting = std::pair<const char *, QVariant>;
 
-const QVector<Setting> &pdfSettings()
+const QVector<PdfSetting> &pdfSettings()
 {
-    static const Setting table[] = {
+    static const PdfSetting table[] = {
         {"PublishRange", 0},
         {"PageRange", QString()},
         {"Author", QStringLiteral("Administrator")},
@@ -100,7 +100,7 @@ const QVector<Setting> &pdfSettings()
         {"OverprintBlackLimit", 95},
     };
     static_assert(std::size(table) == 54, "the host's dialog has 54 publish settings");
-    static const QVector<Setting> settings(std::begin(table), std::end(table));
+    static const QVector<PdfSetting> settings(std::begin(table), std::end(table));
     return settings;
 }
 
@@ -116,7 +116,7 @@ Result<> CdrConnection::publishPdf(const QString &filePath)
     return runSteps(printOpening(), false, [&](HostSession &session) {
         printLayerSetUp(session);
         AutomationHandle settings = HostSession::query(session.document(), Member::PDFSettings);
-        for (const Setting &setting : pdfSettings()) {
+        for (const PdfSetting &setting : pdfSettings()) {
             if (!settings->setProperty(setting.first, setting.second))
                 throw HostNoAnswer{
                     QStringLiteral("PDF settings refused %1: %2")

@@ -5,20 +5,21 @@
 
 #include "common/Units.h"
 #include "paths/JobPipelines.h"
+#include "settings/Settings.h"
 
 struct JobSettings
 {
-    bool blankCut = false;      // "Cut-Blank": a job without marks
-    bool autoSort = false;      // "Auto-Sort"
-    bool shortestOrder = false; // cutjob's --order shortest (the window has no such box)
-    bool knifeOffsetOn = false; // "Knife:" checked
-    double knifeOffsetMm = 0.0; // the window allows 0.1 to 1.5
-    bool overcutOn = false;     // "Close:" checked
-    double overcutMm = 0.0;     // the window allows 0.1 to 3.0
-    double dashMm = 10.0;       // "Pos:", 1 to 100
-    double gapMm = 0.1;         // "Neg:", 0.1 to 1
-    double realM2XMm = 22.5;    // "RMX:", 17.5 to 27.5 in steps of 0.5; the header's A field
-    double realM2YMm = 8.5;     // "RMY:", 3.5 to 13.5 in steps of 0.5; the header's B field
+    bool blankCut = false;                 // "Cut-Blank": a job without marks
+    bool autoSort = false;                 // "Auto-Sort"
+    bool shortestOrder = false;            // cutjob's --order shortest (the window has no such box)
+    bool knifeOffsetOn = false;            // "Knife:" checked
+    double knifeOffsetMm = 0.0;            // within Setting::KnifeOffset's range when on
+    bool overcutOn = false;                // "Close:" checked
+    double overcutMm = 0.0;                // within Setting::CloseOffset's range when on
+    double dashMm = Setting::PosLen.value; // "Pos:"
+    double gapMm = Setting::NegLen.value;  // "Neg:"
+    double realM2XMm = Setting::RealM2X.value; // "RMX:", on its step; the header's A field
+    double realM2YMm = Setting::RealM2Y.value; // "RMY:", on its step; the header's B field
 };
 
 // An unchecked offset becomes 0; `exportScale` is the enlargement of the cutting export to undo

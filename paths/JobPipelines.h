@@ -6,6 +6,7 @@
 #include "CutPath.h"
 #include "common/Result.h"
 #include "common/Units.h"
+#include "settings/Settings.h"
 
 #include <QByteArray>
 #include <QPoint>
@@ -21,11 +22,13 @@ struct JobOptions
     bool shortestOrder = false;
     double knifeOffset = 0.0; // drag-knife offset d, >= 0; 0 when the knife box is off
     double overcut = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
-    double dash = 400.0;      // dash length D (> 0) for paths with a line type; posLen * 40
-    double gap = 4.0;         // gap length G (> 0); negLen * 40
+    // Dash length D (> 0) for paths with a line type, and gap length G (> 0).
+    double dash = Setting::PosLen.value * UNITS_PER_MM;
+    double gap = Setting::NegLen.value * UNITS_PER_MM;
     double exportScale = EXPORT_SCALE; // enlargement of the cutting export to undo (> 0)
-    double realM2X = 22.5; // millimetres, 17.5 to 27.5: mark distance sent in the header
-    double realM2Y = 8.5;  // millimetres, 3.5 to 13.5
+    // Millimetres, within the RMX and RMY boxes' ranges: mark distances sent in the header.
+    double realM2X = Setting::RealM2X.value;
+    double realM2Y = Setting::RealM2Y.value;
 };
 
 // Page and mark read-back of a job (integers, plotter units, y down from the page's top edge).

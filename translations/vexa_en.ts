@@ -311,10 +311,6 @@
         <translation>Close</translation>
     </message>
     <message>
-        <source>192.168.0.200</source>
-        <translation>192.168.0.200</translation>
-    </message>
-    <message>
         <source>Auto-Next:</source>
         <translation>Auto-Next:</translation>
     </message>

@@ -3,6 +3,7 @@
 #include "HostSettings.h"
 #include "HostWindow.h"
 #include "render/PrintedPictures.h"
+#include "settings/Settings.h"
 #include "svg/SvgDocumentReader.h"
 #include "svg/SvgDocumentWriter.h"
 #include "svg/SvgLinkRebase.h"
@@ -13,10 +14,6 @@
 #include <QGuiApplication>
 
 namespace {
-
-const QString ProgramIdPrefix = QStringLiteral("CorelDraw.Application.");
-constexpr int FirstVersion = 14;
-constexpr int LastVersion = 23;
 
 int windowPolicy = -1; // -1 decide from the platform, 0 never, 1 allowed
 
@@ -41,12 +38,7 @@ BuiltinHost &BuiltinHost::instance()
 
 bool BuiltinHost::isProgramIdAvailable(const QString &programId) const
 {
-    if (!programId.startsWith(ProgramIdPrefix) || unavailable.contains(programId))
-        return false;
-    bool ok = false;
-    const int version = programId.mid(ProgramIdPrefix.size()).toInt(&ok);
-    return ok && version >= FirstVersion && version <= LastVersion &&
-           QString::number(version) == programId.mid(ProgramIdPrefix.size());
+    return !unavailable.contains(programId) && Setting::CdrVersion.choices().contains(programId);
 }
 
 void BuiltinHost::setProgramIdAvailable(const QString &programId, bool available)

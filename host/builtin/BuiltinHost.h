@@ -24,7 +24,7 @@ class BuiltinHost
 public:
     static BuiltinHost &instance();
 
-    // "CorelDraw.Application.14" to "CorelDraw.Application.23" answer unless made unavailable.
+    // Setting::CdrVersion's choices answer unless made unavailable.
     bool isProgramIdAvailable(const QString &programId) const;
     void setProgramIdAvailable(const QString &programId, bool available);
 

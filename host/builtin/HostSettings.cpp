@@ -15,36 +15,44 @@ QString &overriddenPath()
     return path;
 }
 
-const char *keyOf(Overlay overlay)
+const SwitchSetting &settingOf(Overlay overlay)
 {
     switch (overlay) {
     case Overlay::CutLines:
-        return "view/cutLines";
+        return Setting::ShowCutLines;
     case Overlay::CreaseLines:
-        return "view/creaseLines";
+        return Setting::ShowCreaseLines;
     case Overlay::MarkZones:
         break;
     }
-    return "view/markZones";
+    return Setting::ShowMarkZones;
 }
 
-QVariant stored(const QString &key, const QVariant &fallback)
+QVariant stored(const SettingKey &key, const QVariant &fallback)
 {
-    return settingsFileValue(filePath(), key, fallback);
+    return settingsFileValue(filePath(), key.path(), fallback);
 }
 
-Result<> store(const QString &key, const QVariant &value)
+Result<> store(const SettingKey &key, const QVariant &value)
 {
     return editSettingsFile(filePath(),
-                            [&](QSettings &settings) { settings.setValue(key, value); });
+                            [&](QSettings &settings) { settings.setValue(key.path(), value); });
 }
 
-// A hand-edited file may hold anything: out of range or not a number reads as no margin.
-double validMargin(double mm, double most = MaxCutMarginMm)
+// A hand-edited file may hold anything: out of range or not a number reads as the default (no
+// margin); a value in range is held to the box's one decimal.
+double validMargin(const NumberSetting &setting, double mm)
 {
-    if (!std::isfinite(mm) || mm < 0 || mm > most)
-        return 0.0;
+    if (!std::isfinite(mm) || mm < setting.min || mm > setting.max)
+        return setting.value;
     return std::round(mm * 10) / 10;
+}
+
+double storedMargin(const NumberSetting &setting)
+{
+    bool ok = false;
+    const double mm = stored(setting.key, setting.value).toDouble(&ok);
+    return ok ? validMargin(setting, mm) : setting.value;
 }
 
 } // namespace
@@ -64,36 +72,33 @@ void setFilePath(const QString &path)
 
 double cutMarginMm()
 {
-    bool ok = false;
-    const double mm = stored(QStringLiteral("boundary/cutMarginMm"), 0.0).toDouble(&ok);
-    return ok ? validMargin(mm) : 0.0;
+    return storedMargin(Setting::CutMargin);
 }
 
 Result<> setCutMarginMm(double mm)
 {
-    return store(QStringLiteral("boundary/cutMarginMm"), validMargin(mm));
+    return store(Setting::CutMargin.key, validMargin(Setting::CutMargin, mm));
 }
 
 double bleedMm()
 {
-    bool ok = false;
-    const double mm = stored(QStringLiteral("boundary/bleedMm"), 0.0).toDouble(&ok);
-    return ok ? validMargin(mm, MaxBleedMm) : 0.0;
+    return storedMargin(Setting::Bleed);
 }
 
 Result<> setBleedMm(double mm)
 {
-    return store(QStringLiteral("boundary/bleedMm"), validMargin(mm, MaxBleedMm));
+    return store(Setting::Bleed.key, validMargin(Setting::Bleed, mm));
 }
 
 bool shows(Overlay overlay)
 {
-    return stored(QLatin1String(keyOf(overlay)), true).toBool();
+    const SwitchSetting &setting = settingOf(overlay);
+    return stored(setting.key, setting.value).toBool();
 }
 
 Result<> setShows(Overlay overlay, bool on)
 {
-    return store(QLatin1String(keyOf(overlay)), on);
+    return store(settingOf(overlay).key, on);
 }
 
 } // namespace HostSettings

@@ -6,19 +6,18 @@
 // file stays.
 
 #include "common/Result.h"
+#include "settings/Settings.h"
 
 #include <QString>
 
 namespace HostSettings {
 
-// "Cut margin (mm)": 0 to MaxCutMarginMm in steps of 0.1; 0 cuts on the art's edge.
-constexpr double MaxCutMarginMm = 10.0;
+// "Cut margin (mm)", Setting::CutMargin; 0 cuts on the art's edge.
 double cutMarginMm();
 Result<> setCutMarginMm(double mm);
 
-// "Print bleed (mm)": 0 to MaxBleedMm in steps of 0.1; how far "Create Boundary" runs the
-// print on past each contour, 0 for none.
-constexpr double MaxBleedMm = 5.0;
+// "Print bleed (mm)", Setting::Bleed: how far "Create Boundary" runs the print on past each
+// contour, 0 for none.
 double bleedMm();
 Result<> setBleedMm(double mm);
 

@@ -149,8 +149,8 @@ void HostWindow::buildToolBar()
     bar->addWidget(label);
     cutMargin = new QDoubleSpinBox;
     cutMargin->setObjectName(QStringLiteral("cutMarginDspbx"));
-    cutMargin->setRange(0.0, HostSettings::MaxCutMarginMm);
-    cutMargin->setSingleStep(0.1);
+    cutMargin->setRange(Setting::CutMargin.min, Setting::CutMargin.max);
+    cutMargin->setSingleStep(Setting::CutMargin.step);
     cutMargin->setDecimals(1);
     cutMargin->setToolTip(tr("How far \"Create Boundary\" cuts outside the art, so that a "
                              "slight misregistration shows no white edge"));
@@ -167,8 +167,8 @@ void HostWindow::buildToolBar()
     bar->addWidget(bleedLabel);
     auto *bleed = new QDoubleSpinBox;
     bleed->setObjectName(QStringLiteral("bleedDspbx"));
-    bleed->setRange(0.0, HostSettings::MaxBleedMm);
-    bleed->setSingleStep(0.1);
+    bleed->setRange(Setting::Bleed.min, Setting::Bleed.max);
+    bleed->setSingleStep(Setting::Bleed.step);
     bleed->setDecimals(1);
     bleed->setToolTip(tr("How far \"Create Boundary\" runs the print on past each contour in "
                          "the art's edge colours, so that a cut on the art's edge shows no "

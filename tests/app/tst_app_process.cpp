@@ -1,7 +1,7 @@
 // The real program on a real X server (Xvfb, 1920 x 1080), driven with xdotool as a user would
 // with the mouse: where it opens, dragging by the strip, the Settings cycle, and that the close
 // bar writes the settings file and ends the process with status 0.
-#include "app/DataPaths.h"
+#include "settings/DataPaths.h"
 
 #include "XvfbDisplay.h"
 #include <QDir>

@@ -5,7 +5,7 @@
 
 #include "CutjobRunner.h"
 #include "app/PluginMW.h"
-#include "app/WindowSettings.h"
+#include "settings/WindowSettings.h"
 
 #include <QDoubleSpinBox>
 #include <QProcess>
@@ -16,7 +16,7 @@
 namespace {
 
 const QString Sample = QStringLiteral(VX_SOURCE_DIR "/resources/sample-sheet.svg");
-const QString Extensions = QStringLiteral(VX_SOURCE_DIR "/inkscape/");
+const QString Extensions = QStringLiteral(VX_INKSCAPE_DIR "/");
 
 struct Run
 {
@@ -177,13 +177,13 @@ void InkscapeEffectTest::dialogRangesAreTheWindows()
 {
     QTemporaryDir data;
     PluginMW window(nullptr, DataPaths::inFolder(data.path()));
-    const QMap<QString, QPair<QString, ControlRange>> fields{
-        {"rmx", {"realM2X", WindowRange::RealM2X}},
-        {"rmy", {"realM2Y", WindowRange::RealM2Y}},
-        {"dash_mm", {"posLen", WindowRange::PosLen}},
-        {"gap_mm", {"negLen", WindowRange::NegLen}},
-        {"knife_mm", {"knifeOffsetDspbx", WindowRange::KnifeOffset}},
-        {"overcut_mm", {"closeOffsetDspbx", WindowRange::CloseOffset}}};
+    const QMap<QString, QPair<QString, NumberSetting>> fields{
+        {"rmx", {"realM2X", Setting::RealM2X}},
+        {"rmy", {"realM2Y", Setting::RealM2Y}},
+        {"dash_mm", {"posLen", Setting::PosLen}},
+        {"gap_mm", {"negLen", Setting::NegLen}},
+        {"knife_mm", {"knifeOffsetDspbx", Setting::KnifeOffset}},
+        {"overcut_mm", {"closeOffsetDspbx", Setting::CloseOffset}}};
     for (const auto &field : fields) {
         const auto *box = window.findChild<QDoubleSpinBox *>(field.first);
         QVERIFY2(box, qPrintable(field.first));
@@ -203,7 +203,7 @@ void InkscapeEffectTest::dialogRangesAreTheWindows()
             const QString name = attrs.value("name").toString();
             if (!fields.contains(name))
                 continue;
-            const ControlRange range = fields.value(name).second;
+            const NumberSetting range = fields.value(name).second;
             QCOMPARE(attrs.value("min").toDouble(), range.min);
             QCOMPARE(attrs.value("max").toDouble(), range.max);
             QCOMPARE(xml.readElementText().toDouble(), range.value);
