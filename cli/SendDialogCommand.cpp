@@ -5,7 +5,7 @@
 #include "CliOutput.h"
 #include "CutterTransport.h"
 #include "JobOptionParser.h"
-#include "SendDialog.h"
+#include "views/SendDialog.h"
 #include "SheetSession.h"
 #include "Subcommand.h"
 #include "host/builtin/BuiltinHost.h"

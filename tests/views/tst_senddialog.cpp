@@ -4,7 +4,7 @@
 // works is a stop request rather than a way to leave a job running unseen.
 
 #include "cli/SavedJob.h"
-#include "cli/SendDialog.h"
+#include "views/SendDialog.h"
 #include "link/TcpCutterPort.h"
 #include "link/sim/CutterSimulatorServer.h"
 #include "views/QPaintWidget.h"
