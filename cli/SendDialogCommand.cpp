@@ -8,7 +8,7 @@
 #include "views/SendDialog.h"
 #include "SheetSession.h"
 #include "Subcommand.h"
-#include "host/builtin/BuiltinHost.h"
+#include "host/InProcessHost.h"
 #include "link/LinkMessages.h"
 #include "settings/Settings.h"
 
@@ -138,6 +138,6 @@ int runSendDialogCommand(const QStringList &arguments)
     }
     if (request->helpAsked)
         return writeStandardOutput({helpText().toUtf8()}) ? 0 : 1;
-    BuiltinHost::setWindowAllowed(false);
+    InProcessHost::keepWindowHidden();
     return sendSheet(*request);
 }

@@ -1,8 +1,8 @@
 #include "ShapeRangeObject.h"
 
 #include "../AutomationMembers.h"
-#include "BuiltinHost.h"
 #include "BusyWork.h"
+#include "CommandChoice.h"
 #include "ShapeObject.h"
 #include "model/BleedFringe.h"
 #include "model/BoundaryBuilder.h"
@@ -127,8 +127,8 @@ void ShapeRangeObject::addEditMembers()
         std::optional<Result<HostShape::Ptr>> made;
         const QList<HostShape::Ptr> sources = shapes();
         const bool deleteSource = arguments.at(3).toBool();
-        const double offset = BuiltinHost::instance().boundaryOffset();
-        const double bleed = BuiltinHost::instance().bleed();
+        const double offset = CommandChoice::boundaryOffsetInches();
+        const double bleed = CommandChoice::bleedInches();
         BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"), [&] {
             made = BoundaryBuilder::create(*doc, sources, deleteSource, offset);
             addBleed(*doc, sources, *made, bleed);
