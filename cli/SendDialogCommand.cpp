@@ -5,12 +5,12 @@
 #include "CliOutput.h"
 #include "CutterTransport.h"
 #include "JobOptionParser.h"
-#include "views/SendDialog.h"
 #include "SheetSession.h"
 #include "Subcommand.h"
 #include "host/InProcessHost.h"
 #include "link/LinkMessages.h"
 #include "settings/Settings.h"
+#include "views/SendDialog.h"
 
 #include <QCommandLineParser>
 

@@ -4,6 +4,7 @@
 #include "BusyWork.h"
 #include "CommandChoice.h"
 #include "ShapeObject.h"
+#include "ShapeRanges.h"
 #include "model/BleedFringe.h"
 #include "model/BoundaryBuilder.h"
 #include "model/ShapeOperations.h"
@@ -50,6 +51,11 @@ AutomationHandle ShapeRangeObject::snapshot(HostDocument::Ptr document, QList<Ho
     };
     return AutomationHandle(
         new ShapeRangeObject(QStringLiteral("ShapeRange"), std::move(document), std::move(source)));
+}
+
+AutomationHandle fixedShapeRange(HostDocument::Ptr document, QList<HostShape::Ptr> shapes)
+{
+    return ShapeRangeObject::snapshot(std::move(document), std::move(shapes));
 }
 
 AutomationHandle ShapeRangeObject::selection(HostDocument::Ptr document)
