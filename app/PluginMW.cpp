@@ -3,12 +3,12 @@
 #include "PluginMWForm.h"
 #include "SettingsStore.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 #include "link/UsbOperate.h"
 #include "views/MarkView.h"
 #include "views/PaperView.h"
 #include "views/QPaintWidget.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -159,11 +159,9 @@ void PluginMW::closeEvent(QCloseEvent *event)
     // Where the drawing host runs in this process (the built-in host) its document window ends
     // with us; it asks about unsaved changes when closed, and a Cancel there keeps the whole
     // program open. A host in a process of its own has no window here and asks on its own.
-    for (QWidget *other : QApplication::topLevelWidgets()) {
-        if (other->inherits("HostWindow") && other->isVisible() && !other->close()) {
-            event->ignore();
-            return;
-        }
+    if (!InProcessHost::mayEnd()) {
+        event->ignore();
+        return;
     }
     if (const Result<> saved = saveSettings(*form, configPath); !saved) {
         // The user would otherwise find every choice of this run gone at the next start.

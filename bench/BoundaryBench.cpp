@@ -15,6 +15,7 @@
 #include "PictureSheets.h"
 #include "common/Units.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 #include "host/builtin/BuiltinHost.h"
 
 #include <QFile>
@@ -182,7 +183,7 @@ void createTextBoundary(benchmark::State &state)
     QTemporaryDir dir;
     if (!openSheet(state, dir, across * 30 + 10, (texts / across) * 10 + 10, body))
         return;
-    BuiltinHost::instance().setBoundaryOffset(2 / MM_PER_INCH);
+    const InProcessHost::ScopedChoices margin({2 / MM_PER_INCH, {}, {}});
     timeBoundary(state, texts);
 }
 
@@ -205,8 +206,8 @@ void createStickerBoundary(benchmark::State &state)
         state.SkipWithError(qPrintable(opened.error()));
         return;
     }
-    host.setBoundaryOffset(2 / MM_PER_INCH);
-    host.setBleed(static_cast<double>(state.range(0)) / MM_PER_INCH);
+    const InProcessHost::ScopedChoices marginAndBleed(
+        {2 / MM_PER_INCH, static_cast<double>(state.range(0)) / MM_PER_INCH, {}});
     timeBoundary(state, Stickers);
 }
 

@@ -7,6 +7,7 @@
 
 #include "PictureSheets.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 #include "host/builtin/BuiltinHost.h"
 
 #include <QApplication>
@@ -60,7 +61,7 @@ int main(int argc, char **argv)
         return 1;
     }
     std::printf("open %.2f s (cpu %.2f s)\n", clock.restart() / 1000.0, cpuSeconds());
-    host.printOutputFile = args[2];
+    const InProcessHost::ScopedChoices printTo({{}, {}, args[2]});
     host.setPrintDialogAnswer([] { return true; });
     CdrConnection connection(QStringLiteral("CorelDraw.Application.17"));
     if (!connection.printDocument().ok()) {

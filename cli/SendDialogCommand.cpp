@@ -5,12 +5,12 @@
 #include "CliOutput.h"
 #include "CutterTransport.h"
 #include "JobOptionParser.h"
-#include "SendDialog.h"
 #include "SheetSession.h"
 #include "Subcommand.h"
-#include "host/builtin/BuiltinHost.h"
+#include "host/InProcessHost.h"
 #include "link/LinkMessages.h"
 #include "settings/Settings.h"
+#include "views/SendDialog.h"
 
 #include <QCommandLineParser>
 
@@ -138,6 +138,6 @@ int runSendDialogCommand(const QStringList &arguments)
     }
     if (request->helpAsked)
         return writeStandardOutput({helpText().toUtf8()}) ? 0 : 1;
-    BuiltinHost::setWindowAllowed(false);
+    InProcessHost::keepWindowHidden();
     return sendSheet(*request);
 }

@@ -8,9 +8,7 @@
 #include "Subcommand.h"
 #include "common/Units.h"
 #include "host/CdrConnection.h"
-#include "host/builtin/BuiltinHost.h"
-#include "host/builtin/model/MarkZones.h"
-#include "host/builtin/svg/SvgDocumentWriter.h"
+#include "host/InProcessHost.h"
 #include "job/JobFile.h"
 #include "settings/Settings.h"
 
@@ -202,7 +200,6 @@ Result<> runSheet(const SheetRequest &request)
     if (!opened)
         return Failure{opened.error()};
     CdrConnection &connection = **opened;
-    BuiltinHost &host = BuiltinHost::instance();
     const auto hostFailure = [&connection](const Result<> &done) {
         return Failure{hostMessage(done.error(), connection.detail())};
     };
@@ -210,10 +207,9 @@ Result<> runSheet(const SheetRequest &request)
         if (const Result<> done = connection.addMarks(); !done)
             return hostFailure(done);
         // The sensor would read art in a mark's zone as a mark, or miss the mark.
-        const QList<MarkZones::Zone> zones = artUnderMarksReported
-                                                 ? MarkZones::zones(*host.activeDocument())
-                                                 : QList<MarkZones::Zone>();
-        for (const QString &note : MarkZones::artNotes(zones))
+        const QStringList notes =
+            artUnderMarksReported ? InProcessHost::artUnderMarks() : QStringList();
+        for (const QString &note : notes)
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (request.cuttingLayer) {
@@ -221,18 +217,16 @@ Result<> runSheet(const SheetRequest &request)
             return hostFailure(done);
     }
     if (request.boundary) {
-        const double margin = host.boundaryOffset(), bleed = host.bleed();
+        InProcessHost::CommandChoices choices;
         if (request.boundaryOffsetMm >= 0)
-            host.setBoundaryOffset(mmToInches(request.boundaryOffsetMm));
-        host.setBleed(mmToInches(request.bleedMm));
-        const int notesBefore = host.activeDocument()->notes.size();
-        const Result<> made = connection.createCutBoundary();
-        host.setBoundaryOffset(margin);
-        host.setBleed(bleed);
-        if (!made)
+            choices.boundaryOffsetInches = mmToInches(request.boundaryOffsetMm);
+        choices.bleedInches = mmToInches(request.bleedMm);
+        const InProcessHost::ScopedChoices held(choices);
+        const int notesBefore = InProcessHost::sheetNotes().size();
+        if (const Result<> made = connection.createCutBoundary(); !made)
             return hostFailure(made);
         // Images or text outlined by their box instead of what they show.
-        for (const QString &note : host.activeDocument()->notes.mid(notesBefore))
+        for (const QString &note : InProcessHost::sheetNotes().mid(notesBefore))
             printError(QStringLiteral("%1: %2").arg(request.sheet, note));
     }
     if (!request.pdfOut.isEmpty()) {
@@ -247,8 +241,7 @@ Result<> runSheet(const SheetRequest &request)
     }
     const bool documentToOutput = request.documentOut == QLatin1String("-");
     if (!request.documentOut.isEmpty() && !documentToOutput) {
-        if (const Result<> saved = host.saveDocument(host.activeDocument(), request.documentOut);
-            !saved)
+        if (const Result<> saved = InProcessHost::saveSheet(request.documentOut); !saved)
             return Failure{
                 QStringLiteral("cannot save %1: %2").arg(request.documentOut, saved.error())};
     }
@@ -258,8 +251,7 @@ Result<> runSheet(const SheetRequest &request)
     }
     // Last, so that a caller who takes the output as the changed drawing (Inkscape) gets
     // nothing when any step failed and keeps its drawing as it was.
-    if (documentToOutput &&
-        !writeStandardOutput({SvgDocumentWriter::toSvg(*host.activeDocument())}))
+    if (documentToOutput && !writeStandardOutput({InProcessHost::sheetSvg()}))
         return Failure{QStringLiteral("cannot write the sheet to standard output")};
     return {};
 }
@@ -281,7 +273,7 @@ int runSheetCommand(const QStringList &arguments)
     if (request->helpAsked)
         return writeStandardOutput({sheetHelpText().toUtf8()}) ? 0 : 1;
     // A batch tool never shows the host's window, whatever the platform offers.
-    BuiltinHost::setWindowAllowed(false);
+    InProcessHost::keepWindowHidden();
     if (const Result<> ran = runSheet(*request); !ran) {
         printError(ran.error());
         return 1;

@@ -2,7 +2,7 @@
 
 #include "CliOutput.h"
 #include "JobOptionParser.h"
-#include "host/builtin/BuiltinHost.h"
+#include "host/InProcessHost.h"
 #include "settings/Settings.h"
 
 #include <QCommandLineParser>
@@ -37,10 +37,10 @@ Result<int> readHostVersion(const QCommandLineParser &parser)
 
 Result<std::unique_ptr<CdrConnection>> openSheet(const QString &sheet, int version)
 {
-    BuiltinHost &host = BuiltinHost::instance();
-    if (const Result<HostDocument::Ptr> opened = host.openDocument(sheet); !opened)
+    const Result<QStringList> opened = InProcessHost::openSheet(sheet);
+    if (!opened)
         return Failure{QStringLiteral("cannot open %1: %2").arg(sheet, opened.error())};
-    for (const QString &note : host.activeDocument()->notes)
+    for (const QString &note : *opened)
         printError(QStringLiteral("%1: %2").arg(sheet, note));
     auto connection = std::make_unique<CdrConnection>(Setting::CdrVersion.choice(version));
     if (!connection->isConnected())

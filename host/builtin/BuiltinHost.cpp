@@ -1,7 +1,5 @@
 #include "BuiltinHost.h"
 
-#include "HostSettings.h"
-#include "HostWindow.h"
 #include "render/PrintedPictures.h"
 #include "settings/Settings.h"
 #include "svg/SvgDocumentReader.h"
@@ -24,11 +22,7 @@ QByteArray digestOf(const QByteArray &svg)
 
 } // namespace
 
-BuiltinHost::BuiltinHost()
-    : offsetInches(mmToInches(HostSettings::cutMarginMm())),
-      bleedInches(mmToInches(HostSettings::bleedMm()))
-{
-}
+BuiltinHost::BuiltinHost() = default;
 
 BuiltinHost &BuiltinHost::instance()
 {
@@ -63,8 +57,7 @@ void BuiltinHost::setActiveDocument(const HostDocument::Ptr &document)
         markSaved(*document);
     }
     active = document;
-    if (hostWindow)
-        hostWindow->showDocument(active);
+    emit activeDocumentUpdated(active);
 }
 
 Result<HostDocument::Ptr> BuiltinHost::openDocument(const QString &svgPath)
@@ -99,8 +92,8 @@ Result<> BuiltinHost::saveDocument(const HostDocument::Ptr &document, const QStr
     }
     document->filePath = svgPath;
     savedDigest.insert(document.get(), digestOf(data));
-    if (hostWindow && document == active)
-        hostWindow->showDocument(active);
+    if (document == active)
+        emit activeDocumentUpdated(active);
     return {};
 }
 
@@ -136,8 +129,7 @@ bool BuiltinHost::isModified(const HostDocument::Ptr &document, const QByteArray
 
 void BuiltinHost::documentChanged()
 {
-    if (hostWindow)
-        hostWindow->scheduleRefresh();
+    emit documentEdited();
 }
 
 void BuiltinHost::markSaved(const HostDocument &document)
@@ -145,28 +137,10 @@ void BuiltinHost::markSaved(const HostDocument &document)
     savedDigest.insert(&document, digestOf(SvgDocumentWriter::toSvg(document)));
 }
 
-void BuiltinHost::setVisible(bool on)
-{
-    isVisible = on;
-    if (!on || !windowAllowed()) {
-        if (hostWindow)
-            hostWindow->hide();
-        return;
-    }
-    if (!hostWindow) {
-        hostWindow = new HostWindow();
-        // The drawing stays open as long as the program does; closing its window ends nothing.
-        hostWindow->setAttribute(Qt::WA_QuitOnClose, false);
-    }
-    hostWindow->showDocument(active);
-    hostWindow->show();
-}
-
 void BuiltinHost::refresh()
 {
     ++refreshes;
-    if (hostWindow)
-        hostWindow->showDocument(active);
+    emit activeDocumentUpdated(active);
 }
 
 void BuiltinHost::setWindowAllowed(bool allowed)
@@ -198,12 +172,6 @@ void BuiltinHost::reset()
     optimizing = false;
     refreshes = 0;
     printAnswer = nullptr;
-    printOutputFile.clear();
     appWrapper = nullptr;
-    offsetInches = mmToInches(HostSettings::cutMarginMm());
-    bleedInches = mmToInches(HostSettings::bleedMm());
-    if (hostWindow) {
-        delete hostWindow;
-        hostWindow = nullptr;
-    }
+    deleteWindow();
 }

@@ -2,7 +2,8 @@
 // The built-in drawing host: lives for the whole process, as a running drawing application
 // outlives each command's connection, so a fresh application object finds the document the last
 // one left. Tests reach the document directly through this class and can make a program
-// identifier unavailable or wrap the application objects it hands out.
+// identifier unavailable or wrap the application objects it hands out. Its window follows it
+// through the signals below; the host only makes, shows and hides it (BuiltinHostWindow.cpp).
 
 #include "../AutomationObject.h"
 #include "common/Result.h"
@@ -11,6 +12,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QObject>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -19,8 +21,9 @@
 
 class HostWindow;
 
-class BuiltinHost
+class BuiltinHost : public QObject
 {
+    Q_OBJECT
 public:
     static BuiltinHost &instance();
 
@@ -47,8 +50,9 @@ public:
     bool isModified(const HostDocument::Ptr &document) const;
     // The same from the text SvgDocumentWriter made of the document just now.
     bool isModified(const HostDocument::Ptr &document, const QByteArray &svg) const;
-    // A document may have changed (every automation call says so): the window redraws and
-    // updates its unsaved mark once the running command gives control back to the event loop.
+    // A document may have changed (every automation call says so): documentEdited() tells the
+    // window, which redraws and updates its unsaved mark once the running command gives control
+    // back to the event loop.
     void documentChanged();
 
     // Application state set through automation.
@@ -69,20 +73,6 @@ public:
     // Print dialog answer used instead of a real dialog (tests, batch runs); none shows the dialog.
     void setPrintDialogAnswer(std::function<bool()> answer) { printAnswer = std::move(answer); }
     const std::function<bool()> &printDialogAnswer() const { return printAnswer; }
-    // How far CreateBoundary grows each island (inches, 0 or more): a sticker's margin, so that a
-    // slight misregistration never shows a white edge. Not part of the automation interface,
-    // whose CreateBoundary has no such argument: the host window's "Cut margin (mm)", kept in
-    // the host's settings and read when the host starts, unless a batch run such as
-    // `cutjob sheet --boundary-offset` sets it for that run.
-    double boundaryOffset() const { return offsetInches; }
-    void setBoundaryOffset(double inches) { offsetInches = inches > 0 ? inches : 0.0; }
-    // How far CreateBoundary runs the print on past each contour (inches, 0 for none): the
-    // host window's "Print bleed (mm)", or `cutjob sheet --bleed` for that run.
-    double bleed() const { return bleedInches; }
-    void setBleed(double inches) { bleedInches = inches > 0 ? inches : 0.0; }
-
-    // Where PrintOut writes instead of a real printer when set (a PDF file); empty prints.
-    QString printOutputFile;
 
     // Tests wrap each application object the factory makes, to record the calls made through
     // it; the program itself never sets a wrapper.
@@ -91,11 +81,21 @@ public:
     const ApplicationWrapper &applicationWrapper() const { return appWrapper; }
 
     // Back to a fresh host, as a restart leaves it: no documents, every identifier available,
-    // hooks cleared, the cut margin read from the settings again.
+    // hooks cleared.
     void reset();
+
+signals:
+    // The active document was replaced, saved or refreshed (nullptr: none): show it now.
+    void activeDocumentUpdated(const HostDocument::Ptr &active);
+    // A document may have changed; redraw once the event loop runs again.
+    void documentEdited();
+    // Long work on the document starts and ends (BusyWork): `step` names it for the user.
+    void workStarted(const QString &step);
+    void workFinished(const QString &step);
 
 private:
     BuiltinHost();
+    void deleteWindow();
     void markSaved(const HostDocument &document);
     HostDocument::Ptr active;
     QList<HostDocument::Ptr> documents;
@@ -105,8 +105,6 @@ private:
     int refreshes = 0;
     std::function<bool()> printAnswer;
     ApplicationWrapper appWrapper;
-    double offsetInches = 0.0;
-    double bleedInches = 0.0;
     HostWindow *hostWindow = nullptr;
     // A digest of what saving each open document wrote or would have written when it was
     // opened, created or last saved.

@@ -1,11 +1,9 @@
 #include "BusyWork.h"
 
 #include "BuiltinHost.h"
-#include "HostWindow.h"
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QPointer>
 #include <QThread>
 
 #include <atomic>
@@ -38,9 +36,8 @@ void run(const QString &step, const std::function<void()> &work)
     busy = true;
     doneSteps = 0;
     totalSteps = 0;
-    const QPointer<HostWindow> window = BuiltinHost::instance().window();
-    if (window)
-        window->workStarted(step);
+    BuiltinHost &host = BuiltinHost::instance();
+    emit host.workStarted(step);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     QEventLoop loop;
     std::unique_ptr<QThread> worker(QThread::create(work));
@@ -52,8 +49,7 @@ void run(const QString &step, const std::function<void()> &work)
     worker->wait();
     QApplication::restoreOverrideCursor();
     busy = false;
-    if (window)
-        window->workFinished(step);
+    emit host.workFinished(step);
 }
 
 bool running()

@@ -2,6 +2,7 @@
 
 #include "common/SettingsFile.h"
 
+#include <QHash>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -28,13 +29,23 @@ const SwitchSetting &settingOf(Overlay overlay)
     return Setting::ShowMarkZones;
 }
 
+// What was set during this run: a value the file could not take still holds until the end.
+QHash<QString, QVariant> &setThisRun()
+{
+    static QHash<QString, QVariant> values;
+    return values;
+}
+
 QVariant stored(const SettingKey &key, const QVariant &fallback)
 {
-    return settingsFileValue(filePath(), key.path(), fallback);
+    const auto set = setThisRun().constFind(key.path());
+    return set != setThisRun().constEnd() ? *set
+                                          : settingsFileValue(filePath(), key.path(), fallback);
 }
 
 Result<> store(const SettingKey &key, const QVariant &value)
 {
+    setThisRun().insert(key.path(), value);
     return editSettingsFile(filePath(),
                             [&](QSettings &settings) { settings.setValue(key.path(), value); });
 }
@@ -68,6 +79,7 @@ QString filePath()
 void setFilePath(const QString &path)
 {
     overriddenPath() = path;
+    setThisRun().clear();
 }
 
 double cutMarginMm()

@@ -3,7 +3,7 @@
 // Boundary" grows each island by, the print bleed around it, and what the host window's View menu
 // shows. Kept in an INI file in the user's configuration folder, written as soon as a value
 // changes, whole or not at all: a setter that fails names the file and the reason, and the old
-// file stays.
+// file stays, while the value set holds for the rest of the run.
 
 #include "common/Result.h"
 #include "settings/Settings.h"
@@ -31,7 +31,8 @@ enum class Overlay
 bool shows(Overlay overlay);
 Result<> setShows(Overlay overlay, bool on);
 
-// The file the settings live in; tests point it at a folder of their own.
+// The file the settings live in; tests point it at a folder of their own (and the values set
+// before are forgotten).
 QString filePath();
 void setFilePath(const QString &path);
 

@@ -4,7 +4,6 @@
 #include "BusyWork.h"
 #include "HostPageView.h"
 #include "HostSettings.h"
-#include "common/Units.h"
 #include "svg/SvgDocumentReader.h"
 #include "svg/SvgDocumentWriter.h"
 
@@ -90,6 +89,11 @@ HostWindow::HostWindow(QWidget *parent)
     refreshTimer.setSingleShot(true);
     refreshTimer.setInterval(0);
     connect(&refreshTimer, &QTimer::timeout, this, &HostWindow::refreshNow);
+    BuiltinHost &host = BuiltinHost::instance();
+    connect(&host, &BuiltinHost::activeDocumentUpdated, this, &HostWindow::showDocument);
+    connect(&host, &BuiltinHost::documentEdited, this, &HostWindow::scheduleRefresh);
+    connect(&host, &BuiltinHost::workStarted, this, &HostWindow::workStarted);
+    connect(&host, &BuiltinHost::workFinished, this, &HostWindow::workFinished);
     refreshNow();
 }
 
@@ -158,10 +162,7 @@ void HostWindow::buildToolBar()
     label->setBuddy(cutMargin);
     bar->addWidget(cutMargin);
     connect(cutMargin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            [this](double mm) {
-                keepSetting(HostSettings::setCutMarginMm(mm));
-                BuiltinHost::instance().setBoundaryOffset(mmToInches(mm));
-            });
+            [this](double mm) { keepSetting(HostSettings::setCutMarginMm(mm)); });
     auto *bleedLabel = new QLabel(tr("Print bleed (mm)"));
     bleedLabel->setContentsMargins(10, 0, 4, 0);
     bar->addWidget(bleedLabel);
@@ -176,10 +177,8 @@ void HostWindow::buildToolBar()
     bleed->setValue(HostSettings::bleedMm());
     bleedLabel->setBuddy(bleed);
     bar->addWidget(bleed);
-    connect(bleed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, [this](double mm) {
-        keepSetting(HostSettings::setBleedMm(mm));
-        BuiltinHost::instance().setBleed(mmToInches(mm));
-    });
+    connect(bleed, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+            [this](double mm) { keepSetting(HostSettings::setBleedMm(mm)); });
 }
 
 void HostWindow::buildStatusBar()

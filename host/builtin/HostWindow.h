@@ -4,10 +4,12 @@
 // A user opens, saves and saves as SVG here, so that what the companion's commands did to the
 // sheet can be seen at once and kept. Shown by SetVisible(true) only where there is a screen.
 //
-// Its tool bar holds "Cut margin (mm)", how far "Create Boundary" grows each island, however the
-// command is started; its View menu zooms the page and switches the cut lines, the crease lines
-// and the mark zones on and off. The status bar tells the last step, the running one with its
-// progress, and whether the document differs from its file.
+// It follows the host: the document shown, its changes and the long work on it come as the
+// host's signals. Its tool bar holds "Cut margin (mm)", how far "Create Boundary" grows each
+// island, however the command is started (kept in the host's settings); its View menu zooms the
+// page and switches the cut lines, the crease lines and the mark zones on and off. The status
+// bar tells the last step, the running one with its progress, and whether the document differs
+// from its file.
 //
 // Closing the window closes its document, after asking about unsaved changes (Save, Discard,
 // Cancel); the companion closes it first when it ends, so a Cancel keeps the whole program open.
@@ -65,7 +67,7 @@ public:
     // The notes on art in the mark zones now shown ("art under the top-left mark").
     QStringList markNotes() const;
 
-    // BusyWork tells the window when long work on the document starts and ends: the step shows
+    // The host tells the window when long work on the document starts and ends: the step shows
     // in the status bar and the page keeps its last picture until the work is done.
     void workStarted(const QString &step);
     void workFinished(const QString &step);

@@ -9,6 +9,7 @@
 #include "app/PluginMWForm.h"
 #include "host/AutomationMembers.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 #include "job/JobPreparation.h"
 
 #include <QCheckBox>
@@ -288,7 +289,7 @@ void WindowCommandsTest::printButton()
                                                  log);
     });
     QTemporaryDir out;
-    host.printOutputFile = out.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, out.filePath("printed.pdf")});
     host.setPrintDialogAnswer([confirmed] { return confirmed; });
     PluginMWForm *form = window->controls();
     form->publishToPDF->setChecked(pdf);

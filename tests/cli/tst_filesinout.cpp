@@ -6,6 +6,7 @@
 #include "app/SettingsStore.h"
 #include "common/WholeFileWriter.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 #include "host/builtin/BuiltinHost.h"
 #include "host/builtin/HostSettings.h"
 
@@ -38,7 +39,7 @@ int writeAsChild(const QString &writer, const QString &path)
     } else {
         BuiltinHost &host = BuiltinHost::instance();
         (void)host.openDocument(SampleSheet); // or the print fails
-        host.printOutputFile = path;
+        const InProcessHost::ScopedChoices printTo({{}, {}, path});
         host.setPrintDialogAnswer([] { return true; });
         written = CdrConnection(QStringLiteral("CorelDraw.Application.14")).printDocument();
     }

@@ -3,6 +3,8 @@
 // that outlives each connection; elements read from a file that draw nothing take no part.
 #include "CdrConnection.h"
 #include "HostTestSupport.h"
+#include "InProcessHost.h"
+#include "builtin/HostSettings.h"
 #include "builtin/automation/BuiltinObject.h"
 #include "builtin/svg/SvgDocumentReader.h"
 
@@ -34,6 +36,8 @@ private slots:
     void stretchRoundTripRestoresGeometry();
     void selectableShapesSkipLockedLayers();
     void applicationWrapperSeesEachApplication();
+    void commandChoiceEndsWithItsScope_data();
+    void commandChoiceEndsWithItsScope();
     void elementDrawingNothingTakesNoPart_data();
     void elementDrawingNothingTakesNoPart();
     void breakApartMakesNoEmptyPiece();
@@ -466,6 +470,52 @@ void TestBuiltinHost::applicationWrapperSeesEachApplication()
     host.reset();
     QVERIFY(!createAutomationApplication("CorelDraw.Application.17")->isNull());
     QCOMPARE(wrapped, 2);
+}
+
+// A command's margin and bleed hold while its ScopedChoices lives, the enclosing command's or
+// the host's own (its settings, 0.5 mm and no bleed here) afterwards; a margin the settings file
+// refused still holds for the run.
+void TestBuiltinHost::commandChoiceEndsWithItsScope_data()
+{
+    QTest::addColumn<QList<double>>("scopes"); // margins (mm) held, outermost first; -1 none
+    QTest::addColumn<int>("ended");            // how many of them ended before the boundary
+    QTest::addColumn<double>("grownMm");
+    QTest::addColumn<bool>("bleeds");
+    QTest::newRow("no command: the host's margin") << QList<double>{} << 0 << 0.5 << false;
+    QTest::newRow("command's 2 mm while held") << QList<double>{2.0} << 0 << 2.0 << true;
+    QTest::newRow("ended: the host's again") << QList<double>{2.0} << 1 << 0.5 << false;
+    QTest::newRow("bleed only: the host's margin") << QList<double>{-1.0} << 0 << 0.5 << true;
+    QTest::newRow("inner ended: the outer's") << QList<double>{2.0, 1.0} << 1 << 2.0 << true;
+    QTest::newRow("settings file refused: kept") << QList<double>{} << 0 << 0.5 << false;
+}
+
+void TestBuiltinHost::commandChoiceEndsWithItsScope()
+{
+    QFETCH(QList<double>, scopes);
+    QFETCH(int, ended);
+    QFETCH(double, grownMm);
+    QFETCH(bool, bleeds);
+    QTemporaryDir dir;
+    const bool refused = QByteArray(QTest::currentDataTag()).startsWith("settings");
+    HostSettings::setFilePath(refused ? dir.path() : dir.filePath("host.ini")); // a folder
+    QCOMPARE(HostSettings::setCutMarginMm(0.5).ok(), !refused);
+    freshApplication();
+    const QRectF box(1, 1, 1, 1);
+    addRectangle(BuiltinHost::instance().activeDocument()->activeLayer, box);
+    std::vector<std::unique_ptr<InProcessHost::ScopedChoices>> held;
+    for (double mm : scopes)
+        held.push_back(std::make_unique<InProcessHost::ScopedChoices>(InProcessHost::CommandChoices{
+            mm < 0 ? std::nullopt : std::optional<double>(inches(mm)), inches(1.0), {}}));
+    for (int i = 0; i < ended; ++i)
+        held.pop_back();
+    QVERIFY(CdrConnection(QStringLiteral("CorelDraw.Application.17")).createCutBoundary().ok());
+    const HostDocument &doc = *BuiltinHost::instance().activeDocument();
+    const QRectF cut = doc.findLayer(CdrConnection::CuttingLayer)->shapes.first()->bounds();
+    QVERIFY2(qAbs((cut.width() - box.width()) * MmPerInch - 2 * grownMm) < 0.1,
+             qPrintable(QString::number(cut.width() * MmPerInch)));
+    QCOMPARE(doc.findLayer("Bleed Layer") != nullptr, bleeds);
+    held.clear();
+    HostSettings::setFilePath(QString());
 }
 
 namespace {

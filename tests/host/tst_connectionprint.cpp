@@ -5,6 +5,7 @@
 #include "RecordingAutomation.h"
 #include "TestDocument.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 
 #include <QImage>
 #include <QProcess>
@@ -134,7 +135,7 @@ void ConnectionPrintTest::printabilityAfterwards()
     HostDocument::Ptr doc = mixedSheet();
     const HostLayer::Ptr active = doc->activeLayer;
     QTemporaryDir dir;
-    BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, dir.filePath("printed.pdf")});
     CdrConnection conn(HostId);
     QVERIFY2(run(conn, op, dir.filePath("sheet.pdf")), qPrintable(conn.detail()));
     QCOMPARE(printingLayers(doc), Printing);
@@ -163,7 +164,7 @@ void ConnectionPrintTest::setUpCallsInOrder()
     addLayer(doc, CdrConnection::CuttingLayer, false, false);
     addLayer(doc, CdrConnection::AssistLayer, false, false);
     QTemporaryDir dir;
-    BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, dir.filePath("printed.pdf")});
     auto log = std::make_shared<CallLog>();
     CdrConnection conn(recordingApplication(HostId, log));
     log->calls.clear();
@@ -321,7 +322,7 @@ void ConnectionPrintTest::failureStopsAndCloses()
     QFETCH(QString, lastBeforeClosing);
     HostDocument::Ptr doc = mixedSheet();
     QTemporaryDir dir;
-    BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, dir.filePath("printed.pdf")});
     auto log = std::make_shared<CallLog>();
     log->failSignature = failing;
     log->failOccurrence = 1;

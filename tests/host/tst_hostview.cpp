@@ -9,6 +9,7 @@
 #include "builtin/HostPageView.h"
 #include "builtin/HostSettings.h"
 #include "builtin/HostWindow.h"
+#include "host/InProcessHost.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -312,12 +313,13 @@ void TestHostView::printToFileIsThePublishedPdf()
     file.close();
     BuiltinHost &host = BuiltinHost::instance();
     QVERIFY(host.openDocument(sheet));
-    host.printOutputFile = dir.filePath("printed.pdf");
+    const QString printed = dir.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, printed});
     host.setPrintDialogAnswer([] { return true; });
     QVERIFY(CdrConnection(HostId).printDocument().ok());
     QVERIFY(CdrConnection(HostId).publishPdf(dir.filePath("saved.pdf")).ok());
     QProcess info;
-    info.start("pdfinfo", {host.printOutputFile});
+    info.start("pdfinfo", {printed});
     QVERIFY(info.waitForFinished(10000));
     const QString out = QString::fromUtf8(info.readAllStandardOutput());
     const QRegularExpressionMatch size =
@@ -343,7 +345,7 @@ void TestHostView::printToFileIsThePublishedPdf()
             differing += !near(pages[0].pixel(x, y), pages[2].pixel(x, y));
     QVERIFY2(differing * 200 < pages[0].width() * pages[0].height(),
              qPrintable(QString::number(differing)));
-    info.start("pdfimages", {"-list", host.printOutputFile});
+    info.start("pdfimages", {"-list", printed});
     QVERIFY(info.waitForFinished(10000));
     QVERIFY(info.readAllStandardOutput().contains(" jpeg "));
 }

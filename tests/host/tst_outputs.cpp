@@ -5,6 +5,7 @@
 #include "HostTestSupport.h"
 #include "builtin/HostWindow.h"
 #include "builtin/render/PageRenderer.h"
+#include "host/InProcessHost.h"
 
 #include <QImage>
 #include <QPainter>
@@ -428,7 +429,7 @@ void TestOutputs::printedPageMatchesThePdf()
     AutomationHandle doc = openForPrint(*app, opened);
     doc->dynamicCall(Member::PublishToPDF, {dir.filePath("published.pdf")});
     QCOMPARE(doc->errorText(), QString());
-    BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, dir.filePath("printed.pdf")});
     BuiltinHost::instance().setPrintDialogAnswer([] { return true; });
     AutomationHandle settings = doc->querySubObject(Member::PrintSettings);
     QVERIFY(settings->dynamicCall(Member::ShowDialog).toBool());
@@ -465,7 +466,7 @@ void TestOutputs::printFollowsTheDialog()
     AutomationHandle app = freshApplication();
     paintHalves(false);
     QTemporaryDir dir;
-    BuiltinHost::instance().printOutputFile = dir.filePath("printed.pdf");
+    const InProcessHost::ScopedChoices printTo({{}, {}, dir.filePath("printed.pdf")});
     int asked = 0;
     BuiltinHost::instance().setPrintDialogAnswer([&asked, confirmed] {
         ++asked;

@@ -4,6 +4,7 @@
 #include "StickerSheet.h"
 #include "builtin/render/RsvgPageRenderer.h"
 #include "host/CdrConnection.h"
+#include "host/InProcessHost.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -71,7 +72,7 @@ bool createBoundary(const QString &sheet, double offsetMm)
     host.reset();
     if (!host.openDocument(sheet))
         return false;
-    host.setBoundaryOffset(offsetMm / MmPerInch);
+    const InProcessHost::ScopedChoices margin({offsetMm / MmPerInch, {}, {}});
     return CdrConnection(QStringLiteral("CorelDraw.Application.14")).createCutBoundary().ok();
 }
 

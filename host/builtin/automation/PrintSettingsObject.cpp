@@ -3,6 +3,7 @@
 #include "../AutomationMembers.h"
 #include "BuiltinHost.h"
 #include "BusyWork.h"
+#include "CommandChoice.h"
 #include "PdfSettingsObject.h"
 #include "render/PdfToPrinter.h"
 #include "render/RsvgPageRenderer.h"
@@ -55,7 +56,7 @@ Result<bool> PrintSettingsObject::showDialog()
 
 Result<> PrintSettingsObject::printOut()
 {
-    const QString redirect = BuiltinHost::instance().printOutputFile;
+    const QString redirect = CommandChoice::printFile();
     if (!redirect.isEmpty()) {
         printer->setOutputFormat(QPrinter::PdfFormat);
         printer->setOutputFileName(redirect);

@@ -3,7 +3,7 @@
 #include "../AutomationMembers.h"
 #include "FillObject.h"
 #include "OutlineObject.h"
-#include "ShapeRangeObject.h"
+#include "ShapeRanges.h"
 #include "model/ShapeOperations.h"
 
 HostShape::Ptr ShapeObject::alive(CallResult *failure) const
@@ -59,6 +59,6 @@ ShapeObject::ShapeObject(HostDocument::Ptr document, const HostShape::Ptr &shape
             const Result<QList<HostShape::Ptr>> pieces = ShapeOperations::breakApart(*doc, target);
             if (!pieces)
                 return CallResult::failure(pieces.error());
-            return CallResult::of(ShapeRangeObject::snapshot(doc, *pieces));
+            return CallResult::of(fixedShapeRange(doc, *pieces));
         }));
 }

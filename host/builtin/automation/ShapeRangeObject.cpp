@@ -1,9 +1,10 @@
 #include "ShapeRangeObject.h"
 
 #include "../AutomationMembers.h"
-#include "BuiltinHost.h"
 #include "BusyWork.h"
+#include "CommandChoice.h"
 #include "ShapeObject.h"
+#include "ShapeRanges.h"
 #include "model/BleedFringe.h"
 #include "model/BoundaryBuilder.h"
 #include "model/ShapeOperations.h"
@@ -50,6 +51,11 @@ AutomationHandle ShapeRangeObject::snapshot(HostDocument::Ptr document, QList<Ho
     };
     return AutomationHandle(
         new ShapeRangeObject(QStringLiteral("ShapeRange"), std::move(document), std::move(source)));
+}
+
+AutomationHandle fixedShapeRange(HostDocument::Ptr document, QList<HostShape::Ptr> shapes)
+{
+    return ShapeRangeObject::snapshot(std::move(document), std::move(shapes));
 }
 
 AutomationHandle ShapeRangeObject::selection(HostDocument::Ptr document)
@@ -127,8 +133,8 @@ void ShapeRangeObject::addEditMembers()
         std::optional<Result<HostShape::Ptr>> made;
         const QList<HostShape::Ptr> sources = shapes();
         const bool deleteSource = arguments.at(3).toBool();
-        const double offset = BuiltinHost::instance().boundaryOffset();
-        const double bleed = BuiltinHost::instance().bleed();
+        const double offset = CommandChoice::boundaryOffsetInches();
+        const double bleed = CommandChoice::bleedInches();
         BusyWork::run(QCoreApplication::translate("HostWindow", "Creating the cut boundary"), [&] {
             made = BoundaryBuilder::create(*doc, sources, deleteSource, offset);
             addBleed(*doc, sources, *made, bleed);

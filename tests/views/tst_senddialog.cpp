@@ -4,10 +4,10 @@
 // works is a stop request rather than a way to leave a job running unseen.
 
 #include "cli/SavedJob.h"
-#include "cli/SendDialog.h"
 #include "link/TcpCutterPort.h"
 #include "link/sim/CutterSimulatorServer.h"
 #include "views/QPaintWidget.h"
+#include "views/SendDialog.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
