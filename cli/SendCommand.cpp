@@ -9,6 +9,7 @@
 #include "Subcommand.h"
 #include "common/BoundedRead.h"
 #include "link/LinkMessages.h"
+#include "link/TcpCutterPort.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -36,25 +37,31 @@ struct SendRequest
 QString sendHelpText()
 {
     return QStringLiteral(
-        "Usage: cutjob send JOB.plt (--tcp ADDRESS[:PORT] | --usb NAME) [--count N]\n"
-        "                   [--reply-timeout SECONDS]\n"
-        "\n"
-        "Sends a job saved by the window's \"Save As *.plt\" or `cutjob sheet --job` to the\n"
-        "cutter, with the same conversation as the window's \"Send to Cutter\".\n"
-        "  --tcp ADDRESS[:PORT]  the cutter's IPv4 address (dotted, no host names); port 9100\n"
-        "                        unless given\n"
-        "  --usb NAME            the attached cutter with this name (see `cutjob devices`)\n"
-        "  --count N             Auto-Next: N sheets, one after the other (default: one sheet,\n"
-        "                        without Auto-Next)\n"
-        "  --reply-timeout SECONDS  end the job when the cutter has not answered within\n"
-        "                        SECONDS (default: wait as long as it takes, as the window)\n"
-        "  -h, --help            show this text\n"
-        "\n"
-        "Progress goes to standard error. Ctrl+C once stops after the sheet being cut, twice\n"
-        "stops at once; a termination request (SIGTERM) stops at once. Exit status 0 only\n"
-        "when every sheet's body was sent and the cutter confirmed it; a sheet it did not\n"
-        "confirm (marks not found, an unexpected reply, no reply in time) is named on\n"
-        "standard error and the exit status is 1.\n");
+               "Usage: cutjob send JOB.plt (--tcp ADDRESS[:PORT] | --usb NAME) [--count N]\n"
+               "                   [--reply-timeout SECONDS]\n"
+               "\n"
+               "Sends a job saved by the window's \"Save As *.plt\" or `cutjob sheet --job` to "
+               "the\n"
+               "cutter, with the same conversation as the window's \"Send to Cutter\".\n"
+               "  --tcp ADDRESS[:PORT]  the cutter's IPv4 address (dotted, no host names); port "
+               "%1\n"
+               "                        unless given\n"
+               "  --usb NAME            the attached cutter with this name (see `cutjob devices`)\n"
+               "  --count N             Auto-Next: N sheets, one after the other (default: one "
+               "sheet,\n"
+               "                        without Auto-Next)\n"
+               "  --reply-timeout SECONDS  end the job when the cutter has not answered within\n"
+               "                        SECONDS (default: wait as long as it takes, as the "
+               "window)\n"
+               "  -h, --help            show this text\n"
+               "\n"
+               "Progress goes to standard error. Ctrl+C once stops after the sheet being cut, "
+               "twice\n"
+               "stops at once; a termination request (SIGTERM) stops at once. Exit status 0 only\n"
+               "when every sheet's body was sent and the cutter confirmed it; a sheet it did not\n"
+               "confirm (marks not found, an unexpected reply, no reply in time) is named on\n"
+               "standard error and the exit status is 1.\n")
+        .arg(TcpCutterPort::DefaultPort);
 }
 
 Result<SendRequest> parseSendRequest(const QStringList &arguments)

@@ -30,16 +30,20 @@ struct SimulateRequest
 QString simulateHelpText()
 {
     return QStringLiteral(
-        "Usage: cutjob simulate [--port P] [--script FILE] [--record FILE]\n"
-        "\n"
-        "Plays a cutter on 127.0.0.1 (never on another address) until interrupted, so the\n"
-        "window (address 127.0.0.1) or `cutjob send --tcp 127.0.0.1` can be tried without one.\n"
-        "Prints the port on the first line, then one line per piece received, and the count\n"
-        "of bytes received when it ends. What arrives is not kept in memory.\n"
-        "  --port P         listen on port P (default 9100; 0 takes a free port)\n"
-        "  --script FILE    answer as FILE says (see README.md); default: a healthy cutter\n"
-        "  --record FILE    write every byte received to FILE (complete once the simulator ends)\n"
-        "  -h, --help       show this text\n");
+               "Usage: cutjob simulate [--port P] [--script FILE] [--record FILE]\n"
+               "\n"
+               "Plays a cutter on 127.0.0.1 (never on another address) until interrupted, so the\n"
+               "window (address 127.0.0.1) or `cutjob send --tcp 127.0.0.1` can be tried without "
+               "one.\n"
+               "Prints the port on the first line, then one line per piece received, and the "
+               "count\n"
+               "of bytes received when it ends. What arrives is not kept in memory.\n"
+               "  --port P         listen on port P (default %1; 0 takes a free port)\n"
+               "  --script FILE    answer as FILE says (see README.md); default: a healthy cutter\n"
+               "  --record FILE    write every byte received to FILE (complete once the simulator "
+               "ends)\n"
+               "  -h, --help       show this text\n")
+        .arg(TcpCutterPort::DefaultPort);
 }
 
 Result<SimulateRequest> parseSimulateRequest(const QStringList &arguments)
