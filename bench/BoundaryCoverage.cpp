@@ -56,9 +56,9 @@ Result<Shares> compare(const QString &svgPath)
     const QRect pixels(
         QPoint(int(std::floor(box.left() * dpi)) - 2, int(std::floor(box.top() * dpi)) - 2),
         QPoint(int(std::ceil(box.right() * dpi)) + 2, int(std::ceil(box.bottom() * dpi)) + 2));
-    ContourTracer::Grid printed;
+    CoverageGrid printed;
     const Result<> drawn = RsvgPageRenderer::coverage(
-        *drawing, page, dpi, {pixels}, [&](const QRect &, const ContourTracer::Grid &alpha) {
+        *drawing, page, dpi, {pixels}, [&](const QRect &, const CoverageGrid &alpha) {
             printed = alpha;
             return true;
         });
