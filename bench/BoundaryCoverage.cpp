@@ -1,6 +1,7 @@
 #include "BoundaryCoverage.h"
 
 #include "builtin/BuiltinHost.h"
+#include "builtin/outline/ContourTracer.h"
 #include "builtin/render/RsvgPageRenderer.h"
 #include "host/CdrConnection.h"
 
@@ -56,9 +57,9 @@ Result<Shares> compare(const QString &svgPath)
     const QRect pixels(
         QPoint(int(std::floor(box.left() * dpi)) - 2, int(std::floor(box.top() * dpi)) - 2),
         QPoint(int(std::ceil(box.right() * dpi)) + 2, int(std::ceil(box.bottom() * dpi)) + 2));
-    CoverageGrid printed;
+    ContourTracer::Grid printed;
     const Result<> drawn = RsvgPageRenderer::coverage(
-        *drawing, page, dpi, {pixels}, [&](const QRect &, const CoverageGrid &alpha) {
+        *drawing, page, dpi, {pixels}, [&](const QRect &, const ContourTracer::Grid &alpha) {
             printed = alpha;
             return true;
         });
