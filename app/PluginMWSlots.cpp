@@ -64,13 +64,13 @@ void PluginMW::on_generateMark_clicked()
 {
     runCommand(form->generateMark, [this](CdrConnection &connection) {
         MarkLayout layout;
-        layout.top = form->topDspbx->value() / MM_PER_INCH;
-        layout.bottom = form->bottomDspbx->value() / MM_PER_INCH;
-        layout.left = form->leftDspbx->value() / MM_PER_INCH;
-        layout.right = form->rightDspbx->value() / MM_PER_INCH;
-        layout.markWidth = form->markWidthDspbx->value() / MM_PER_INCH;
-        layout.markHeight = form->markHeightDspbx->value() / MM_PER_INCH;
-        layout.markWeight = form->markWeightDspbx->value() / MM_PER_INCH;
+        layout.topInches = form->topDspbx->value() / MM_PER_INCH;
+        layout.bottomInches = form->bottomDspbx->value() / MM_PER_INCH;
+        layout.leftInches = form->leftDspbx->value() / MM_PER_INCH;
+        layout.rightInches = form->rightDspbx->value() / MM_PER_INCH;
+        layout.markWidthInches = form->markWidthDspbx->value() / MM_PER_INCH;
+        layout.markHeightInches = form->markHeightDspbx->value() / MM_PER_INCH;
+        layout.markWeightInches = form->markWeightDspbx->value() / MM_PER_INCH;
         if (const Result<> done = connection.addMarks(layout); !done)
             QMessageBox::warning(this, tr("警告"), done.error());
     });

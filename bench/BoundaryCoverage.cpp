@@ -1,6 +1,7 @@
 #include "BoundaryCoverage.h"
 
 #include "builtin/BuiltinHost.h"
+#include "builtin/outline/ContourTracer.h"
 #include "builtin/render/RsvgPageRenderer.h"
 #include "host/CdrConnection.h"
 

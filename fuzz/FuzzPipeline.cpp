@@ -28,10 +28,10 @@ FuzzJob readSettings(const uint8_t *d)
     FuzzJob job;
     job.blankCut = d[0] & 1;
     job.options.autoSort = d[0] & 2;
-    job.options.knifeOffset = (d[0] & 4) ? d[1] * 0.05 * 40 : 0.0;
-    job.options.overcut = (d[0] & 8) ? d[2] * 0.05 * 40 : 0.0;
-    job.options.dash = (d[3] + 1) * 0.05 * 40;
-    job.options.gap = (d[4] + 1) * 0.05 * 40;
+    job.options.knifeOffsetUnits = (d[0] & 4) ? d[1] * 0.05 * 40 : 0.0;
+    job.options.overcutUnits = (d[0] & 8) ? d[2] * 0.05 * 40 : 0.0;
+    job.options.dashUnits = (d[3] + 1) * 0.05 * 40;
+    job.options.gapUnits = (d[4] + 1) * 0.05 * 40;
     job.options.exportScale = (d[0] & 16) ? 1.0 : EXPORT_SCALE;
     job.frame.pageHeight = 400 + ((d[5] << 8) | d[6]);
     job.frame.pageWidth = 8400;
@@ -52,7 +52,7 @@ bool makesHugeDashes(const QByteArray &plt, const JobOptions &options)
         if (path.lineType == 0 && path.patternLength == 0.0 && path.lineTypeMode == 0)
             continue;
         for (const QLineF &s : path.segments)
-            pieces += s.length() / std::min(options.dash, options.gap);
+            pieces += s.length() / std::min(options.dashUnits, options.gapUnits);
     }
     return pieces > 200000;
 }

@@ -4,6 +4,7 @@
 #include "HostNoAnswer.h"
 #include "HostSession.h"
 #include "MarkDrawing.h"
+#include "WorkingLayers.h"
 #include "common/Units.h"
 
 #include <QCoreApplication>
@@ -13,11 +14,11 @@
 #include <cmath>
 #include <limits>
 
-const QString CdrConnection::AssistLayer = QStringLiteral("Assist Layer");
-const QString CdrConnection::MarkLayer = QStringLiteral("Mark Layer");
-const QString CdrConnection::ExtraLayer = QStringLiteral("Extra Layer");
-const QString CdrConnection::CuttingLayer = QStringLiteral("Cutting Layer");
-const QString CdrConnection::CreasingLayer = QStringLiteral("Creasing Layer");
+const QString CdrConnection::AssistLayer = QLatin1String(WorkingLayers::Assist);
+const QString CdrConnection::MarkLayer = QLatin1String(WorkingLayers::Mark);
+const QString CdrConnection::ExtraLayer = QLatin1String(WorkingLayers::Extra);
+const QString CdrConnection::CuttingLayer = QLatin1String(WorkingLayers::Cutting);
+const QString CdrConnection::CreasingLayer = QLatin1String(WorkingLayers::Creasing);
 
 QString CdrConnection::noAnswerText()
 {
@@ -326,7 +327,7 @@ Result<QVector<QPoint>> CdrConnection::readMarkCentres()
                 const int count = HostSession::read(*shapes, Member::Count).toInt();
                 for (int i = 1; i <= count; ++i)
                     marks.append(centreUnits(*HostSession::query(*shapes, Member::Item, {i}),
-                                             session.pageHeight()));
+                                             session.pageHeightInches()));
             });
             HostSession::call(*layer, Member::SetEditable, {false});
         });
@@ -351,7 +352,7 @@ Result<int> CdrConnection::extraMarkPlacement()
                 if (HostSession::read(*shapes, Member::Count).toInt() != 1)
                     return;
                 const QPoint extra = centreUnits(*HostSession::query(*shapes, Member::Item, {1}),
-                                                 session.pageHeight());
+                                                 session.pageHeightInches());
                 placement = placementAgainstMarks(extra);
             });
             HostSession::call(*layer, Member::SetEditable, {false});

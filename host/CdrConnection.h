@@ -25,13 +25,13 @@
 // window's margins and marks; each within its box's range.
 struct MarkLayout
 {
-    double top = mmToInches(Setting::TopMargin.value);
-    double bottom = mmToInches(Setting::BottomMargin.value);
-    double left = mmToInches(Setting::LeftMargin.value);
-    double right = mmToInches(Setting::RightMargin.value);
-    double markWidth = mmToInches(Setting::MarkWidth.value);
-    double markHeight = mmToInches(Setting::MarkHeight.value);
-    double markWeight = mmToInches(Setting::MarkWeight.value); // the marks' line width
+    double topInches = mmToInches(Setting::TopMargin.value);
+    double bottomInches = mmToInches(Setting::BottomMargin.value);
+    double leftInches = mmToInches(Setting::LeftMargin.value);
+    double rightInches = mmToInches(Setting::RightMargin.value);
+    double markWidthInches = mmToInches(Setting::MarkWidth.value);
+    double markHeightInches = mmToInches(Setting::MarkHeight.value);
+    double markWeightInches = mmToInches(Setting::MarkWeight.value); // the marks' line width
 };
 
 class CdrConnection

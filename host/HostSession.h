@@ -62,8 +62,8 @@ public:
     AutomationObject &page() { return *pageHandle; }
     AutomationObject &layers() { return *layersHandle; }
     int layerCount() const { return layerTotal; }
-    double pageWidth() const { return widthInches; }
-    double pageHeight() const { return heightInches; }
+    double pageWidthInches() const { return widthInches; }
+    double pageHeightInches() const { return heightInches; }
 
 private:
     AutomationObject &applicationObject;

@@ -6,14 +6,14 @@
 #include <QPointF>
 
 namespace {
-constexpr double ExtraOffset = mmToInches(13.0);   // extra mark below the top-right mark
-constexpr double AssistDistance = mmToInches(8.5); // assist outline from top and bottom edges
-constexpr double AssistWidth = mmToInches(0.2);
+constexpr double ExtraOffsetInches = mmToInches(13.0);   // extra mark below the top-right mark
+constexpr double AssistDistanceInches = mmToInches(8.5); // assist outline from top and bottom edges
+constexpr double AssistWidthInches = mmToInches(0.2);
 } // namespace
 
 MarkDrawing::MarkDrawing(HostSession &session, const MarkLayout &layout)
-    : session(session), layout(layout), pageWidth(session.pageWidth()),
-      pageHeight(session.pageHeight())
+    : session(session), layout(layout), pageWidthInches(session.pageWidthInches()),
+      pageHeightInches(session.pageHeightInches())
 {
 }
 
@@ -24,7 +24,7 @@ AutomationHandle MarkDrawing::segment(AutomationObject &layer, QPointF from, QPo
         HostSession::query(layer, Member::CreateLineSegment, {from.x(), from.y(), to.x(), to.y()});
     HostSession::call(*HostSession::query(*shape, Member::Fill), Member::ApplyNoFill);
     HostSession::call(*HostSession::query(*shape, Member::Outline), Member::SetWidth,
-                      {style.width});
+                      {style.widthInches});
     AutomationHandle outline = HostSession::query(*shape, Member::Outline);
     HostSession::call(*HostSession::query(*outline, Member::Color), Member::CMYKAssign,
                       {style.cyan, style.magenta, style.yellow, style.black});
@@ -47,16 +47,18 @@ void MarkDrawing::combineCross(AutomationObject &first, AutomationObject &second
 // bottom row, yE1 the extra mark's bottom; yS1/yS2 the outline's bottom and top.
 void MarkDrawing::drawAssistOutline(AutomationObject &layer)
 {
-    const double xL1 = layout.left - layout.markWidth / 2, xL2 = layout.left + layout.markWidth / 2;
-    const double xR1 = pageWidth - layout.right - layout.markWidth / 2,
-                 xR2 = pageWidth - layout.right + layout.markWidth / 2;
-    const double yT1 = pageHeight - layout.top - layout.markHeight / 2,
-                 yT2 = pageHeight - layout.top + layout.markHeight / 2;
-    const double yB1 = layout.bottom - layout.markHeight / 2,
-                 yB2 = layout.bottom + layout.markHeight / 2;
-    const double yS1 = AssistDistance - layout.markHeight / 2;
-    const double yS2 = pageHeight - AssistDistance + layout.markHeight / 2;
-    const double yE1 = pageHeight - layout.top - ExtraOffset - layout.markHeight / 2;
+    const double xL1 = layout.leftInches - layout.markWidthInches / 2,
+                 xL2 = layout.leftInches + layout.markWidthInches / 2;
+    const double xR1 = pageWidthInches - layout.rightInches - layout.markWidthInches / 2,
+                 xR2 = pageWidthInches - layout.rightInches + layout.markWidthInches / 2;
+    const double yT1 = pageHeightInches - layout.topInches - layout.markHeightInches / 2,
+                 yT2 = pageHeightInches - layout.topInches + layout.markHeightInches / 2;
+    const double yB1 = layout.bottomInches - layout.markHeightInches / 2,
+                 yB2 = layout.bottomInches + layout.markHeightInches / 2;
+    const double yS1 = AssistDistanceInches - layout.markHeightInches / 2;
+    const double yS2 = pageHeightInches - AssistDistanceInches + layout.markHeightInches / 2;
+    const double yE1 =
+        pageHeightInches - layout.topInches - ExtraOffsetInches - layout.markHeightInches / 2;
     const QPointF ends[20][2] = {
         {{xL1, yS2}, {xR2, yS2}}, {{xL1, yS1}, {xR2, yS1}}, {{xL1, yS2}, {xL1, yT2}},
         {{xL1, yT2}, {xL2, yT2}}, {{xL1, yT1}, {xL2, yT1}}, {{xL2, yT1}, {xL2, yT2}},
@@ -66,7 +68,7 @@ void MarkDrawing::drawAssistOutline(AutomationObject &layer)
         {{xR1, yB2}, {xR1, yB1}}, {{xR1, yB1}, {xR2, yB1}}, {{xR2, yB1}, {xR2, yS1}},
         {{xL1, yT1}, {xL1, yB2}}, {{xR2, yE1}, {xR2, yB2}},
     };
-    const Style assist{AssistWidth, 0, 50, 0, 0};
+    const Style assist{AssistWidthInches, 0, 50, 0, 0};
     for (const auto &end : ends)
         segment(layer, end[0], end[1], assist);
     AutomationHandle shapes = HostSession::query(layer, Member::Shapes);
@@ -77,12 +79,13 @@ void MarkDrawing::drawAssistOutline(AutomationObject &layer)
 
 void MarkDrawing::drawCornerMarks(AutomationObject &layer)
 {
-    const QPointF centres[4] = {{layout.left, pageHeight - layout.top},
-                                {pageWidth - layout.right, pageHeight - layout.top},
-                                {layout.left, layout.bottom},
-                                {pageWidth - layout.right, layout.bottom}};
-    const Style mark{layout.markWeight, 0, 0, 0, 100};
-    const double halfWidth = layout.markWidth / 2, halfHeight = layout.markHeight / 2;
+    const QPointF centres[4] = {
+        {layout.leftInches, pageHeightInches - layout.topInches},
+        {pageWidthInches - layout.rightInches, pageHeightInches - layout.topInches},
+        {layout.leftInches, layout.bottomInches},
+        {pageWidthInches - layout.rightInches, layout.bottomInches}};
+    const Style mark{layout.markWeightInches, 0, 0, 0, 100};
+    const double halfWidth = layout.markWidthInches / 2, halfHeight = layout.markHeightInches / 2;
     for (const QPointF &centre : centres) {
         AutomationHandle across = segment(layer, {centre.x() - halfWidth, centre.y()},
                                           {centre.x() + halfWidth, centre.y()}, mark);
@@ -95,15 +98,16 @@ void MarkDrawing::drawCornerMarks(AutomationObject &layer)
 
 void MarkDrawing::drawExtraMark(AutomationObject &layer)
 {
-    const double centreX = pageWidth - layout.right;
-    const double centreY = pageHeight - layout.top - ExtraOffset;
-    const double halfWidth = layout.markWidth / 2, halfHeight = layout.markHeight / 2;
-    const Style mark{layout.markWeight, 0, 0, 0, 100};
+    const double centreX = pageWidthInches - layout.rightInches;
+    const double centreY = pageHeightInches - layout.topInches - ExtraOffsetInches;
+    const double halfWidth = layout.markWidthInches / 2, halfHeight = layout.markHeightInches / 2;
+    const Style mark{layout.markWeightInches, 0, 0, 0, 100};
     AutomationHandle across =
         segment(layer, {centreX - halfWidth, centreY}, {centreX + halfWidth, centreY}, mark);
     // The upper arm reaches up to the top-right mark's box.
-    AutomationHandle down = segment(layer, {centreX, pageHeight - layout.top - halfHeight},
-                                    {centreX, centreY - halfHeight}, mark);
+    AutomationHandle down =
+        segment(layer, {centreX, pageHeightInches - layout.topInches - halfHeight},
+                {centreX, centreY - halfHeight}, mark);
     combineCross(*across, *down);
     HostSession::call(layer, Member::SetEditable, {false});
 }

@@ -22,7 +22,7 @@ public:
 private:
     struct Style
     {
-        double width;                     // inches
+        double widthInches;
         int cyan, magenta, yellow, black; // 0..100
     };
     AutomationHandle segment(AutomationObject &layer, QPointF from, QPointF to, const Style &style);
@@ -30,5 +30,5 @@ private:
 
     HostSession &session;
     MarkLayout layout;
-    double pageWidth, pageHeight; // inches
+    double pageWidthInches, pageHeightInches;
 };

@@ -128,7 +128,7 @@ Result<> rereadPageSize(PreparedJob &job, CdrConnection &connection, bool blankC
     const JobFrame &frame = job.frame;
     job.text.header = blankCut ? processor.blankHeaderLine(frame.pageHeight, frame.pageWidth)
                                : processor.markHeaderLine(frame.pageHeight, frame.pageWidth,
-                                                          options.realM2X, options.realM2Y);
+                                                          options.realM2XMm, options.realM2YMm);
     job.text.trailer = processor.trailerLine(frame.pageHeight, frame.pageWidth);
     return {};
 }

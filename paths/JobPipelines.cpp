@@ -34,7 +34,7 @@ CutPathList markJobCutting(CutPathList paths, double pageHeight, QPointF firstMa
     paths = pp.mirrorY(std::move(paths), pageHeight);
     paths = pp.translatePaths(std::move(paths), firstMark.x(), firstMark.y());
     paths = ordered(std::move(paths), options);
-    paths = pp.offsetPaths(std::move(paths), options.knifeOffset, options.overcut);
+    paths = pp.offsetPaths(std::move(paths), options.knifeOffsetUnits, options.overcutUnits);
     return pp.removeDegenerateSegments(std::move(paths));
 }
 
@@ -44,7 +44,7 @@ CutPathList blankCutPaths(CutPathList paths, double pageHeight, const JobOptions
     paths = pp.scaleAboutMinCorner(std::move(paths), options.exportScale);
     paths = pp.mirrorY(std::move(paths), pageHeight);
     paths = ordered(std::move(paths), options);
-    paths = pp.offsetPaths(std::move(paths), options.knifeOffset, options.overcut);
+    paths = pp.offsetPaths(std::move(paths), options.knifeOffsetUnits, options.overcutUnits);
     return pp.removeDegenerateSegments(std::move(paths));
 }
 
@@ -83,9 +83,9 @@ Result<JobText> markJobText(const CutPathList &creasing, const CutPathList &cutt
         return Failure{QStringLiteral("registration marks too far apart for the mark line")};
     JobText job;
     job.header =
-        pp.markHeaderLine(frame.pageHeight, frame.pageWidth, options.realM2X, options.realM2Y);
+        pp.markHeaderLine(frame.pageHeight, frame.pageWidth, options.realM2XMm, options.realM2YMm);
     job.markLine = pp.markLine(int(dy), int(dx), frame.extraMark);
-    job.body = pp.markJobBody(creasing, cutting, options.dash, options.gap);
+    job.body = pp.markJobBody(creasing, cutting, options.dashUnits, options.gapUnits);
     job.trailer = pp.trailerLine(frame.pageHeight, frame.pageWidth);
     return job;
 }
@@ -96,7 +96,7 @@ Result<JobText> blankCutJobText(const CutPathList &paths, const JobFrame &frame,
     const PathProcessor pp;
     JobText job;
     job.header = pp.blankHeaderLine(frame.pageHeight, frame.pageWidth);
-    job.body = pp.blankJobBody(paths, options.dash, options.gap);
+    job.body = pp.blankJobBody(paths, options.dashUnits, options.gapUnits);
     job.trailer = pp.trailerLine(frame.pageHeight, frame.pageWidth);
     return job;
 }

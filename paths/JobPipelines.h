@@ -14,21 +14,22 @@
 #include <QString>
 #include <QVector>
 
-// Plain settings of one job, already converted to plotter units by the caller (mm * 40).
+// Plain settings of one job; the caller converts the lengths of the path steps to plotter units
+// (mm * 40), while the header's mark distances stay millimetres as the cutter takes them.
 struct JobOptions
 {
     bool autoSort = false; // serpentine sort of the cutting paths
     // Nearest neighbour + 2-opt order of each pen's paths (orderShortest); before autoSort.
     bool shortestOrder = false;
-    double knifeOffset = 0.0; // drag-knife offset d, >= 0; 0 when the knife box is off
-    double overcut = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
+    double knifeOffsetUnits = 0.0; // drag-knife offset d, >= 0; 0 when the knife box is off
+    double overcutUnits = 0.0;     // overcut c of closed paths, >= 0; 0 when the close box is off
     // Dash length D (> 0) for paths with a line type, and gap length G (> 0).
-    double dash = Setting::PosLen.value * UNITS_PER_MM;
-    double gap = Setting::NegLen.value * UNITS_PER_MM;
+    double dashUnits = Setting::PosLen.value * UNITS_PER_MM;
+    double gapUnits = Setting::NegLen.value * UNITS_PER_MM;
     double exportScale = EXPORT_SCALE; // enlargement of the cutting export to undo (> 0)
-    // Millimetres, within the RMX and RMY boxes' ranges: mark distances sent in the header.
-    double realM2X = Setting::RealM2X.value;
-    double realM2Y = Setting::RealM2Y.value;
+    // Within the RMX and RMY boxes' ranges: mark distances sent in the header.
+    double realM2XMm = Setting::RealM2X.value;
+    double realM2YMm = Setting::RealM2Y.value;
 };
 
 // Page and mark read-back of a job (integers, plotter units, y down from the page's top edge).

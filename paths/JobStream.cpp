@@ -139,12 +139,13 @@ bool writeCutting(PltText text, Placement place, const JobOptions &options, Body
     for (const int i : cuttingOrder(index, place, options.autoSort)) {
         PltReader::readPath(text.data, text.size, index.starts[size_t(i)], path);
         placeSegments(path, place, segments);
-        segments = pp.offsetSegments(std::move(segments), options.knifeOffset, options.overcut);
+        segments =
+            pp.offsetSegments(std::move(segments), options.knifeOffsetUnits, options.overcutUnits);
         if (!PathProcessor::dropDegenerateSegments(segments))
             continue;
         const PathAttributes &a = path.attributes;
         out.writer().writePen2Path(a.lineType, a.patternLength, a.lineTypeMode, segments,
-                                   options.dash, options.gap);
+                                   options.dashUnits, options.gapUnits);
         if (!out.flush())
             return false;
     }

@@ -6,6 +6,26 @@
 
 namespace {
 
+// The cutter's commands around a sheet: the header feeds it and says where to look for the
+// marks, the trailer ends it.
+constexpr int SheetHeaderCommand = 20;
+constexpr int SheetTrailerCommand = 22;
+// The header's mark fields A and B are the mark distances in plotter units moved by fixed amounts
+// the cutter expects: A = realM2XMm * 40 + MarkXFieldShiftUnits, B = realM2YMm * 40 -
+// MarkYFieldBackUnits.
+constexpr double MarkXFieldShiftUnits = 220;
+constexpr double MarkYFieldBackUnits = 140;
+// The header's last field: whether the cutter reads marks (0) or cuts the sheet blank (1); a
+// blank cut gives 0 for both mark fields.
+constexpr int MarkJobFlag = 0;
+constexpr int BlankCutFlag = 1;
+
+QByteArray headerStart(int command, int pageHeight, int pageWidth)
+{
+    return "CMD:" + QByteArray::number(command) + ',' + QByteArray::number(pageHeight) + ',' +
+           QByteArray::number(pageWidth);
+}
+
 // Room for the usual "yyyyy,xxxxx," per segment, so the body grows without repeated copies.
 int estimatedTextSize(const CutPathList &paths)
 {
@@ -48,19 +68,20 @@ void PathProcessor::appendPen2Section(QByteArray &out, const CutPathList &paths,
     HpglWriter(out).writeSection2(paths, dash, gap);
 }
 
-QByteArray PathProcessor::markHeaderLine(int pageHeight, int pageWidth, double realM2X,
-                                         double realM2Y) const
+QByteArray PathProcessor::markHeaderLine(int pageHeight, int pageWidth, double realM2XMm,
+                                         double realM2YMm) const
 {
-    const double a = realM2X * UNITS_PER_MM + 220;
-    const double b = realM2Y * UNITS_PER_MM - 140;
-    return "CMD:20," + QByteArray::number(pageHeight) + ',' + QByteArray::number(pageWidth) +
-           QStringLiteral(",%1,%2,0;").arg(a).arg(b).toLatin1();
+    const double a = realM2XMm * UNITS_PER_MM + MarkXFieldShiftUnits;
+    const double b = realM2YMm * UNITS_PER_MM - MarkYFieldBackUnits;
+    return headerStart(SheetHeaderCommand, pageHeight, pageWidth) +
+           QStringLiteral(",%1,%2,").arg(a).arg(b).toLatin1() + QByteArray::number(MarkJobFlag) +
+           ';';
 }
 
 QByteArray PathProcessor::blankHeaderLine(int pageHeight, int pageWidth) const
 {
-    return "CMD:20," + QByteArray::number(pageHeight) + ',' + QByteArray::number(pageWidth) +
-           ",0,0,1;";
+    return headerStart(SheetHeaderCommand, pageHeight, pageWidth) + ",0,0," +
+           QByteArray::number(BlankCutFlag) + ';';
 }
 
 QByteArray PathProcessor::markLine(int dy, int dx, int extraMark) const
@@ -91,5 +112,5 @@ QByteArray PathProcessor::blankJobBody(const CutPathList &paths, double dash, do
 
 QByteArray PathProcessor::trailerLine(int pageHeight, int pageWidth) const
 {
-    return "CMD:22," + QByteArray::number(pageHeight) + ',' + QByteArray::number(pageWidth) + ';';
+    return headerStart(SheetTrailerCommand, pageHeight, pageWidth) + ';';
 }

@@ -80,8 +80,10 @@ public:
                            double gap) const;
 
     // --- Job-text pieces (ASCII) ---------------------------------------------------------------
-    // "CMD:20,H,W,A,B,0;" with A = realM2X*40+220, B = realM2Y*40-140 (realM2X/Y in mm).
-    QByteArray markHeaderLine(int pageHeight, int pageWidth, double realM2X, double realM2Y) const;
+    // "CMD:20,H,W,A,B,0;" with A and B the mark distances in plotter units, moved by the
+    // cutter's fixed amounts (JobTextPieces.cpp).
+    QByteArray markHeaderLine(int pageHeight, int pageWidth, double realM2XMm,
+                              double realM2YMm) const;
     // "CMD:20,H,W,0,0,1;"
     QByteArray blankHeaderLine(int pageHeight, int pageWidth) const;
     // "MD0,0,DY,DX,N;" (DY, DX plotter units between the first and the last mark; N 0..2).

@@ -24,6 +24,8 @@ private slots:
     void fonts();
     void focusOrder();
     void slotsInOrder();
+    void slotsByNameReachControls_data();
+    void slotsByNameReachControls();
     void textsTranslatable_data();
     void textsTranslatable();
     void window();

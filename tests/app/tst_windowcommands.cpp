@@ -222,8 +222,8 @@ void WindowCommandsTest::saveButton()
         // 20 plotter units.
         JobOptions options;
         options.autoSort = true;
-        options.knifeOffset = 0.3 * UNITS_PER_MM;
-        options.overcut = 0.5 * UNITS_PER_MM;
+        options.knifeOffsetUnits = 0.3 * UNITS_PER_MM;
+        options.overcutUnits = 0.5 * UNITS_PER_MM;
         CdrConnection conn(form->cdrVersion->currentText());
         QTemporaryDir work;
         saved = prepareJob(conn, blank, options, work.filePath("w.plt"))->text.joined();

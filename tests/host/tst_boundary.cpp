@@ -1,7 +1,7 @@
 // The boundary around artwork: the union of the selected shapes' areas as one curve, split by
 // BreakApartEx into one curve per outline, as "Create Boundary" drives it.
 #include "HostTestSupport.h"
-#include "builtin/model/BoundaryBuilder.h"
+#include "builtin/outline/BoundaryBuilder.h"
 
 #include <QtTest>
 #include <cmath>

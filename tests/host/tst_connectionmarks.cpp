@@ -198,8 +198,8 @@ void ConnectionMarksTest::assistOutline()
     QFETCH(double, bottomMm);
     HostDocument::Ptr doc = freshA4();
     MarkLayout layout;
-    layout.top = topMm / MmPerInch;
-    layout.bottom = bottomMm / MmPerInch;
+    layout.topInches = topMm / MmPerInch;
+    layout.bottomInches = bottomMm / MmPerInch;
     CdrConnection conn(HostId);
     QVERIFY(conn.addMarks(layout));
     const HostShape::Ptr assist = doc->findLayer(CdrConnection::AssistLayer)->shapes.first();

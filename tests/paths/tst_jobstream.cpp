@@ -73,8 +73,8 @@ void JobStreamTest::sameTextAsTheListPipelines()
         for (int variant = 0; variant < 4; ++variant) {
             JobOptions options;
             options.autoSort = variant & 1;
-            options.knifeOffset = variant & 2 ? 12 : 0;
-            options.overcut = variant & 2 ? 20 : 0;
+            options.knifeOffsetUnits = variant & 2 ? 12 : 0;
+            options.overcutUnits = variant & 2 ? 20 : 0;
             options.exportScale = variant == 3 ? 2.5 : EXPORT_SCALE;
             const JobFrame f = frame(blank);
             const QByteArray expected =

@@ -213,8 +213,8 @@ void JobTextTest::pipelines()
     QFETCH(QString, paths);
     JobOptions o;
     o.autoSort = autoSort;
-    o.knifeOffset = knife;
-    o.overcut = overcut;
+    o.knifeOffsetUnits = knife;
+    o.overcutUnits = overcut;
     const QPointF mark(100, 200);
     CutPathList out;
     if (kind == "creasing")
@@ -240,8 +240,8 @@ void JobTextTest::pipelinesLeaveTheirInputAlone()
     const QString before = describe(parsed);
     JobOptions o;
     o.autoSort = true;
-    o.knifeOffset = 12;
-    o.overcut = 20;
+    o.knifeOffsetUnits = 12;
+    o.overcutUnits = 20;
     markJobCutting(parsed, 1000, QPointF(5, 5), o);
     blankCutPaths(parsed, 1000, o);
     markJobCreasing(parsed, 1000, QPointF(5, 5));

@@ -23,8 +23,8 @@ QByteArray buildBoth(const QByteArray &plt)
 {
     JobOptions o;
     o.autoSort = true;
-    o.knifeOffset = 12;
-    o.overcut = 20;
+    o.knifeOffsetUnits = 12;
+    o.overcutUnits = 20;
     JobFrame frame;
     frame.pageHeight = 11880;
     frame.pageWidth = 8400;
@@ -111,8 +111,8 @@ void RobustnessTest::millionSegmentPath()
     plt += ';';
     JobOptions o;
     o.autoSort = true;
-    o.knifeOffset = 12;
-    o.overcut = 20;
+    o.knifeOffsetUnits = 12;
+    o.overcutUnits = 20;
     const CutPathList paths = markJobCutting(plt, 11880, QPointF(0, 0), o);
     QCOMPARE(paths.size(), 1);
     QVERIFY(paths.first().segments.size() >= 1000000);

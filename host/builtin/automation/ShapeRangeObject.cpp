@@ -5,9 +5,9 @@
 #include "CommandChoice.h"
 #include "ShapeObject.h"
 #include "ShapeRanges.h"
-#include "model/BleedFringe.h"
-#include "model/BoundaryBuilder.h"
 #include "model/ShapeOperations.h"
+#include "outline/BleedFringe.h"
+#include "outline/BoundaryBuilder.h"
 
 #include <QCoreApplication>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "MarkZones.h"
 
-#include "CdrConnection.h"
+#include "WorkingLayers.h"
 #include "common/Units.h"
 
 #include <QCoreApplication>
@@ -13,10 +13,8 @@ namespace {
 // The working layers hold no art: marks, their assist outline and the contours.
 bool holdsArt(const HostLayer &layer)
 {
-    for (const QString *working :
-         {&CdrConnection::AssistLayer, &CdrConnection::MarkLayer, &CdrConnection::ExtraLayer,
-          &CdrConnection::CuttingLayer, &CdrConnection::CreasingLayer}) {
-        if (layer.name == *working)
+    for (const char *working : WorkingLayers::All) {
+        if (layer.name == QLatin1String(working))
             return false;
     }
     return layer.visible && layer.printable;
@@ -58,8 +56,8 @@ QList<Zone> zones(const HostDocument &doc)
     const double clearance = mmToInches(MarkClearanceMm);
     QList<Zone> found;
     for (const HostLayer::Ptr &layer : page.layers) {
-        const bool marks = layer->name == CdrConnection::MarkLayer;
-        if (!marks && layer->name != CdrConnection::ExtraLayer)
+        const bool marks = layer->name == QLatin1String(WorkingLayers::Mark);
+        if (!marks && layer->name != QLatin1String(WorkingLayers::Extra))
             continue;
         for (const HostShape::Ptr &shape : HostDocument::drawnShapes(layer->shapes)) {
             const QRectF box = shape->bounds();

@@ -318,7 +318,7 @@ Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
                            pageInches, tile.topLeft(), QSizeF(dpi, dpi));
             !drawn)
             return drawn;
-        ContourTracer::Grid grid;
+        CoverageGrid grid;
         grid.width = tile.width();
         grid.height = tile.height();
         grid.values.resize(static_cast<size_t>(grid.width) * grid.height);

@@ -7,8 +7,8 @@
 // librsvg, which leaves their definitions (gradients, patterns) usable by the layers that print.
 // Page lengths are inches; PDF lengths are points (72 per inch).
 
+#include "CoverageGrid.h"
 #include "common/Result.h"
-#include "model/ContourTracer.h"
 #include "model/HostDocument.h"
 
 #include <QByteArray>
@@ -67,7 +67,7 @@ Result<Drawing> readDrawing(const QByteArray &svg, const QString &baseFile);
 // What the drawing draws, as coverage: its alpha (0..255) over tiles of the page's pixel grid at
 // `dpi` (origin at the page's top-left corner, y down; a tile may reach past the page, where
 // librsvg draws too). `sink` receives each tile's grid and may stop by returning false.
-using CoverageSink = std::function<bool(const QRect &tile, const ContourTracer::Grid &alpha)>;
+using CoverageSink = std::function<bool(const QRect &tile, const CoverageGrid &alpha)>;
 Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
                   const QList<QRect> &tiles, const CoverageSink &sink);
 

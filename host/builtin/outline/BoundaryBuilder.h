@@ -6,8 +6,8 @@
 // glyphs (or by their box, with a note, when they cannot be placed or drawn). A picture that
 // cannot be printed takes no part, with a note.
 
-#include "HostDocument.h"
 #include "common/Result.h"
+#include "model/HostDocument.h"
 
 namespace BoundaryBuilder {
 

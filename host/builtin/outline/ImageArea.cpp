@@ -1,9 +1,9 @@
 #include "ImageArea.h"
 
-#include "LinkedPicture.h"
+#include "ContourTracer.h"
+#include "ParallelWork.h"
 #include "common/Units.h"
-#include "model/ContourTracer.h"
-#include "model/ParallelWork.h"
+#include "render/LinkedPicture.h"
 #include "svg/ViewBoxMapping.h"
 
 #include <QSvgRenderer>

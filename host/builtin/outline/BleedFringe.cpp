@@ -1,8 +1,8 @@
 #include "BleedFringe.h"
 
+#include "DrawingJudge.h"
+#include "NearestPixel.h"
 #include "common/Units.h"
-#include "render/DrawingJudge.h"
-#include "render/NearestPixel.h"
 #include "render/RsvgPageRenderer.h"
 
 #include <QBuffer>

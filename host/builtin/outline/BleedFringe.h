@@ -9,8 +9,8 @@
 // Each fringe is a 300 dpi picture (PNG) clipped to its ring, so that the print carries it at
 // the printer's resolution and nothing inside a contour changes.
 
-#include "HostDocument.h"
 #include "common/Result.h"
+#include "model/HostDocument.h"
 
 #include <QList>
 #include <QPolygonF>

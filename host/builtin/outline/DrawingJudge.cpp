@@ -2,9 +2,9 @@
 
 #include "DrawingJudge.h"
 
-#include "RsvgPageRenderer.h"
+#include "ContourTracer.h"
 #include "common/Units.h"
-#include "model/ContourTracer.h"
+#include "render/RsvgPageRenderer.h"
 #include "svg/SvgDocumentWriter.h"
 
 #include <QSet>

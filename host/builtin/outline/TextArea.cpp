@@ -5,10 +5,10 @@
 
 #include "TextArea.h"
 
-#include "FailedFonts.h"
-#include "KeptElementRenderer.h"
+#include "ContourTracer.h"
 #include "common/Units.h"
-#include "model/ContourTracer.h"
+#include "render/FailedFonts.h"
+#include "render/KeptElementRenderer.h"
 
 #include <cmath>
 #include <cstring>

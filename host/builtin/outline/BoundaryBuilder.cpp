@@ -1,13 +1,13 @@
 #include "BoundaryBuilder.h"
 
 #include "ContourTracer.h"
+#include "DrawingJudge.h"
+#include "ImageArea.h"
 #include "IslandGroups.h"
 #include "ParallelWork.h"
-#include "ShapeOperations.h"
+#include "TextArea.h"
 #include "common/Units.h"
-#include "render/DrawingJudge.h"
-#include "render/ImageArea.h"
-#include "render/TextArea.h"
+#include "model/ShapeOperations.h"
 #include "svg/SvgNotes.h"
 
 #include <clipper.hpp>

@@ -5,6 +5,8 @@
 // one unit per pixel). Between samples the coverage is taken as varying linearly, which puts the
 // outline of an antialiased edge where the renderer meant it, a fraction of a pixel exact.
 
+#include "render/CoverageGrid.h"
+
 #include <QPolygonF>
 #include <QVector>
 
@@ -13,14 +15,8 @@
 
 namespace ContourTracer {
 
-// A grid of coverage values 0..255, row by row.
-struct Grid
-{
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> values; // width * height
-    std::uint8_t at(int x, int y) const { return values[static_cast<size_t>(y) * width + x]; }
-};
+// The renderers draw the grids this traces.
+using Grid = CoverageGrid;
 
 // Every closed outline between covered (above half) and uncovered samples, outside the grid
 // counting as uncovered, in grid coordinates; outer outlines and holes run opposite ways round.
