@@ -60,7 +60,7 @@ void makeSheet(int labels)
         for (int line = 0; line < 3; ++line) {
             QPainterPath text(QPointF(x + 15, y + 6 + 4 * line));
             text.lineTo(x + 27, y + 6 + 4 * line);
-            addPath(*doc, art, text)->outlineWidth = 0.8 / MM_PER_INCH;
+            addPath(*doc, art, text)->outlineWidthInches = 0.8 / MM_PER_INCH;
         }
     }
 }

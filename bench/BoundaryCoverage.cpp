@@ -31,7 +31,7 @@ Result<Shares> compare(const QString &svgPath)
     if (!opened)
         return Failure{opened.error()};
     const HostDocument::Ptr doc = *opened;
-    const QSizeF page(doc->activePage->width, doc->activePage->height);
+    const QSizeF page(doc->activePage->widthInches, doc->activePage->heightInches);
     // What prints, read before the working layers are added.
     const Result<RsvgPageRenderer::Drawing> drawing =
         RsvgPageRenderer::readDrawing(RsvgPageRenderer::printableSvg(*doc), doc->filePath);

@@ -52,7 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzzCheck(!doc->pages.isEmpty() && doc->activePage, "an opened document has no page");
     fuzzCheck(doc->activeLayer && doc->activePage->layers.contains(doc->activeLayer),
               "the active layer is not on the active page");
-    fuzzCheck(std::isfinite(doc->activePage->width) && std::isfinite(doc->activePage->height),
+    fuzzCheck(std::isfinite(doc->activePage->widthInches) &&
+                  std::isfinite(doc->activePage->heightInches),
               "the page size is not a number");
     for (const HostLayer::Ptr &layer : doc->activePage->layers) {
         for (const HostShape::Ptr &shape : layer->shapes) {

@@ -66,7 +66,7 @@ void HostPageView::setDocument(const HostDocument::Ptr &document, const QByteArr
     pageInches = QSizeF();
     pageText = {};
     if (doc) {
-        pageInches = QSizeF(doc->activePage->width, doc->activePage->height);
+        pageInches = QSizeF(doc->activePage->widthInches, doc->activePage->heightInches);
         // The worker draws from this text, never from the document.
         pageText.svg = svg;
         pageText.baseFile = doc->filePath;

@@ -262,7 +262,7 @@ void WindowSendTest::pageReadAfterConfirmation()
     QVERIFY(cutter->listen(0));
     window->setCutterPort(cutter->port());
     answerer->pick = [doc](const QString &) {
-        doc->activePage->height = 300.0 / MmPerInch;
+        doc->activePage->heightInches = 300.0 / MmPerInch;
         return QMessageBox::Ok;
     };
     clickSend();

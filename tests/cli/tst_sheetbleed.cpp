@@ -116,7 +116,7 @@ void SheetBleedTest::initTestCase()
     for (const HostShape::Ptr &shape : doc.findLayer(CdrConnection::CuttingLayer)->shapes)
         contours.addPath(shape->path);
     QCOMPARE(contours.toSubpathPolygons().size(), sheet.stickers.size());
-    contours = QTransform(Dpi, 0, 0, -Dpi, 0, doc.activePage->height * Dpi).map(contours);
+    contours = QTransform(Dpi, 0, 0, -Dpi, 0, doc.activePage->heightInches * Dpi).map(contours);
     label = labels(bleed.size(), contours);
 }
 

@@ -35,7 +35,7 @@ HostShape::Ptr makeShape(const HostLayer::Ptr &layer, const QString &description
         shape->keptBounds = QRectF(v[0], v[1], v[2], v[3]);
     }
     const double width = p.first() == "line" ? v.value(4) : v.value(4, 0.0);
-    shape->outlineWidth = width;
+    shape->outlineWidthInches = width;
     return shape;
 }
 
@@ -168,7 +168,7 @@ void TestBoundary::createBoundaryThroughAutomation()
     QCOMPARE(doc->activePage->layers.first()->shapes.size(), 2); // artwork untouched
     for (const HostShape::Ptr &piece : layer->shapes) {
         QVERIFY(!piece->filled);
-        QVERIFY(std::abs(piece->outlineWidth - 0.076 / MM_PER_INCH) < 1e-12);
+        QVERIFY(std::abs(piece->outlineWidthInches - 0.076 / MM_PER_INCH) < 1e-12);
     }
     QList<QRectF> boxes{layer->shapes.at(0)->bounds(), layer->shapes.at(1)->bounds()};
     std::sort(boxes.begin(), boxes.end(),

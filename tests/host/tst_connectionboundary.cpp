@@ -46,7 +46,7 @@ HostDocument::Ptr makePage(const QStringList &items)
             if (!layer)
                 layer = addLayer(doc, "Creasing Layer", false, true);
             // Drawn with a stroke, as crease lines usually are: its area reaches past the label.
-            addLine(doc, layer, {{10, 35}, {80, 35}})->outlineWidth = 0.5 / MmPerInch;
+            addLine(doc, layer, {{10, 35}, {80, 35}})->outlineWidthInches = 0.5 / MmPerInch;
         } else if (p.first() == "cut") {
             HostLayer::Ptr layer = doc->findLayer("Cutting Layer");
             if (!layer)
@@ -180,7 +180,7 @@ void ConnectionBoundaryTest::contours()
     double total = 0;
     for (const HostShape::Ptr &curve : doc->findLayer("Cutting Layer")->shapes) {
         QVERIFY(!curve->filled);
-        QVERIFY(std::abs(curve->outlineWidth - 0.076 / MmPerInch) < 1e-9);
+        QVERIFY(std::abs(curve->outlineWidthInches - 0.076 / MmPerInch) < 1e-9);
         QCOMPARE(ShapeOperations::subpaths(curve->path).size(), 1);
         total += areaMm2(curve);
     }

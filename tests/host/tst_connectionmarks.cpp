@@ -104,7 +104,7 @@ void ConnectionMarksTest::markGeometry()
     QVERIFY2(mark, "no mark centred there");
     const QRectF box = boxMm(doc, mark);
     QVERIFY(qAbs(box.width() - 9.0) < 1e-9 && qAbs(box.height() - 9.0) < 1e-9);
-    QVERIFY(qAbs(mark->outlineWidth * MmPerInch - 1.0) < 1e-9);
+    QVERIFY(qAbs(mark->outlineWidthInches * MmPerInch - 1.0) < 1e-9);
     QCOMPARE(mark->outlineCmyk, (Cmyk{0, 0, 0, 100}));
     QVERIFY(!mark->filled);
     QCOMPARE(mark->path.toSubpathPolygons().size(), 2); // one curve of both arms
@@ -123,7 +123,7 @@ void ConnectionMarksTest::extraMarkArms()
     QCOMPARE(arms.size(), 2);
     const QPointF across0 = arms.at(0).first(), across1 = arms.at(0).last();
     const QPointF down0 = arms.at(1).first(), down1 = arms.at(1).last();
-    const double ph = doc->activePage->height * MmPerInch;
+    const double ph = doc->activePage->heightInches * MmPerInch;
     QVERIFY(qAbs(ph - across0.y() * MmPerInch - 35.5) < 1e-9);
     QVERIFY(qAbs(ph - across1.y() * MmPerInch - 35.5) < 1e-9);
     QVERIFY(qAbs(across0.x() * MmPerInch - 197.0) < 1e-9);
@@ -210,7 +210,7 @@ void ConnectionMarksTest::assistOutline()
     QVERIFY(qAbs(box.left() - 4.0) < 1e-9);
     QVERIFY(qAbs(box.right() - 206.0) < 1e-9);
     QCOMPARE(assist->outlineCmyk, (Cmyk{0, 50, 0, 0}));
-    QVERIFY(qAbs(assist->outlineWidth * MmPerInch - 0.2) < 1e-9);
+    QVERIFY(qAbs(assist->outlineWidthInches * MmPerInch - 0.2) < 1e-9);
     QCOMPARE(assist->path.toSubpathPolygons().size(), 20);
     QVERIFY(shapeCentredAt(doc, CdrConnection::MarkLayer, 8.5, topMm));
     QVERIFY(shapeCentredAt(doc, CdrConnection::MarkLayer, 201.5, A4Height - bottomMm));

@@ -270,10 +270,10 @@ void ConnectionPrintTest::sheetAsPublished()
         QSKIP("pdftoppm (poppler-utils) is not installed");
     HostDocument::Ptr doc = freshA4();
     addRectangle(doc, doc->activeLayer, 40, 60, 50, 30)->filled = true;
-    addRectangle(doc, addLayer(doc, CdrConnection::CuttingLayer), 38, 58, 54, 34)->outlineWidth =
-        mmToInches(0.5);
+    addRectangle(doc, addLayer(doc, CdrConnection::CuttingLayer), 38, 58, 54, 34)
+        ->outlineWidthInches = mmToInches(0.5);
     addLine(doc, addLayer(doc, CdrConnection::CreasingLayer), {{40, 100}, {90, 100}})
-        ->outlineWidth = mmToInches(0.5);
+        ->outlineWidthInches = mmToInches(0.5);
     QTemporaryDir dir;
     CdrConnection conn(HostId);
     QVERIFY(conn.addMarks());

@@ -23,7 +23,7 @@ namespace {
 void paintHalves(bool cuttingPrintable)
 {
     HostDocument::Ptr doc = BuiltinHost::instance().activeDocument();
-    const double w = doc->activePage->width, h = doc->activePage->height;
+    const double w = doc->activePage->widthInches, h = doc->activePage->heightInches;
     addRectangle(doc->activeLayer, QRectF(0.5, 0.5, w / 2 - 1, h - 1))->filled = true;
     auto cutting = std::make_shared<HostLayer>();
     cutting->name = "Cutting Layer";
@@ -365,7 +365,7 @@ void TestOutputs::pdfDrawnAsRsvgConvertDraws()
     }
     AutomationHandle doc = openForPrint(*app, opened);
     const HostPage &sheet = *BuiltinHost::instance().activeDocument()->activePage;
-    const QSize size(width, qRound(width * sheet.height / sheet.width));
+    const QSize size(width, qRound(width * sheet.heightInches / sheet.widthInches));
     doc->dynamicCall(Member::PublishToPDF, {dir.filePath("drawing.pdf")});
     QCOMPARE(doc->errorText(), QString());
     const QImage published = rasterise(dir.filePath("drawing.pdf"), dir.path(), size);
@@ -437,7 +437,7 @@ void TestOutputs::printedPageMatchesThePdf()
     QCOMPARE(settings->errorText(), QString());
     // At true size: a printer's paper is whole points, so a page of its own size may come out
     // a fraction of a point smaller, cut at its far edges, never scaled.
-    const double width = BuiltinHost::instance().activeDocument()->activePage->width;
+    const double width = BuiltinHost::instance().activeDocument()->activePage->widthInches;
     const int dpi = qRound(300 / width); // some 300 pixels across
     QImage published = rasterise(dir.filePath("published.pdf"), dir.path(), dpi);
     if (published.isNull())

@@ -175,8 +175,8 @@ void TestSvgDocument::shapesWhereDrawn()
     QVERIFY2(sameBox(shape->bounds(), box, 1e-3), qPrintable(boxText(shape->bounds())));
     QCOMPARE(shape->dashed, dashed);
     if (outlineMm > 0)
-        QVERIFY2(std::abs(shape->outlineWidth * MM_PER_INCH - outlineMm) < 1e-6,
-                 qPrintable(QString::number(shape->outlineWidth * MM_PER_INCH)));
+        QVERIFY2(std::abs(shape->outlineWidthInches * MM_PER_INCH - outlineMm) < 1e-6,
+                 qPrintable(QString::number(shape->outlineWidthInches * MM_PER_INCH)));
     else
         QVERIFY(!shape->outlined);
 }
@@ -301,8 +301,8 @@ void TestSvgDocument::pageSize()
     const Result<HostDocument::Ptr> docRead = SvgDocumentReader::readData(svg, "page.svg");
     QVERIFY2(docRead, qPrintable(docRead.error()));
     HostDocument::Ptr doc = *docRead;
-    QVERIFY(std::abs(doc->activePage->width * MM_PER_INCH - widthMm) < 1e-9);
-    QVERIFY(std::abs(doc->activePage->height * MM_PER_INCH - heightMm) < 1e-9);
+    QVERIFY(std::abs(doc->activePage->widthInches * MM_PER_INCH - widthMm) < 1e-9);
+    QVERIFY(std::abs(doc->activePage->heightInches * MM_PER_INCH - heightMm) < 1e-9);
     HostShape::Ptr rect = shapeById(*doc, "r");
     QVERIFY(rect);
     QVERIFY2(sameBox(rect->bounds(), rectBox), qPrintable(boxText(rect->bounds())));
@@ -428,7 +428,7 @@ void TestSvgDocument::roundTripKeepsLayersAndShapes()
                 QCOMPARE(y.outlineCmyk, x.outlineCmyk);
                 QCOMPARE(y.dashed, x.dashed);
                 QCOMPARE(y.filled, x.filled);
-                QVERIFY(std::abs(y.outlineWidth - x.outlineWidth) < 1e-9);
+                QVERIFY(std::abs(y.outlineWidthInches - x.outlineWidthInches) < 1e-9);
             } else {
                 QCOMPARE(y.keptXml, x.keptXml);
             }
@@ -518,7 +518,7 @@ void TestSvgDocument::workingLayersBecomeInkscapeLayers()
     QVERIFY(!again->findLayer("Assist Layer")->printable);
     const QRectF mark = again->findLayer("Mark Layer")->shapes.first()->bounds();
     QVERIFY2(sameBox(mark, pageBox(4, 22.5, 13, 22.5), 1e-9), qPrintable(boxText(mark)));
-    QCOMPARE(again->activePage->width, 210 / MM_PER_INCH);
+    QCOMPARE(again->activePage->widthInches, 210 / MM_PER_INCH);
 }
 
 void TestSvgDocument::keptElementsSelectableNeverCut()
@@ -773,7 +773,7 @@ void TestSvgDocument::sheetsSavedBeforeReopen()
     const HostShape &shape = *layer->shapes.first();
     QCOMPARE(shape.outlineCmyk, (Cmyk{0, 100, 0, 10}));
     QCOMPARE(shape.fillCmyk, (Cmyk{100, 30, 0, 12}));
-    QCOMPARE(shape.outlineWidth, 0.0);
+    QCOMPARE(shape.outlineWidthInches, 0.0);
     QCOMPARE(SvgDocumentWriter::toSvg(*doc), old);
 }
 
@@ -850,10 +850,12 @@ void TestSvgDocument::printAndCutAgree()
         cut = cut || (shape->kind == ShapeKind::Curve && shape->path.contains(onPage));
     QCOMPARE(cut, drawn);
     const double dpi = 50; // a pixel of half a millimetre
-    const QSize pixels(qRound(doc.activePage->width * dpi), qRound(doc.activePage->height * dpi));
+    const QSize pixels(qRound(doc.activePage->widthInches * dpi),
+                       qRound(doc.activePage->heightInches * dpi));
     const Result<QImage> page = RsvgPageRenderer::image(doc, pixels, true);
     QVERIFY2(page, qPrintable(page.error()));
-    const QPoint pixel(int(onPage.x() * dpi), int((doc.activePage->height - onPage.y()) * dpi));
+    const QPoint pixel(int(onPage.x() * dpi),
+                       int((doc.activePage->heightInches - onPage.y()) * dpi));
     QCOMPARE(qAlpha(page->pixel(pixel)) > 128, drawn);
 }
 

@@ -26,7 +26,7 @@ HostLayer::Ptr addLayer(const HostDocument::Ptr &doc, const QString &name, bool 
 
 QPointF hostPoint(const HostDocument::Ptr &doc, double xMm, double yFromTopMm)
 {
-    return QPointF(xMm / MmPerInch, doc->activePage->height - yFromTopMm / MmPerInch);
+    return QPointF(xMm / MmPerInch, doc->activePage->heightInches - yFromTopMm / MmPerInch);
 }
 
 HostShape::Ptr addCross(const HostDocument::Ptr &doc, const HostLayer::Ptr &layer, double xMm,
@@ -63,7 +63,7 @@ HostShape::Ptr addLine(const HostDocument::Ptr &doc, const HostLayer::Ptr &layer
 QRectF boxMm(const HostDocument::Ptr &doc, const HostShape::Ptr &shape)
 {
     const QRectF box = shape->bounds();
-    const double pageHeight = doc->activePage->height;
+    const double pageHeight = doc->activePage->heightInches;
     return QRectF(box.left() * MmPerInch, (pageHeight - box.bottom()) * MmPerInch,
                   box.width() * MmPerInch, box.height() * MmPerInch);
 }

@@ -32,8 +32,8 @@ ExportFilterObject::ExportFilterObject(HostDocument::Ptr document, QString path,
     : BuiltinObject(QStringLiteral("ExportFilter")), doc(std::move(document)),
       path(std::move(path)), selectionOnly(selectionOnly)
 {
-    settings.pageWidth = doc->activePage->width;
-    settings.pageHeight = doc->activePage->height;
+    settings.pageWidth = doc->activePage->widthInches;
+    settings.pageHeight = doc->activePage->heightInches;
     addMember(Member::Finish, Returns::Nothing, [this](const QVariantList &) {
         const QString error = finish();
         return error.isEmpty() ? CallResult::none() : CallResult::failure(error);

@@ -14,7 +14,7 @@ OutlineObject::OutlineObject(HostShape::Ptr shape)
         if (width < 0.0 || width > 10.0)
             return CallResult::failure(
                 QStringLiteral("outline width %1 in is outside 0 to 10 inches").arg(width));
-        this->shape->outlineWidth = width;
+        this->shape->outlineWidthInches = width;
         this->shape->outlined = true;
         return CallResult::none();
     });

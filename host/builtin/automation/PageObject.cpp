@@ -9,9 +9,9 @@ PageObject::PageObject(HostDocument::Ptr document, HostPage::Ptr page)
     : BuiltinObject(QStringLiteral("Page")), doc(std::move(document)), page(std::move(page))
 {
     addMember(Member::SizeWidth, Returns::Value,
-              [this](const QVariantList &) { return CallResult::of(this->page->width); });
+              [this](const QVariantList &) { return CallResult::of(this->page->widthInches); });
     addMember(Member::SizeHeight, Returns::Value,
-              [this](const QVariantList &) { return CallResult::of(this->page->height); });
+              [this](const QVariantList &) { return CallResult::of(this->page->heightInches); });
     addMember(Member::Layers, Returns::Object, [this](const QVariantList &) {
         return CallResult::of(std::make_unique<LayersObject>(doc, this->page));
     });

@@ -42,7 +42,7 @@ PrintSettingsObject::~PrintSettingsObject() = default;
 Result<bool> PrintSettingsObject::showDialog()
 {
     const HostPage &page = *doc->activePage;
-    printer->setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Inch));
+    printer->setPageSize(QPageSize(QSizeF(page.widthInches, page.heightInches), QPageSize::Inch));
     printer->setFullPage(true);
     BuiltinHost &host = BuiltinHost::instance();
     if (host.printDialogAnswer())
@@ -64,8 +64,8 @@ Result<> PrintSettingsObject::printOut()
     // The sheet's own size, a custom one where the printer lists none, whatever paper the
     // dialog offered: the cutter's marks are placed for this page.
     const HostPage &page = *doc->activePage;
-    printer->setPageSize(QPageSize(QSizeF(page.width, page.height), QPageSize::Inch, QString(),
-                                   QPageSize::ExactMatch));
+    printer->setPageSize(QPageSize(QSizeF(page.widthInches, page.heightInches), QPageSize::Inch,
+                                   QString(), QPageSize::ExactMatch));
     printer->setPageOrientation(QPageLayout::Portrait);
     // The page's corner on the paper's corner, as in the PDF, whatever margins the printer has.
     printer->setFullPage(true);
@@ -89,7 +89,7 @@ Result<> PrintSettingsObject::printPdf()
     job.title =
         printer->docName().isEmpty() ? QFileInfo(doc->filePath).fileName() : printer->docName();
     job.copies = printer->copyCount();
-    job.pageInches = QSizeF(doc->activePage->width, doc->activePage->height);
+    job.pageInches = QSizeF(doc->activePage->widthInches, doc->activePage->heightInches);
     return PdfToPrinter::print(job, [this](const RsvgPageRenderer::ByteSink &sink) {
         return RsvgPageRenderer::pdf(*doc, sink);
     });
@@ -101,7 +101,7 @@ Result<> PrintSettingsObject::printBands()
     if (!painter.begin(printer.get()))
         return Failure{QStringLiteral("the printer cannot be opened")};
     const double dpi = printer->resolution();
-    const int bands = int(std::ceil(doc->activePage->height * dpi / BandRows));
+    const int bands = int(std::ceil(doc->activePage->heightInches * dpi / BandRows));
     // Drawn at the printer's own pixels, so nothing is scaled twice.
     const Result<> drawn = RsvgPageRenderer::bands(
         *doc, dpi, BandRows, [&painter, bands](int top, const QImage &band) {

@@ -3,8 +3,8 @@
 HostDocument::HostDocument(double widthInches, double heightInches)
 {
     auto page = std::make_shared<HostPage>();
-    page->width = widthInches;
-    page->height = heightInches;
+    page->widthInches = widthInches;
+    page->heightInches = heightInches;
     auto layer = std::make_shared<HostLayer>();
     layer->name = QStringLiteral("Layer 1");
     page->layers.append(layer);

@@ -12,7 +12,7 @@ struct HostPage
 {
     using Ptr = std::shared_ptr<HostPage>;
 
-    double width = mmToInches(210.0);  // inches, > 0
-    double height = mmToInches(297.0); // inches, > 0
+    double widthInches = mmToInches(210.0);  // > 0
+    double heightInches = mmToInches(297.0); // > 0
     QList<HostLayer::Ptr> layers;
 };

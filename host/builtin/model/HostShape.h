@@ -38,7 +38,7 @@ struct HostShape
     bool filled = false;
     Cmyk fillCmyk{0, 0, 0, 100};
     bool outlined = true;
-    double outlineWidth = 0.0; // inches; 0 is a hairline
+    double outlineWidthInches = 0.0; // 0 is a hairline
     Cmyk outlineCmyk{0, 0, 0, 100};
     bool dashed = false;
 

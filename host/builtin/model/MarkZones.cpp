@@ -25,7 +25,7 @@ bool holdsArt(const HostLayer &layer)
 bool reaches(const HostShape &shape, const QRectF &area)
 {
     // A hairline still prints a line.
-    const double stroke = shape.outlined ? qMax(shape.outlineWidth, mmToInches(0.1)) : 0.0;
+    const double stroke = shape.outlined ? qMax(shape.outlineWidthInches, mmToInches(0.1)) : 0.0;
     const QRectF box = shape.bounds().adjusted(-stroke / 2, -stroke / 2, stroke / 2, stroke / 2);
     if (!box.intersects(area))
         return false;
@@ -42,8 +42,8 @@ bool reaches(const HostShape &shape, const QRectF &area)
 
 QString cornerName(const QPointF &centre, const HostPage &page)
 {
-    const bool top = centre.y() > page.height / 2;
-    const bool left = centre.x() < page.width / 2;
+    const bool top = centre.y() > page.heightInches / 2;
+    const bool left = centre.x() < page.widthInches / 2;
     return QStringLiteral("%1-%2").arg(top ? QStringLiteral("top") : QStringLiteral("bottom"),
                                        left ? QStringLiteral("left") : QStringLiteral("right"));
 }

@@ -324,8 +324,8 @@ Result<> apply(HostDocument &doc, const QList<HostShape::Ptr> &art,
     auto layer = std::make_shared<HostLayer>();
     layer->name = layerName();
     layer->editable = false;
-    const double height = doc.activePage->height;
-    Fringes fringes{QSizeF(doc.activePage->width, height),
+    const double height = doc.activePage->heightInches;
+    Fringes fringes{QSizeF(doc.activePage->widthInches, height),
                     *drawing,
                     QTransform(Dpi, 0, 0, -Dpi, 0, height * Dpi),
                     {},

@@ -152,7 +152,7 @@ ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
             open.push_back(toClipper(poly));
     }
     ClipperLib::Paths area = united(closed, ClipperLib::pftEvenOdd);
-    const double halfWidth = shape.outlined ? shape.outlineWidth * Scale / 2 : 0.0;
+    const double halfWidth = shape.outlined ? shape.outlineWidthInches * Scale / 2 : 0.0;
     if (halfWidth <= 0.0)
         return area;
     ClipperLib::ClipperOffset offset(MiterLimit);
@@ -170,9 +170,9 @@ ClipperLib::Paths areaOf(const HostShape &shape, AreaContext &context)
 ClipperLib::Paths paintedArea(const HostShape &shape, const ClipperLib::Paths &area)
 {
     if (shape.kind != ShapeKind::Curve || !shape.outlined ||
-        (shape.filled && shape.outlineWidth > 0))
+        (shape.filled && shape.outlineWidthInches > 0))
         return area;
-    const double width = shape.outlineWidth > 0 ? shape.outlineWidth : HAIRLINE_INCHES;
+    const double width = shape.outlineWidthInches > 0 ? shape.outlineWidthInches : HAIRLINE_INCHES;
     const double halfWidth = width * Scale / 2;
     ClipperLib::ClipperOffset offset(MiterLimit);
     for (const QPolygonF &poly : ShapeOperations::flatten(shape.path, FlattenTolerance))

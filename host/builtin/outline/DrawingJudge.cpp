@@ -265,7 +265,7 @@ Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shap
         RsvgPageRenderer::readDrawing(judgedSvg(doc, ids), doc.filePath);
     if (!drawing)
         return Failure{drawing.error()};
-    const QSizeF page(doc.activePage->width, doc.activePage->height);
+    const QSizeF page(doc.activePage->widthInches, doc.activePage->heightInches);
     // Where the geometry lies and the page, with a margin for what librsvg draws beyond the
     // geometry (markers, filters, elements only it draws), in page inches, y down.
     const QRectF box = QTransform(1, 0, 0, -1, 0, page.height())

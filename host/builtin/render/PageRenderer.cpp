@@ -23,7 +23,7 @@ void renderShapes(QPainter &painter, const HostDocument &doc, const QRectF &targ
     // Page inches (origin lower-left, y up) onto the target (y down).
     QTransform toTarget;
     toTarget.translate(target.left(), target.bottom());
-    toTarget.scale(target.width() / page.width, -target.height() / page.height);
+    toTarget.scale(target.width() / page.widthInches, -target.height() / page.heightInches);
     for (const HostLayer::Ptr &layer : page.layers) {
         if (!layer->visible || (printableOnly && !layer->printable))
             continue;
@@ -37,8 +37,8 @@ void renderShapes(QPainter &painter, const HostDocument &doc, const QRectF &targ
                 painter.fillPath(path, colorOf(shape->fillCmyk));
             if (shape->outlined) {
                 QPen pen(colorOf(shape->outlineCmyk));
-                pen.setWidthF(qMax(shape->outlineWidth * std::fabs(toTarget.m11()), 0.0));
-                pen.setCosmetic(shape->outlineWidth <= 0.0);
+                pen.setWidthF(qMax(shape->outlineWidthInches * std::fabs(toTarget.m11()), 0.0));
+                pen.setCosmetic(shape->outlineWidthInches <= 0.0);
                 if (shape->dashed)
                     pen.setStyle(Qt::DashLine);
                 painter.strokePath(path, pen);

@@ -159,8 +159,8 @@ Result<> pagePdf(const HostDocument &doc, const QByteArray &page,
     const Result<Handle> handle = readPage(page);
     if (!handle)
         return Failure{handle.error()};
-    const double width = doc.activePage->width * PointsPerInch;
-    const double height = doc.activePage->height * PointsPerInch;
+    const double width = doc.activePage->widthInches * PointsPerInch;
+    const double height = doc.activePage->heightInches * PointsPerInch;
     Surface surface(
         cairo_pdf_surface_create_for_stream(toSink, const_cast<ByteSink *>(&sink), width, height));
     const QByteArray author = doc.pdfSettings.value(QStringLiteral("Author")).toString().toUtf8();
@@ -232,7 +232,7 @@ Result<QImage> image(const HostDocument &doc, const QSize &pixels, bool printabl
     const QByteArray svg = printableOnly ? printableSvg(doc) : SvgDocumentWriter::toSvg(doc);
     if (last.pixels == pixels && last.base == doc.filePath && last.svg == svg)
         return last.image;
-    const QSizeF page(doc.activePage->width, doc.activePage->height);
+    const QSizeF page(doc.activePage->widthInches, doc.activePage->heightInches);
     Result<QImage> drawn = image(svg, doc.filePath, page, pixels);
     if (drawn)
         last = {svg, doc.filePath, pixels, *drawn};
@@ -267,7 +267,7 @@ Result<QImage> image(const QByteArray &svg, const QString &baseFile, const QSize
 
 Result<> bands(const HostDocument &doc, double dpi, int bandRows, const BandSink &sink)
 {
-    const double width = doc.activePage->width, height = doc.activePage->height;
+    const double width = doc.activePage->widthInches, height = doc.activePage->heightInches;
     const int columns = int(std::ceil(width * dpi)), rows = int(std::ceil(height * dpi));
     if (!(dpi >= 1 && dpi <= MaxDpi) || columns < 1 || rows < 1 || bandRows < 1)
         return Failure{QStringLiteral("no page to draw at %1 dpi").arg(dpi)};

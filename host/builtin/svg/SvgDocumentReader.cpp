@@ -46,7 +46,7 @@ void applySavedStyle(HostShape &shape, const ScannedElement &element)
     parseCmyk(element.strokeCmyk, &shape.outlineCmyk);
     parseCmyk(element.fillCmyk, &shape.fillCmyk);
     if (element.hairline)
-        shape.outlineWidth = 0.0;
+        shape.outlineWidthInches = 0.0;
 }
 
 // The transform QtSvg applies when it maps an element with an empty box: the document's viewBox
@@ -153,7 +153,8 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &eleme
         }
         if (outline.pen.style() != Qt::NoPen && !shape->outlined) {
             shape->outlined = true;
-            shape->outlineWidth = outline.pen.widthF() * std::sqrt(std::fabs(toPage.determinant()));
+            shape->outlineWidthInches =
+                outline.pen.widthF() * std::sqrt(std::fabs(toPage.determinant()));
             shape->outlineCmyk = cmykOf(outline.pen.color());
             shape->dashed = outline.pen.style() != Qt::SolidLine;
         }

@@ -55,7 +55,8 @@ QRectF viewBoxOf(const HostDocument &doc)
 {
     if (doc.svg.fromFile)
         return doc.svg.viewBox;
-    return QRectF(0, 0, inchesToMm(doc.activePage->width), inchesToMm(doc.activePage->height));
+    return QRectF(0, 0, inchesToMm(doc.activePage->widthInches),
+                  inchesToMm(doc.activePage->heightInches));
 }
 
 QTransform pageToUser(const HostDocument &doc)
@@ -64,15 +65,15 @@ QTransform pageToUser(const HostDocument &doc)
         return doc.svg.userToPage.inverted();
     const QRectF vb = viewBoxOf(doc);
     const HostPage &page = *doc.activePage;
-    const double sx = vb.width() / page.width, sy = vb.height() / page.height;
-    return QTransform(sx, 0, 0, -sy, vb.x(), vb.y() + page.height * sy);
+    const double sx = vb.width() / page.widthInches, sy = vb.height() / page.heightInches;
+    return QTransform(sx, 0, 0, -sy, vb.x(), vb.y() + page.heightInches * sy);
 }
 
 QString curveElement(const HostShape &shape, const QTransform &toUser)
 {
     const double unit = std::sqrt(std::fabs(toUser.determinant())); // user units per inch
     // A hairline is written as the drawing application's hairline, so that it shows.
-    const double width = qMax(shape.outlineWidth, HAIRLINE_INCHES) * unit;
+    const double width = qMax(shape.outlineWidthInches, HAIRLINE_INCHES) * unit;
     QString style =
         shape.filled ? QStringLiteral("fill:%1").arg(PageRenderer::colorOf(shape.fillCmyk).name())
                      : QStringLiteral("fill:none");
@@ -92,7 +93,7 @@ QString curveElement(const HostShape &shape, const QTransform &toUser)
     out += attr(QStringLiteral("vexa:stroke-cmyk"), cmykText(shape.outlineCmyk));
     if (shape.filled)
         out += attr(QStringLiteral("vexa:fill-cmyk"), cmykText(shape.fillCmyk));
-    if (shape.outlined && shape.outlineWidth <= 0)
+    if (shape.outlined && shape.outlineWidthInches <= 0)
         out += attr(QStringLiteral("vexa:hairline"), QStringLiteral("true"));
     return out + QStringLiteral("/>");
 }
@@ -115,9 +116,9 @@ bool unchangedSinceRead(const HostShape &shape)
     const HostShape *read = shape.asRead.get();
     return read && !shape.sourceXml.isEmpty() && shape.filled == read->filled &&
            shape.fillCmyk == read->fillCmyk && shape.outlined == read->outlined &&
-           shape.outlineWidth == read->outlineWidth && shape.outlineCmyk == read->outlineCmyk &&
-           shape.dashed == read->dashed && shape.svgId == read->svgId &&
-           samePath(shape.path, read->path);
+           shape.outlineWidthInches == read->outlineWidthInches &&
+           shape.outlineCmyk == read->outlineCmyk && shape.dashed == read->dashed &&
+           shape.svgId == read->svgId && samePath(shape.path, read->path);
 }
 
 QString sourceElement(const HostShape &shape)

@@ -38,7 +38,7 @@ QString wrapped(const QString &element, const QTransform &t)
 bool sameStyle(const HostShape &a, const HostShape &b)
 {
     return a.filled == b.filled && a.fillCmyk == b.fillCmyk && a.outlined == b.outlined &&
-           a.outlineWidth == b.outlineWidth && a.outlineCmyk == b.outlineCmyk &&
+           a.outlineWidthInches == b.outlineWidthInches && a.outlineCmyk == b.outlineCmyk &&
            a.dashed == b.dashed && a.svgId == b.svgId;
 }
 
