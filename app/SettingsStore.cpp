@@ -35,12 +35,12 @@ void loadSettings(PluginMWForm &form, const QString &configPath)
     form.ipAddress->setText(s.ipAddress);
     form.blankCut->setChecked(s.blankCut);
     form.cdrVersion->setCurrentIndex(form.cdrVersion->findText(s.cdrVersion));
-    form.posLen->setValue(s.posLen);
-    form.negLen->setValue(s.negLen);
+    form.posLen->setValue(s.posLenMm);
+    form.negLen->setValue(s.negLenMm);
     form.knifeOffsetChx->setChecked(s.knifeOffsetOn);
-    form.knifeOffsetDspbx->setValue(s.knifeOffset);
+    form.knifeOffsetDspbx->setValue(s.knifeOffsetMm);
     form.closeOffsetChx->setChecked(s.closeOffsetOn);
-    form.closeOffsetDspbx->setValue(s.closeOffset);
+    form.closeOffsetDspbx->setValue(s.closeOffsetMm);
     form.autoSort->setChecked(s.autoSort);
     form.conSend->setChecked(s.conSend);
     form.createEdge->setChecked(s.createEdge);

@@ -120,14 +120,14 @@ public:
             out << QStringLiteral("--sort");
         if (knife->on)
             out << QStringLiteral("--knife")
-                << number(knife->fromWindow ? window.knifeOffset : *knifeMm);
+                << number(knife->fromWindow ? window.knifeOffsetMm : *knifeMm);
         if (overcut->on)
             out << QStringLiteral("--overcut")
-                << number(overcut->fromWindow ? window.closeOffset : *overcutMm);
-        out << QStringLiteral("--dash") << number(ownDash ? *dash : window.posLen)
-            << QStringLiteral("--gap") << number(ownDash ? *gap : window.negLen)
-            << QStringLiteral("--rmx") << number(ownMarks ? *rmx : window.realM2X)
-            << QStringLiteral("--rmy") << number(ownMarks ? *rmy : window.realM2Y);
+                << number(overcut->fromWindow ? window.closeOffsetMm : *overcutMm);
+        out << QStringLiteral("--dash") << number(ownDash ? *dash : window.posLenMm)
+            << QStringLiteral("--gap") << number(ownDash ? *gap : window.negLenMm)
+            << QStringLiteral("--rmx") << number(ownMarks ? *rmx : window.realM2XMm)
+            << QStringLiteral("--rmy") << number(ownMarks ? *rmy : window.realM2YMm);
         return {};
     }
 

@@ -24,12 +24,12 @@ WindowSettings readWindowSettings(const QString &configPath)
     const QString version = read(Setting::CdrVersion.key).toString();
     if (Setting::CdrVersion.choices().contains(version))
         s.cdrVersion = version;
-    s.posLen = number(Setting::PosLen);
-    s.negLen = number(Setting::NegLen);
+    s.posLenMm = number(Setting::PosLen);
+    s.negLenMm = number(Setting::NegLen);
     s.knifeOffsetOn = flag(Setting::KnifeOffsetOn);
-    s.knifeOffset = number(Setting::KnifeOffset);
+    s.knifeOffsetMm = number(Setting::KnifeOffset);
     s.closeOffsetOn = flag(Setting::CloseOffsetOn);
-    s.closeOffset = number(Setting::CloseOffset);
+    s.closeOffsetMm = number(Setting::CloseOffset);
     s.autoSort = flag(Setting::AutoSort);
     s.conSend = flag(Setting::ConSend);
     s.createEdge = flag(Setting::CreateEdge);

@@ -14,19 +14,19 @@ struct WindowSettings
     QString ipAddress = Setting::IpAddress.text();
     bool blankCut = Setting::BlankCut.value;
     QString cdrVersion = Setting::CdrVersion.text();
-    double posLen = Setting::PosLen.value;
-    double negLen = Setting::NegLen.value;
+    double posLenMm = Setting::PosLen.value;
+    double negLenMm = Setting::NegLen.value;
     bool knifeOffsetOn = Setting::KnifeOffsetOn.value;
-    double knifeOffset = Setting::KnifeOffset.value;
+    double knifeOffsetMm = Setting::KnifeOffset.value;
     bool closeOffsetOn = Setting::CloseOffsetOn.value;
-    double closeOffset = Setting::CloseOffset.value;
+    double closeOffsetMm = Setting::CloseOffset.value;
     bool autoSort = Setting::AutoSort.value;
     bool conSend = Setting::ConSend.value;
     bool createEdge = Setting::CreateEdge.value;
     bool publishToPDF = Setting::PublishToPdf.value;
     bool useRJ45 = Setting::UseRj45.value;
-    double realM2X = Setting::RealM2X.value;
-    double realM2Y = Setting::RealM2Y.value;
+    double realM2XMm = Setting::RealM2X.value;
+    double realM2YMm = Setting::RealM2Y.value;
     int sendCount = int(Setting::SendCount.value);
 };
 
