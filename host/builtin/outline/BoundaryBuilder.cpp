@@ -5,6 +5,7 @@
 #include "ImageArea.h"
 #include "IslandGroups.h"
 #include "ParallelWork.h"
+#include "RoundMargin.h"
 #include "TextArea.h"
 #include "common/Units.h"
 #include "model/ShapeOperations.h"
@@ -12,6 +13,7 @@
 
 #include <clipper.hpp>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -32,6 +34,9 @@ constexpr double ArcTolerance = 0.0002 * Scale; // inches
 // the knife makes): the arcs' many short steps go, and the contour stays within a tenth of a
 // millimetre of a traced picture plus the offset.
 constexpr double OffsetSimplification = mmToInches(0.02) * Scale; // inches
+// Margins from this wide are measured by distance on a grid; narrower ones, whose arcs are short
+// and few, are offset by Clipper, which a grid fine enough for them would cost more than.
+constexpr double MinRoundMargin = mmToInches(0.5) * Scale;
 
 // What one boundary shares between its shapes: where linked pictures are looked for, pictures
 // already traced, and the notes for the user about shapes taken by their box instead.
@@ -269,11 +274,12 @@ ClipperLib::Paths drawnWithin(const ClipperLib::Paths &areas, const ClipperLib::
 }
 
 // The shapes' united area as librsvg draws them: the exact vector outline where the drawing
-// agrees with what their geometry paints, the traced drawing where it does not. When the drawing
-// cannot be had, the vector area stands, with a note.
+// agrees with what their geometry paints, the traced drawing where it does not, and the texts the
+// drawing alone outlines. When the drawing cannot be had, the vector area and the texts' boxes
+// stand, with a note.
 ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                           const ClipperLib::Paths &areas, const ClipperLib::Paths &painted,
-                          AreaContext &context)
+                          const ClipperLib::Paths &textBoxes, AreaContext &context)
 {
     // Each shape's paths wind once round what it covers, so the non-zero rule unites the areas
     // in every operation below (and in the offset that takes them on) without a union first.
@@ -283,11 +289,17 @@ ClipperLib::Paths asDrawn(const HostDocument &doc, const QList<HostShape::Ptr> &
         context.notes << QStringLiteral("the artwork cannot be drawn to check its outline (%1): "
                                         "it is outlined by its geometry")
                              .arg(verdict.error());
-        return areas;
+        ClipperLib::Paths both = areas;
+        both.insert(both.end(), textBoxes.begin(), textBoxes.end());
+        return both;
     }
-    if (verdict->region.isEmpty())
-        return areas;
-    return drawnWithin(areas, toClipper(verdict->region), toClipper(verdict->drawing));
+    ClipperLib::Paths result =
+        verdict->region.isEmpty()
+            ? areas
+            : drawnWithin(areas, toClipper(verdict->region), toClipper(verdict->drawing));
+    const ClipperLib::Paths texts = toClipper(verdict->texts);
+    result.insert(result.end(), texts.begin(), texts.end());
+    return result;
 }
 
 // The outer outline of each island of an area whose paths wind positively inside it, gaps under
@@ -351,12 +363,16 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     // other, so the winding number is positive exactly inside the union.
     ClipperLib::Paths area;
     QList<HostShape::Ptr> judged;
-    ClipperLib::Paths judgedArea, judgedPaint;
+    ClipperLib::Paths judgedArea, judgedPaint, textBoxes;
     for (const HostShape::Ptr &shape : drawn) {
         const bool judgedShape = drawnBy && DrawingJudge::judged(*shape);
-        const ClipperLib::Paths own = judgedShape && DrawingJudge::outlinesText(*shape)
-                                          ? boxArea(*shape)
-                                          : areaOf(*shape, context);
+        if (judgedShape && DrawingJudge::outlinesText(*shape)) {
+            judged << shape;
+            const ClipperLib::Paths box = boxArea(*shape);
+            textBoxes.insert(textBoxes.end(), box.begin(), box.end());
+            continue;
+        }
+        const ClipperLib::Paths own = areaOf(*shape, context);
         if (judgedShape) {
             judged << shape;
             const ClipperLib::Paths paint = paintedArea(*shape, own);
@@ -368,22 +384,31 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     }
     if (!judged.isEmpty()) {
         const ClipperLib::Paths asJudged =
-            asDrawn(*drawnBy, judged, judgedArea, judgedPaint, context);
+            asDrawn(*drawnBy, judged, judgedArea, judgedPaint, textBoxes, context);
         area.insert(area.end(), asJudged.begin(), asJudged.end());
     }
     if (notes)
         *notes << context.grouped.lines() << context.notes;
     // Shapes further apart than the gaps closed, or than the offset, never meet: each group of
     // shapes that may is united and grown on its own.
-    ClipperLib::Paths outer =
-        IslandGroups::eachGroup(area, ClipperLib::cInt(GapClosing) + 1, closedIslands);
+    const auto closed = [](const ClipperLib::Paths &paths) {
+        return IslandGroups::eachGroup(paths, ClipperLib::cInt(GapClosing) + 1, closedIslands);
+    };
+    ClipperLib::Paths outer;
     if (offsetInches > 0) {
-        // Each island grows on its own, its holes already gone, so a margin never fills a hole
-        // from inside; islands the margin makes touch unite in the same step.
+        // Each island grows on its own, its holes filled, so a margin never fills a hole from
+        // inside; islands the margin makes touch unite in the same step. A margin wider than the
+        // gaps closed closes them itself.
         const double delta = offsetInches * Scale;
         outer = IslandGroups::eachGroup(
-            outer, ClipperLib::cInt(std::ceil(delta)) + 1,
-            [delta](const ClipperLib::Paths &group) { return grownIslands(group, delta); });
+            area, ClipperLib::cInt(std::ceil(delta)) + 1, [&](const ClipperLib::Paths &group) {
+                if (std::optional<ClipperLib::Paths> grown =
+                        RoundMargin::grown(group, delta, MinRoundMargin, OffsetSimplification))
+                    return *grown;
+                return grownIslands(closed(group), delta);
+            });
+    } else {
+        outer = closed(area);
     }
     QList<QPolygonF> outlines;
     for (const ClipperLib::Path &path : outer) {

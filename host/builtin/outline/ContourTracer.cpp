@@ -22,7 +22,8 @@ public:
     {
     }
 
-    QVector<QPolygonF> outlines(double tolerance)
+    // Each outline as the crossings it passes in order, named by their edges.
+    std::vector<std::vector<std::int64_t>> loops()
     {
         // Which padded samples are covered, two rows at a time: a cell whose four corners agree
         // has no crossing, and most cells of a picture are such.
@@ -40,28 +41,62 @@ public:
                     cell(i, j);
             }
         }
-        // Each crossing is followed by one other: sorted by crossing, the pairs are found by a
-        // binary search, far cheaper than hashing every crossing of a large picture.
-        std::sort(next.begin(), next.end());
+        // Each crossing is followed by one other, found through an open-addressed table from a
+        // crossing to its pair: a step or two each, where a binary search over the sorted pairs
+        // mispredicted a branch at every halving.
+        int bits = 4;
+        while ((size_t(1) << bits) < 2 * next.size())
+            ++bits;
+        const size_t mask = (size_t(1) << bits) - 1, none = ~size_t(0);
+        std::vector<size_t> slots(mask + 1, none);
+        const auto home = [&](std::int64_t edge) {
+            return size_t((std::uint64_t(edge) * 0x9E3779B97F4A7C15ULL) >> (64 - bits));
+        };
+        for (size_t k = 0; k < next.size(); ++k) {
+            size_t h = home(next[k].first);
+            while (slots[h] != none)
+                h = (h + 1) & mask;
+            slots[h] = k;
+        }
+        const auto pairOf = [&](std::int64_t edge) {
+            size_t h = home(edge);
+            while (slots[h] != none && next[slots[h]].first != edge)
+                h = (h + 1) & mask;
+            return slots[h];
+        };
         std::vector<bool> used(next.size(), false);
-        QVector<QPolygonF> result;
+        std::vector<std::vector<std::int64_t>> result;
         for (size_t first = 0; first < next.size(); ++first) {
             if (used[first])
                 continue;
-            QPolygonF loop;
+            std::vector<std::int64_t> loop;
             size_t at = first;
-            while (at < next.size() && !used[at]) {
+            while (at != none && !used[at]) {
                 used[at] = true;
-                loop << crossing(next[at].first);
-                at = static_cast<size_t>(
-                    std::lower_bound(next.begin(), next.end(),
-                                     std::make_pair(next[at].second, std::int64_t(-1))) -
-                    next.begin());
+                loop.push_back(next[at].first);
+                at = pairOf(next[at].second);
             }
             if (loop.size() > 2)
-                result.append(ContourTracer::simplified(loop, tolerance));
+                result.push_back(std::move(loop));
         }
         return result;
+    }
+
+    ContourTracer::Crossing named(std::int64_t edge) const
+    {
+        const std::int64_t sample = edge / 2;
+        return {int(sample % stride) - 1, int(sample / stride) - 1, edge % 2 != 0};
+    }
+
+    // Where the linearly varying coverage crosses one half on the edge.
+    QPointF crossing(std::int64_t edge) const
+    {
+        const ContourTracer::Crossing c = named(edge);
+        const double a = value(c.x + 1, c.y + 1);
+        const double b = c.down ? value(c.x + 1, c.y + 2) : value(c.x + 2, c.y + 1);
+        const double t = (Half - a) / (b - a);
+        // Sample (x, y) stands at grid point (x + 0.5, y + 0.5).
+        return c.down ? QPointF(c.x + 0.5, c.y + 0.5 + t) : QPointF(c.x + 0.5 + t, c.y + 0.5);
     }
 
 private:
@@ -89,20 +124,9 @@ private:
         if (j < 1 || j > g.height)
             return;
         const std::uint8_t *row = g.values.data() + static_cast<size_t>(j - 1) * g.width;
+        // Covered is above 127.5: the top bit, which the compiler tests many samples at a time.
         for (int x = 0; x < g.width; ++x)
-            out[x + 1] = row[x] > Half ? 1 : 0;
-    }
-
-    QPointF crossing(std::int64_t edge) const
-    {
-        const std::int64_t sample = edge / 2;
-        const std::int64_t i = sample % stride, j = sample / stride;
-        const bool down = edge % 2 != 0;
-        const double a = value(i, j);
-        const double b = down ? value(i, j + 1) : value(i + 1, j);
-        const double t = (Half - a) / (b - a);
-        // Padded sample (i, j) stands at grid point (i - 0.5, j - 0.5).
-        return down ? QPointF(i - 0.5, j - 0.5 + t) : QPointF(i - 0.5 + t, j - 0.5);
+            out[x + 1] = row[x] >> 7;
     }
 
     void cell(int i, int j)
@@ -142,11 +166,35 @@ private:
 
 namespace ContourTracer {
 
+std::vector<std::vector<Crossing>> crossingLoops(const Grid &grid)
+{
+    if (grid.width < 1 || grid.height < 1)
+        return {};
+    Marcher marcher(grid);
+    std::vector<std::vector<Crossing>> loops;
+    for (const std::vector<std::int64_t> &edges : marcher.loops()) {
+        std::vector<Crossing> &loop = loops.emplace_back();
+        loop.reserve(edges.size());
+        for (const std::int64_t edge : edges)
+            loop.push_back(marcher.named(edge));
+    }
+    return loops;
+}
+
 QVector<QPolygonF> trace(const Grid &grid, double tolerance)
 {
     if (grid.width < 1 || grid.height < 1)
         return {};
-    return Marcher(grid).outlines(tolerance);
+    Marcher marcher(grid);
+    QVector<QPolygonF> result;
+    for (const std::vector<std::int64_t> &edges : marcher.loops()) {
+        QPolygonF loop;
+        loop.reserve(static_cast<int>(edges.size()));
+        for (const std::int64_t edge : edges)
+            loop << marcher.crossing(edge);
+        result.append(simplified(loop, tolerance));
+    }
+    return result;
 }
 
 QPolygonF simplified(const QPolygonF &loop, double tolerance)

@@ -18,6 +18,19 @@ namespace ContourTracer {
 // The renderers draw the grids this traces.
 using Grid = CoverageGrid;
 
+// Where an outline crosses the edge between two neighbouring samples: from sample (x, y) to
+// (x + 1, y), or to (x, y + 1) when `down`. Samples just outside the grid (-1, or the width or
+// height) count as uncovered.
+struct Crossing
+{
+    int x = 0, y = 0;
+    bool down = false;
+};
+
+// Every closed outline between covered (above half) and uncovered samples as the crossings it
+// passes in order, the covered side on its right on screen.
+std::vector<std::vector<Crossing>> crossingLoops(const Grid &grid);
+
 // Every closed outline between covered (above half) and uncovered samples, outside the grid
 // counting as uncovered, in grid coordinates; outer outlines and holes run opposite ways round.
 // Each outline is simplified to within `tolerance` grid units. The polygons are closed (first

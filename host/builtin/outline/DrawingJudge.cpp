@@ -3,6 +3,7 @@
 #include "DrawingJudge.h"
 
 #include "ContourTracer.h"
+#include "ParallelWork.h"
 #include "common/Units.h"
 #include "render/RsvgPageRenderer.h"
 #include "svg/SvgDocumentWriter.h"
@@ -10,6 +11,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <memory>
 
 namespace {
@@ -37,6 +39,10 @@ constexpr int TileSide = 4096;                                 // fine pixels
 // The tallest text the fine tiles draw: FreeType refuses glyphs of some thousands of pixels,
 // which would leave the whole drawing undrawn; taller texts are traced on their own.
 constexpr double MaxDrawnTextInches = 1.0;
+// How far beyond its box a text outlined by the drawing is drawn and traced: glyphs reach past
+// the box our layout gives by little (a letter's ink beyond its advance, a fallback font). A text
+// whose ink reaches the edge of that is judged with the other shapes instead.
+constexpr double TextMargin = mmToInches(0.5);
 
 using Grid = ContourTracer::Grid;
 
@@ -234,6 +240,213 @@ QRectF boxOf(const QVector<QPolygonF> &polygons)
     return box;
 }
 
+// The part of `grid` within `rect` (grid pixels), which lies within the grid.
+Grid cut(const Grid &grid, const QRect &rect)
+{
+    Grid part;
+    part.width = rect.width();
+    part.height = rect.height();
+    part.values.resize(static_cast<size_t>(part.width) * part.height);
+    for (int y = 0; y < part.height; ++y)
+        std::copy_n(grid.values.data() + static_cast<size_t>(rect.y() + y) * grid.width + rect.x(),
+                    part.width, part.values.data() + static_cast<size_t>(y) * part.width);
+    return part;
+}
+
+// Whether anything is drawn on the grid's outermost pixels.
+bool inkOnBorder(const Grid &grid)
+{
+    for (int x = 0; x < grid.width; ++x) {
+        if (grid.at(x, 0) >= Blank || grid.at(x, grid.height - 1) >= Blank)
+            return true;
+    }
+    for (int y = 0; y < grid.height; ++y) {
+        if (grid.at(0, y) >= Blank || grid.at(grid.width - 1, y) >= Blank)
+            return true;
+    }
+    return false;
+}
+
+double signedArea(const QPolygonF &poly)
+{
+    double twice = 0;
+    for (int k = 0; k + 1 < poly.size(); ++k)
+        twice += poly.at(k).x() * poly.at(k + 1).y() - poly.at(k + 1).x() * poly.at(k).y();
+    return twice / 2;
+}
+
+// One raster's outlines turned, where needed, so that outer outlines run counter-clockwise (y
+// up): its largest outline is an outer one.
+void counterClockwise(QVector<QPolygonF> *loops)
+{
+    const QPolygonF *largest = nullptr;
+    for (const QPolygonF &loop : *loops) {
+        if (!largest || std::abs(signedArea(loop)) > std::abs(signedArea(*largest)))
+            largest = &loop;
+    }
+    if (largest && signedArea(*largest) < 0) {
+        for (QPolygonF &loop : *loops)
+            std::reverse(loop.begin(), loop.end());
+    }
+}
+
+int cellOf(int pixel)
+{
+    return int(std::floor(double(pixel) / TileSide));
+}
+
+// The texts outlined by the drawing alone, traced within their boxes and TextMargin: the texts
+// of a tile's square read and drawn together, only within their boxes. Texts whose ink reaches
+// the edge of that, or too large for a tile, go to `escaped`.
+Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
+                    QVector<QPolygonF> *outlines, QList<HostShape::Ptr> *escaped)
+{
+    const QSizeF page(doc.activePage->widthInches, doc.activePage->heightInches);
+    const QTransform toFine = pageToPixels(page.height(), TraceDpi, QPoint(0, 0));
+    const int margin = int(std::ceil(TextMargin * TraceDpi));
+    QVector<QRect> rects(texts.size());
+    std::map<std::pair<int, int>, QVector<int>> cells;
+    for (int i = 0; i < texts.size(); ++i) {
+        rects[i] = toFine.mapRect(texts.at(i)->bounds())
+                       .toAlignedRect()
+                       .adjusted(-margin, -margin, margin, margin);
+        if (rects[i].width() > TileSide || rects[i].height() > TileSide)
+            *escaped << texts.at(i);
+        else
+            cells[{cellOf(rects[i].center().x()), cellOf(rects[i].center().y())}] << i;
+    }
+    // Each square's texts on their own core: a handle read by librsvg is drawn by one thread
+    // only, and Pango gives every thread its own fonts.
+    struct Work
+    {
+        QVector<int> members;
+        QVector<QPolygonF> outlines;
+        QVector<int> escaped;
+        QString failure;
+    };
+    std::vector<Work> work;
+    for (const auto &cell : cells)
+        work.push_back({cell.second, {}, {}, {}});
+    ParallelWork::forEach(int(work.size()), [&](int w) {
+        Work &own = work[size_t(w)];
+        QSet<int> ids;
+        QRect tile;
+        QVector<QRect> parts;
+        for (const int i : own.members) {
+            ids.insert(texts.at(i)->id);
+            tile |= rects[i];
+            parts << rects[i];
+        }
+        const Result<RsvgPageRenderer::Drawing> drawing =
+            RsvgPageRenderer::readDrawing(judgedSvg(doc, ids), doc.filePath);
+        if (!drawing) {
+            own.failure = drawing.error();
+            return;
+        }
+        const auto trace = [&](const QRect &, const Grid &alpha) {
+            for (const int i : own.members) {
+                const Grid part = cut(alpha, rects[i].translated(-tile.topLeft()));
+                if (inkOnBorder(part)) {
+                    own.escaped << i;
+                    continue;
+                }
+                const QTransform toPage =
+                    pageToPixels(page.height(), TraceDpi, rects[i].topLeft()).inverted();
+                QVector<QPolygonF> loops =
+                    mapped(ContourTracer::trace(part, TraceTolerance), toPage);
+                counterClockwise(&loops);
+                own.outlines += loops;
+            }
+            return true;
+        };
+        if (Result<> done =
+                RsvgPageRenderer::coverage(*drawing, page, TraceDpi, {tile}, trace, parts);
+            !done)
+            own.failure = done.error();
+    });
+    for (const Work &own : work) {
+        if (!own.failure.isEmpty())
+            return Failure{own.failure};
+        *outlines += own.outlines;
+        for (const int i : own.escaped)
+            *escaped << texts.at(i);
+    }
+    return {};
+}
+
+QRectF boundsOf(const QList<HostShape::Ptr> &shapes)
+{
+    QRectF box;
+    for (const HostShape::Ptr &shape : shapes)
+        box = box.united(shape->bounds());
+    return box;
+}
+
+// The verdict on judged shapes other than the texts the drawing alone outlines: the drawing
+// compared with the vector area on the coarse grid, and traced finely where they differ.
+Result<> judgeRest(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
+                   const QVector<QPolygonF> &vectorArea, DrawingJudge::Verdict *verdict)
+{
+    QSet<int> ids;
+    for (const HostShape::Ptr &shape : shapes)
+        ids.insert(shape->id);
+    const Result<RsvgPageRenderer::Drawing> drawing =
+        RsvgPageRenderer::readDrawing(judgedSvg(doc, ids), doc.filePath);
+    if (!drawing)
+        return Failure{drawing.error()};
+    const QSizeF page(doc.activePage->widthInches, doc.activePage->heightInches);
+    // Where the geometry lies and the page, with a margin for what librsvg draws beyond the
+    // geometry (markers, filters, elements only it draws), in page inches, y down.
+    const QRectF box = QTransform(1, 0, 0, -1, 0, page.height())
+                           .mapRect(boxOf(vectorArea).united(boundsOf(shapes)))
+                           .united(QRectF(QPointF(0, 0), page))
+                           .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
+    if (box.isEmpty())
+        return {};
+    const double dpi =
+        std::min({CoarseDpi, std::sqrt(MaxCoarsePixels / (box.width() * box.height())),
+                  MaxCoarseSide / box.width(), MaxCoarseSide / box.height()});
+    const QRect coarse(QPoint(int(std::floor(box.left() * dpi)) - RegionMargin - 1,
+                              int(std::floor(box.top() * dpi)) - RegionMargin - 1),
+                       QPoint(int(std::ceil(box.right() * dpi)) + RegionMargin + 1,
+                              int(std::ceil(box.bottom() * dpi)) + RegionMargin + 1));
+    Grid drawn;
+    const auto keep = [](Grid *into) {
+        return [into](const QRect &, const Grid &alpha) {
+            *into = alpha;
+            return true;
+        };
+    };
+    if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, dpi, {coarse}, keep(&drawn));
+        !done)
+        return Failure{done.error()};
+    const QTransform toCoarse = pageToPixels(page.height(), dpi, coarse.topLeft());
+    const Result<Grid> vector = vectorCoverage(vectorArea, toCoarse, coarse.size());
+    if (!vector)
+        return Failure{vector.error()};
+    const Grid mask = disagreement(drawn, *vector);
+    if (mask.values.empty())
+        return {};
+    verdict->region = mapped(ContourTracer::trace(mask, 0.0), toCoarse.inverted());
+    const QList<QRect> tiles = fineTiles(mask, coarse.topLeft(), TraceDpi / dpi);
+    const auto trace = [&](const QRect &tile, const Grid &alpha) {
+        const QTransform toPage = pageToPixels(page.height(), TraceDpi, tile.topLeft()).inverted();
+        verdict->drawing += mapped(ContourTracer::trace(alpha, TraceTolerance), toPage);
+        return true;
+    };
+    for (const QRect &tile : tiles) {
+        const QSet<int> near = idsNear(shapes, tile, page.height());
+        Result<RsvgPageRenderer::Drawing> part = *drawing;
+        if (near.size() < ids.size())
+            part = RsvgPageRenderer::readDrawing(judgedSvg(doc, near), doc.filePath);
+        if (!part)
+            return Failure{part.error()};
+        if (Result<> done = RsvgPageRenderer::coverage(*part, page, TraceDpi, {tile}, trace); !done)
+            return Failure{done.error()};
+    }
+    return {};
+}
+
 } // namespace
 
 namespace DrawingJudge {
@@ -258,64 +471,16 @@ bool outlinesText(const HostShape &shape)
 Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                       const QVector<QPolygonF> &vectorArea)
 {
-    QSet<int> ids;
-    for (const HostShape::Ptr &shape : shapes)
-        ids.insert(shape->id);
-    const Result<RsvgPageRenderer::Drawing> drawing =
-        RsvgPageRenderer::readDrawing(judgedSvg(doc, ids), doc.filePath);
-    if (!drawing)
-        return Failure{drawing.error()};
-    const QSizeF page(doc.activePage->widthInches, doc.activePage->heightInches);
-    // Where the geometry lies and the page, with a margin for what librsvg draws beyond the
-    // geometry (markers, filters, elements only it draws), in page inches, y down.
-    const QRectF box = QTransform(1, 0, 0, -1, 0, page.height())
-                           .mapRect(boxOf(vectorArea))
-                           .united(QRectF(QPointF(0, 0), page))
-                           .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
-    if (box.isEmpty())
-        return Verdict();
-    const double dpi =
-        std::min({CoarseDpi, std::sqrt(MaxCoarsePixels / (box.width() * box.height())),
-                  MaxCoarseSide / box.width(), MaxCoarseSide / box.height()});
-    const QRect coarse(QPoint(int(std::floor(box.left() * dpi)) - RegionMargin - 1,
-                              int(std::floor(box.top() * dpi)) - RegionMargin - 1),
-                       QPoint(int(std::ceil(box.right() * dpi)) + RegionMargin + 1,
-                              int(std::ceil(box.bottom() * dpi)) + RegionMargin + 1));
-    Grid drawn;
-    const auto keep = [](Grid *into) {
-        return [into](const QRect &, const Grid &alpha) {
-            *into = alpha;
-            return true;
-        };
-    };
-    if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, dpi, {coarse}, keep(&drawn));
-        !done)
-        return Failure{done.error()};
-    const QTransform toCoarse = pageToPixels(page.height(), dpi, coarse.topLeft());
-    const Result<Grid> vector = vectorCoverage(vectorArea, toCoarse, coarse.size());
-    if (!vector)
-        return Failure{vector.error()};
-    const Grid mask = disagreement(drawn, *vector);
     Verdict verdict;
-    if (mask.values.empty())
+    QList<HostShape::Ptr> texts, others;
+    for (const HostShape::Ptr &shape : shapes)
+        (outlinesText(*shape) ? texts : others) << shape;
+    if (Result<> done = traceTexts(doc, texts, &verdict.texts, &others); !done)
+        return Failure{done.error()};
+    if (others.isEmpty())
         return verdict;
-    verdict.region = mapped(ContourTracer::trace(mask, 0.0), toCoarse.inverted());
-    const QList<QRect> tiles = fineTiles(mask, coarse.topLeft(), TraceDpi / dpi);
-    const auto trace = [&](const QRect &tile, const Grid &alpha) {
-        const QTransform toPage = pageToPixels(page.height(), TraceDpi, tile.topLeft()).inverted();
-        verdict.drawing += mapped(ContourTracer::trace(alpha, TraceTolerance), toPage);
-        return true;
-    };
-    for (const QRect &tile : tiles) {
-        const QSet<int> near = idsNear(shapes, tile, page.height());
-        Result<RsvgPageRenderer::Drawing> part = *drawing;
-        if (near.size() < ids.size())
-            part = RsvgPageRenderer::readDrawing(judgedSvg(doc, near), doc.filePath);
-        if (!part)
-            return Failure{part.error()};
-        if (Result<> done = RsvgPageRenderer::coverage(*part, page, TraceDpi, {tile}, trace); !done)
-            return Failure{done.error()};
-    }
+    if (Result<> done = judgeRest(doc, others, vectorArea, &verdict); !done)
+        return Failure{done.error()};
     return verdict;
 }
 

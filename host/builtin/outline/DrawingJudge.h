@@ -29,9 +29,9 @@ bool judged(const HostShape &shape);
 QByteArray drawingOf(const HostDocument &doc, const QSet<int> &ids);
 
 // Whether a judged text is outlined by the judge's drawing alone: its glyphs are small enough
-// for FreeType at the fine resolution. Its vector area is then its box, which the drawing
-// disagrees with throughout, so the sheet's texts are traced where they print, all in one pass
-// of fine tiles, instead of each drawn and traced on its own and then judged again.
+// for FreeType at the fine resolution. It has no vector area: the sheet's texts are drawn and
+// traced within their boxes (and a margin) where they print, a group of them at a time, instead of
+// each drawn and traced on its own and then judged again.
 bool outlinesText(const HostShape &shape);
 
 // Closed polygons in page inches (y up); outer outlines and holes run opposite ways round.
@@ -39,11 +39,14 @@ struct Verdict
 {
     QVector<QPolygonF> region;  // where the drawing decides; empty where the two agree
     QVector<QPolygonF> drawing; // what the drawing covers, at least throughout the region
+    // What the texts outlined by the drawing alone cover: outer outlines counter-clockwise,
+    // holes clockwise.
+    QVector<QPolygonF> texts;
 };
 
-// The verdict on `shapes` (judged ones, of `doc`) against `vectorArea`, the union of what their
-// geometry paints. Fails when librsvg cannot read or draw the document; the vector area then
-// stands.
+// The verdict on `shapes` (judged ones, of `doc`) against `vectorArea`, the union of what the
+// geometry of those other than the texts outlined by the drawing paints. Fails when librsvg
+// cannot read or draw the document; the vector area (and the texts' boxes) then stands.
 Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                       const QVector<QPolygonF> &vectorArea);
 
