@@ -2,8 +2,10 @@
 // BreakApartEx into one curve per outline, as "Create Boundary" drives it.
 #include "HostTestSupport.h"
 #include "builtin/outline/BoundaryBuilder.h"
+#include "builtin/outline/RoundMargin.h"
 
 #include <QtTest>
+#include <algorithm>
 #include <cmath>
 
 using namespace HostTest;
@@ -62,6 +64,8 @@ private slots:
     void unionOfAreas();
     void islandsGroupedAndGrown_data();
     void islandsGroupedAndGrown();
+    void marginMeasuredByDistance_data();
+    void marginMeasuredByDistance();
     void createBoundaryThroughAutomation();
     void nothingToOutlineAnswersNull();
     void breakApartKeepsEveryOutline();
@@ -141,6 +145,75 @@ void TestBoundary::islandsGroupedAndGrown()
         count += poly.size();
     if (nodes >= 0)
         QCOMPARE(count, nodes);
+}
+
+// Micrometres: the paths' units in the margin rows.
+double distanceToPaths(const QPointF &p, const ClipperLib::Paths &paths)
+{
+    double best = 1e300;
+    for (const ClipperLib::Path &path : paths) {
+        for (size_t k = 0; k < path.size(); ++k) {
+            const QPointF a(path[k].X, path[k].Y);
+            const QPointF ab =
+                QPointF(path[(k + 1) % path.size()].X, path[(k + 1) % path.size()].Y) - a;
+            const double t = std::clamp(QPointF::dotProduct(p - a, ab) /
+                                            std::max(QPointF::dotProduct(ab, ab), 1e-12),
+                                        0.0, 1.0);
+            const QPointF off = a + t * ab - p;
+            best = std::min(best, std::hypot(off.x(), off.y()));
+        }
+    }
+    return best;
+}
+
+void TestBoundary::marginMeasuredByDistance_data()
+{
+    QTest::addColumn<QString>("outline"); // x,y corners in mm, ';' between paths
+    QTest::addColumn<double>("margin");   // mm
+    QTest::addColumn<int>("outlines");
+    // Notches where the margins of a spike's two sides meet, sharper than a grid step resolves.
+    QString star;
+    for (int k = 0; k < 14; ++k) {
+        const double r = k % 2 ? 3.5 : 10.0, a = M_PI * k / 7 + 0.3;
+        star += QStringLiteral("%1,%2 ").arg(r * std::cos(a)).arg(r * std::sin(a));
+    }
+    QTest::newRow("a star's notches") << star << 1.4 << 1;
+    QTest::newRow("a comb's teeth, narrower gaps than the margin")
+        << "0,0 20,0 20,8 18,8 18,2 16,2 16,8 14,8 14,2 12,2 12,8 10,8 10,2 0,2" << 2.0 << 1;
+    QTest::newRow("islands the margin joins, and one beyond it")
+        << "0,0 5,0 5,5 0,5;8.5,0 12,0 12,5 8.5,5;20,0 25,0 25,5 20,5" << 2.0 << 2;
+    QTest::newRow("a ring: its hole filled")
+        << "0,0 20,0 20,20 0,20;5,5 5,15 15,15 15,5" << 1.0 << 1;
+}
+
+// Every node lies on the true margin (half the tolerance beyond it) and every straight step
+// between two keeps within the tolerance of it, in the notches too.
+void TestBoundary::marginMeasuredByDistance()
+{
+    QFETCH(QString, outline);
+    QFETCH(double, margin);
+    QFETCH(int, outlines);
+    ClipperLib::Paths paths;
+    for (const QString &part : outline.split(';')) {
+        ClipperLib::Path &path = paths.emplace_back();
+        for (const QString &corner : part.split(' ', Qt::SkipEmptyParts))
+            path.emplace_back(std::llround(corner.section(',', 0, 0).toDouble() * 1000),
+                              std::llround(corner.section(',', 1, 1).toDouble() * 1000));
+    }
+    const double delta = margin * 1000, tolerance = 20;
+    const std::optional<ClipperLib::Paths> grown = RoundMargin::grown(paths, delta, tolerance);
+    QVERIFY(grown);
+    QCOMPARE(int(grown->size()), outlines);
+    for (const ClipperLib::Path &loop : *grown) {
+        for (size_t k = 0; k < loop.size(); ++k) {
+            const QPointF p(loop[k].X, loop[k].Y);
+            const QPointF q(loop[(k + 1) % loop.size()].X, loop[(k + 1) % loop.size()].Y);
+            const double node = distanceToPaths(p, paths) - delta;
+            const double middle = distanceToPaths((p + q) / 2, paths) - delta;
+            QVERIFY2(node >= 0 && node <= tolerance / 2 + 1, qPrintable(QString::number(node)));
+            QVERIFY2(std::abs(middle) <= tolerance, qPrintable(QString::number(middle)));
+        }
+    }
 }
 
 void TestBoundary::createBoundaryThroughAutomation()

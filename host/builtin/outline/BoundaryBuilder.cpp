@@ -402,8 +402,11 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
         const double delta = offsetInches * Scale;
         outer = IslandGroups::eachGroup(
             area, ClipperLib::cInt(std::ceil(delta)) + 1, [&](const ClipperLib::Paths &group) {
-                if (std::optional<ClipperLib::Paths> grown =
-                        RoundMargin::grown(group, delta, MinRoundMargin, OffsetSimplification))
+                std::optional<ClipperLib::Paths> grown;
+                if (delta >= MinRoundMargin &&
+                    RoundMargin::faster(group, delta, OffsetSimplification))
+                    grown = RoundMargin::grown(group, delta, OffsetSimplification);
+                if (grown)
                     return *grown;
                 return grownIslands(closed(group), delta);
             });

@@ -120,13 +120,18 @@ private:
     // 1 for each covered sample of padded row j, 0 for the others and the padding.
     void coveredRow(int j, std::uint8_t *out) const
     {
-        std::fill(out, out + stride, std::uint8_t(0));
-        if (j < 1 || j > g.height)
+        const int width = g.width;
+        out[0] = out[width + 1] = 0;
+        if (j < 1 || j > g.height) {
+            std::fill(out, out + stride, std::uint8_t(0));
             return;
-        const std::uint8_t *row = g.values.data() + static_cast<size_t>(j - 1) * g.width;
-        // Covered is above 127.5: the top bit, which the compiler tests many samples at a time.
-        for (int x = 0; x < g.width; ++x)
-            out[x + 1] = row[x] >> 7;
+        }
+        const std::uint8_t *row = g.values.data() + static_cast<size_t>(j - 1) * width;
+        // Covered is above 127.5: the top bit, which the compiler tests many samples at a time
+        // (the width read once, as the row written could otherwise alias it).
+        std::uint8_t *samples = out + 1;
+        for (int x = 0; x < width; ++x)
+            samples[x] = row[x] >> 7;
     }
 
     void cell(int i, int j)
@@ -209,13 +214,13 @@ QPolygonF simplified(const QPolygonF &loop, double tolerance)
         const auto [first, last] = stack.takeLast();
         const QPointF a = at(first), b = at(last);
         const QPointF ab = b - a;
-        const double length = std::hypot(ab.x(), ab.y());
+        const double length = std::sqrt(ab.x() * ab.x() + ab.y() * ab.y());
         double worst = 0;
         int worstAt = -1;
         for (int k = first + 1; k < last; ++k) {
             const QPointF ap = at(k) - a;
             const double d = length > 0 ? std::abs(ab.x() * ap.y() - ab.y() * ap.x()) / length
-                                        : std::hypot(ap.x(), ap.y());
+                                        : std::sqrt(ap.x() * ap.x() + ap.y() * ap.y());
             if (d > worst) {
                 worst = d;
                 worstAt = k;

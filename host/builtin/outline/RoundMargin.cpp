@@ -14,6 +14,9 @@ namespace {
 
 // The largest grid: some tens of megabytes, a picture of 300 mm square with a 2 mm margin.
 constexpr double MaxGridPoints = 4e6;
+// Clipper's cost grows with the corners it rounds, the grid's with the area it covers: the grid is
+// the faster up to this many of its points per corner of the paths.
+constexpr double PointsPerCorner = 20;
 // Seeds either side of a nearest one that are tried as well.
 constexpr int Beside = 2;
 // How often a notch's straight steps are halved: down to a sixty-fourth of a step.
@@ -41,7 +44,8 @@ public:
             for (size_t k = 0; k < path.size(); ++k) {
                 const ClipperLib::IntPoint &p = path[k], &q = path[(k + 1) % path.size()];
                 const double dx = double(q.X - p.X), dy = double(q.Y - p.Y);
-                const int pieces = std::max(1, int(std::ceil(std::hypot(dx, dy) / (step / 2))));
+                const int pieces =
+                    std::max(1, int(std::ceil(std::sqrt(squared(dx, dy)) / (step / 2))));
                 for (int m = 0; m < pieces; ++m)
                     seeds.push_back({p.X + dx * m / pieces, p.Y + dy * m / pieces});
             }
@@ -292,7 +296,7 @@ private:
     {
         const Point &s = seeds[size_t(seed)];
         const double dx = p.x - s.x, dy = p.y - s.y;
-        const double length = std::hypot(dx, dy);
+        const double length = std::sqrt(squared(dx, dy));
         if (length <= 0)
             return p;
         return {p.x + dx / length * lift, p.y + dy / length * lift};
@@ -307,7 +311,7 @@ private:
     void notches(const Point &p, int a, const Point &q, int b, int depth, QPolygonF *nodes) const
     {
         const Point middle{(p.x + q.x) / 2, (p.y + q.y) / 2};
-        const double ex = q.x - p.x, ey = q.y - p.y, length = std::hypot(ex, ey);
+        const double ex = q.x - p.x, ey = q.y - p.y, length = std::sqrt(squared(ex, ey));
         // A middle within a negligible distance of the circles through the ends is no notch's
         // (it lies between two circles along a straight or convex stretch).
         const double near2 = (delta + lift / 4) * (delta + lift / 4);
@@ -340,7 +344,9 @@ private:
             return;
         const Point bottom{middle.x + into.x * reach, middle.y + into.y * reach};
         notches(p, a, bottom, seed, depth - 1, nodes);
-        const Point node = outward(bottom, seed);
+        // Lifted back out of the notch: away from both its sides, not from one circle's centre
+        // (which would take it nearer the other side).
+        const Point node{bottom.x - into.x * lift, bottom.y - into.y * lift};
         *nodes << QPointF(node.x, node.y);
         notches(bottom, seed, q, b, depth - 1, nodes);
     }
@@ -358,18 +364,47 @@ private:
     std::vector<double> dist2; // per grid point, the squared distance to that seed
 };
 
+// The grid's step keeps a straight step between two nodes on an arc of the margin within half the
+// tolerance of it: (step √2)² / (8 delta) ≤ tolerance / 2.
+double stepFor(double delta, double tolerance)
+{
+    return std::min(delta / 5, std::sqrt(2 * delta * tolerance));
+}
+
 } // namespace
 
 namespace RoundMargin {
 
-std::optional<ClipperLib::Paths> grown(const ClipperLib::Paths &paths, double delta,
-                                       double minDelta, double tolerance)
+bool faster(const ClipperLib::Paths &paths, double delta, double tolerance)
 {
-    if (!(delta >= minDelta) || !(tolerance > 0))
+    if (!(delta > 0) || !(tolerance > 0))
+        return false;
+    size_t corners = 0;
+    ClipperLib::cInt left = 0, right = 0, top = 0, bottom = 0;
+    for (const ClipperLib::Path &path : paths) {
+        for (const ClipperLib::IntPoint &p : path) {
+            if (corners++ == 0) {
+                left = right = p.X;
+                top = bottom = p.Y;
+            }
+            left = std::min(left, p.X);
+            right = std::max(right, p.X);
+            top = std::min(top, p.Y);
+            bottom = std::max(bottom, p.Y);
+        }
+    }
+    const double step = stepFor(delta, tolerance), reach = 2 * (delta / step + 3);
+    const double points =
+        (double(right - left) / step + reach) * (double(bottom - top) / step + reach);
+    return double(corners) * PointsPerCorner >= points;
+}
+
+std::optional<ClipperLib::Paths> grown(const ClipperLib::Paths &paths, double delta,
+                                       double tolerance)
+{
+    if (!(delta > 0) || !(tolerance > 0))
         return std::nullopt;
-    // The grid's step keeps a straight step between two nodes on an arc of the margin within half
-    // the tolerance of it: (step √2)² / (8 delta) ≤ tolerance / 2.
-    Margin margin(paths, delta, std::min(delta / 5, std::sqrt(2 * delta * tolerance)));
+    Margin margin(paths, delta, stepFor(delta, tolerance));
     if (margin.empty())
         return ClipperLib::Paths();
     if (!margin.laidOut())

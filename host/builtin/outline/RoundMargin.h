@@ -13,12 +13,16 @@
 
 namespace RoundMargin {
 
+// Whether the grid is faster than Clipper's offset for these paths: for many corners close
+// together (a text's), not for a few long smooth outlines (a picture's).
+bool faster(const ClipperLib::Paths &paths, double delta, double tolerance);
+
 // The outer outline of each island of the points within `delta` of the paths' edges or enclosed
 // by them, simplified to within `tolerance` (both in the paths' units): the islands the paths make
-// grown with round corners, those that touch united, holes filled. Nothing when the margin is too
-// narrow for its grid (under `minDelta`) or the grid would be too large: Clipper's offset then
-// does.
+// grown with round corners, those that touch united, holes filled. Its nodes lie half the
+// tolerance beyond the margin, so that its straight steps stray at most that either way. Nothing
+// when the grid would be too large.
 std::optional<ClipperLib::Paths> grown(const ClipperLib::Paths &paths, double delta,
-                                       double minDelta, double tolerance);
+                                       double tolerance);
 
 } // namespace RoundMargin
