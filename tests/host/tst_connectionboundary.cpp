@@ -291,12 +291,12 @@ void ConnectionBoundaryTest::drawnAsLibrsvgDrawsIt_data()
         << QList<QRectF>{label, {51.96, 25.42, 1.96, 14.58}, {64.22, 25.42, 1.96, 14.58}} << 0.1;
     // A text is drawn within its box and a margin: ink past that is judged with the other shapes.
     QTest::newRow("text stroked past its box: the contour takes the stroke")
-        << QStringLiteral("<text x='50' y='40' style='font:20px DejaVu Sans;stroke:black;"
-                          "stroke-width:8'>I</text>")
+        << QStringLiteral("<text x='50' y='40' font-family='DejaVu Sans' font-size='20' "
+                          "stroke='black' stroke-width='8'>I</text>")
         << QList<QRectF>{label, {47.96, 21.42, 9.96, 22.58}} << 0.1;
     QTest::newRow("texts over one another: one contour round both")
-        << QStringLiteral("<text x='50' y='40' style='font:20px DejaVu Sans'>I</text>"
-                          "<text x='51' y='41' style='font:20px DejaVu Sans'>I</text>")
+        << QStringLiteral("<text x='50' y='40' font-family='DejaVu Sans' font-size='20'>I</text>"
+                          "<text x='51' y='41' font-family='DejaVu Sans' font-size='20'>I</text>")
         << QList<QRectF>{label, {51.96, 25.42, 2.96, 15.58}} << 0.1;
     QTest::newRow("round caps: the contour takes the caps")
         << QStringLiteral("<path d='M 50 20 H 80' stroke='black' stroke-width='4' "

@@ -337,6 +337,7 @@ Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
             tile |= rects[i];
             parts << rects[i];
         }
+        tile.setWidth((tile.width() + 3) / 4 * 4); // whole rows of cairo's alpha, not copied
         const Result<RsvgPageRenderer::Drawing> drawing =
             RsvgPageRenderer::readDrawing(judgedSvg(doc, ids), doc.filePath);
         if (!drawing) {

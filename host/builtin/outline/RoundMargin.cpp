@@ -38,8 +38,8 @@ public:
     Margin(const ClipperLib::Paths &paths, double delta, double step)
         : delta(delta), step(step), limit(delta * delta)
     {
-        // Points along the edges, closer together than half the grid's step: the distance to
-        // them exceeds the distance to the edges by under step² / (32 delta).
+        // The seeds: points along the edges, closer together than half the grid's step, so that
+        // the distance to them exceeds the distance to the edges by under step² / (32 delta).
         for (const ClipperLib::Path &path : paths) {
             for (size_t k = 0; k < path.size(); ++k) {
                 const ClipperLib::IntPoint &p = path[k], &q = path[(k + 1) % path.size()];
@@ -88,7 +88,7 @@ public:
              ContourTracer::crossingLoops(grid)) {
             QPolygonF nodes;
             nodes.reserve(int(loop.size()) * 2);
-            // Each crossing, and where the circles behind two in a row meet; the last crossing
+            // Each crossing, and the corners of a notch between two in a row; the first crossing
             // is taken again at the end to close the loop.
             int lastSeed = -1;
             Point last;

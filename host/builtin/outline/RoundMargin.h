@@ -2,10 +2,10 @@
 // A round margin measured by distance instead of by offsetting every edge. Clipper's round
 // offset lays an arc at each convex corner and then unites the crossing pieces: a traced letter
 // has hundreds of corners whose arcs all overlap, and on a big sheet of text that union was most
-// of the boundary's time. Here the points within the margin are found on a grid (an eighth of the
-// margin fine) from the distance to the paths, and each node of the outline is solved on the true
-// margin: where the grid's edges cross the circles round the nearest points of the paths, and
-// where two of those circles meet.
+// of the boundary's time. Here the points within the margin are found on a grid (a fifth of the
+// margin fine, or finer) from the distance to points along the paths, and each node of the
+// outline is solved on the true margin: where the grid's edges cross the circles round the
+// nearest of those points, and down into the notches where two sides' margins meet.
 
 #include <clipper.hpp>
 

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -316,21 +317,24 @@ Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
             return Failure{QStringLiteral("no tile to draw at %1 x %2 pixels")
                                .arg(tile.width())
                                .arg(tile.height())};
-        // Cairo's rows of alpha are padded to four bytes.
+        // Cairo's rows of alpha are padded to four bytes: drawn into the grid's own buffer and
+        // closed up in place, so that a large tile is neither copied nor held twice.
         const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_A8, tile.width());
-        std::vector<unsigned char> pixels(static_cast<size_t>(stride) * tile.height(), 0);
-        if (Result<> drawn =
-                drawPixels(pixels.data(), CAIRO_FORMAT_A8, tile.size(), stride, drawing.get(),
-                           pageInches, tile.topLeft(), QSizeF(dpi, dpi), within);
-            !drawn)
-            return drawn;
         CoverageGrid grid;
         grid.width = tile.width();
         grid.height = tile.height();
-        grid.values.resize(static_cast<size_t>(grid.width) * grid.height);
-        for (int y = 0; y < grid.height; ++y)
-            std::copy_n(pixels.data() + static_cast<size_t>(y) * stride, grid.width,
-                        grid.values.data() + static_cast<size_t>(y) * grid.width);
+        grid.values.assign(static_cast<size_t>(stride) * tile.height(), 0);
+        if (Result<> drawn =
+                drawPixels(grid.values.data(), CAIRO_FORMAT_A8, tile.size(), stride, drawing.get(),
+                           pageInches, tile.topLeft(), QSizeF(dpi, dpi), within);
+            !drawn)
+            return drawn;
+        if (stride != grid.width) {
+            for (int y = 1; y < grid.height; ++y)
+                std::memmove(grid.values.data() + static_cast<size_t>(y) * grid.width,
+                             grid.values.data() + static_cast<size_t>(y) * stride, grid.width);
+            grid.values.resize(static_cast<size_t>(grid.width) * grid.height);
+        }
         if (!sink(tile, grid))
             return Failure{QStringLiteral("the drawing could not be handed on")};
     }
