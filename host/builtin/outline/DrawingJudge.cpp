@@ -296,8 +296,8 @@ int cellOf(int pixel)
 }
 
 // The texts outlined by the drawing alone, traced within their boxes and TextMargin: the texts
-// of a tile's square read and drawn together, only within their boxes. Texts whose ink reaches
-// the edge of that, or too large for a tile, go to `escaped`.
+// of a tile's square read and drawn together, each traced within its box. Texts whose ink
+// reaches the edge of that, or too large for a tile, go to `escaped`.
 Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
                     QVector<QPolygonF> *outlines, QList<HostShape::Ptr> *escaped)
 {
@@ -331,11 +331,9 @@ Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
         Work &own = work[size_t(w)];
         QSet<int> ids;
         QRect tile;
-        QVector<QRect> parts;
         for (const int i : own.members) {
             ids.insert(texts.at(i)->id);
             tile |= rects[i];
-            parts << rects[i];
         }
         tile.setWidth((tile.width() + 3) / 4 * 4); // whole rows of cairo's alpha, not copied
         const Result<RsvgPageRenderer::Drawing> drawing =
@@ -360,8 +358,9 @@ Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
             }
             return true;
         };
-        if (Result<> done =
-                RsvgPageRenderer::coverage(*drawing, page, TraceDpi, {tile}, trace, parts);
+        // Drawn whole: each text's ink lies within its own box but where it escapes, which its
+        // box's edge shows either way, so clipping to the boxes would only cost time.
+        if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, TraceDpi, {tile}, trace);
             !done)
             own.failure = done.error();
     });

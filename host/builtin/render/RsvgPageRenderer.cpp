@@ -94,19 +94,13 @@ Result<> renderInto(cairo_t *cr, RsvgHandle *handle, double width, double height
 
 // Draws the sheet into pixels the caller owns, page inches times `scale` minus `origin` pixels.
 // Cairo's ARGB32 is Qt's ARGB32 premultiplied on every byte order: native 32-bit words.
-// Only the pixels of `within` (the same pixels, not minus `origin`) are drawn when it is given.
 Result<> drawPixels(unsigned char *data, cairo_format_t format, const QSize &size, int stride,
                     RsvgHandle *handle, const QSizeF &pageInches, const QPointF &origin,
-                    const QSizeF &scale, const QVector<QRect> &within = {})
+                    const QSizeF &scale)
 {
     Surface surface(
         cairo_image_surface_create_for_data(data, format, size.width(), size.height(), stride));
     Cairo cr(cairo_create(surface.get()));
-    for (const QRect &part : within)
-        cairo_rectangle(cr.get(), part.x() - origin.x(), part.y() - origin.y(), part.width(),
-                        part.height());
-    if (!within.isEmpty())
-        cairo_clip(cr.get());
     cairo_translate(cr.get(), -origin.x(), -origin.y());
     cairo_scale(cr.get(), scale.width(), scale.height());
     Result<> drawn = renderInto(cr.get(), handle, pageInches.width(), pageInches.height());
@@ -307,7 +301,7 @@ Result<Drawing> readDrawing(const QByteArray &svg, const QString &baseFile)
 }
 
 Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
-                  const QList<QRect> &tiles, const CoverageSink &sink, const QVector<QRect> &within)
+                  const QList<QRect> &tiles, const CoverageSink &sink)
 {
     if (!(dpi > 0 && dpi <= MaxDpi))
         return Failure{QStringLiteral("no page to draw at %1 dpi").arg(dpi)};
@@ -326,7 +320,7 @@ Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
         grid.values.assign(static_cast<size_t>(stride) * tile.height(), 0);
         if (Result<> drawn =
                 drawPixels(grid.values.data(), CAIRO_FORMAT_A8, tile.size(), stride, drawing.get(),
-                           pageInches, tile.topLeft(), QSizeF(dpi, dpi), within);
+                           pageInches, tile.topLeft(), QSizeF(dpi, dpi));
             !drawn)
             return drawn;
         if (stride != grid.width) {

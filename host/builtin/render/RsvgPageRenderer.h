@@ -16,7 +16,6 @@
 #include <QRect>
 #include <QRectF>
 #include <QString>
-#include <QVector>
 
 #include <functional>
 #include <memory>
@@ -67,12 +66,10 @@ Result<Drawing> readDrawing(const QByteArray &svg, const QString &baseFile);
 
 // What the drawing draws, as coverage: its alpha (0..255) over tiles of the page's pixel grid at
 // `dpi` (origin at the page's top-left corner, y down; a tile may reach past the page, where
-// librsvg draws too). `sink` receives each tile's grid and may stop by returning false. When
-// `within` is given, only its pixels are drawn and the rest of each tile stays blank.
+// librsvg draws too). `sink` receives each tile's grid and may stop by returning false.
 using CoverageSink = std::function<bool(const QRect &tile, const CoverageGrid &alpha)>;
 Result<> coverage(const Drawing &drawing, const QSizeF &pageInches, double dpi,
-                  const QList<QRect> &tiles, const CoverageSink &sink,
-                  const QVector<QRect> &within = {});
+                  const QList<QRect> &tiles, const CoverageSink &sink);
 
 // What the drawing draws in one tile of the same pixel grid, in colour on a transparent ground
 // (ARGB32 premultiplied).
