@@ -192,34 +192,13 @@ private:
         ContourTracer::Grid grid;
         grid.width = width;
         grid.height = height;
-        grid.values.assign(nearest.size(), 255);
-        std::vector<size_t> stack;
-        const auto visit = [&](int x, int y) {
-            const size_t i = index(x, y);
-            if (grid.values[i] != 0 && dist2[i] > limit) {
-                grid.values[i] = 0;
-                stack.push_back(i);
-            }
-        };
-        for (int x = 0; x < width; ++x) {
-            visit(x, 0);
-            visit(x, height - 1);
-        }
-        for (int y = 0; y < height; ++y) {
-            visit(0, y);
-            visit(width - 1, y);
-        }
-        while (!stack.empty()) {
-            const int x = int(stack.back() % size_t(width)), y = int(stack.back() / size_t(width));
-            stack.pop_back();
-            if (x > 0)
-                visit(x - 1, y);
-            if (x + 1 < width)
-                visit(x + 1, y);
-            if (y > 0)
-                visit(x, y - 1);
-            if (y + 1 < height)
-                visit(x, y + 1);
+        grid.values.resize(nearest.size());
+        for (size_t i = 0; i < dist2.size(); ++i)
+            grid.values[i] = dist2[i] > limit ? 0 : 255;
+        const std::vector<bool> open = ContourTracer::openGround(grid, 1);
+        for (size_t i = 0; i < open.size(); ++i) {
+            if (!open[i])
+                grid.values[i] = 255;
         }
         return grid;
     }
