@@ -374,11 +374,14 @@ Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
     return {};
 }
 
-QRectF boundsOf(const QList<HostShape::Ptr> &shapes)
+// Where the texts among `shapes` lie: they have no vector area to show it.
+QRectF textsBox(const QList<HostShape::Ptr> &shapes)
 {
     QRectF box;
-    for (const HostShape::Ptr &shape : shapes)
-        box = box.united(shape->bounds());
+    for (const HostShape::Ptr &shape : shapes) {
+        if (shape->kind == ShapeKind::Text)
+            box = box.united(shape->bounds());
+    }
     return box;
 }
 
@@ -398,7 +401,7 @@ Result<> judgeRest(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
     // Where the geometry lies and the page, with a margin for what librsvg draws beyond the
     // geometry (markers, filters, elements only it draws), in page inches, y down.
     const QRectF box = QTransform(1, 0, 0, -1, 0, page.height())
-                           .mapRect(boxOf(vectorArea).united(boundsOf(shapes)))
+                           .mapRect(boxOf(vectorArea).united(textsBox(shapes)))
                            .united(QRectF(QPointF(0, 0), page))
                            .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
     if (box.isEmpty())
