@@ -219,6 +219,18 @@ QPolygonF toPolygon(const ClipperLib::Path &path)
     return poly;
 }
 
+// The paths that enclose something, as closed polygons.
+QList<QPolygonF> closedPolygons(const ClipperLib::Paths &paths)
+{
+    QList<QPolygonF> polygons;
+    for (const ClipperLib::Path &path : paths) {
+        const QPolygonF poly = toPolygon(path);
+        if (poly.size() > 3)
+            polygons.append(poly);
+    }
+    return polygons;
+}
+
 QVector<QPolygonF> toPolygons(const ClipperLib::Paths &paths)
 {
     QVector<QPolygonF> polygons;
@@ -413,13 +425,7 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     } else {
         outer = closed(area);
     }
-    QList<QPolygonF> outlines;
-    for (const ClipperLib::Path &path : outer) {
-        const QPolygonF poly = toPolygon(path);
-        if (poly.size() > 3)
-            outlines.append(poly);
-    }
-    return outlines;
+    return closedPolygons(outer);
 }
 
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
@@ -431,13 +437,7 @@ QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
         clipper.AddPaths(areaOf(*shape, context), ClipperLib::ptSubject, true);
     ClipperLib::Paths result;
     clipper.Execute(ClipperLib::ctUnion, result, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
-    QList<QPolygonF> polygons;
-    for (const ClipperLib::Path &path : result) {
-        const QPolygonF poly = toPolygon(path);
-        if (poly.size() > 3)
-            polygons.append(poly);
-    }
-    return polygons;
+    return closedPolygons(result);
 }
 
 Result<HostShape::Ptr> create(HostDocument &doc, const QList<HostShape::Ptr> &shapes,
