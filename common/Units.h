@@ -7,6 +7,9 @@
 
 constexpr double MM_PER_INCH = 25.4;
 constexpr double UNITS_PER_MM = 40.0; // plotter units per millimetre
+// An SVG user unit without a viewBox is a CSS pixel, as browsers, Inkscape and rsvg-convert
+// take it; librsvg's own default of 90 dpi would print such a sheet 6.7 % too large.
+constexpr double CSS_PX_PER_INCH = 96.0;
 
 // The host's HPGL export filter, by its number in the host's filter table.
 constexpr int HPGL_EXPORT_FILTER = 1281;

@@ -108,6 +108,7 @@ bool HostDocument::drawsSomething(const HostShape &shape)
         return false;
     case ShapeKind::Text:
     case ShapeKind::Image:
+    case ShapeKind::Clone:
         return !shape.bounds().isNull();
     case ShapeKind::Curve:
         break;

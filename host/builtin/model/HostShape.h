@@ -22,6 +22,9 @@ enum class ShapeKind
     Curve,
     Text,
     Image,
+    // A clone (<use>) of what the host keeps no geometry for, such as a picture: only librsvg's
+    // drawing of it says what it covers.
+    Clone,
     Other
 };
 

@@ -8,6 +8,7 @@
 #include "render/RsvgPageRenderer.h"
 #include "svg/SvgDocumentWriter.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,8 @@ constexpr int MaxCoarseSide = 16000;
 constexpr int Disagreement = 40;
 // Coverage from which a coarse pixel counts as covered, and under which as blank.
 constexpr int Half = 128, Blank = 16;
+// How many times the coarse drawing is tried again at half the resolution when librsvg refuses it.
+constexpr int MaxCoarserAttempts = 4;
 // The region grows by this many coarse pixels around each disagreeing one, so that the vector
 // outline and the drawing meet where they agree.
 constexpr int RegionMargin = 2;
@@ -36,6 +39,9 @@ constexpr double DrawingMargin = mmToInches(5);
 constexpr double TraceDpi = 600.0;
 constexpr double TraceTolerance = mmToInches(0.01) * TraceDpi; // fine pixels
 constexpr int TileSide = 4096;                                 // fine pixels
+// Neighbouring fine tiles overlap by this many pixels: each tile's outline stops at its edge, and
+// simplified on both sides two such edges need not meet, which would cut a shape in two there.
+constexpr int TileOverlap = 4;
 // The tallest text the fine tiles draw: FreeType refuses glyphs of some thousands of pixels,
 // which would leave the whole drawing undrawn; taller texts are traced on their own.
 constexpr double MaxDrawnTextInches = 1.0;
@@ -199,11 +205,42 @@ QList<QRect> fineTiles(const Grid &mask, const QPoint &coarseOrigin, double scal
             const QPair<int, int> cell(int(std::floor(double(fine.x()) / TileSide)),
                                        int(std::floor(double(fine.y()) / TileSide)));
             const QRect bounds(cell.first * TileSide, cell.second * TileSide, TileSide, TileSide);
+            const QRect overlapping =
+                bounds.adjusted(-TileOverlap, -TileOverlap, TileOverlap, TileOverlap);
             QRect &tile = tiles[cell];
-            tile = tile.isNull() ? fine & bounds : tile.united(fine & bounds);
+            tile = tile.isNull() ? fine & overlapping : tile.united(fine & overlapping);
         }
     }
     return tiles.values();
+}
+
+// `coarse` (whose top-left pixel is `origin` of its own grid) seen on the pixels of `tile` of a
+// grid `scale` times finer, between the coarse samples' centres.
+Grid resampled(const Grid &coarse, const QPoint &origin, double scale, const QRect &tile)
+{
+    Grid fine;
+    fine.width = tile.width();
+    fine.height = tile.height();
+    fine.values.resize(static_cast<size_t>(fine.width) * fine.height);
+    const auto sample = [&](int x, int y) {
+        return double(coarse.at(std::clamp(x, 0, coarse.width - 1),
+                                std::clamp(y, 0, coarse.height - 1)));
+    };
+    for (int y = 0; y < fine.height; ++y) {
+        const double v = (tile.top() + y + 0.5) / scale - 0.5 - origin.y();
+        const int v0 = int(std::floor(v));
+        const double fv = v - v0;
+        for (int x = 0; x < fine.width; ++x) {
+            const double u = (tile.left() + x + 0.5) / scale - 0.5 - origin.x();
+            const int u0 = int(std::floor(u));
+            const double fu = u - u0;
+            const double value = (sample(u0, v0) * (1 - fu) + sample(u0 + 1, v0) * fu) * (1 - fv) +
+                                 (sample(u0, v0 + 1) * (1 - fu) + sample(u0 + 1, v0 + 1) * fu) * fv;
+            fine.values[static_cast<size_t>(y) * fine.width + x] =
+                static_cast<std::uint8_t>(std::lround(value));
+        }
+    }
+    return fine;
 }
 
 QVector<QPolygonF> mapped(const QVector<QPolygonF> &polygons, const QTransform &t)
@@ -215,15 +252,31 @@ QVector<QPolygonF> mapped(const QVector<QPolygonF> &polygons, const QTransform &
     return out;
 }
 
+// Whether a shape is a clone (<use>): it draws its original wherever that lies.
+bool isClone(const HostShape &shape)
+{
+    const QString &xml = shape.kind == ShapeKind::Curve ? shape.sourceXml : shape.keptXml;
+    const int end = xml.indexOf(QRegularExpression(QStringLiteral("[\\s/>]")));
+    const QStringRef name = xml.midRef(1, end - 1);
+    return name == QLatin1String("use") || name.endsWith(QLatin1String(":use"));
+}
+
 // The judged shapes whose box, grown by what librsvg may draw beyond the geometry, meets `tile`
 // (fine pixels): a tile is drawn with those alone, so that a sheet of many shapes is drawn about
-// once in all at the fine resolution rather than whole for every tile.
+// once in all at the fine resolution rather than whole for every tile. A sheet with clones keeps
+// every shape: a clone's original, however far away, may be among them.
 QSet<int> idsNear(const QList<HostShape::Ptr> &shapes, const QRect &tile, double pageHeight)
 {
     const QTransform toFine = pageToPixels(pageHeight, TraceDpi, QPoint(0, 0));
     const double margin = DrawingMargin * TraceDpi;
     QSet<int> near;
+    const bool clones = std::any_of(shapes.begin(), shapes.end(),
+                                    [](const HostShape::Ptr &s) { return isClone(*s); });
     for (const HostShape::Ptr &shape : shapes) {
+        if (clones) {
+            near.insert(shape->id);
+            continue;
+        }
         const QRectF box =
             toFine.mapRect(shape->bounds()).adjusted(-margin, -margin, margin, margin);
         if (box.intersects(QRectF(tile)))
@@ -374,12 +427,12 @@ Result<> traceTexts(const HostDocument &doc, const QList<HostShape::Ptr> &texts,
     return {};
 }
 
-// Where the texts among `shapes` lie: they have no vector area to show it.
+// Where the texts and clones among `shapes` lie: they have no vector area to show it.
 QRectF textsBox(const QList<HostShape::Ptr> &shapes)
 {
     QRectF box;
     for (const HostShape::Ptr &shape : shapes) {
-        if (shape->kind == ShapeKind::Text)
+        if (shape->kind == ShapeKind::Text || shape->kind == ShapeKind::Clone)
             box = box.united(shape->bounds());
     }
     return box;
@@ -406,23 +459,28 @@ Result<> judgeRest(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                            .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
     if (box.isEmpty())
         return {};
-    const double dpi =
+    double dpi =
         std::min({CoarseDpi, std::sqrt(MaxCoarsePixels / (box.width() * box.height())),
                   MaxCoarseSide / box.width(), MaxCoarseSide / box.height()});
-    const QRect coarse(QPoint(int(std::floor(box.left() * dpi)) - RegionMargin - 1,
+    QRect coarse;
+    Grid drawn;
+    const auto keep = [&drawn](const QRect &, const Grid &alpha) {
+        drawn = alpha;
+        return true;
+    };
+    // librsvg draws a filtered element whole, in one picture at the drawing's resolution, which
+    // cairo refuses past 32,767 pixels a side: a page metres wide with a blur is judged coarser.
+    for (int attempt = 0;; ++attempt, dpi /= 2) {
+        coarse = QRect(QPoint(int(std::floor(box.left() * dpi)) - RegionMargin - 1,
                               int(std::floor(box.top() * dpi)) - RegionMargin - 1),
                        QPoint(int(std::ceil(box.right() * dpi)) + RegionMargin + 1,
                               int(std::ceil(box.bottom() * dpi)) + RegionMargin + 1));
-    Grid drawn;
-    const auto keep = [](Grid *into) {
-        return [into](const QRect &, const Grid &alpha) {
-            *into = alpha;
-            return true;
-        };
-    };
-    if (Result<> done = RsvgPageRenderer::coverage(*drawing, page, dpi, {coarse}, keep(&drawn));
-        !done)
-        return Failure{done.error()};
+        const Result<> done = RsvgPageRenderer::coverage(*drawing, page, dpi, {coarse}, keep);
+        if (done)
+            break;
+        if (attempt == MaxCoarserAttempts)
+            return Failure{done.error()};
+    }
     const QTransform toCoarse = pageToPixels(page.height(), dpi, coarse.topLeft());
     const Result<Grid> vector = vectorCoverage(vectorArea, toCoarse, coarse.size());
     if (!vector)
@@ -444,8 +502,10 @@ Result<> judgeRest(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
             part = RsvgPageRenderer::readDrawing(judgedSvg(doc, near), doc.filePath);
         if (!part)
             return Failure{part.error()};
+        // A tile librsvg cannot draw finely (a filter too large for cairo at this resolution) is
+        // traced from the coarse drawing instead, which it could draw.
         if (Result<> done = RsvgPageRenderer::coverage(*part, page, TraceDpi, {tile}, trace); !done)
-            return Failure{done.error()};
+            trace(tile, resampled(drawn, coarse.topLeft(), TraceDpi / dpi, tile));
     }
     return {};
 }

@@ -10,6 +10,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -76,8 +77,13 @@ QTransform ownTransform(const QString &transform)
                               : QTransform();
 }
 
-// Without alpha, the ground is the colour most of the border's pixels have.
-QRgb borderColour(const QImage &image)
+// A plain ground is one colour round nearly the whole border: a band of another colour along
+// one edge (a flag, a striped label) is printed art, not ground, and is cut with the rest.
+constexpr double PlainGroundShare = 0.9;
+
+// Without alpha, the colour of a plain ground round the picture; none when the border is not
+// (nearly) one colour, so that the picture is outlined by its box as it prints.
+std::optional<QRgb> groundColour(const QImage &image)
 {
     QHash<QRgb, int> counts;
     const int w = image.width(), h = image.height();
@@ -89,7 +95,19 @@ QRgb borderColour(const QImage &image)
         ++counts[image.pixel(0, y)];
         ++counts[image.pixel(w - 1, y)];
     }
-    return std::max_element(counts.constBegin(), counts.constEnd()).key();
+    const auto most = std::max_element(counts.constBegin(), counts.constEnd());
+    const QRgb colour = most.key();
+    // Shades within the tolerance count with it: JPEG noise along a white ground.
+    int near = 0;
+    for (auto it = counts.constBegin(); it != counts.constEnd(); ++it) {
+        if (std::max({std::abs(qRed(it.key()) - qRed(colour)),
+                      std::abs(qGreen(it.key()) - qGreen(colour)),
+                      std::abs(qBlue(it.key()) - qBlue(colour))}) <= GroundTolerance)
+            near += it.value();
+    }
+    if (near < PlainGroundShare * 2 * (w + h))
+        return std::nullopt;
+    return colour;
 }
 
 // One byte of coverage per pixel; the picture itself is released on the way, so that only the
@@ -102,7 +120,8 @@ ContourTracer::Grid coverage(QImage picture)
         picture.format() != QImage::Format_ARGB32_Premultiplied &&
         picture.format() != QImage::Format_RGB32)
         picture = picture.convertToFormat(QImage::Format_ARGB32);
-    const QRgb ground = alpha ? 0 : borderColour(picture);
+    const std::optional<QRgb> plainGround = alpha ? std::nullopt : groundColour(picture);
+    const QRgb ground = plainGround.value_or(0);
     ContourTracer::Grid grid;
     grid.width = picture.width();
     grid.height = picture.height();
@@ -113,6 +132,10 @@ ContourTracer::Grid coverage(QImage picture)
         for (int x = 0; x < grid.width; ++x) {
             if (alpha) {
                 out[x] = static_cast<std::uint8_t>(qAlpha(row[x]));
+                continue;
+            }
+            if (!plainGround) {
+                out[x] = 255;
                 continue;
             }
             const int diff = std::max({std::abs(qRed(row[x]) - qRed(ground)),

@@ -1,7 +1,7 @@
 #pragma once
 // The area an image element visibly covers: its opaque pixels (alpha above one half; without
-// alpha, the pixels that differ from the colour of the image's own border, so a subject on a
-// plain ground is outlined and not its square), traced at the image's own resolution or 600 dpi
+// alpha, the pixels that differ from a plain ground round nearly its whole border, so a subject
+// on a plain ground is outlined and not its square; a picture without such a ground, by its box), traced at the image's own resolution or 600 dpi
 // on the page, whichever is finer, simplified to within 0.05 mm, placed as the element places
 // the picture (x, y, width, height, preserveAspectRatio, its transform and its ancestors').
 // The picture is read as LinkedPicture reads it for the print.

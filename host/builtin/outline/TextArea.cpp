@@ -120,6 +120,7 @@ Result<QVector<QPolygonF>> trace(const HostShape &text)
         reinterpret_cast<const guint8 *>(svg.constData()), gsize(svg.size()), &failure));
     if (!handle)
         return Failure{takeMessage(failure)};
+    rsvg_handle_set_dpi(handle.get(), CSS_PX_PER_INCH);
     const RsvgRectangle viewport{0, 0, viewBox.width(), viewBox.height()};
     RsvgRectangle ink, logical;
     if (!rsvg_handle_get_geometry_for_layer(handle.get(), nullptr, &viewport, &ink, &logical,

@@ -6,6 +6,8 @@
 
 #include "svg/SvgFileCodec.h"
 
+#include "common/Units.h"
+
 #include <cmath>
 
 namespace RsvgDrawingExtent {
@@ -21,6 +23,7 @@ QSizeF of(const QByteArray &file)
     g_object_unref(stream);
     if (!handle)
         return {};
+    rsvg_handle_set_dpi(handle, CSS_PX_PER_INCH);
     QSizeF size;
     double width = 0, height = 0;
     const RsvgRectangle unit{0, 0, 1, 1};

@@ -12,6 +12,8 @@
 #include "svg/SvgDocumentWriter.h"
 #include "svg/SvgFileCodec.h"
 
+#include "common/Units.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -70,6 +72,7 @@ Result<Handle> readPage(const QByteArray &page)
     if (!handle)
         return Failure{
             QStringLiteral("the page cannot be read for drawing: %1").arg(takeMessage(failure))};
+    rsvg_handle_set_dpi(handle.get(), CSS_PX_PER_INCH);
     return handle;
 }
 

@@ -128,6 +128,46 @@ QPainterPath ownOutline(const ScannedElement &element, const RecordedOutline &re
     return own;
 }
 
+// Whether every subpath of `path` ends where it starts: an area, not a line.
+bool allClosed(const QPainterPath &path)
+{
+    QPointF start;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            if (i > 0 && QPointF(path.elementAt(i - 1)) != start)
+                return false;
+            start = e;
+        }
+    }
+    return path.elementCount() == 0 || QPointF(path.elementAt(path.elementCount() - 1)) == start;
+}
+
+// One path for the outlines an element paints. The areas of a clone (<use>) of several shapes
+// are united: side by side in one path, a shape drawn over another would cut a hole in it under
+// the even-odd rule. Lines stay lines, for their strokes. United pairwise, so that a clone of
+// many shapes costs little more than its shapes.
+QPainterPath joined(const QList<QPainterPath> &parts)
+{
+    if (parts.size() == 1)
+        return parts.first();
+    QList<QPainterPath> areas;
+    QPainterPath out;
+    for (const QPainterPath &part : parts)
+        allClosed(part) ? void(areas << part) : out.addPath(part);
+    while (areas.size() > 1) {
+        QList<QPainterPath> next;
+        for (int i = 0; i + 1 < areas.size(); i += 2)
+            next << areas.at(i).united(areas.at(i + 1));
+        if (areas.size() % 2)
+            next << areas.last();
+        areas = next;
+    }
+    if (!areas.isEmpty())
+        out.addPath(areas.first());
+    return out;
+}
+
 HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &element,
                              const QTransform &toPage, const SvgClipPaths &clips)
 {
@@ -143,9 +183,10 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &eleme
     auto shape = std::make_shared<HostShape>();
     shape->outlined = false;
     QPainterPath last;
+    QList<QPainterPath> parts;
     for (const RecordedOutline &outline : device.outlines()) {
         if (outline.path != last)
-            shape->path.addPath(toPage.map(ownOutline(element, outline)));
+            parts << toPage.map(ownOutline(element, outline));
         last = outline.path;
         if (outline.brush.style() != Qt::NoBrush && !shape->filled) {
             shape->filled = true;
@@ -159,6 +200,7 @@ HostShape::Ptr recordElement(QSvgRenderer &renderer, const ScannedElement &eleme
             shape->dashed = outline.pen.style() != Qt::SolidLine;
         }
     }
+    shape->path = joined(parts);
     // librsvg draws nothing for it (a negative size).
     if (shape->path.isEmpty())
         return nullptr;
@@ -279,7 +321,10 @@ Result<HostDocument::Ptr> readData(const QByteArray &file, const QString &path)
             }
             if (!shape) {
                 shape = keptShape(renderer, element, toPage, doc->svg);
-                if (element.kind == ShapeKind::Curve && !scan.drawsNothing) {
+                if (element.kind == ShapeKind::Curve && !scan.drawsNothing &&
+                    element.tag == QLatin1String("use") && !shape->keptBounds.isEmpty()) {
+                    shape->kind = ShapeKind::Clone;
+                } else if (element.kind == ShapeKind::Curve && !scan.drawsNothing) {
                     shape->kind = ShapeKind::Other;
                     // Only the names shown are made: a line number counts the text before it.
                     withoutGeometry << (withoutGeometry.size() < 4 ? SvgNotes::nameOf(element, text)
