@@ -223,8 +223,8 @@ Grid resampled(const Grid &coarse, const QPoint &origin, double scale, const QRe
     fine.height = tile.height();
     fine.values.resize(static_cast<size_t>(fine.width) * fine.height);
     const auto sample = [&](int x, int y) {
-        return double(coarse.at(std::clamp(x, 0, coarse.width - 1),
-                                std::clamp(y, 0, coarse.height - 1)));
+        return double(
+            coarse.at(std::clamp(x, 0, coarse.width - 1), std::clamp(y, 0, coarse.height - 1)));
     };
     for (int y = 0; y < fine.height; ++y) {
         const double v = (tile.top() + y + 0.5) / scale - 0.5 - origin.y();
@@ -459,9 +459,8 @@ Result<> judgeRest(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
                            .adjusted(-DrawingMargin, -DrawingMargin, DrawingMargin, DrawingMargin);
     if (box.isEmpty())
         return {};
-    double dpi =
-        std::min({CoarseDpi, std::sqrt(MaxCoarsePixels / (box.width() * box.height())),
-                  MaxCoarseSide / box.width(), MaxCoarseSide / box.height()});
+    double dpi = std::min({CoarseDpi, std::sqrt(MaxCoarsePixels / (box.width() * box.height())),
+                           MaxCoarseSide / box.width(), MaxCoarseSide / box.height()});
     QRect coarse;
     Grid drawn;
     const auto keep = [&drawn](const QRect &, const Grid &alpha) {

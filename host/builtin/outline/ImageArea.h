@@ -1,10 +1,11 @@
 #pragma once
 // The area an image element visibly covers: its opaque pixels (alpha above one half; without
 // alpha, the pixels that differ from a plain ground round nearly its whole border, so a subject
-// on a plain ground is outlined and not its square; a picture without such a ground, by its box), traced at the image's own resolution or 600 dpi
-// on the page, whichever is finer, simplified to within 0.05 mm, placed as the element places
-// the picture (x, y, width, height, preserveAspectRatio, its transform and its ancestors').
-// The picture is read as LinkedPicture reads it for the print.
+// on a plain ground is outlined and not its square; a picture without such a ground, by its box),
+// traced at the image's own resolution or 600 dpi on the page, whichever is finer, simplified to
+// within 0.05 mm, placed as the element places the picture (x, y, width, height,
+// preserveAspectRatio, its transform and its ancestors'). The picture is read as LinkedPicture
+// reads it for the print.
 
 #include "common/Result.h"
 #include "model/HostShape.h"
