@@ -252,6 +252,16 @@ QVector<QPolygonF> mapped(const QVector<QPolygonF> &polygons, const QTransform &
     return out;
 }
 
+// Whether a text sets some of its spans on lines of their own (a tspan with y or dy, as
+// multi-line text is written): the box the host has for it covers its first line only, so it is
+// not traced within that box.
+bool breaksLines(const QString &xml)
+{
+    static const QRegularExpression positioned(
+        QStringLiteral("<(\\w+:)?tspan\\b[^>]*\\s(y|dy)\\s*="));
+    return xml.contains(positioned);
+}
+
 // Whether a shape is a clone (<use>): it draws its original wherever that lies.
 bool isClone(const HostShape &shape)
 {
@@ -527,7 +537,7 @@ QByteArray drawingOf(const HostDocument &doc, const QSet<int> &ids)
 bool outlinesText(const HostShape &shape)
 {
     return shape.kind == ShapeKind::Text && judged(shape) &&
-           shape.bounds().height() <= MaxDrawnTextInches;
+           shape.bounds().height() <= MaxDrawnTextInches && !breaksLines(shape.keptXml);
 }
 
 Result<Verdict> judge(const HostDocument &doc, const QList<HostShape::Ptr> &shapes,
