@@ -52,19 +52,36 @@ constexpr double TextMargin = mmToInches(0.5);
 
 using Grid = ContourTracer::Grid;
 
+// Whether a shape is a clone (<use>): it draws its original wherever that lies.
+bool isClone(const HostShape &shape)
+{
+    const QString &xml = shape.kind == ShapeKind::Curve ? shape.sourceXml : shape.keptXml;
+    const int end = xml.indexOf(QRegularExpression(QStringLiteral("[\\s/>]")));
+    const QStringRef name = xml.midRef(1, end - 1);
+    return name == QLatin1String("use") || name.endsWith(QLatin1String(":use"));
+}
+
 // A copy of the document drawing only `ids` (and what draws nothing, which may hold definitions
 // the others use): the other shapes are left out, the layers stay as they are (hiding one would
-// hide the layers nested in it).
+// hide the layers nested in it). Drawing a clone keeps every shape of the file: what it draws is
+// its original, wherever that is, a picture too.
 QByteArray judgedSvg(const HostDocument &doc, const QSet<int> &ids)
 {
+    bool clone = false;
+    for (const HostLayer::Ptr &layer : doc.activePage->layers) {
+        for (const HostShape::Ptr &shape : layer->shapes)
+            clone = clone || (ids.contains(shape->id) && isClone(*shape));
+    }
     HostDocument copy(doc);
     auto page = std::make_shared<HostPage>(*doc.activePage);
     for (HostLayer::Ptr &layer : page->layers) {
         auto shown = std::make_shared<HostLayer>(*layer);
         shown->shapes.erase(std::remove_if(shown->shapes.begin(), shown->shapes.end(),
                                            [&](const HostShape::Ptr &s) {
+                                               const bool ofFile =
+                                                   s->sourceSpan.isValid() || s->fromEntity;
                                                return HostDocument::drawsSomething(*s) &&
-                                                      !ids.contains(s->id);
+                                                      !ids.contains(s->id) && !(clone && ofFile);
                                            }),
                             shown->shapes.end());
         layer = shown;
@@ -260,15 +277,6 @@ bool breaksLines(const QString &xml)
     static const QRegularExpression positioned(
         QStringLiteral("<(\\w+:)?tspan\\b[^>]*\\s(y|dy)\\s*="));
     return xml.contains(positioned);
-}
-
-// Whether a shape is a clone (<use>): it draws its original wherever that lies.
-bool isClone(const HostShape &shape)
-{
-    const QString &xml = shape.kind == ShapeKind::Curve ? shape.sourceXml : shape.keptXml;
-    const int end = xml.indexOf(QRegularExpression(QStringLiteral("[\\s/>]")));
-    const QStringRef name = xml.midRef(1, end - 1);
-    return name == QLatin1String("use") || name.endsWith(QLatin1String(":use"));
 }
 
 // The judged shapes whose box, grown by what librsvg may draw beyond the geometry, meets `tile`
