@@ -1,11 +1,9 @@
 #include "MarkDrawing.h"
 
 #include "AutomationMembers.h"
-#include "HostNoAnswer.h"
 #include "common/Units.h"
 
 #include <QPointF>
-#include <algorithm>
 
 namespace {
 constexpr double ExtraOffsetInches = mmToInches(13.0);   // extra mark below the top-right mark
@@ -17,21 +15,6 @@ MarkDrawing::MarkDrawing(HostSession &session, const MarkLayout &layout)
     : session(session), layout(layout), pageWidthInches(session.pageWidthInches()),
       pageHeightInches(session.pageHeightInches())
 {
-    // Marks off the page, or one drawn over another, are never read by the cutter's sensor: a
-    // job made from them would be cut wherever the sensor happened to stop.
-    const double needWidth = layout.leftInches + layout.rightInches + layout.markWidthInches;
-    const double needHeight =
-        std::max(layout.topInches + layout.bottomInches, layout.topInches + ExtraOffsetInches) +
-        layout.markHeightInches;
-    if (pageWidthInches < needWidth || pageHeightInches < needHeight)
-        throw HostNoAnswer{
-            QString(),
-            QStringLiteral("the page (%1 x %2 mm) is too small for the registration marks: "
-                           "with these margins they need at least %3 x %4 mm")
-                .arg(inchesToMm(pageWidthInches), 0, 'f', 1)
-                .arg(inchesToMm(pageHeightInches), 0, 'f', 1)
-                .arg(inchesToMm(needWidth), 0, 'f', 1)
-                .arg(inchesToMm(needHeight), 0, 'f', 1)};
 }
 
 AutomationHandle MarkDrawing::segment(AutomationObject &layer, QPointF from, QPointF to,
