@@ -55,8 +55,13 @@ using Grid = ContourTracer::Grid;
 // Whether a shape is a clone (<use>): it draws its original wherever that lies.
 bool isClone(const HostShape &shape)
 {
+    if (shape.kind == ShapeKind::Clone)
+        return true;
     const QString &xml = shape.kind == ShapeKind::Curve ? shape.sourceXml : shape.keptXml;
-    const int end = xml.indexOf(QRegularExpression(QStringLiteral("[\\s/>]")));
+    int end = 1;
+    while (end < xml.size() && !xml.at(end).isSpace() && xml.at(end) != QLatin1Char('/') &&
+           xml.at(end) != QLatin1Char('>'))
+        ++end;
     const QStringRef name = xml.midRef(1, end - 1);
     return name == QLatin1String("use") || name.endsWith(QLatin1String(":use"));
 }
