@@ -174,6 +174,25 @@ void PrintCutFidelityTest::contoursHoldThePrint_data()
                    "filter=\"url(#s)\"/></g></defs><use xlink:href=\"#c\"/></svg>")
                .arg(Ns)
         << 1;
+    // A shadow fading out right at half coverage leaves a speck no knife cuts.
+    QTest::newRow("no speck where a gradient fades at half")
+        << QString("<svg %1 width=\"315\" height=\"300\"><defs><linearGradient id=\"f\">"
+                   "<stop offset=\"0\"/><stop offset=\"1\" stop-opacity=\"0\"/></linearGradient>"
+                   "<linearGradient id=\"s\" xlink:href=\"#f\" gradientUnits=\"userSpaceOnUse\" "
+                   "gradientTransform=\"scale(1.293218,0.773265)\" x1=\"205.06253\" "
+                   "y1=\"1159.7743\" x2=\"134.741\" y2=\"1116.069\"/></defs><g "
+                   "transform=\"translate(-94.76118,-541.7479) matrix(1.057824,0,0,1.047553,"
+                   "-437.3956,-99.87983)\"><path d=\"M 275.08772 831.83588 A 77.368423 72.105263 "
+                   "0 1 1 120.35088,831.83588 A 77.368423 72.105263 0 1 1 275.08772 831.83588 z\" "
+                   "style=\"fill:#38c3ff;stroke:#000;stroke-width:1.1155818\" "
+                   "transform=\"matrix(1.879190,0,0,1.867677,284.6946,-797.6881) "
+                   "matrix(0.959315,0,0,0.995151,4.886287,3.683)\"/><path d=\"M 268.40022 "
+                   "854.74048 A 73.822746 44.141434 0 1 1 120.75472,854.74048 A 73.822746 "
+                   "44.141434 0 1 1 268.40022 854.74048 z\" style=\"opacity:0.86910993;"
+                   "fill:url(#s)\" transform=\"matrix(1.917935,0,0,3.080593,277.6322,"
+                   "-1877.532)\"/></g></svg>")
+               .arg(Ns)
+        << 1;
     QTest::newRow("page 13,000 px wide with a blur")
         << QString("<svg %1 width=\"13000\" height=\"3000\"><defs><filter id=\"b\">"
                    "<feGaussianBlur stdDeviation=\"4\"/></filter></defs><rect x=\"100\" "

@@ -231,6 +231,27 @@ QList<QPolygonF> closedPolygons(const ClipperLib::Paths &paths)
     return polygons;
 }
 
+// Islands smaller than this both ways are left out: a speck traced where a fading gradient sits
+// right at half coverage, which no knife cuts and the job drops as degenerate.
+constexpr double MinIsland = mmToInches(0.1) * Scale;
+
+ClipperLib::Paths withoutSpecks(ClipperLib::Paths paths)
+{
+    paths.erase(std::remove_if(paths.begin(), paths.end(),
+                               [](const ClipperLib::Path &path) {
+                                   const auto [minX, maxX] = std::minmax_element(
+                                       path.begin(), path.end(),
+                                       [](const auto &a, const auto &b) { return a.X < b.X; });
+                                   const auto [minY, maxY] = std::minmax_element(
+                                       path.begin(), path.end(),
+                                       [](const auto &a, const auto &b) { return a.Y < b.Y; });
+                                   return path.empty() || (maxX->X - minX->X < MinIsland &&
+                                                           maxY->Y - minY->Y < MinIsland);
+                               }),
+                paths.end());
+    return paths;
+}
+
 QVector<QPolygonF> toPolygons(const ClipperLib::Paths &paths)
 {
     QVector<QPolygonF> polygons;
@@ -425,7 +446,7 @@ QList<QPolygonF> outerOutlines(const QList<HostShape::Ptr> &shapes, double offse
     } else {
         outer = closed(area);
     }
-    return closedPolygons(outer);
+    return closedPolygons(withoutSpecks(outer));
 }
 
 QList<QPolygonF> unionArea(const QList<HostShape::Ptr> &shapes)
