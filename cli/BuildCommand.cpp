@@ -4,6 +4,7 @@
 #include "CliOutput.h"
 #include "Subcommand.h"
 #include "common/WholeFileWriter.h"
+#include "paths/JobCheck.h"
 #include "paths/JobStream.h"
 #include "paths/PathProcessor.h"
 
@@ -40,6 +41,14 @@ public:
             return Failure{read.error()};
         bytes = *read;
         text = PltText::of(bytes);
+        return {};
+    }
+    // The reader would skip what it does not understand and cut whatever remained.
+    Result<> check(const QString &path) const
+    {
+        if (const Result<> checked = checkJobText(text.data, text.size, JobTextKind::PlotExport);
+            !checked)
+            return Failure{QStringLiteral("%1: not a plot file: %2").arg(path, checked.error())};
         return {};
     }
     PltText text;
@@ -90,7 +99,8 @@ Result<> streamJob(const BuildRequest &request, const InputText &creasing, const
     return streamMarkJob(creasing.text, cutting.text, request.frame, options, sink);
 }
 
-// Both files are opened before anything is written, so a missing one leaves no output.
+// Both files are opened and checked before anything is written, so a missing or malformed one
+// leaves no output.
 Result<> buildJob(const BuildRequest &request)
 {
     InputText creasing, cutting;
@@ -98,6 +108,10 @@ Result<> buildJob(const BuildRequest &request)
         return opened;
     if (const Result<> opened = cutting.open(request.cuttingFile); !opened)
         return opened;
+    if (const Result<> checked = creasing.check(request.creasingFile); !checked)
+        return checked;
+    if (const Result<> checked = cutting.check(request.cuttingFile); !checked)
+        return checked;
     if (request.outputFile.isEmpty()) {
         StandardOutputSink sink;
         const Result<> built = streamJob(request, creasing, cutting, sink);

@@ -2,8 +2,8 @@
 
 #include "CliOutput.h"
 #include "JobOptionParser.h"
+#include "SavedJob.h"
 #include "Subcommand.h"
-#include "common/BoundedRead.h"
 #include "common/WholeFileWriter.h"
 #include "paths/PathProcessor.h"
 #include "paths/PltReader.h"
@@ -167,11 +167,7 @@ int runPreviewCommand(const QStringList &arguments)
             QStringLiteral("one job file and -o PICTURE.png expected (cutjob preview --help)"));
         return 1;
     }
-    const Result<QByteArray> job =
-        readRegularFile(files.first(), MaxJobFileBytes, [](const QByteArray &head) {
-            return head.contains('\0') ? QStringLiteral("not a job file: it holds binary data")
-                                       : QString();
-        });
+    const Result<QByteArray> job = readSavedJob(files.first());
     if (!job) {
         printError(job.error());
         return 1;

@@ -1,5 +1,8 @@
 #include "SavedJob.h"
 
+#include "common/BoundedRead.h"
+#include "paths/JobCheck.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -10,8 +13,6 @@ const QRegularExpression HeaderPattern(
 const QRegularExpression MarkLinePattern(QStringLiteral("MD0,0,-?\\d+,-?\\d+,[0-2];"));
 const QRegularExpression TrailerPattern(QStringLiteral("^CMD:22,(-?\\d+),(-?\\d+);$"));
 const QByteArray BodyEnd = "!PG;;";
-// Enough for the longest header and mark line (eleven numbers of at most 11 characters each).
-constexpr int HeadBytes = 256;
 
 QString notAJobHeader()
 {
@@ -27,6 +28,18 @@ QString savedJobHeadProblem(const QByteArray &head)
     if (!head.startsWith("CMD:20,") && !QByteArray("CMD:20,").startsWith(head))
         return notAJobHeader();
     return {};
+}
+
+Result<QByteArray> readSavedJob(const QString &path)
+{
+    Result<QByteArray> text = readRegularFile(path, MaxJobFileBytes, savedJobHeadProblem);
+    if (!text)
+        return text;
+    if (const Result<> checked =
+            checkJobText(text->constData(), text->size(), JobTextKind::SavedJob);
+        !checked)
+        return Failure{QStringLiteral("%1: not a cutter job: %2").arg(path, checked.error())};
+    return text;
 }
 
 Result<SheetJob> splitSavedJob(QByteArray text)

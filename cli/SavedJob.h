@@ -14,6 +14,11 @@
 // the body in place, so a job of 100 MB is not held twice.
 Result<SheetJob> splitSavedJob(QByteArray text);
 
+// A job file read whole and checked against the job grammar (paths/JobCheck.h), so that `send`
+// and `preview` refuse the same files with the same message, naming the file and where the
+// first fault lies.
+Result<QByteArray> readSavedJob(const QString &path);
+
 // Why `head` (a file's first bytes) cannot start a saved job, or an empty text: checked before
 // the rest of a file is read.
 QString savedJobHeadProblem(const QByteArray &head);

@@ -7,7 +7,6 @@
 #include "SavedJob.h"
 #include "StopSignals.h"
 #include "Subcommand.h"
-#include "common/BoundedRead.h"
 #include "link/LinkMessages.h"
 #include "link/TcpCutterPort.h"
 
@@ -135,10 +134,10 @@ QString faultLine(const SheetFault &fault, double replyTimeoutSeconds)
 
 Result<SheetJob> readJob(const QString &path)
 {
-    const Result<QByteArray> text = readRegularFile(path, MaxJobFileBytes, savedJobHeadProblem);
+    Result<QByteArray> text = readSavedJob(path);
     if (!text)
         return Failure{text.error()};
-    Result<SheetJob> job = splitSavedJob(*text);
+    Result<SheetJob> job = splitSavedJob(std::move(*text));
     if (!job)
         return Failure{QStringLiteral("%1: %2").arg(path, job.error())};
     return job;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -101,6 +102,8 @@ private slots:
     void preview();
     void previewOfMissingJobWritesNothing();
     void previewSplitsPathsAtPenChange();
+    void malformedInputRefused_data();
+    void malformedInputRefused();
 };
 
 void CutjobTest::golden_data()
@@ -450,7 +453,7 @@ void CutjobTest::hostileFileFinishes_data()
         << circle << QByteArray("CMD:20,3000000,3000000,0,0,1;SP2;PU");
     QByteArray separators;
     for (int i = 0; i < 2000000; ++i)
-        separators += " ,;\n"[i % 4];
+        separators += " ;\n\t"[i % 4];
     QTest::newRow("only separators")
         << separators << QByteArray("CMD:20,3000000,3000000,0,0,1;SP2;PU;!PG;;");
 }
@@ -526,6 +529,61 @@ void CutjobTest::previewSplitsPathsAtPenChange()
     const QImage image(picture);
     QVERIFY(countPixels(image, isBlack) > 20);
     QVERIFY(countPixels(image, isBlue) > 20);
+}
+
+void CutjobTest::malformedInputRefused_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("message");
+    QByteArray noise(200 * 1024, '\0');
+    QRandomGenerator rng(7);
+    for (char &c : noise)
+        c = char(rng.bounded(256));
+    QTest::newRow("random bytes are no plot file")
+        << "build" << noise << "in.plt: not a plot file: at offset ";
+    QTest::newRow("PD coordinate beyond 32 bits is not read as 0")
+        << "build" << QByteArray("IN;SP1;PU0,0;\nPD99999999999999999999,1;")
+        << "in.plt: not a plot file: at offset 16 (line 2, column 3): the coordinate "
+           "99999999999999999999 is out of range (-2147483648 to 2147483647)";
+    QTest::newRow("a fractional coordinate is not read as digits run together")
+        << "build" << QByteArray("PU0,0;PD100.5,1;") << "\".\" where \",\" and the pair's";
+    QTest::newRow("an instruction the reader would skip")
+        << "build" << QByteArray("IN;PR100,100;") << "\"PR\" is not an instruction";
+    const QByteArray job = readAll(dataDir + "/mark-job.golden");
+    const int body = job.indexOf("SP2;") + 4;
+    QTest::newRow("NUL byte in a job's coordinates")
+        << "preview" << QByteArray(job).insert(body + 5, '\0')
+        << "in.plt: not a cutter job: at offset 90 (line 1, column 91): byte 0x00 where";
+    QTest::newRow("negative pen") << "preview" << QByteArray(job).replace("SP2;", "SP-5;")
+                                  << "pen -5 is out of range (1 to 2)";
+    QTest::newRow("pen beyond 32 bits")
+        << "preview" << QByteArray(job).replace("SP2;", "SP99999999999;")
+        << "pen 99999999999 is out of range (1 to 2)";
+    QTest::newRow("header with a 20-digit page height")
+        << "preview" << QByteArray(job).replace("CMD:20,11880", "CMD:20,11880000000000000000")
+        << "at offset 7 (line 1, column 8): the page height H 11880000000000000000 is out of range";
+    QTest::newRow("trailer of another page size")
+        << "preview" << QByteArray(job).replace("CMD:22,11880", "CMD:22,11881")
+        << "the trailer must repeat the header's page size";
+}
+
+// A file outside the grammar is refused where its first fault lies, before any output exists.
+void CutjobTest::malformedInputRefused()
+{
+    QFETCH(QString, command);
+    QFETCH(QByteArray, input);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QVERIFY(writeAll(dir.filePath("in.plt"), input));
+    const QStringList arguments =
+        command == "build" ? blankJob(2000, 2000, {"in.plt"}) : QStringList{"preview", "in.plt"};
+    const CutjobRun run = runCutjob(arguments + QStringList{"-o", "out"}, dir.path());
+    QVERIFY(run.finished);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(!QFile::exists(dir.filePath("out")));
 }
 
 QTEST_GUILESS_MAIN(CutjobTest)

@@ -60,6 +60,14 @@ void CutjobSendTest::initTestCase()
     QFile truncated(dir.filePath("truncated.plt"));
     QVERIFY(truncated.open(QIODevice::WriteOnly));
     truncated.write(job.left(job.size() / 2));
+    const int cut = job.indexOf("SP2;PU") + 7;
+    const QList<QPair<QString, QByteArray>> malformed{
+        {"nul.plt", QByteArray(job).insert(cut, '\0')},
+        {"pen-5.plt", QByteArray(job).replace("SP2;", "SP-5;")},
+        {"pen-huge.plt", QByteArray(job).replace("SP2;", "SP99999999999;")},
+        {"header.plt", QByteArray(job).replace("CMD:20,", "CMD:20,12345678901234567890")}};
+    for (const auto &[name, text] : malformed)
+        QVERIFY(writeFile(dir.filePath(name), text));
 }
 
 void CutjobSendTest::send_data()
@@ -123,6 +131,18 @@ void CutjobSendTest::send_data()
     QTest::newRow("a truncated job is refused")
         << QStringList{"truncated.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
         << "not a cutter job";
+    QTest::newRow("NUL byte in the body: nothing sent")
+        << QStringList{"nul.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
+        << "nul.plt: not a cutter job: at offset";
+    QTest::newRow("negative pen: nothing sent")
+        << QStringList{"pen-5.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
+        << "pen -5 is out of range (1 to 2)";
+    QTest::newRow("pen beyond 32 bits: nothing sent")
+        << QStringList{"pen-huge.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
+        << "pen 99999999999 is out of range (1 to 2)";
+    QTest::newRow("header with a 20-digit field: nothing sent")
+        << QStringList{"header.plt", "--tcp", "127.0.0.1:%PORT"} << QString() << 1 << "none"
+        << "at offset 7 (line 1, column 8): the page height H 1234567890123456789";
     QTest::newRow("no transport chosen") << QStringList{"mark.plt"} << QString() << 1 << "none"
                                          << "give either --tcp ADDRESS[:PORT] or --usb NAME";
     QTest::newRow("no such USB cutter")
@@ -161,6 +181,14 @@ void CutjobSendTest::send()
     QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY(simulator.stop());
+    // `preview` must judge a job file exactly as `send` does.
+    if (run.err.contains("not a cutter job")) {
+        const CutjobRun preview =
+            runCutjob({QStringLiteral("preview"), arguments.first(), "-o", "x.png"}, dir.path());
+        QVERIFY(preview.finished);
+        QCOMPARE(preview.exitCode, 1);
+        QCOMPARE(preview.err, run.err);
+    }
 
     const QByteArray job = readFile(dir.filePath(QStringLiteral("mark.plt")));
     const QByteArray got = readFile(record);
