@@ -4,7 +4,9 @@
 #include "JobOptionParser.h"
 #include "SavedJob.h"
 #include "Subcommand.h"
+#include "common/BoundedRead.h"
 #include "common/WholeFileWriter.h"
+#include "paths/JobCheck.h"
 #include "paths/PathProcessor.h"
 #include "paths/PltReader.h"
 #include "views/CutPathPainter.h"
@@ -167,7 +169,11 @@ int runPreviewCommand(const QStringList &arguments)
             QStringLiteral("one job file and -o PICTURE.png expected (cutjob preview --help)"));
         return 1;
     }
-    const Result<QByteArray> job = readSavedJob(files.first());
+    // A saved job, or a plot file as the host exports it: both are drawn as they would be cut.
+    Result<QByteArray> job = readRegularFile(files.first(), MaxJobFileBytes, {});
+    if (job && !checkJobText(job->constData(), job->size(), JobTextKind::PlotExport)) {
+        job = readSavedJob(files.first());
+    }
     if (!job) {
         printError(job.error());
         return 1;

@@ -118,7 +118,7 @@ void FilesInOutTest::fullDiskKeepsOldFile_data()
                                     << "文件保存失败! cannot write disk/old: No space left";
     QTest::newRow("HPGL working file, size limit: the export says why")
         << "ulimit" << sheet + QStringList{"--job", "disk/old"} << "切割文件无法导出: cannot write";
-    const QString plt = QStringLiteral(VX_TEST_DATA_DIR "/cutjob/blank-row-sorted.golden");
+    const QString plt = QStringLiteral(VX_TEST_DATA_DIR "/cutjob/blank-row.plt");
     QTest::newRow("preview picture, size limit")
         << "ulimit" << QStringList{"preview", plt, "-o", "disk/old", "--size", "3000"}
         << "cannot write disk/old: File too large";
