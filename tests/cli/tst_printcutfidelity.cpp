@@ -99,28 +99,6 @@ QString square(const QString &size)
         .arg(Ns, size);
 }
 
-// An embedded PNG of `picture`.
-QString pngData(const QImage &picture)
-{
-    QByteArray png;
-    QBuffer buffer(&png);
-    picture.save(&buffer, "PNG");
-    return "data:image/png;base64," + QString::fromLatin1(png.toBase64());
-}
-
-// Rows of black over green over a blue band, without alpha: no plain ground round its border.
-QString threeBands()
-{
-    QImage bands(20, 20, QImage::Format_RGB32);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 20; ++x)
-            bands.setPixel(x, y, y < 4 ? 0xff000000 : y < 16 ? 0xff00a000 : 0xff0000ff);
-    return QStringLiteral("<svg %1 width=\"100mm\" height=\"100mm\" viewBox=\"0 0 100 100\">"
-                          "<image x=\"10\" y=\"10\" width=\"80\" height=\"80\" "
-                          "xlink:href=\"%2\"/></svg>")
-        .arg(Ns, pngData(bands));
-}
-
 } // namespace
 
 class PrintCutFidelityTest : public QObject
@@ -136,80 +114,32 @@ private slots:
 
 void PrintCutFidelityTest::contoursHoldThePrint_data()
 {
-    QTest::addColumn<QString>("svg");
-    QTest::addColumn<int>("islands");
-    const QString card = "<g id=\"card\"><rect x=\"10\" y=\"10\" width=\"70\" height=\"80\" "
-                         "fill=\"#ddd\"/><rect x=\"11\" y=\"11\" width=\"68\" height=\"78\" "
-                         "rx=\"2\" fill=\"none\" stroke=\"#eee\"/></g>";
-    const QString page =
-        "<svg %1 width=\"200mm\" height=\"100mm\" viewBox=\"0 0 200 100\">%2</svg>";
-    QTest::newRow("clone far from its original")
-        << page.arg(Ns, card + "<use xlink:href=\"#card\" x=\"100\"/>") << 2;
-    QImage disc(40, 40, QImage::Format_ARGB32);
-    disc.fill(Qt::transparent);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (std::hypot(x - 19.5, y - 19.5) < 18)
-                disc.setPixel(x, y, 0xffc00000);
-    QTest::newRow("clone of a picture")
-        << page.arg(Ns, "<image id=\"pic\" x=\"10\" y=\"10\" width=\"60\" height=\"60\" "
-                        "xlink:href=\"" +
-                            pngData(disc) + "\"/><use xlink:href=\"#pic\" x=\"100\"/>")
-        << 2;
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("islands"); // -1: any number
+    QTest::newRow("clone far from its original") << "clone-far-from-original.svg" << 2;
+    QTest::newRow("clone of a picture") << "clone-of-picture.svg" << 2;
     // Letters without counters: a contour takes no holes.
-    QTest::newRow("two lines of text")
-        << QString("<svg %1 width=\"200\" height=\"100\"><text x=\"10\" y=\"30\" font-size=\"22\" "
-                   "font-family=\"DejaVu Sans\">LIFT LILT<tspan x=\"10\" dy=\"30\">TILL FIT</tspan>"
-                   "</text></svg>")
-               .arg(Ns)
-        << -1;
-    QTest::newRow("picture banded in its border's colours") << threeBands() << 1;
-    // A card crossing the edge of the fine tiles (every 655.36 px at 600 dpi) that only the
-    // drawing places: a filter moves it away from its geometry.
-    QTest::newRow("card across a tile seam")
-        << QString("<svg %1 width=\"1872\" height=\"600\"><defs><filter id=\"s\" "
-                   "filterUnits=\"userSpaceOnUse\" x=\"0\" y=\"0\" width=\"1872\" "
-                   "height=\"600\"><feOffset dx=\"500\"/></filter><g id=\"c\"><rect x=\"700\" "
-                   "y=\"100\" width=\"400\" height=\"250\" rx=\"20\" fill=\"#fff\" "
-                   "filter=\"url(#s)\"/></g></defs><use xlink:href=\"#c\"/></svg>")
-               .arg(Ns)
-        << 1;
+    QTest::newRow("two lines of text") << "two-lines-of-text.svg" << -1;
+    // Black over green over a blue band, without alpha: no plain ground round its border.
+    QTest::newRow("picture banded in its border's colours")
+        << "picture-banded-to-its-border.svg" << 1;
+    // A card across the edge of the fine tiles (every 655.36 px at 600 dpi) that only the drawing
+    // places: a filter moves it away from its geometry.
+    QTest::newRow("card across a tile seam") << "card-across-tile-seam.svg" << 1;
     // A shadow fading out right at half coverage leaves a speck no knife cuts.
-    QTest::newRow("no speck where a gradient fades at half")
-        << QString("<svg %1 width=\"315\" height=\"300\"><defs><linearGradient id=\"f\">"
-                   "<stop offset=\"0\"/><stop offset=\"1\" stop-opacity=\"0\"/></linearGradient>"
-                   "<linearGradient id=\"s\" xlink:href=\"#f\" gradientUnits=\"userSpaceOnUse\" "
-                   "gradientTransform=\"scale(1.293218,0.773265)\" x1=\"205.06253\" "
-                   "y1=\"1159.7743\" x2=\"134.741\" y2=\"1116.069\"/></defs><g "
-                   "transform=\"translate(-94.76118,-541.7479) matrix(1.057824,0,0,1.047553,"
-                   "-437.3956,-99.87983)\"><path d=\"M 275.08772 831.83588 A 77.368423 72.105263 "
-                   "0 1 1 120.35088,831.83588 A 77.368423 72.105263 0 1 1 275.08772 831.83588 z\" "
-                   "style=\"fill:#38c3ff;stroke:#000;stroke-width:1.1155818\" "
-                   "transform=\"matrix(1.879190,0,0,1.867677,284.6946,-797.6881) "
-                   "matrix(0.959315,0,0,0.995151,4.886287,3.683)\"/><path d=\"M 268.40022 "
-                   "854.74048 A 73.822746 44.141434 0 1 1 120.75472,854.74048 A 73.822746 "
-                   "44.141434 0 1 1 268.40022 854.74048 z\" style=\"opacity:0.86910993;"
-                   "fill:url(#s)\" transform=\"matrix(1.917935,0,0,3.080593,277.6322,"
-                   "-1877.532)\"/></g></svg>")
-               .arg(Ns)
-        << 1;
-    QTest::newRow("page 13,000 px wide with a blur")
-        << QString("<svg %1 width=\"13000\" height=\"3000\"><defs><filter id=\"b\">"
-                   "<feGaussianBlur stdDeviation=\"4\"/></filter></defs><rect x=\"100\" "
-                   "y=\"100\" width=\"12800\" height=\"2800\" fill=\"#0a0\" filter=\"url(#b)\"/>"
-                   "</svg>")
-               .arg(Ns)
-        << 1;
+    QTest::newRow("no speck where a gradient fades at half") << "gradient-fading-at-half.svg" << 1;
+    QTest::newRow("page 13,000 px wide with a blur") << "page-13000px-with-blur.svg" << 1;
 }
 
 // Print at half coverage or more outside every contour, and contour where nothing prints at all,
 // each at most 1 % (of the print, of the contours) at about 1,200 pixels on the longer side.
 void PrintCutFidelityTest::contoursHoldThePrint()
 {
-    QFETCH(QString, svg);
+    QFETCH(QString, file);
     QFETCH(int, islands);
     QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath("in.svg"), svg.toUtf8()));
+    QVERIFY(
+        QFile::copy(QStringLiteral(VX_TEST_DATA_DIR "/fidelity/") + file, dir.filePath("in.svg")));
     const CutjobRun run = runCutjob(
         {"sheet", "in.svg", "--boundary", "--boundary-offset", "0", "--save-document", "out.svg"},
         dir.path(), 300000);
